@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Pravenor set-up on Debian 12: installs what is missing, builds, then runs the tool or the tests.
+#   ./setup.sh run [options for pravenor]   build and start the tool (demo converter unless --port)
+#   ./setup.sh test                         build and run every test, also under the sanitizers
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(g++ cmake make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
+          libgtest-dev libgmock-dev libbenchmark-dev)
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+install_missing() {
+    local missing=()
+    for package in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+            || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || { echo "Need root or sudo to install ${missing[*]}" >&2; exit 1; }
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" </dev/null
+}
+
+build() { # build-folder cmake-options...
+    local folder=$1
+    shift
+    cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$folder" -j "$JOBS"
+}
+
+case "${1:-}" in
+run)
+    shift
+    install_missing
+    build build -DPRAVENOR_TESTS=OFF -DPRAVENOR_BENCHMARKS=OFF
+    exec build/src/cli/pravenor-cli "$@"
+    ;;
+test)
+    install_missing
+    build build -DPRAVENOR_WERROR=ON
+    ctest --test-dir build --output-on-failure -j "$JOBS"
+    build build-sanitize -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=ON -DPRAVENOR_BENCHMARKS=OFF
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir build-sanitize --output-on-failure -j "$JOBS"
+    ;;
+*)
+    echo "usage: $0 run [options] | $0 test" >&2
+    exit 2
+    ;;
+esac

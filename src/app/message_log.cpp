@@ -1,0 +1,90 @@
+#include "app/message_log.h"
+
+#include "app/cp1252.h"
+#include "app/program_config.h"
+
+#include <cstdio>
+#include <system_error>
+
+namespace pravenor::app {
+
+std::string TimeOfDayText(const LocalTime& time)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", time.hour % 100, time.minute % 100,
+                  time.second % 100);
+    return buffer;
+}
+
+MessageLog::MessageLog(const ProgramConfig& config, const Clock& clock,
+                       std::filesystem::path programFolder)
+    : m_config(config), m_clock(clock), m_folder(std::move(programFolder))
+{
+}
+
+void MessageLog::ClearMessageLines()
+{
+    m_lines.fill(std::string());
+    m_count = 0;
+}
+
+void MessageLog::AddMessageLine(std::string line)
+{
+    if (m_count < kLineCount) {
+        m_lines[static_cast<std::size_t>(m_count++)] = std::move(line);
+        return;
+    }
+    for (std::size_t i = 1; i < m_lines.size(); ++i)
+        m_lines[i - 1] = std::move(m_lines[i]);
+    m_lines.back() = std::move(line);
+}
+
+std::filesystem::path MessageLog::LogFilePath(const LocalTime& time) const
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "%02d%02d%04d.log", time.day % 100, time.month % 100,
+                  time.year % 10000);
+    return m_folder / "Log" / name;
+}
+
+void MessageLog::WriteLog(std::string_view message)
+{
+    const LocalTime moment = m_clock.now();
+    std::string line = TimeOfDayText(moment) + " " + std::string(message);
+    if (m_config.LogLevel == 0)
+        return;
+
+    AddMessageLine(line);
+    if (m_observer)
+        m_observer(line);
+
+    const std::filesystem::path file = LogFilePath(moment);
+    if (appendToFile(file, line))
+        return;
+    std::error_code error;
+    if (!std::filesystem::exists(file.parent_path(), error)) {
+        std::filesystem::create_directory(file.parent_path(), error);
+        appendToFile(file, line);
+    }
+}
+
+bool MessageLog::appendToFile(const std::filesystem::path& file, const std::string& line) const
+{
+#ifdef _WIN32
+    std::FILE* out = _wfopen(file.c_str(), L"ab");
+#else
+    std::FILE* out = std::fopen(file.c_str(), "ab");
+#endif
+    if (out == nullptr)
+        return false;
+    const std::string text = Cp1252ToUtf8(line) + "\r\n";
+    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    return std::fclose(out) == 0 && written;
+}
+
+void MessageLog::setLineObserver(std::function<void(const std::string&)> observer)
+{
+    m_observer = std::move(observer);
+}
+
+} // namespace pravenor::app

@@ -1,0 +1,64 @@
+#include "app/numbered_lines.h"
+
+#include "app/text_functions.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace pravenor::app {
+
+NumberedSlots ParseNumberedLines(std::string_view content)
+{
+    NumberedSlots slots;
+    std::string lastValue;
+    std::size_t pos = 0;
+    while (pos < content.size()) {
+        std::size_t end = content.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos)
+            end = content.size();
+        std::string_view line = content.substr(pos, end - pos);
+        pos = end;
+        if (pos < content.size()) {
+            if (content[pos] == '\r' && pos + 1 < content.size() && content[pos + 1] == '\n')
+                pos += 2;
+            else
+                pos += 1;
+        }
+
+        const std::size_t first = line.find_first_not_of(' ');
+        if (first == std::string_view::npos)
+            continue;
+        line.remove_prefix(first);
+
+        const double number = RoundHalfEven(LeadingNumber(line.substr(0, 4)));
+        if (number < 0)
+            break;
+        const std::size_t arrow = line.find("->");
+        if (arrow != std::string_view::npos)
+            lastValue = std::string(line.substr(arrow + 2));
+        if (number < kSlotCount)
+            slots[static_cast<std::size_t>(number)] = lastValue;
+    }
+    return slots;
+}
+
+NumberedLines ReadNumberedLines(const std::filesystem::path& path)
+{
+    NumberedLines result;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return result;
+    const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        return result;
+    result.opened = true;
+    result.slots = ParseNumberedLines(content);
+    return result;
+}
+
+std::optional<std::int16_t> SlotWhole16(std::string_view slot)
+{
+    return ToWhole16(LeadingNumber(slot));
+}
+
+} // namespace pravenor::app

@@ -1,0 +1,32 @@
+#include "app/program_config.h"
+
+#include "app/numbered_lines.h"
+#include "app/text_functions.h"
+
+namespace pravenor::app {
+
+void ProgramConfig::ReadProgramConfig(const std::filesystem::path& file)
+{
+    const NumberedLines lines = ReadNumberedLines(file);
+    ComPortIndex = SlotWhole16(lines.slots[0]).value_or(0);
+    LogLevel = SlotWhole16(lines.slots[1]).value_or(0);
+    SetPath = lines.slots[2];
+    UnitType = SlotWhole16(lines.slots[3]).value_or(0);
+}
+
+std::string ProgramConfig::FileText() const
+{
+    std::string text;
+    text += "0        Compoort ->" + NumToStr(ComPortIndex) + "\r\n";
+    text += "1      Logfile ->" + NumToStr(LogLevel) + "\r\n";
+    text += "2       SetPath ->" + SetPath + "\r\n";
+    text += "3       UnitType ->" + NumToStr(UnitType) + "\r\n";
+    return text;
+}
+
+SaveResult ProgramConfig::WriteProgramConfig(const std::filesystem::path& file) const
+{
+    return WriteFileReplacing(file, FileText());
+}
+
+} // namespace pravenor::app

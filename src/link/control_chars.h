@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pravenor::link {
+
+// How a received byte reads in the log: "[STX]" for control bytes, "[RUBOUT]" for 127, the
+// byte itself otherwise.
+std::string ControlCharName(int byte);
+
+// The value of a hexadecimal digit at the start of a text: "0".."9", "A".."F", "a".."f";
+// "-" gives 15; anything else, and the empty text, 0.
+std::int16_t HexDigitValue(std::string_view text);
+
+} // namespace pravenor::link

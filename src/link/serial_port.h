@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace pravenor::link {
+
+enum class Parity
+{
+    None,
+    Even,
+    Odd,
+};
+
+struct LineSettings
+{
+    int baudRate = 9600;
+    Parity parity = Parity::None;
+    int dataBits = 8;
+    int stopBits = 1;
+    bool rtsHandshake = false; // hardware flow control on RTS/CTS
+    bool rtsEnable = false;    // RTS raised; DTR is always kept low
+};
+
+enum class OpenResult
+{
+    Opened,
+    Failed,
+    PermissionDenied, // the device exists but this user may not open it
+};
+
+// The serial line to the converter: the few operations the link needs and no more. Bytes
+// are passed as they are, zero bytes included; nothing blocks.
+class SerialPort
+{
+public:
+    virtual ~SerialPort() = default;
+
+    virtual OpenResult open(const std::string& device, const LineSettings& settings) = 0;
+    virtual void close() = 0; // closing a closed port is not an error
+    // Not const: a port notices here that its device has gone and closes itself.
+    virtual bool isOpen() = 0;
+    virtual int bytesWaiting() = 0;
+    virtual int readByte() = 0; // 0..255, or -1 when nothing is waiting or the read failed
+    virtual bool writeByte(std::uint8_t byte) = 0;
+    virtual void discardInput() = 0;
+};
+
+} // namespace pravenor::link

@@ -1,0 +1,31 @@
+#include "settings/value_stores.h"
+
+namespace pravenor::settings {
+
+void ValueStores::FileToWork()
+{
+    WorkValues = FileValues;
+}
+
+void ValueStores::WorkToFile()
+{
+    FileValues = WorkValues;
+}
+
+void ValueStores::ForgetWorkValues()
+{
+    WorkValues.fill(SettingValue::Number(-1));
+}
+
+void ValueStores::ForgetUnitValues()
+{
+    UnitValues.fill(SettingValue::Number(-1));
+}
+
+void ValueStores::ClearItemRequests()
+{
+    for (int n = 0; n < kItemCount - 1; ++n)
+        ItemRequest[static_cast<std::size_t>(n)] = kNoRequest;
+}
+
+} // namespace pravenor::settings
