@@ -1,0 +1,49 @@
+#include "link/byte_layer.h"
+
+#include "link/serial_port.h"
+
+namespace pravenor::link {
+
+ByteLayer::ByteLayer(SerialPort& port) : m_port(port) {}
+
+std::int16_t ByteLayer::SendByte(int value)
+{
+    if (value < 0 || value > 255)
+        return -1;
+    TxActivity = true;
+    return m_port.writeByte(static_cast<std::uint8_t>(value)) ? 0 : -1;
+}
+
+std::int16_t ByteLayer::ReadByte()
+{
+    if (m_port.bytesWaiting() < 1)
+        return -1;
+    RxActivity = true;
+    const int byte = m_port.readByte();
+    return static_cast<std::int16_t>(byte < 0 || byte > 255 ? -1 : byte);
+}
+
+void ByteLayer::ClearInput()
+{
+    m_port.discardInput();
+}
+
+void ByteLayer::AddToChecksum(int byte)
+{
+    Checksum = (Checksum + byte) % 256;
+}
+
+std::int16_t ByteLayer::SendByteSum(int byte)
+{
+    const std::int16_t result = SendByte(byte);
+    if (result == 0)
+        AddToChecksum(byte);
+    return result;
+}
+
+int ByteLayer::ChecksumByte() const
+{
+    return Checksum == 0 ? 0 : 256 - Checksum;
+}
+
+} // namespace pravenor::link

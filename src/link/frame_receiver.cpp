@@ -1,0 +1,83 @@
+#include "link/frame_receiver.h"
+
+#include "link/byte_layer.h"
+#include "link/protocol.h"
+
+namespace pravenor::link {
+
+void FrameReceiver::clearBuffer(int count)
+{
+    for (int i = 0; i < count && i < kBufferSize; ++i)
+        RxBuffer[static_cast<std::size_t>(i)] = -1;
+}
+
+void FrameReceiver::start()
+{
+    RxCount = 0;
+    ReplyTimeout = kReplyTicks;
+}
+
+void FrameReceiver::countDown()
+{
+    if (ReplyTimeout > 0)
+        --ReplyTimeout;
+}
+
+void FrameReceiver::store(int byte)
+{
+    if (RxCount >= 0 && RxCount < kBufferSize)
+        RxBuffer[static_cast<std::size_t>(RxCount)] = static_cast<std::int16_t>(byte);
+    ++RxCount;
+}
+
+Reception FrameReceiver::waitForSoh(ByteLayer& bytes)
+{
+    if (bytes.ReadByte() == protocol::kSoh) {
+        bytes.Checksum = 1;
+        store(protocol::kSoh);
+        ReplyTimeout = kReplyTicks;
+        return Reception::Next;
+    }
+    return ReplyTimeout == 0 ? Reception::TimedOut : Reception::Waiting;
+}
+
+Reception FrameReceiver::waitForLen(ByteLayer& bytes)
+{
+    const int len = bytes.ReadByte();
+    if (len >= 0) {
+        bytes.AddToChecksum(len);
+        store(len);
+        ExpectedLen = len;
+        ReplyTimeout = kReplyTicks;
+        return Reception::Next;
+    }
+    return ReplyTimeout == 0 ? Reception::TimedOut : Reception::Waiting;
+}
+
+Reception FrameReceiver::takeBody(ByteLayer& bytes)
+{
+    bool progressed = false;
+    for (int byte = bytes.ReadByte(); byte >= 0; byte = bytes.ReadByte()) {
+        progressed = true;
+        bytes.AddToChecksum(byte);
+        store(byte);
+        if (RxCount > protocol::kMaxReplyBytes)
+            return Reception::TooLong;
+        if (RxCount > ExpectedLen)
+            return bytes.Checksum == 0 ? Reception::Complete : Reception::ChecksumError;
+    }
+    if (progressed) {
+        ReplyTimeout = kReplyTicks;
+        return Reception::Waiting;
+    }
+    return ReplyTimeout == 0 ? Reception::TimedOut : Reception::Waiting;
+}
+
+int FrameReceiver::at(int offset) const
+{
+    if (offset < 0 || offset >= kBufferSize)
+        return -1;
+    return RxBuffer[static_cast<std::size_t>(offset)];
+}
+
+} // namespace pravenor::link

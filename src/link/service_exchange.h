@@ -1,0 +1,52 @@
+#pragma once
+
+#include "link/engine_state.h"
+
+#include <cstdint>
+#include <string>
+
+namespace pravenor::app {
+class MessageLog;
+}
+namespace pravenor::settings {
+class SettingControls;
+}
+
+namespace pravenor::link {
+
+class ByteLayer;
+class FrameReceiver;
+
+// The two service exchanges: restarting the converter, and a test call to a pager (first the
+// converter's call buffer position, then the call). They report in the log only.
+class ServiceExchange
+{
+public:
+    ServiceExchange(ByteLayer& bytes, FrameReceiver& receiver,
+                    const settings::SettingControls& controls, app::MessageLog& log);
+
+    StepResult startRestart();
+    StepResult restartStep(EngineState state);
+
+    StepResult startPositionRequest();
+    StepResult positionStep(EngineState state);
+    // The call text of the pager frame's inputs: "A", the buffer position, "1", the address
+    // (10 characters at most), "2", the display text (40 at most, left out when empty), "3",
+    // the bleep code in hexadecimal; each field as tag, 0x1F, text, 0x1E.
+    std::string callText() const;
+    StepResult startCall();
+    StepResult callStep(EngineState state);
+
+    std::int16_t PagerBufPos = 0;
+
+private:
+    void sendFrame(const std::string& frame);
+    void prepareReply();
+
+    ByteLayer& m_bytes;
+    FrameReceiver& m_receiver;
+    const settings::SettingControls& m_controls;
+    app::MessageLog& m_log;
+};
+
+} // namespace pravenor::link

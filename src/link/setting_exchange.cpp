@@ -1,0 +1,329 @@
+#include "link/setting_exchange.h"
+
+#include "app/message_log.h"
+#include "app/text_functions.h"
+#include "link/byte_layer.h"
+#include "link/control_chars.h"
+#include "link/frame_receiver.h"
+#include "link/protocol.h"
+#include "link/transfer_view.h"
+#include "settings/control_sync.h"
+
+namespace pravenor::link {
+
+using app::NumToStr;
+using settings::SettingValue;
+namespace p = protocol;
+
+namespace {
+
+const std::string kLineEnd = "\r\n";
+constexpr int kReadBufferEntries = 200;
+constexpr int kWriteBufferEntries = 100;
+// LEN is one byte: a text frame carries at most 255 - 12 characters.
+constexpr std::size_t kMaxTextBytes = 243;
+
+std::size_t at(int item)
+{
+    return static_cast<std::size_t>(item);
+}
+
+} // namespace
+
+SettingExchange::SettingExchange(ByteLayer& bytes, FrameReceiver& receiver,
+                                 settings::ControlSync& sync, TransferView& view,
+                                 app::MessageLog& log, const std::int16_t& debugLevel)
+    : m_bytes(bytes), m_receiver(receiver), m_sync(sync), m_view(view), m_log(log),
+      m_debugLevel(debugLevel)
+{
+}
+
+void SettingExchange::WakeUpSequence()
+{
+    for (const std::uint8_t byte : p::kWakeUpSequence)
+        m_bytes.SendByte(byte);
+}
+
+void SettingExchange::sendFrame(const std::string& frame)
+{
+    m_bytes.ClearInput();
+    m_bytes.Checksum = 0;
+    for (const char c : frame)
+        m_bytes.SendByteSum(static_cast<unsigned char>(c));
+    m_bytes.SendByte(m_bytes.ChecksumByte());
+}
+
+std::int16_t SettingExchange::SendReadRequest(int item)
+{
+    const std::string frame{char(p::kSoh), char(0x09), char(p::kRequestHeader[0]),
+                            char(p::kRequestHeader[1]), char(p::kRequestHeader[2]),
+                            char(p::kCommandRead), char(p::kFieldStart), char(item),
+                            char(p::kFieldEnd)};
+    sendFrame(frame);
+    return 1;
+}
+
+SettingExchange::WriteBytes SettingExchange::writeBytes(int item, const SettingValue& value) const
+{
+    if (settings::IsTextItem(item)) {
+        std::string text = value.asText();
+        if (text.size() > kMaxTextBytes)
+            return {Refusal::OutOfRange, {}};
+        return {Refusal::None, std::move(text)};
+    }
+    const double number = value.asNumber();
+    if (item >= 60 && number >= 256.0)
+        return {Refusal::NotImplemented, {}};
+    const double whole = app::RoundHalfEven(number);
+    if (!(whole >= 0.0 && whole <= 255.0))
+        return {Refusal::OutOfRange, {}};
+    int byte = static_cast<int>(whole);
+    if (item >= 60 && byte > 0)
+        byte = static_cast<unsigned char>(app::HexText(static_cast<std::int16_t>(byte)).front());
+    return {Refusal::None, std::string(1, static_cast<char>(byte))};
+}
+
+std::int16_t SettingExchange::SendWriteFrame(int item, const SettingValue& value)
+{
+    const WriteBytes bytes = writeBytes(item, value);
+    if (bytes.refusal != Refusal::None)
+        return -1;
+    std::string frame{char(p::kSoh), char(bytes.value.size() + 12), char(p::kRequestHeader[0]),
+                      char(p::kRequestHeader[1]), char(p::kRequestHeader[2]),
+                      char(p::kCommandWrite), char(p::kFieldStart), char(item),
+                      char(p::kFieldEnd), char(p::kCommandRead), char(p::kFieldStart)};
+    frame += bytes.value;
+    frame += char(p::kFieldEnd);
+    sendFrame(frame);
+    return 1;
+}
+
+SettingValue SettingExchange::DecodeReadValue(int replyItem) const
+{
+    if (settings::IsTextItem(replyItem)) {
+        const int len = m_receiver.at(p::kOffsetLen);
+        std::string text;
+        for (int offset = p::kOffsetValue; offset <= len - 2; ++offset)
+            text += static_cast<char>(m_receiver.at(offset));
+        return SettingValue::Text(std::move(text));
+    }
+    const int v = m_receiver.at(p::kOffsetValue);
+    auto limited = [v](int maximum, bool cap) {
+        const int value = v > maximum ? (cap ? maximum : 0) : v;
+        return SettingValue::Text(NumToStr(value));
+    };
+    const bool readable = settings::IsChoiceItem(replyItem) && settings::ItemIsImplemented(replyItem);
+    // A reply too short to hold its value byte carries no value at all.
+    if (!readable || v < 0)
+        return SettingValue::Number(-1);
+    switch (replyItem) {
+    case 0: return limited(2, false);
+    case 5: return limited(9, false);
+    case 9: return limited(3, false);
+    case 10: return limited(4, false);
+    case 13:
+    case 14: return limited(2, false);
+    default: break;
+    }
+    if (replyItem == 11 || replyItem == 12 || replyItem == 17 || (replyItem >= 20 && replyItem <= 43))
+        return limited(1, false);
+    if (replyItem >= 44 && replyItem <= 51)
+        return limited(250, true);
+    if (replyItem >= 52 && replyItem <= 59)
+        return limited(30, true);
+    // Bleep codes come as one hexadecimal digit character.
+    if (v == 0)
+        return SettingValue::Text("0");
+    return SettingValue::Text(NumToStr(HexDigitValue(std::string(1, static_cast<char>(v)))));
+}
+
+std::string SettingExchange::ItemLabel(int item) const
+{
+    if (!settings::IsChoiceItem(item))
+        return {};
+    return "[Item: " + NumToStr(item) + " Waarde: " + m_sync.controls().choiceText(item) + "] ";
+}
+
+std::string SettingExchange::controlText(int item) const
+{
+    if (settings::IsChoiceItem(item))
+        return m_sync.controls().choiceText(item);
+    if (settings::IsTextItem(item))
+        return m_sync.controls().text(settings::TextBoxOf(item));
+    return {};
+}
+
+void SettingExchange::progress(const std::string& text)
+{
+    m_view.appendProgress(text);
+}
+
+StepResult SettingExchange::startRead(int item)
+{
+    progress("Read setting " + NumToStr(item) + "  ");
+    m_bytes.ClearInput();
+    m_receiver.clearBuffer(kReadBufferEntries);
+    SendReadRequest(item);
+    m_receiver.start();
+    return {EngineState::ReadSoh};
+}
+
+StepResult SettingExchange::startWrite(int item)
+{
+    settings::ValueStores& stores = m_sync.stores();
+    const SettingValue& value = stores.WorkValues[at(item)];
+    std::string detail;
+    std::string line;
+    if (settings::IsTextItem(item)) {
+        detail = " [Item: " + NumToStr(item) + " Value: " + value.asText() + "] ";
+        line = "Writing [Item: " + NumToStr(item) + " Value: " + controlText(item) + " OK";
+    } else {
+        const auto whole = value.asWhole();
+        detail = " [Item: " + NumToStr(item) + " Value: " + (whole ? NumToStr(*whole) : value.asText()) + "] ";
+        line = "Writing [Item: " + NumToStr(item) + " Value:  " + controlText(item);
+    }
+    progress((m_debugLevel == 2 ? detail : std::string()) + line);
+    m_log.WriteLog(detail + line);
+
+    m_bytes.ClearInput();
+    m_receiver.clearBuffer(kWriteBufferEntries);
+    const WriteBytes bytes = writeBytes(item, value);
+    if (bytes.refusal == Refusal::NotImplemented || SendWriteFrame(item, value) != 1) {
+        stores.ItemRequest[at(item)] = settings::kNoRequest;
+        if (bytes.refusal == Refusal::OutOfRange) {
+            // Sending it would drop a byte from the frame and leave the converter guessing.
+            const std::string why = settings::IsTextItem(item)
+                                        ? "text longer than " + NumToStr(kMaxTextBytes) + " characters"
+                                        : "value " + value.asText() + " outside 0..255";
+            progress(" -> ERROR " + why + ", not sent." + kLineEnd);
+            m_log.WriteLog("Setting " + NumToStr(item) + " not written: " + why + ".");
+        } else {
+            progress(" -> Not implemented type of unit." + kLineEnd);
+        }
+        return {EngineState::Idle};
+    }
+    m_sentValue = value;
+    m_receiver.start();
+    return {EngineState::WriteSoh};
+}
+
+StepResult SettingExchange::readFailure(int item, const std::string& what, Tally tally)
+{
+    const std::string label = ItemLabel(item);
+    progress(label + what + kLineEnd);
+    m_log.WriteLog("Error reading unit: " + label + what);
+    return {EngineState::Idle, tally};
+}
+
+StepResult SettingExchange::writeFailure(const std::string& what, Tally tally)
+{
+    progress(what + kLineEnd);
+    return {EngineState::Idle, tally};
+}
+
+StepResult SettingExchange::readStep(EngineState state, int item)
+{
+    switch (state) {
+    case EngineState::ReadSoh:
+        switch (m_receiver.waitForSoh(m_bytes)) {
+        case Reception::Next: return {EngineState::ReadLen};
+        case Reception::TimedOut: return readFailure(item, " ERROR timeout wo SOH. ", Tally::Failure);
+        default: return {state};
+        }
+    case EngineState::ReadLen:
+        switch (m_receiver.waitForLen(m_bytes)) {
+        case Reception::Next: return {EngineState::ReadBody};
+        case Reception::TimedOut: return readFailure(item, " ERROR timeout wo LEN. ", Tally::Failure);
+        default: return {state};
+        }
+    case EngineState::ReadBody:
+        switch (m_receiver.takeBody(m_bytes)) {
+        case Reception::Complete: return {EngineState::ReadJudge};
+        case Reception::ChecksumError: return readFailure(item, " ERROR checksum. ", Tally::Failure);
+        case Reception::TooLong: return readFailure(item, " ERROR too long info. ", Tally::None);
+        case Reception::TimedOut: return readFailure(item, " ERROR timeout wo body. ", Tally::Failure);
+        default: return {state};
+        }
+    case EngineState::ReadJudge:
+        return judgeRead(item);
+    default:
+        return {EngineState::Idle};
+    }
+}
+
+StepResult SettingExchange::judgeRead(int item)
+{
+    const int replyItem = m_receiver.at(p::kOffsetItem);
+    if (replyItem == -1)
+        return {EngineState::Idle}; // too short to name an item: asked again, not counted
+    const SettingValue value = DecodeReadValue(replyItem);
+    if (value == SettingValue::Number(-1))
+        return readFailure(item, " ERROR reading setup!", Tally::Failure);
+
+    settings::ValueStores& stores = m_sync.stores();
+    stores.UnitValues[at(replyItem)] = value;
+    // A write asked for while the read was under way holds the user's newer value: keep it,
+    // and its request, rather than overwrite it with what the converter still holds.
+    const bool writePending = stores.ItemRequest[at(replyItem)] == settings::kWriteRequest;
+    if (!writePending) {
+        stores.ItemRequest[at(replyItem)] = settings::kNoRequest;
+        stores.WorkValues[at(replyItem)] = value;
+        m_sync.ShowValue(replyItem);
+    }
+    const std::string detail = " [Item: " + NumToStr(replyItem) + " Value: " + value.asText() + "] ";
+    const std::string result = " [Item: " + NumToStr(replyItem) + " Value: " + controlText(item) + " OK";
+    progress((m_debugLevel == 2 ? detail : std::string()) + result + kLineEnd);
+    m_log.WriteLog("Gelezen uit unit: " + detail + result);
+    if (writePending)
+        m_log.WriteLog("Setting " + NumToStr(replyItem) + ": the value waiting to be written is kept.");
+    return {EngineState::Idle, Tally::Success};
+}
+
+StepResult SettingExchange::writeStep(EngineState state, int item)
+{
+    switch (state) {
+    case EngineState::WriteSoh:
+        switch (m_receiver.waitForSoh(m_bytes)) {
+        case Reception::Next: return {EngineState::WriteLen};
+        case Reception::TimedOut: return writeFailure(" -> ERROR timeout on SOH.", Tally::Failure);
+        default: return {state};
+        }
+    case EngineState::WriteLen:
+        switch (m_receiver.waitForLen(m_bytes)) {
+        case Reception::Next: return {EngineState::WriteBody};
+        case Reception::TimedOut: return writeFailure(" -> ERROR timeout on LEN.", Tally::Failure);
+        default: return {state};
+        }
+    case EngineState::WriteBody:
+        switch (m_receiver.takeBody(m_bytes)) {
+        case Reception::Complete: return {EngineState::WriteJudge};
+        case Reception::ChecksumError: return writeFailure(" -> ERROR checksum.", Tally::Failure);
+        case Reception::TooLong: return writeFailure(" -> ERROR too long info.", Tally::None);
+        case Reception::TimedOut: return writeFailure(" -> ERROR timeout on body.", Tally::Failure);
+        default: return {state};
+        }
+    case EngineState::WriteJudge:
+        return judgeWrite(item);
+    default:
+        return {EngineState::Idle};
+    }
+}
+
+StepResult SettingExchange::judgeWrite(int item)
+{
+    if (m_receiver.at(p::kOffsetStatus) != p::kAck)
+        return writeFailure(" -> program ERROR NACK.", Tally::Failure);
+
+    settings::ValueStores& stores = m_sync.stores();
+    // The converter holds what was sent. When the user has asked to write a newer value
+    // meanwhile, that request stays and the newer value goes out next.
+    stores.UnitValues[at(item)] = m_sentValue;
+    const bool newerValue = stores.WorkValues[at(item)] != m_sentValue;
+    if (stores.ItemRequest[at(item)] == settings::kWriteRequest && !newerValue)
+        stores.ItemRequest[at(item)] = settings::kNoRequest;
+    m_sync.ShowValue(item);
+    progress(" -> SAVED." + kLineEnd);
+    return {EngineState::Idle, Tally::Success};
+}
+
+} // namespace pravenor::link

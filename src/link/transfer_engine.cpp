@@ -1,0 +1,294 @@
+#include "link/transfer_engine.h"
+
+#include "app/message_log.h"
+#include "app/program_config.h"
+#include "link/com_port.h"
+#include "link/transfer_view.h"
+#include "settings/control_sync.h"
+
+#include <algorithm>
+
+namespace pravenor::link {
+
+using settings::kItemCount;
+using settings::kNoRequest;
+using settings::kReadRequest;
+using settings::kWriteRequest;
+
+namespace {
+
+const std::string kLineEnd = "\r\n";
+const std::string kBoxTitle = "Pravenor by Quilmar";
+constexpr int kLastServedItem = 249; // nothing ever requests item 250
+
+std::size_t at(int item)
+{
+    return static_cast<std::size_t>(item);
+}
+
+bool isReadState(EngineState s)
+{
+    return s >= EngineState::ReadSoh && s <= EngineState::ReadJudge;
+}
+
+bool isWriteState(EngineState s)
+{
+    return s >= EngineState::WriteSoh && s <= EngineState::WriteJudge;
+}
+
+} // namespace
+
+TransferEngine::TransferEngine(ComPort& port, settings::ControlSync& sync, TransferView& view,
+                               app::MessageLog& log, const app::ProgramConfig& config,
+                               const std::int16_t& debugLevel)
+    : m_port(port), m_sync(sync), m_view(view), m_log(log), m_config(config),
+      m_debugLevel(debugLevel), m_bytes(port.serial()),
+      m_settings(m_bytes, m_receiver, sync, view, log, debugLevel),
+      m_service(m_bytes, m_receiver, sync.controls(), log)
+{
+}
+
+void TransferEngine::countDown()
+{
+    if (m_linkAlive > 0)
+        --m_linkAlive;
+    if (m_pollDelay > 0)
+        --m_pollDelay;
+    m_receiver.countDown();
+}
+
+void TransferEngine::ProcessTransfer(std::int16_t signal)
+{
+    countDown();
+    const EngineState s = m_state;
+    switch (s) {
+    case EngineState::Initial:
+        initialStep(signal);
+        return;
+    case EngineState::PortLost:
+        portLostStep();
+        return;
+    case EngineState::Idle:
+        idleStep();
+        return;
+    case EngineState::Read:
+    case EngineState::Write:
+        if (m_pollDelay > 0)
+            return;
+        m_linkAlive = s == EngineState::Read ? kReadAliveTicks : kWriteAliveTicks;
+        if (m_currentItem < 0) {
+            m_state = EngineState::Idle;
+            return;
+        }
+        apply(s == EngineState::Read ? m_settings.startRead(m_currentItem)
+                                     : m_settings.startWrite(m_currentItem));
+        return;
+    case EngineState::Restart:
+    case EngineState::PagerPosition:
+        if (m_pollDelay > 0)
+            return;
+        m_linkAlive = kWriteAliveTicks;
+        apply(s == EngineState::Restart ? m_service.startRestart() : m_service.startPositionRequest());
+        return;
+    case EngineState::PagerCall:
+        m_linkAlive = kWriteAliveTicks;
+        apply(m_service.startCall());
+        return;
+    default:
+        break;
+    }
+    if (isReadState(s))
+        apply(m_settings.readStep(s, m_currentItem));
+    else if (isWriteState(s))
+        apply(m_settings.writeStep(s, m_currentItem));
+    else if (s >= EngineState::RestartSoh && s <= EngineState::RestartBody)
+        apply(m_service.restartStep(s));
+    else if (s >= EngineState::PagerPositionSoh && s <= EngineState::PagerPositionBody)
+        apply(m_service.positionStep(s));
+    else if (s >= EngineState::PagerCallSoh && s <= EngineState::PagerCallBody)
+        apply(m_service.callStep(s));
+    else
+        m_state = EngineState::Idle;
+}
+
+void TransferEngine::apply(const StepResult& result)
+{
+    m_state = result.next;
+    if (result.tally == Tally::Failure)
+        ++m_errorCount;
+    else if (result.tally == Tally::Success)
+        m_errorCount = 0;
+}
+
+void TransferEngine::initialStep(std::int16_t signal)
+{
+    if (signal == kStartSignal)
+        m_state = EngineState::Idle;
+    m_incoming.clear();
+    m_pollDelay = kPollTicks;
+    BatchKind = kNoBatch;
+}
+
+bool TransferEngine::reopenPort()
+{
+    return m_port.OpenComPort(m_config.ComPortIndex) == 0;
+}
+
+void TransferEngine::portLostStep()
+{
+    if (m_pollDelay > 0)
+        return;
+    if (!reopenPort()) {
+        m_port.CloseComPort();
+        m_pollDelay = kReopenTicks;
+        return;
+    }
+    m_state = EngineState::Idle;
+    m_incoming.clear();
+    BatchKind = kNoBatch;
+    m_pollDelay = kPollTicks;
+    auto& requests = m_sync.stores().ItemRequest;
+    const bool anyPending = std::any_of(requests.begin(), requests.end(),
+                                        [](std::int16_t r) { return r != kNoRequest; });
+    requests.fill(kNoRequest);
+    if (anyPending)
+        m_view.appendProgress(kLineEnd + "Current Read/Write action is cancelled!" + kLineEnd);
+}
+
+void TransferEngine::cancelForErrors(std::int16_t request)
+{
+    CancelAll();
+    if (request == kWriteRequest)
+        m_view.showCriticalMessage(kBoxTitle, "ERROR writing setting in converter." + kLineEnd +
+                                                  "Writing cancelled!");
+    else
+        m_view.showCriticalMessage(kBoxTitle, "ERROR reading setting from converter." + kLineEnd +
+                                                  "Reading cancelled!");
+}
+
+bool TransferEngine::dispatch()
+{
+    const auto& requests = m_sync.stores().ItemRequest;
+    for (int i = 0; i <= kLastServedItem; ++i) {
+        if (m_port.PortIsOpen() == -1) {
+            m_state = EngineState::PortLost;
+            return true;
+        }
+        const std::int16_t request = requests[at(i)];
+        if (request != kWriteRequest && request != kReadRequest)
+            continue;
+        if (m_errorCount >= 3) {
+            cancelForErrors(request);
+            return true;
+        }
+        m_currentItem = static_cast<std::int16_t>(i);
+        if (m_linkAlive > 0) {
+            m_pollDelay = 0;
+        } else {
+            m_settings.WakeUpSequence();
+            m_pollDelay = kPollTicks;
+        }
+        m_state = request == kWriteRequest ? EngineState::Write : EngineState::Read;
+        UpdateProgress(i);
+        return true;
+    }
+    return false;
+}
+
+void TransferEngine::idleStep()
+{
+    m_currentItem = -1;
+    if (dispatch())
+        return;
+
+    if (BatchKind > kNoBatch) {
+        if (m_port.PortIsOpen() == -1) {
+            m_state = EngineState::PortLost;
+            return;
+        }
+        const std::string text = BatchKind == kReadAllBatch ? "Reading of settings successfull."
+                                                            : "Writing of settings successfull.";
+        BatchKind = kNoBatch;
+        if (m_debugLevel == 2)
+            m_view.appendProgress(text + kLineEnd);
+        m_log.WriteLog(text);
+    }
+
+    if (m_port.PortIsOpen() == -1) {
+        m_state = EngineState::PortLost;
+        return;
+    }
+    UpdateProgress(-1);
+    m_incoming.CollectIncomingText(m_bytes, m_log);
+
+    auto& stores = m_sync.stores();
+    if (ReadAllRequest) {
+        ReadAllRequest = false;
+        m_port.CloseComPort();
+        if (!reopenPort())
+            return;
+        BatchKind = kReadAllBatch;
+        m_errorCount = 0;
+        for (int i = 0; i <= kLastServedItem; ++i) {
+            if (settings::ItemIsImplemented(i))
+                stores.ItemRequest[at(i)] = kReadRequest;
+        }
+        return;
+    }
+    if (WriteAllRequest) {
+        WriteAllRequest = false;
+        m_port.CloseComPort();
+        if (reopenPort()) {
+            BatchKind = kWriteAllBatch;
+            m_errorCount = 0;
+            for (int i = 0; i <= kLastServedItem; ++i) {
+                m_sync.TakeValue(i);
+                if (settings::ItemIsImplemented(i))
+                    stores.ItemRequest[at(i)] = kWriteRequest;
+            }
+            return;
+        }
+    }
+    if (PagerCallRequest) {
+        PagerCallRequest = false;
+        m_port.CloseComPort();
+        if (reopenPort())
+            m_state = EngineState::PagerPosition;
+    }
+    if (RestartRequest) {
+        // Asked together with a pager call, the restart wins and the call is lost.
+        RestartRequest = false;
+        m_port.CloseComPort();
+        if (reopenPort())
+            m_state = EngineState::Restart;
+    }
+}
+
+void TransferEngine::CancelAll()
+{
+    m_sync.stores().ItemRequest.fill(kNoRequest);
+    m_view.appendProgress(kLineEnd + "Geannuleerd!" + kLineEnd);
+    BatchKind = kNoBatch;
+}
+
+void TransferEngine::UpdateProgress(int n)
+{
+    if (n < 0) {
+        const auto& requests = m_sync.stores().ItemRequest;
+        const auto pending = std::count_if(requests.begin(), requests.end(),
+                                           [](std::int16_t r) { return r != kNoRequest; });
+        if (pending == 0)
+            m_view.hideProgressBar();
+        else
+            m_view.showProgressBar(0, 250, static_cast<int>(std::min<long>(pending, 250)));
+        return;
+    }
+    int value = n;
+    if (n >= 100 && n <= 131)
+        value = (n - 100) * 10 + 100;
+    else if (n >= 132)
+        value = (n - 132) * 4 + 420;
+    m_view.showProgressBar(0, 484, value);
+}
+
+} // namespace pravenor::link

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "link/byte_layer.h"
+#include "link/engine_state.h"
+#include "link/frame_receiver.h"
+#include "link/incoming_text.h"
+#include "link/service_exchange.h"
+#include "link/setting_exchange.h"
+
+#include <cstdint>
+
+namespace pravenor::app {
+class MessageLog;
+struct ProgramConfig;
+} // namespace pravenor::app
+namespace pravenor::settings {
+class ControlSync;
+}
+
+namespace pravenor::link {
+
+class ComPort;
+class TransferView;
+
+// Batch running in the engine.
+constexpr std::int16_t kNoBatch = 0;
+constexpr std::int16_t kReadAllBatch = 1;
+constexpr std::int16_t kWriteAllBatch = 2;
+
+// The one thing that talks to the converter. Commands only set requests; every 25 ms tick
+// the engine takes one step: in the idle state it picks the lowest requested item (or a
+// batch, restart or pager call), otherwise it advances the running exchange by one step.
+// Nothing in a tick waits. All time-outs count ticks.
+class TransferEngine
+{
+public:
+    TransferEngine(ComPort& port, settings::ControlSync& sync, TransferView& view,
+                   app::MessageLog& log, const app::ProgramConfig& config,
+                   const std::int16_t& debugLevel);
+
+    static constexpr std::int16_t kStartSignal = 10;
+
+    // One tick; signal 10 once at start-up moves the engine out of its initial state.
+    void ProcessTransfer(std::int16_t signal = 0);
+
+    // Every request cleared, "Geannuleerd!" in the progress text, the batch ended.
+    void CancelAll();
+    // The progress bar: n < 0 counts the pending requests, n >= 0 places item n.
+    void UpdateProgress(int n);
+
+    // Set by the window's commands; the engine clears each when it takes it up.
+    bool ReadAllRequest = false;
+    bool WriteAllRequest = false;
+    bool PagerCallRequest = false;
+    bool RestartRequest = false;
+    std::int16_t BatchKind = kNoBatch; // the window's Cancel also ends a batch
+
+    EngineState state() const { return m_state; }
+    std::int16_t ErrorCount() const { return m_errorCount; }
+    std::int16_t CurrentItem() const { return m_currentItem; }
+    std::int16_t PollDelay() const { return m_pollDelay; }
+    std::int16_t LinkAlive() const { return m_linkAlive; }
+    const std::string& RxText() const { return m_incoming.RxText; }
+    std::int16_t PagerBufPos() const { return m_service.PagerBufPos; }
+
+    ByteLayer& bytes() { return m_bytes; }
+
+    static constexpr std::int16_t kPollTicks = 10;     // 250 ms: after a wake-up or a start
+    static constexpr std::int16_t kReopenTicks = 200;  // 5 s between tries on a lost port
+    static constexpr std::int16_t kReadAliveTicks = 80;   // a read keeps the converter awake 2 s
+    static constexpr std::int16_t kWriteAliveTicks = 200; // a write, restart or call 5 s
+
+private:
+    void countDown();
+    void initialStep(std::int16_t signal);
+    void portLostStep();
+    void idleStep();
+    bool dispatch();
+    bool reopenPort();
+    void cancelForErrors(std::int16_t request);
+    void apply(const StepResult& result);
+
+    ComPort& m_port;
+    settings::ControlSync& m_sync;
+    TransferView& m_view;
+    app::MessageLog& m_log;
+    const app::ProgramConfig& m_config;
+    const std::int16_t& m_debugLevel;
+
+    ByteLayer m_bytes;
+    FrameReceiver m_receiver;
+    IncomingText m_incoming;
+    SettingExchange m_settings;
+    ServiceExchange m_service;
+
+    EngineState m_state = EngineState::Initial;
+    std::int16_t m_currentItem = -1;
+    std::int16_t m_errorCount = 0;
+    std::int16_t m_pollDelay = 0;
+    std::int16_t m_linkAlive = 0;
+};
+
+} // namespace pravenor::link
