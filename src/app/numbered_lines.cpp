@@ -2,8 +2,7 @@
 
 #include "app/text_functions.h"
 
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 
 namespace pravenor::app {
 
@@ -45,11 +44,24 @@ NumberedSlots ParseNumberedLines(std::string_view content)
 NumberedLines ReadNumberedLines(const std::filesystem::path& path)
 {
     NumberedLines result;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // C stdio rather than a stream: reading through a filebuf throws when the read fails
+    // (a folder in place of the file, an I/O error), and a file that cannot be read must
+    // give empty slots, not end the program.
+#ifdef _WIN32
+    std::FILE* file = _wfopen(path.c_str(), L"rb");
+#else
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+#endif
+    if (file == nullptr)
         return result;
-    const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
+    std::string content;
+    char buffer[8192];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        content.append(buffer, count);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed)
         return result;
     result.opened = true;
     result.slots = ParseNumberedLines(content);

@@ -28,8 +28,14 @@ std::string SettingValue::asText() const
     if (const auto* number = std::get_if<double>(&m_value)) {
         if (*number == 0.0)
             return "0";
-        char buffer[64];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, *number);
+        // Fixed notation: the plain shortest form switches to an exponent whenever that is
+        // shorter (100000 would read "1e+05"), and a reading must be decimal digits. The
+        // longest fixed form of a double (a subnormal) is under 330 characters.
+        char buffer[400];
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, *number, std::chars_format::fixed);
+        if (result.ec != std::errc())
+            return {};
         return std::string(buffer, result.ptr);
     }
     return {};

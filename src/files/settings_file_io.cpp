@@ -1,0 +1,88 @@
+#include "files/settings_file_io.h"
+
+#include "app/atomic_file.h"
+#include "app/cp1252.h"
+#include "app/text_functions.h"
+#include "files/settings_file_text.h"
+#include "settings/catalogue.h"
+
+#include <cmath>
+#include <exception>
+#include <system_error>
+
+namespace pravenor::files {
+
+app::NumberedLines ReadSettingsSlots(const std::filesystem::path& path)
+{
+    // The stream library reports a failed read (a folder, a lost network share) by throwing.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return {};
+    try {
+        return app::ReadNumberedLines(path);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+std::vector<int> FileValuesFromSlots(const app::NumberedSlots& slots,
+                                     settings::ValueStores::Store& fileValues,
+                                     UnusableNumber rule)
+{
+    using settings::SettingValue;
+    std::vector<int> unusable;
+    for (int item = 0; item <= settings::kLastChoiceItem; ++item) {
+        const auto at = static_cast<std::size_t>(item);
+        double number = app::LeadingNumber(slots[at]);
+        if (!std::isfinite(number)) {
+            unusable.push_back(item);
+            if (rule == UnusableNumber::Stop)
+                return unusable;
+            number = 0.0;
+        }
+        fileValues[at] = SettingValue::Number(number);
+    }
+    for (int item = settings::kFirstTextItem; item <= settings::kLastTextItem; ++item) {
+        const auto at = static_cast<std::size_t>(item);
+        fileValues[at] = SettingValue::Text(slots[at]);
+    }
+    return unusable;
+}
+
+void ShowLoadedValues(settings::ControlSync& sync)
+{
+    sync.stores().ForgetUnitValues();
+    sync.stores().FileToWork();
+    sync.ShowAllValues();
+}
+
+FileResult SaveOnScreenValues(const std::filesystem::path& path, settings::ControlSync& sync)
+{
+    sync.TakeAllValues();
+    sync.stores().WorkToFile();
+    SettingsFileText text = BuildSettingsFileText(sync.stores().FileValues);
+
+    FileResult result;
+    result.warnings = std::move(text.warnings);
+    const app::SaveResult saved = app::WriteFileReplacing(path, text.content);
+    if (!saved.ok) {
+        result.ok = false;
+        result.message = "The settings could not be saved to " + PathText(path) +
+                         ". Any file already there is unchanged.";
+#ifdef _WIN32
+        result.warnings.push_back(saved.error);
+#else
+        // The reason names the path in the system's own encoding, UTF-8 here.
+        result.warnings.push_back(app::Utf8ToCp1252(saved.error));
+#endif
+    }
+    return result;
+}
+
+std::string PathText(const std::filesystem::path& path)
+{
+    const std::u8string utf8 = path.u8string();
+    return app::Utf8ToCp1252(std::string(utf8.begin(), utf8.end()));
+}
+
+} // namespace pravenor::files

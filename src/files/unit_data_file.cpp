@@ -1,0 +1,46 @@
+#include "files/unit_data_file.h"
+
+#include "app/text_functions.h"
+#include "files/settings_file_io.h"
+
+namespace pravenor::files {
+
+FileResult SaveSettingsFile(const std::filesystem::path& path, settings::ControlSync& sync)
+{
+    if (path.empty())
+        return {};
+    return SaveOnScreenValues(path, sync);
+}
+
+FileResult LoadSettingsFile(const std::filesystem::path& path, settings::ControlSync& sync)
+{
+    if (path.empty())
+        return {};
+
+    // The user chose this file; reading it as empty would silently wipe every setting.
+    const app::NumberedLines lines = ReadSettingsSlots(path);
+    if (!lines.opened) {
+        FileResult result;
+        result.ok = false;
+        result.message = "The settings file " + PathText(path) +
+                         " could not be opened. No setting has been changed.";
+        return result;
+    }
+
+    const std::vector<int> unusable =
+        FileValuesFromSlots(lines.slots, sync.stores().FileValues, UnusableNumber::Stop);
+    if (!unusable.empty()) {
+        FileResult result;
+        result.ok = false;
+        result.message = kLoadFailedMessage;
+        result.title = kLoadFailedTitle;
+        result.critical = true;
+        result.warnings.push_back("Setting " + app::NumToStr(unusable.front()) + " in " +
+                                  PathText(path) + ": the number cannot be used.");
+        return result;
+    }
+    ShowLoadedValues(sync);
+    return {};
+}
+
+} // namespace pravenor::files

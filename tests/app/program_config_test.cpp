@@ -1,0 +1,194 @@
+#include "app/program_config.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <string>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#ifndef PRAVENOR_APP_GOLDEN_DIR
+#error "PRAVENOR_APP_GOLDEN_DIR must name tests/app/golden"
+#endif
+
+namespace pravenor::app {
+namespace {
+
+using test::TempFolder;
+
+const std::filesystem::path kGolden = std::filesystem::path(PRAVENOR_APP_GOLDEN_DIR) / "Pravenor.set";
+
+ProgramConfig exampleConfig()
+{
+    ProgramConfig config;
+    config.ComPortIndex = 2; // COM3
+    config.LogLevel = 2;
+    config.SetPath = "D:\\Data";
+    config.UnitType = 3;
+    return config;
+}
+
+void expectConfig(const ProgramConfig& c, int port, int log, const std::string& path, int unit)
+{
+    EXPECT_EQ(c.ComPortIndex, port);
+    EXPECT_EQ(c.LogLevel, log);
+    EXPECT_EQ(c.SetPath, path);
+    EXPECT_EQ(c.UnitType, unit);
+}
+
+ProgramConfig readText(const TempFolder& folder, const std::string& text)
+{
+    TempFolder::write(folder / ProgramConfig::kFileName, text);
+    ProgramConfig config;
+    config.ReadProgramConfig(folder / ProgramConfig::kFileName);
+    return config;
+}
+
+TEST(ProgramConfig, WritesTheExampleFileByteForByte)
+{
+    const TempFolder folder;
+    const std::string golden = TempFolder::read(kGolden);
+    ASSERT_EQ(golden.size(), 92u) << "golden file missing or its line ends were converted";
+
+    const SaveResult saved = exampleConfig().WriteProgramConfig(folder / "Pravenor.set");
+    ASSERT_TRUE(saved.ok) << saved.error;
+    EXPECT_EQ(TempFolder::read(folder / "Pravenor.set"), golden);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"Pravenor.set"});
+}
+
+TEST(ProgramConfig, ReadsTheExampleFile)
+{
+    ProgramConfig config;
+    config.ReadProgramConfig(kGolden);
+    expectConfig(config, 2, 2, "D:\\Data", 3);
+}
+
+TEST(ProgramConfig, SetPathSurvivesARoundTripUnchanged)
+{
+    const TempFolder folder;
+    for (const std::string path : {"C:\\Units, old", "\"D:\\My Data\"", "   leading blanks",
+                                   "trailing blanks  ", "E:\\a->b", "\\\\server\\share\\\xE9t\xE9",
+                                   ""}) {
+        ProgramConfig written = exampleConfig();
+        written.SetPath = path;
+        ASSERT_TRUE(written.WriteProgramConfig(folder / "Pravenor.set").ok);
+        ProgramConfig read;
+        read.ReadProgramConfig(folder / "Pravenor.set");
+        expectConfig(read, 2, 2, path, 3);
+    }
+}
+
+TEST(ProgramConfig, LinesAreFoundByTheirNumbersAlone)
+{
+    const TempFolder folder;
+    expectConfig(readText(folder, "3 anything ->7\r\n2       SetPath ->\r\n0 port->4\r\n"
+                                  "0 again ->5\r\n1\r\n"),
+                 5, 5, "", 7);
+    // Blanks before a number are skipped; a fraction is rounded half to even.
+    expectConfig(readText(folder, "0        Compoort ->2.5\r\n1      Logfile -> 3\r\n"), 2, 3, "", 0);
+}
+
+TEST(ProgramConfig, NumbersOutside16BitsAreRejected)
+{
+    const TempFolder folder;
+    expectConfig(readText(folder, "0        Compoort ->99999\r\n1      Logfile ->-40000\r\n"
+                                  "2       SetPath ->p\r\n3       UnitType ->32768\r\n"),
+                 0, 0, "p", 0);
+    expectConfig(readText(folder, "0        Compoort ->32767\r\n1      Logfile ->-32768\r\n"),
+                 32767, -32768, "", 0);
+}
+
+TEST(ProgramConfig, MissingFileGivesDefaultsAndCreatesNothing)
+{
+    const TempFolder folder;
+    ProgramConfig config;
+    config.ReadProgramConfig(folder / "Pravenor.set");
+    expectConfig(config, 0, 0, "", 0);
+    EXPECT_TRUE(folder.names().empty());
+}
+
+TEST(ProgramConfig, SaveReplacesTheWholeOldFile)
+{
+    const TempFolder folder;
+    TempFolder::write(folder / "Pravenor.set", "0 ->9\r\n7 extra ->kept?\r\n8 ->more\r\n");
+    ASSERT_TRUE(exampleConfig().WriteProgramConfig(folder / "Pravenor.set").ok);
+    EXPECT_EQ(TempFolder::read(folder / "Pravenor.set"), TempFolder::read(kGolden));
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"Pravenor.set"});
+}
+
+TEST(ProgramConfig, SaveIntoARegularFileInsteadOfAFolderFails)
+{
+    const TempFolder folder;
+    TempFolder::write(folder / "notafolder", "data");
+    const SaveResult saved = exampleConfig().WriteProgramConfig(folder / "notafolder" / "Pravenor.set");
+    EXPECT_FALSE(saved.ok);
+    EXPECT_NE(saved.error.find("Pravenor.set"), std::string::npos) << saved.error;
+    EXPECT_EQ(TempFolder::read(folder / "notafolder"), "data");
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"notafolder"});
+}
+
+// Lets no file grow beyond a few bytes while it lives, so that a save fails half-way
+// whoever runs the test (root included).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = m_old;
+        limited.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+    bool active() const { return m_active; }
+
+private:
+    rlimit m_old{};
+    void (*m_previousHandler)(int) = nullptr;
+    bool m_active = false;
+};
+
+TEST(ProgramConfig, FailedSaveLeavesTheOldFileIntact)
+{
+    const TempFolder folder;
+    const std::string old = "0        Compoort ->0\r\n";
+    TempFolder::write(folder / "Pravenor.set", old);
+    ProgramConfig config = exampleConfig();
+    config.SetPath = std::string(200, 'x');
+    SaveResult saved;
+    {
+        const FileSizeLimit limit(40);
+        ASSERT_TRUE(limit.active());
+        saved = config.WriteProgramConfig(folder / "Pravenor.set");
+    }
+    EXPECT_FALSE(saved.ok);
+    EXPECT_FALSE(saved.error.empty());
+    EXPECT_EQ(TempFolder::read(folder / "Pravenor.set"), old);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"Pravenor.set"});
+}
+
+TEST(ProgramConfig, SaveIntoAReadOnlyFolderLeavesTheOldFileIntact)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root may write into a read-only folder";
+    const TempFolder folder;
+    const std::string old = "0        Compoort ->0\r\n";
+    TempFolder::write(folder / "Pravenor.set", old);
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    const SaveResult saved = exampleConfig().WriteProgramConfig(folder / "Pravenor.set");
+    EXPECT_FALSE(saved.ok);
+    EXPECT_FALSE(saved.error.empty());
+    EXPECT_EQ(TempFolder::read(folder / "Pravenor.set"), old);
+}
+
+} // namespace
+} // namespace pravenor::app

@@ -1,0 +1,130 @@
+#include "app/program_folder.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace pravenor::app {
+namespace {
+
+using test::TempFolder;
+
+// Sets an environment variable for one test and puts the old value back.
+class EnvironmentVariable
+{
+public:
+    EnvironmentVariable(const char* name, const char* value) : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~EnvironmentVariable()
+    {
+        if (m_old)
+            setenv(m_name, m_old->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+class ProgramFolderTest : public ::testing::Test
+{
+protected:
+    ProgramFolderTest()
+    {
+        for (const char* name : {"home", "env", "exe", "user"})
+            std::filesystem::create_directory(root / name);
+        inputs = {root / "home", root / "env", root / "exe", root / "user"};
+    }
+
+    TempFolder root;
+    ProgramFolderInputs inputs;
+};
+
+TEST_F(ProgramFolderTest, EachSourceWinsInItsTurn)
+{
+    TempFolder::write(root / "exe" / "Pravenor.set", "");
+    EXPECT_EQ(ResolveProgramFolder(inputs), root / "home");
+    inputs.homeArgument.reset();
+    EXPECT_EQ(ResolveProgramFolder(inputs), root / "env");
+    inputs.homeEnvironment = std::filesystem::path(); // PRAVENOR_HOME set but empty
+    EXPECT_EQ(ResolveProgramFolder(inputs), root / "exe");
+    std::filesystem::remove(root / "exe" / "Pravenor.set");
+    EXPECT_EQ(ResolveProgramFolder(inputs), root / "user");
+}
+
+TEST_F(ProgramFolderTest, ExecutableFolderNeedsAPravenorSetFile)
+{
+    inputs.homeArgument.reset();
+    inputs.homeEnvironment.reset();
+    TempFolder::write(root / "exe" / "default.set", "");
+    EXPECT_EQ(ResolveProgramFolder(inputs), root / "user");
+    std::filesystem::create_directory(root / "exe" / "Pravenor.set"); // a folder of that name
+    EXPECT_EQ(ResolveProgramFolder(inputs), root / "user");
+}
+
+TEST(HomeArgument, ReadsBothSpellings)
+{
+    using Args = std::vector<std::string>;
+    EXPECT_EQ(HomeArgument(Args{"/LOG", "--home", "/srv/p"}), std::filesystem::path("/srv/p"));
+    EXPECT_EQ(HomeArgument(Args{"--home=/srv/q", "/DEBUG"}), std::filesystem::path("/srv/q"));
+    EXPECT_EQ(HomeArgument(Args{"--home", "dir with blanks"}), std::filesystem::path("dir with blanks"));
+    EXPECT_EQ(HomeArgument(Args{}), std::nullopt);
+    EXPECT_EQ(HomeArgument(Args{"/LOG", "/DEBUG"}), std::nullopt);
+    EXPECT_EQ(HomeArgument(Args{"--home"}), std::nullopt); // no folder given
+    EXPECT_EQ(HomeArgument(Args{"--homes", "x"}), std::nullopt);
+}
+
+TEST(DefaultUserDataFolder, XdgDataHomeThenHome)
+{
+    {
+        const EnvironmentVariable xdg("XDG_DATA_HOME", "/tmp/xdg");
+        EXPECT_EQ(DefaultUserDataFolder(), std::filesystem::path("/tmp/xdg/Pravenor"));
+    }
+    const EnvironmentVariable xdg("XDG_DATA_HOME", nullptr);
+    const EnvironmentVariable home("HOME", "/home/engineer");
+    EXPECT_EQ(DefaultUserDataFolder(), std::filesystem::path("/home/engineer/.local/share/Pravenor"));
+}
+
+TEST(CurrentProgramFolderInputs, TakesPravenorHomeFromTheEnvironment)
+{
+    {
+        const EnvironmentVariable home("PRAVENOR_HOME", "/opt/pravenor");
+        const ProgramFolderInputs inputs = CurrentProgramFolderInputs({"--home", "/a"}, nullptr);
+        EXPECT_EQ(inputs.homeArgument, std::filesystem::path("/a"));
+        EXPECT_EQ(inputs.homeEnvironment, std::filesystem::path("/opt/pravenor"));
+    }
+    const EnvironmentVariable home("PRAVENOR_HOME", "");
+    EXPECT_EQ(CurrentProgramFolderInputs({}, nullptr).homeEnvironment, std::nullopt);
+}
+
+TEST(ExecutableFolder, IsTheFolderOfTheRunningProgram)
+{
+    EXPECT_TRUE(std::filesystem::exists(ExecutableFolder(nullptr) / "app_test"));
+}
+
+TEST(EnsureFolder, CreatesMissingParentsAndFailsOnAFile)
+{
+    const TempFolder root;
+    EXPECT_TRUE(EnsureFolder(root / "a" / "b"));
+    EXPECT_TRUE(std::filesystem::is_directory(root / "a" / "b"));
+    EXPECT_TRUE(EnsureFolder(root / "a")); // already there
+    TempFolder::write(root / "file", "x");
+    EXPECT_FALSE(EnsureFolder(root / "file"));
+    EXPECT_FALSE(EnsureFolder(root / "file" / "sub"));
+}
+
+} // namespace
+} // namespace pravenor::app
