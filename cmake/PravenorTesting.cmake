@@ -6,6 +6,8 @@ function(pravenor_add_unit_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gmock GTest::gtest_main)
+  # Shared test helpers live in tests/support.
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   pravenor_warnings(${name})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)

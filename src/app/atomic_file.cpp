@@ -1,5 +1,8 @@
 #include "app/atomic_file.h"
 
+#include "app/cp1252.h"
+
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -7,6 +10,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <process.h>
 #else
 #include <unistd.h>
 #endif
@@ -15,10 +19,18 @@ namespace pravenor::app {
 
 namespace {
 
+// Unique to this process and save, so that neither a leftover of a crashed save nor a
+// second program saving the same file can get in the way.
 std::filesystem::path temporaryPathFor(const std::filesystem::path& path)
 {
+    static std::atomic<unsigned> counter{0};
+#ifdef _WIN32
+    const long long pid = _getpid();
+#else
+    const long long pid = ::getpid();
+#endif
     std::filesystem::path temp = path;
-    temp += ".saving";
+    temp += ".saving-" + std::to_string(pid) + "-" + std::to_string(counter++);
     return temp;
 }
 
@@ -35,7 +47,7 @@ bool flushToDisk(std::FILE* file)
 
 std::string describe(const std::filesystem::path& path, const std::string& reason)
 {
-    return "Cannot save " + path.string() + ": " + reason;
+    return "Cannot save " + PathText(path) + ": " + reason;
 }
 
 SaveResult writeTemporary(const std::filesystem::path& temp, std::string_view content, int& openErrno)

@@ -108,4 +108,10 @@ std::string Utf8ToCp1252(std::string_view utf8)
     return out;
 }
 
+std::string PathText(const std::filesystem::path& path)
+{
+    const std::u8string utf8 = path.u8string();
+    return Utf8ToCp1252(std::string(utf8.begin(), utf8.end()));
+}
+
 } // namespace pravenor::app

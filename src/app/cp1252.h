@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -22,5 +23,8 @@ std::string Utf8ToCp1252(std::string_view utf8);
 char32_t Cp1252ToCodePoint(unsigned char byte);
 // -1 when the code point has no Windows-1252 byte.
 int CodePointToCp1252(char32_t codePoint);
+
+// A path as Windows-1252 text, for messages and log lines.
+std::string PathText(const std::filesystem::path& path);
 
 } // namespace pravenor::app

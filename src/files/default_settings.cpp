@@ -1,3 +1,4 @@
+#include "app/cp1252.h"
 #include "files/default_settings.h"
 
 #include "app/text_functions.h"
@@ -14,7 +15,7 @@ FileResult ReadDefaultSettings(const std::filesystem::path& programFolder, setti
     const app::NumberedLines lines = ReadSettingsSlots(path);
     std::error_code error;
     if (!lines.opened && std::filesystem::exists(path, error))
-        result.warnings.push_back(PathText(path) + " could not be read; every setting starts at 0 or empty.");
+        result.warnings.push_back(app::PathText(path) + " could not be read; every setting starts at 0 or empty.");
 
     const std::vector<int> unusable =
         FileValuesFromSlots(lines.slots, sync.stores().FileValues, UnusableNumber::TakeZero);

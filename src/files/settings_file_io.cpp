@@ -67,7 +67,7 @@ FileResult SaveOnScreenValues(const std::filesystem::path& path, settings::Contr
     const app::SaveResult saved = app::WriteFileReplacing(path, text.content);
     if (!saved.ok) {
         result.ok = false;
-        result.message = "The settings could not be saved to " + PathText(path) +
+        result.message = "The settings could not be saved to " + app::PathText(path) +
                          ". Any file already there is unchanged.";
 #ifdef _WIN32
         result.warnings.push_back(saved.error);
@@ -77,12 +77,6 @@ FileResult SaveOnScreenValues(const std::filesystem::path& path, settings::Contr
 #endif
     }
     return result;
-}
-
-std::string PathText(const std::filesystem::path& path)
-{
-    const std::u8string utf8 = path.u8string();
-    return app::Utf8ToCp1252(std::string(utf8.begin(), utf8.end()));
 }
 
 } // namespace pravenor::files

@@ -39,7 +39,4 @@ void ShowLoadedValues(settings::ControlSync& sync);
 // once the new one is complete.
 FileResult SaveOnScreenValues(const std::filesystem::path& path, settings::ControlSync& sync);
 
-// A path as Windows-1252 text for messages.
-std::string PathText(const std::filesystem::path& path);
-
 } // namespace pravenor::files

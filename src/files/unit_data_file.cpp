@@ -1,3 +1,4 @@
+#include "app/cp1252.h"
 #include "files/unit_data_file.h"
 
 #include "app/text_functions.h"
@@ -22,7 +23,7 @@ FileResult LoadSettingsFile(const std::filesystem::path& path, settings::Control
     if (!lines.opened) {
         FileResult result;
         result.ok = false;
-        result.message = "The settings file " + PathText(path) +
+        result.message = "The settings file " + app::PathText(path) +
                          " could not be opened. No setting has been changed.";
         return result;
     }
@@ -36,7 +37,7 @@ FileResult LoadSettingsFile(const std::filesystem::path& path, settings::Control
         result.title = kLoadFailedTitle;
         result.critical = true;
         result.warnings.push_back("Setting " + app::NumToStr(unusable.front()) + " in " +
-                                  PathText(path) + ": the number cannot be used.");
+                                  app::PathText(path) + ": the number cannot be used.");
         return result;
     }
     ShowLoadedValues(sync);

@@ -1,7 +1,7 @@
 #include "app/message_log.h"
 
 #include "app/program_config.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "app/numbered_lines.h"
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

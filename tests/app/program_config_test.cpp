@@ -1,6 +1,7 @@
 #include "app/program_config.h"
 
-#include "temp_folder.h"
+#include "support/file_size_limit.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 namespace pravenor::app {
 namespace {
 
+using test::FileSizeLimit;
 using test::TempFolder;
 
 const std::filesystem::path kGolden = std::filesystem::path(PRAVENOR_APP_GOLDEN_DIR) / "Pravenor.set";
@@ -129,32 +131,6 @@ TEST(ProgramConfig, SaveIntoARegularFileInsteadOfAFolderFails)
     EXPECT_EQ(TempFolder::read(folder / "notafolder"), "data");
     EXPECT_EQ(folder.names(), std::vector<std::string>{"notafolder"});
 }
-
-// Lets no file grow beyond a few bytes while it lives, so that a save fails half-way
-// whoever runs the test (root included).
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_old{};
-    void (*m_previousHandler)(int) = nullptr;
-    bool m_active = false;
-};
 
 TEST(ProgramConfig, FailedSaveLeavesTheOldFileIntact)
 {

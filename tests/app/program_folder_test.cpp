@@ -1,6 +1,6 @@
 #include "app/program_folder.h"
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 
 #include "files/unit_data_file.h"
 #include "settings/catalogue.h"
+#include "support/file_size_limit.h"
 #include "test_screen.h"
 
 #include <gtest/gtest.h>
@@ -128,13 +129,18 @@ TEST(WriteDefaultSettings, FailedSaveLeavesOldFileAsItWas)
     TempFolder folder;
     Screen screen;
     WriteBytes(folder / "default.set", "0    ->1\r\n");
-    std::filesystem::create_directory(folder / "default.set.saving");
-
-    const FileResult result = WriteDefaultSettings(folder.path(), screen.sync);
+    FileResult result;
+    {
+        // The new file cannot grow to its full size, whoever runs the test.
+        const pravenor::test::FileSizeLimit limit(100);
+        ASSERT_TRUE(limit.active());
+        result = WriteDefaultSettings(folder.path(), screen.sync);
+    }
 
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.message.find("default.set"), std::string::npos) << result.message;
     EXPECT_EQ(ReadBytes(folder / "default.set"), "0    ->1\r\n");
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"default.set"});
 
     const FileResult missingFolder = WriteDefaultSettings(folder / "no such folder", screen.sync);
     EXPECT_FALSE(missingFolder.ok);

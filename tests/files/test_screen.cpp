@@ -5,42 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-#include <random>
 
 #ifndef _WIN32
 #include <unistd.h>
 #endif
 
 namespace pravenor::files::test {
-
-TempFolder::TempFolder()
-{
-    std::random_device random;
-    m_path = std::filesystem::temp_directory_path() /
-             ("pravenor-files-" + std::to_string(random()) + "-" + std::to_string(random()));
-    std::filesystem::create_directories(m_path);
-}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ignored;
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(m_path, ignored);
-}
-
-std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::filesystem::path GoldenFile(const std::string& name)
 {

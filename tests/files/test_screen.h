@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/temp_folder.h"
 #include "settings/control_board.h"
 #include "settings/control_sync.h"
 #include "settings/value_stores.h"
@@ -11,23 +12,16 @@
 namespace pravenor::files::test {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
-class TempFolder
+using TempFolder = pravenor::test::TempFolder;
+
+inline std::string ReadBytes(const std::filesystem::path& path)
 {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
-
-private:
-    std::filesystem::path m_path;
-};
-
-std::string ReadBytes(const std::filesystem::path& path);
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+    return TempFolder::read(path);
+}
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
+{
+    TempFolder::write(path, bytes);
+}
 std::filesystem::path GoldenFile(const std::string& name);
 bool RunningAsRoot();
 

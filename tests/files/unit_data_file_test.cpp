@@ -1,6 +1,7 @@
 #include "files/unit_data_file.h"
 
 #include "settings/catalogue.h"
+#include "support/file_size_limit.h"
 #include "test_screen.h"
 
 #include <gtest/gtest.h>
@@ -200,16 +201,20 @@ TEST(SaveSettingsFile, FailedSaveLeavesOldFileAsItWas)
     screen.set(test::GoldenChoices(), {});
     const auto path = folder / "unit.cfg";
     WriteBytes(path, "old content\r\n");
-    // A folder where the new content would be written first makes that write fail.
-    std::filesystem::create_directory(folder / "unit.cfg.saving");
-
-    const FileResult result = SaveSettingsFile(path, screen.sync);
+    FileResult result;
+    {
+        // The new file cannot grow to its full size, whoever runs the test.
+        const pravenor::test::FileSizeLimit limit(100);
+        ASSERT_TRUE(limit.active());
+        result = SaveSettingsFile(path, screen.sync);
+    }
 
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.message.find(path.string()), std::string::npos) << result.message;
     EXPECT_FALSE(result.critical);
     EXPECT_FALSE(result.warnings.empty());
     EXPECT_EQ(ReadBytes(path), "old content\r\n");
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"unit.cfg"});
 }
 
 TEST(SaveSettingsFile, FailsWhereItsFolderIsAFile)

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace pravenor::app::test {
+namespace pravenor::test {
 
 // A fresh, empty folder for one test, removed with everything in it afterwards (permissions
 // a test took away are given back first, so that removal cannot fail on them).
@@ -73,4 +73,4 @@ private:
     std::filesystem::path m_path;
 };
 
-} // namespace pravenor::app::test
+} // namespace pravenor::test
