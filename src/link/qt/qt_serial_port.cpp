@@ -1,0 +1,283 @@
+#include "link/qt/qt_serial_port.h"
+
+#include "app/cp1252.h"
+
+#include <QMetaObject>
+#include <QString>
+#include <algorithm>
+#include <climits>
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
+namespace pravenor::link {
+
+namespace {
+
+std::optional<QSerialPort::DataBits> toDataBits(int bits)
+{
+    switch (bits) {
+    case 5:
+        return QSerialPort::Data5;
+    case 6:
+        return QSerialPort::Data6;
+    case 7:
+        return QSerialPort::Data7;
+    case 8:
+        return QSerialPort::Data8;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<QSerialPort::StopBits> toStopBits(int bits)
+{
+    switch (bits) {
+    case 1:
+        return QSerialPort::OneStop;
+    case 2:
+        return QSerialPort::TwoStop;
+    default:
+        return std::nullopt;
+    }
+}
+
+QSerialPort::Parity toQtParity(Parity parity)
+{
+    switch (parity) {
+    case Parity::Even:
+        return QSerialPort::EvenParity;
+    case Parity::Odd:
+        return QSerialPort::OddParity;
+    case Parity::None:
+        break;
+    }
+    return QSerialPort::NoParity;
+}
+
+std::string toCp1252(const QString& text)
+{
+    return app::Utf8ToCp1252(text.toStdString());
+}
+
+} // namespace
+
+QtSerialPort::QtSerialPort()
+{
+    QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
+                     [this](QSerialPort::SerialPortError error) { onErrorOccurred(error); });
+}
+
+QtSerialPort::~QtSerialPort()
+{
+    close();
+}
+
+bool QtSerialPort::closesPort(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::NoError:
+        return false;
+    // Not found or refused on a port that was open: the device has gone (on Windows a pulled
+    // USB adapter often reports access denied).
+    case QSerialPort::DeviceNotFoundError:
+    case QSerialPort::PermissionError:
+        return true;
+    // Only raised by opening an open port; the port that is open is not affected.
+    case QSerialPort::OpenError:
+        return false;
+    // The driver failed a transfer: bytes are lost and the line's state is unknown, and the
+    // link's only recovery for that is to reopen.
+    case QSerialPort::WriteError:
+    case QSerialPort::ReadError:
+        return true;
+    // The device vanished or the handle broke. QSerialPort also stops reading after this, so
+    // the port would stay silent even if the device came back.
+    case QSerialPort::ResourceError:
+        return true;
+    // A request the driver does not support (modem lines on a pseudo-terminal, an unusual
+    // speed); the line itself still works.
+    case QSerialPort::UnsupportedOperationError:
+        return false;
+    // Nothing tells whether the line still works; reopening is cheap and the link does it
+    // anyway, a silently dead port is not.
+    case QSerialPort::UnknownError:
+        return true;
+    // Only the waitFor functions time out, and this class never calls them.
+    case QSerialPort::TimeoutError:
+        return false;
+    // An operation on a closed port: there is nothing left to close.
+    case QSerialPort::NotOpenError:
+        return false;
+    }
+    return true;
+}
+
+OpenResult QtSerialPort::openFailure(QSerialPort::SerialPortError error)
+{
+    // Qt reports a device held by another program (busy, or locked) as a permission error
+    // too; for the engineer both mean "free this port or pick another".
+    return error == QSerialPort::PermissionError ? OpenResult::PermissionDenied
+                                                 : OpenResult::Failed;
+}
+
+OpenResult QtSerialPort::open(const std::string& device, const LineSettings& settings)
+{
+    close();
+    m_lastErrorText.clear();
+    m_deviceLost = false;
+
+    const auto dataBits = toDataBits(settings.dataBits);
+    const auto stopBits = toStopBits(settings.stopBits);
+    if (!dataBits || !stopBits || settings.baudRate <= 0) {
+        m_lastErrorText = "Unsupported line settings";
+        return OpenResult::Failed;
+    }
+
+    m_port.setPortName(QString::fromStdString(app::Cp1252ToUtf8(device)));
+    m_port.setBaudRate(settings.baudRate);
+    m_port.setDataBits(*dataBits);
+    m_port.setParity(toQtParity(settings.parity));
+    m_port.setStopBits(*stopBits);
+    m_port.setFlowControl(settings.rtsHandshake ? QSerialPort::HardwareControl
+                                                : QSerialPort::NoFlowControl);
+
+    // Errors raised while opening belong to this call's result, not to the error handler.
+    m_opening = true;
+    const bool opened = m_port.open(QIODevice::ReadWrite);
+    if (opened) {
+        // Pseudo-terminals and some adapters have no modem lines; failing to set them does
+        // not make the port unusable, so the results are deliberately not checked.
+        m_port.setDataTerminalReady(false);
+        if (!settings.rtsHandshake) {
+            m_port.setRequestToSend(settings.rtsEnable);
+        }
+        // A leftover error would otherwise read as a lost device in isOpen().
+        m_port.clearError();
+    }
+    m_opening = false;
+
+    if (!opened) {
+        m_lastErrorText = toCp1252(m_port.errorString());
+        return openFailure(m_port.error());
+    }
+    return OpenResult::Opened;
+}
+
+void QtSerialPort::close()
+{
+    if (m_port.isOpen()) {
+        m_port.close();
+    }
+    m_deviceLost = false;
+}
+
+bool QtSerialPort::isOpen()
+{
+    if (!m_port.isOpen()) {
+        return false;
+    }
+    if (m_deviceLost || closesPort(m_port.error())) {
+        closeLostPort(nullptr);
+        return false;
+    }
+    if (deviceHungUp()) {
+        closeLostPort("The device has hung up");
+        return false;
+    }
+    return true;
+}
+
+int QtSerialPort::bytesWaiting()
+{
+    if (!isOpen()) {
+        return 0;
+    }
+    return static_cast<int>(std::min<qint64>(m_port.bytesAvailable(), INT_MAX));
+}
+
+int QtSerialPort::readByte()
+{
+    if (!isOpen() || m_port.bytesAvailable() < 1) {
+        return -1;
+    }
+    char byte = 0;
+    if (!m_port.getChar(&byte)) {
+        return -1;
+    }
+    return static_cast<unsigned char>(byte);
+}
+
+bool QtSerialPort::writeByte(std::uint8_t byte)
+{
+    if (!isOpen()) {
+        return false;
+    }
+    // Queued only: flush() would write at once, but a full output queue then reads as
+    // EAGAIN, which Qt reports as a resource error, i.e. a lost device.
+    const char data = static_cast<char>(byte);
+    return m_port.write(&data, 1) == 1;
+}
+
+void QtSerialPort::discardInput()
+{
+    if (!isOpen()) {
+        return;
+    }
+    m_port.clear(QSerialPort::Input);
+    // What QSerialPort already took from the driver goes as well.
+    m_port.skip(m_port.bytesAvailable());
+}
+
+void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError || m_opening) {
+        return;
+    }
+    m_lastErrorText = toCp1252(m_port.errorString());
+    if (!closesPort(error) || !m_port.isOpen()) {
+        return;
+    }
+    m_deviceLost = true;
+    // Not closed here: the signal comes from inside QSerialPort's own notifier, which closing
+    // deletes. The flag already makes isOpen() false; the queued call releases the device
+    // even when nobody asks, and does nothing if the port was reopened meanwhile.
+    QMetaObject::invokeMethod(
+        &m_port,
+        [this] {
+            if (m_deviceLost) {
+                closeLostPort(nullptr);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+bool QtSerialPort::deviceHungUp() const
+{
+#ifdef Q_OS_UNIX
+    // A tty whose device has gone (USB adapter pulled, pseudo-terminal master closed) is hung
+    // up. Qt only notices when a read fails, which needs the event loop, and a hung-up tty may
+    // read as end of file instead, which Qt does not count as an error. poll() tells at once.
+    pollfd probe{};
+    probe.fd = m_port.handle();
+    probe.events = 0;
+    if (::poll(&probe, 1, 0) != 1) {
+        return false;
+    }
+    return (probe.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return false;
+#endif
+}
+
+void QtSerialPort::closeLostPort(const char* reason)
+{
+    if (reason != nullptr && m_lastErrorText.empty()) {
+        m_lastErrorText = reason;
+    }
+    close();
+}
+
+} // namespace pravenor::link
