@@ -1,0 +1,66 @@
+#pragma once
+
+#include "app/clock.h"
+#include "app/message_log.h"
+#include "app/program_config.h"
+#include "cli/cli_options.h"
+#include "link/com_port.h"
+#include "link/recording_view.h"
+#include "link/transfer_engine.h"
+#include "settings/control_board.h"
+#include "settings/control_sync.h"
+#include "settings/value_stores.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace pravenor::sim {
+class ConverterModel;
+class SimulatedLine;
+} // namespace pravenor::sim
+
+namespace pravenor::cli {
+
+// The program without a window: the same stores, files and engine, with the in-memory
+// control board where the window has its boxes. Starts like the window does, runs one
+// command to its end and says how it went.
+class HeadlessSession
+{
+public:
+    HeadlessSession(const CliOptions& options, std::filesystem::path programFolder);
+    ~HeadlessSession();
+    HeadlessSession(const HeadlessSession&) = delete;
+    HeadlessSession& operator=(const HeadlessSession&) = delete;
+
+    // The exit status: 0 done, 1 failed, 2 the port could not be opened.
+    int run();
+
+private:
+    bool start();
+    bool prepareCommand();
+    bool finished() const;
+    int conclude();
+    void tick();
+    void report(const std::string& line);
+
+    CliOptions m_options;
+    std::filesystem::path m_folder;
+    app::ProgramConfig m_config;
+    app::SystemClock m_clock;
+    app::MessageLog m_log;
+    settings::ValueStores m_stores;
+    settings::ControlBoard m_controls;
+    settings::ControlSync m_sync;
+    link::RecordingView m_view;
+    std::unique_ptr<sim::ConverterModel> m_model;
+    std::unique_ptr<sim::SimulatedLine> m_simulatedLine;
+    std::unique_ptr<link::SerialPort> m_serial;
+    std::unique_ptr<link::ComPort> m_port;
+    std::int16_t m_debugLevel = 0;
+    std::unique_ptr<link::TransferEngine> m_engine;
+    std::string m_successLine;
+    bool m_succeeded = false;
+};
+
+} // namespace pravenor::cli
