@@ -25,8 +25,7 @@ constexpr long kMaxSimulatedTicks = 200'000;
 } // namespace
 
 HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::path programFolder)
-    : m_options(options), m_folder(std::move(programFolder)), m_log(m_config, m_clock, m_folder),
-      m_sync(m_stores, m_controls)
+    : m_options(options)
 {
     if (m_options.demo) {
         m_model = std::make_unique<sim::ConverterModel>();
@@ -36,12 +35,11 @@ HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::pat
         m_serial = std::make_unique<link::QtSerialPort>();
     }
     link::SerialPort& serial = m_simulatedLine ? static_cast<link::SerialPort&>(*m_simulatedLine) : *m_serial;
-    m_port = std::make_unique<link::ComPort>(serial, m_log, m_view);
-    m_port->setDeviceOverride(m_options.demo ? "demo converter" : m_options.device);
-    m_debugLevel = m_options.debugLevel;
-    m_engine = std::make_unique<link::TransferEngine>(*m_port, m_sync, m_view, m_log, m_config, m_debugLevel);
+    m_program = std::make_unique<program::Program>(std::move(programFolder), m_clock, serial, m_controls, m_view);
+    m_program->port.setDeviceOverride(m_options.demo ? "demo converter" : m_options.device);
+    m_program->DebugLevel = m_options.debugLevel;
 
-    m_log.setLineObserver([](const std::string& line) { std::cerr << app::Cp1252ToUtf8(line) << '\n'; });
+    m_program->log.setLineObserver([](const std::string& line) { std::cerr << app::Cp1252ToUtf8(line) << '\n'; });
     m_view.setProgressObserver([](const std::string& text) { std::cout << app::Cp1252ToUtf8(text) << std::flush; });
 }
 
@@ -49,27 +47,27 @@ HeadlessSession::~HeadlessSession() = default;
 
 void HeadlessSession::report(const std::string& line)
 {
-    m_log.WriteLog(line);
+    m_program->log.WriteLog(line);
 }
 
 bool HeadlessSession::start()
 {
-    m_log.ClearMessageLines();
-    m_stores.ForgetWorkValues();
-    m_config.ReadProgramConfig(m_folder / app::ProgramConfig::kFileName);
-    m_config.UnitType = 3;
+    m_program->log.ClearMessageLines();
+    m_program->stores.ForgetWorkValues();
+    m_program->config.ReadProgramConfig(m_program->folder / app::ProgramConfig::kFileName);
+    m_program->config.UnitType = 3;
     // Without a window there is no other place to see what happens: log from the start.
-    m_config.LogLevel = 2;
+    m_program->config.LogLevel = 2;
     if (m_options.comNumber)
-        m_config.ComPortIndex = static_cast<std::int16_t>(*m_options.comNumber - 1);
+        m_program->config.ComPortIndex = static_cast<std::int16_t>(*m_options.comNumber - 1);
     settings::FillChoiceLists(m_controls);
-    for (const std::string& warning : files::ReadDefaultSettings(m_folder, m_sync).warnings)
+    for (const std::string& warning : files::ReadDefaultSettings(m_program->folder, m_program->sync).warnings)
         report(warning);
-    const bool opened = m_port->OpenComPort(m_config.ComPortIndex) == 0;
+    const bool opened = m_program->port.OpenComPort(m_program->config.ComPortIndex) == 0;
     if (opened)
-        m_engine->ProcessTransfer(link::TransferEngine::kStartSignal);
-    m_stores.ForgetUnitValues();
-    m_stores.ClearItemRequests();
+        m_program->engine.ProcessTransfer(link::TransferEngine::kStartSignal);
+    m_program->stores.ForgetUnitValues();
+    m_program->stores.ClearItemRequests();
     return opened;
 }
 
@@ -77,24 +75,24 @@ bool HeadlessSession::prepareCommand()
 {
     switch (m_options.command) {
     case Command::Read:
-        m_engine->ReadAllRequest = true;
+        m_program->engine.ReadAllRequest = true;
         m_successLine = "Reading of settings successfull.";
         return true;
     case Command::Write: {
-        const files::FileResult loaded = files::LoadSettingsFile(m_options.file, m_sync);
+        const files::FileResult loaded = files::LoadSettingsFile(m_options.file, m_program->sync);
         for (const std::string& warning : loaded.warnings)
             report(warning);
         if (!loaded.ok) {
             report(loaded.message.empty() ? "Cannot read " + m_options.file.string() : loaded.message);
             return false;
         }
-        m_sync.TakeAllValues();
-        m_engine->WriteAllRequest = true;
+        m_program->sync.TakeAllValues();
+        m_program->engine.WriteAllRequest = true;
         m_successLine = "Writing of settings successfull.";
         return true;
     }
     case Command::Restart:
-        m_engine->RestartRequest = true;
+        m_program->engine.RestartRequest = true;
         m_successLine = "STATUS: RESET command sent to converter.";
         return true;
     }
@@ -103,14 +101,14 @@ bool HeadlessSession::prepareCommand()
 
 bool HeadlessSession::finished() const
 {
-    const link::TransferEngine& engine = *m_engine;
+    const link::TransferEngine& engine = m_program->engine;
     if (engine.ReadAllRequest || engine.WriteAllRequest || engine.RestartRequest)
         return false;
     if (!m_view.messages().empty())
         return true; // cancelled after repeated failures
     if (engine.state() != link::EngineState::Idle || engine.BatchKind != link::kNoBatch)
         return false;
-    for (std::int16_t request : m_stores.ItemRequest) {
+    for (std::int16_t request : m_program->stores.ItemRequest) {
         if (request != settings::kNoRequest)
             return false;
     }
@@ -119,7 +117,7 @@ bool HeadlessSession::finished() const
 
 void HeadlessSession::tick()
 {
-    m_engine->ProcessTransfer(0);
+    m_program->engine.ProcessTransfer(0);
     if (m_simulatedLine)
         m_simulatedLine->advance(std::chrono::milliseconds(kTickMilliseconds));
 }
@@ -131,7 +129,7 @@ int HeadlessSession::conclude()
     if (!m_succeeded)
         return 1;
     if (m_options.command == Command::Read && !m_options.file.empty()) {
-        const files::FileResult saved = files::SaveSettingsFile(m_options.file, m_sync);
+        const files::FileResult saved = files::SaveSettingsFile(m_options.file, m_program->sync);
         for (const std::string& warning : saved.warnings)
             report(warning);
         if (!saved.ok) {
@@ -149,7 +147,7 @@ int HeadlessSession::run()
         return 2;
     if (!prepareCommand())
         return 1;
-    m_log.setLineObserver([this](const std::string& line) {
+    m_program->log.setLineObserver([this](const std::string& line) {
         std::cerr << app::Cp1252ToUtf8(line) << '\n';
         if (line.size() > 9 && line.substr(9) == m_successLine)
             m_succeeded = true;

@@ -1,15 +1,10 @@
 #pragma once
 
 #include "app/clock.h"
-#include "app/message_log.h"
-#include "app/program_config.h"
 #include "cli/cli_options.h"
-#include "link/com_port.h"
 #include "link/recording_view.h"
-#include "link/transfer_engine.h"
+#include "program/program.h"
 #include "settings/control_board.h"
-#include "settings/control_sync.h"
-#include "settings/value_stores.h"
 
 #include <filesystem>
 #include <memory>
@@ -45,20 +40,13 @@ private:
     void report(const std::string& line);
 
     CliOptions m_options;
-    std::filesystem::path m_folder;
-    app::ProgramConfig m_config;
     app::SystemClock m_clock;
-    app::MessageLog m_log;
-    settings::ValueStores m_stores;
     settings::ControlBoard m_controls;
-    settings::ControlSync m_sync;
     link::RecordingView m_view;
     std::unique_ptr<sim::ConverterModel> m_model;
     std::unique_ptr<sim::SimulatedLine> m_simulatedLine;
     std::unique_ptr<link::SerialPort> m_serial;
-    std::unique_ptr<link::ComPort> m_port;
-    std::int16_t m_debugLevel = 0;
-    std::unique_ptr<link::TransferEngine> m_engine;
+    std::unique_ptr<program::Program> m_program;
     std::string m_successLine;
     bool m_succeeded = false;
 };

@@ -1,4 +1,5 @@
 #include "link/qt/qt_serial_port.h"
+#include "support/qt_event_loop.h"
 
 #include <QCoreApplication>
 #include <chrono>
@@ -21,33 +22,8 @@ namespace {
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-void ensureApplication()
-{
-    if (QCoreApplication::instance() != nullptr) {
-        return;
-    }
-    // Qt keeps argc and argv for the application's lifetime.
-    static int argc = 1;
-    static char name[] = "e2e_test";
-    static char* argv[] = {name, nullptr};
-    // Deliberately never deleted: destroying it during static destruction, after Qt's own
-    // globals, is not safe. QCoreApplication::instance() keeps it reachable.
-    new QCoreApplication(argc, argv);
-}
-
-// Runs the event loop, which is where QSerialPort moves bytes, until done() or the time is up.
-template <typename Condition> bool pumpUntil(Condition done, std::chrono::milliseconds limit = 2s)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
+using test::EnsureQtApplication;
+using test::PumpUntil;
 
 // A pseudo-terminal in raw mode: the port under test opens the slave by its path, the test
 // plays the converter on the master.
@@ -92,7 +68,7 @@ public:
     Bytes receive(std::size_t count) const
     {
         Bytes received;
-        pumpUntil([&] {
+        PumpUntil([&] {
             std::uint8_t chunk[4096];
             const ssize_t n = ::read(m_master, chunk, sizeof chunk);
             if (n > 0) {
@@ -140,7 +116,7 @@ const Bytes kAwkwardBytes = {0x00, 0x01, 0xFF, 0x0D, 0x0A, 0x11, 0x13, 0x7F, 0x8
 class QtSerialPortTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { ensureApplication(); }
+    static void SetUpTestSuite() { EnsureQtApplication(); }
 
     void SetUp() override
     {
@@ -158,7 +134,7 @@ TEST_F(QtSerialPortTest, ReadByte_DeliversEveryByteInOrderOneAtATime)
 {
     m_pty.send(kAwkwardBytes);
     const auto size = static_cast<int>(kAwkwardBytes.size());
-    ASSERT_TRUE(pumpUntil([&] { return m_port.bytesWaiting() >= size; }))
+    ASSERT_TRUE(PumpUntil([&] { return m_port.bytesWaiting() >= size; }))
         << "waiting: " << m_port.bytesWaiting();
     EXPECT_EQ(m_port.bytesWaiting(), size);
 
@@ -195,14 +171,14 @@ TEST_F(QtSerialPortTest, WriteByte_BurstLongerThanTheDriverQueueArrivesComplete)
 TEST_F(QtSerialPortTest, DiscardInput_DropsWaitingBytesAndKeepsReceiving)
 {
     m_pty.send({0x01, 0x02, 0x03});
-    ASSERT_TRUE(pumpUntil([&] { return m_port.bytesWaiting() == 3; }));
+    ASSERT_TRUE(PumpUntil([&] { return m_port.bytesWaiting() == 3; }));
 
     m_port.discardInput();
     EXPECT_EQ(m_port.bytesWaiting(), 0);
     EXPECT_EQ(m_port.readByte(), -1);
 
     m_pty.send({0x42});
-    ASSERT_TRUE(pumpUntil([&] { return m_port.bytesWaiting() > 0; }));
+    ASSERT_TRUE(PumpUntil([&] { return m_port.bytesWaiting() > 0; }));
     EXPECT_EQ(readAll(m_port), Bytes{0x42});
 }
 
@@ -222,7 +198,7 @@ TEST_F(QtSerialPortTest, MasterClosed_EventLoopAloneNoticesTheLoss)
     // Only the event loop runs here, as between the window's ticks: Qt's read failure must
     // reach the port's error handler without isOpen() polling for it.
     m_pty.closeMaster();
-    EXPECT_TRUE(pumpUntil([&] { return !m_port.lastErrorText().empty(); }));
+    EXPECT_TRUE(PumpUntil([&] { return !m_port.lastErrorText().empty(); }));
     EXPECT_FALSE(m_port.isOpen());
 }
 
@@ -238,7 +214,7 @@ TEST_F(QtSerialPortTest, Open_AgainReleasesTheFirstDevice)
         << other.lastErrorText();
 
     second.send({0x55});
-    ASSERT_TRUE(pumpUntil([&] { return m_port.bytesWaiting() > 0; }));
+    ASSERT_TRUE(PumpUntil([&] { return m_port.bytesWaiting() > 0; }));
     EXPECT_EQ(readAll(m_port), Bytes{0x55});
 
     // Closed before its pseudo-terminal goes: Qt drops the device's lock file only after the
@@ -274,7 +250,7 @@ void PrintTo(const LineCase& c, std::ostream* out)
 class LineSettingsTest : public ::testing::TestWithParam<LineCase>
 {
 protected:
-    static void SetUpTestSuite() { ensureApplication(); }
+    static void SetUpTestSuite() { EnsureQtApplication(); }
 };
 
 TEST_P(LineSettingsTest, Open_SetsTheLineAsAsked)
@@ -314,7 +290,7 @@ INSTANTIATE_TEST_SUITE_P(
 class OpenFailureTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { ensureApplication(); }
+    static void SetUpTestSuite() { EnsureQtApplication(); }
 
     // One name per process: QSerialPort locks a name before it tries to open it, so two test
     // processes opening the same missing name at once would see each other's lock.

@@ -1,0 +1,135 @@
+// Ticks of a batch against a converter that answers at once, next to the minimum the state
+// machine allows, then the CPU time of single engine ticks.
+#include "link/recording_view.h"
+#include "program/program.h"
+#include "settings/choice_lists.h"
+#include "settings/control_board.h"
+#include "sim/converter_model.h"
+#include "sim/instant_line.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+using namespace pravenor;
+
+namespace {
+
+class FixedClock final : public app::Clock
+{
+public:
+    app::LocalTime now() const override { return {2026, 12, 7, 12, 0, 0}; }
+};
+
+// The program against an instantly answering converter, logging into a private folder.
+struct Bench
+{
+    Bench()
+        : folder(std::filesystem::temp_directory_path() / "pravenor-engine-bench"),
+          program(folder, clock, line, controls, view)
+    {
+        std::filesystem::create_directories(folder);
+        settings::FillChoiceLists(controls);
+        for (int n = 0; n <= settings::kLastChoiceItem; ++n) {
+            if (controls.choiceVisible(n))
+                controls.setChosenPosition(n, 1);
+        }
+        program.config.LogLevel = 2;
+        program.port.setDeviceOverride("bench");
+        program.port.OpenComPort(0);
+        program.engine.ProcessTransfer(link::TransferEngine::kStartSignal);
+        tick(20);
+    }
+    ~Bench()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    void tick(int n = 1)
+    {
+        for (int i = 0; i < n; ++i) {
+            program.engine.ProcessTransfer(0);
+            line.advance(sim::Micros(25'000));
+        }
+    }
+    bool idle() const
+    {
+        for (std::int16_t r : program.stores.ItemRequest) {
+            if (r != 0)
+                return false;
+        }
+        return program.engine.state() == link::EngineState::Idle && program.engine.BatchKind == 0;
+    }
+
+    std::filesystem::path folder;
+    FixedClock clock;
+    sim::ConverterModel model;
+    sim::InstantLine line{model};
+    settings::ControlBoard controls;
+    link::RecordingView view;
+    program::Program program;
+};
+
+long batchTicks(bool write)
+{
+    Bench bench;
+    (write ? bench.program.engine.WriteAllRequest : bench.program.engine.ReadAllRequest) = true;
+    long ticks = 0;
+    do {
+        bench.tick();
+        ++ticks;
+    } while (!bench.idle() && ticks < 100'000);
+    return ticks;
+}
+
+void printBatchTicks()
+{
+    int items = 0;
+    for (int item = 0; item < settings::kItemCount; ++item)
+        items += settings::ItemIsImplemented(item) ? 1 : 0;
+    // Start, the first item's wake-up wait, six ticks an exchange, the success report.
+    const long minimum = 1 + (link::TransferEngine::kPollTicks - 1) + 6L * items + 1;
+    std::printf("Batch of %d items against a converter that answers at once:\n", items);
+    std::printf("  read-all:  %ld ticks (minimum %ld)\n", batchTicks(false), minimum);
+    std::printf("  write-all: %ld ticks (minimum %ld)\n\n", batchTicks(true), minimum);
+}
+
+// An idle tick with nothing to do: every item 0..249 is examined and the port asked each time.
+void BM_IdleTick(benchmark::State& state)
+{
+    Bench bench;
+    for (auto _ : state)
+        bench.program.engine.ProcessTransfer(0);
+    if (!bench.idle())
+        state.SkipWithError("the engine did not stay idle");
+}
+BENCHMARK(BM_IdleTick);
+
+// Ticks of single-setting reads one after the other: dispatch, send, SOH, LEN, body and
+// judgement (with its log line to the day's file), in turn.
+void BM_ExchangeTick(benchmark::State& state)
+{
+    Bench bench;
+    auto& request = bench.program.stores.ItemRequest[9];
+    for (auto _ : state) {
+        if (request == 0 && bench.program.engine.state() == link::EngineState::Idle)
+            request = settings::kReadRequest;
+        bench.program.engine.ProcessTransfer(0);
+    }
+}
+BENCHMARK(BM_ExchangeTick);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    printBatchTicks();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

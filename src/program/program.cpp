@@ -1,0 +1,13 @@
+#include "program/program.h"
+
+namespace pravenor::program {
+
+Program::Program(std::filesystem::path programFolder, const app::Clock& clock,
+                 link::SerialPort& serial, settings::SettingControls& controls,
+                 link::TransferView& view)
+    : folder(std::move(programFolder)), log(config, clock, folder), sync(stores, controls),
+      port(serial, log, view), engine(port, sync, view, log, config, DebugLevel)
+{
+}
+
+} // namespace pravenor::program
