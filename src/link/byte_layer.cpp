@@ -46,4 +46,13 @@ int ByteLayer::ChecksumByte() const
     return Checksum == 0 ? 0 : 256 - Checksum;
 }
 
+void ByteLayer::SendFrame(std::string_view frame)
+{
+    ClearInput();
+    Checksum = 0;
+    for (const char c : frame)
+        SendByteSum(static_cast<unsigned char>(c));
+    SendByte(ChecksumByte());
+}
+
 } // namespace pravenor::link

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace pravenor::link {
 
@@ -23,6 +24,9 @@ public:
     // SendByte, and the byte counts in the checksum only when it was sent.
     std::int16_t SendByteSum(int byte);
     int ChecksumByte() const;
+    // A whole frame: the waiting input discarded, the bytes from SOH to the end of the body
+    // sent and summed, then the checksum byte.
+    void SendFrame(std::string_view frame);
 
     int Checksum = 0;        // 0..255
     bool TxActivity = false; // a byte was sent; the activity indicator clears it

@@ -39,6 +39,18 @@ enum class EngineState : std::int16_t
     ReadJudge = 354,
 };
 
+// The state after s in a run of reception states (SOH, LEN, body, judgement).
+constexpr EngineState NextState(EngineState s)
+{
+    return static_cast<EngineState>(static_cast<std::int16_t>(s) + 1);
+}
+
+// Which reception phase (0 SOH, 1 LEN, 2 body) state s is, in the run starting at first.
+constexpr int ReceptionPhase(EngineState s, EngineState first)
+{
+    return static_cast<std::int16_t>(s) - static_cast<std::int16_t>(first);
+}
+
 // How an exchange step ended, for the engine's failure count.
 enum class Tally
 {

@@ -73,6 +73,15 @@ Reception FrameReceiver::takeBody(ByteLayer& bytes)
     return ReplyTimeout == 0 ? Reception::TimedOut : Reception::Waiting;
 }
 
+Reception FrameReceiver::step(int phase, ByteLayer& bytes)
+{
+    switch (phase) {
+    case kSoh: return waitForSoh(bytes);
+    case kLen: return waitForLen(bytes);
+    default: return takeBody(bytes);
+    }
+}
+
 int FrameReceiver::at(int offset) const
 {
     if (offset < 0 || offset >= kBufferSize)

@@ -39,6 +39,15 @@ public:
     Reception waitForLen(ByteLayer& bytes);
     Reception takeBody(ByteLayer& bytes);
 
+    // The three phases in the order the engine's states run them.
+    enum Phase
+    {
+        kSoh = 0,
+        kLen = 1,
+        kBody = 2,
+    };
+    Reception step(int phase, ByteLayer& bytes);
+
     // The reply byte at offset, or -1 when that entry is empty.
     int at(int offset) const;
 

@@ -21,6 +21,13 @@ std::string commandFrame(std::uint8_t command)
             char(p::kRequestHeader[2]), char(command)};
 }
 
+// A time-out's log line and whether it counts towards the engine's cancellation.
+struct TimeOut
+{
+    const char* text;
+    Tally tally;
+};
+
 std::string field(char tag, const std::string& text)
 {
     return std::string(1, tag) + char(p::kFieldStart) + text + char(p::kFieldEnd);
@@ -34,15 +41,6 @@ ServiceExchange::ServiceExchange(ByteLayer& bytes, FrameReceiver& receiver,
 {
 }
 
-void ServiceExchange::sendFrame(const std::string& frame)
-{
-    m_bytes.ClearInput();
-    m_bytes.Checksum = 0;
-    for (const char c : frame)
-        m_bytes.SendByteSum(static_cast<unsigned char>(c));
-    m_bytes.SendByte(m_bytes.ChecksumByte());
-}
-
 void ServiceExchange::prepareReply()
 {
     m_receiver.clearBuffer(kReplyBufferEntries);
@@ -51,7 +49,7 @@ void ServiceExchange::prepareReply()
 
 StepResult ServiceExchange::startRestart()
 {
-    sendFrame(commandFrame(p::kCommandRestart));
+    m_bytes.SendFrame(commandFrame(p::kCommandRestart));
     prepareReply();
     return {EngineState::RestartSoh};
 }
@@ -59,83 +57,58 @@ StepResult ServiceExchange::startRestart()
 StepResult ServiceExchange::restartStep(EngineState state)
 {
     // The restart counts no failures: a converter that is restarting may well not answer.
-    const std::string timeout = "ERROR: TimeOut sending RESET command to converter. ";
-    switch (state) {
-    case EngineState::RestartSoh:
-        switch (m_receiver.waitForSoh(m_bytes)) {
-        case Reception::Next: return {EngineState::RestartLen};
-        case Reception::TimedOut: m_log.WriteLog(timeout + "(SOH)"); return {EngineState::Idle};
-        default: return {state};
-        }
-    case EngineState::RestartLen:
-        switch (m_receiver.waitForLen(m_bytes)) {
-        case Reception::Next: return {EngineState::RestartBody};
-        case Reception::TimedOut: m_log.WriteLog(timeout + "(LEN)"); return {EngineState::Idle};
-        default: return {state};
-        }
-    case EngineState::RestartBody:
-        switch (m_receiver.takeBody(m_bytes)) {
-        case Reception::Complete:
-            if (m_receiver.at(p::kOffsetStatus) == p::kAck)
-                m_log.WriteLog("STATUS: RESET command sent to converter.");
-            return {EngineState::Idle};
-        case Reception::ChecksumError:
-            m_log.WriteLog("ERROR: Checksum error sending RESET command to converter.");
-            return {EngineState::Idle};
-        case Reception::TooLong: return {EngineState::Idle};
-        case Reception::TimedOut: m_log.WriteLog(timeout + "(body)"); return {EngineState::Idle};
-        default: return {state};
-        }
-    default:
-        return {EngineState::Idle};
+    static const char* const kTimeOuts[] = {"(SOH)", "(LEN)", "(body)"};
+    const int phase = ReceptionPhase(state, EngineState::RestartSoh);
+    switch (m_receiver.step(phase, m_bytes)) {
+    case Reception::Waiting: return {state};
+    case Reception::Next: return {NextState(state)};
+    case Reception::Complete:
+        if (m_receiver.at(p::kOffsetStatus) == p::kAck)
+            m_log.WriteLog("STATUS: RESET command sent to converter.");
+        break;
+    case Reception::TimedOut:
+        m_log.WriteLog(std::string("ERROR: TimeOut sending RESET command to converter. ") + kTimeOuts[phase]);
+        break;
+    case Reception::ChecksumError:
+        m_log.WriteLog("ERROR: Checksum error sending RESET command to converter.");
+        break;
+    case Reception::TooLong: break;
     }
+    return {EngineState::Idle};
 }
 
 StepResult ServiceExchange::startPositionRequest()
 {
-    sendFrame(commandFrame(p::kCommandBufferPosition));
+    m_bytes.SendFrame(commandFrame(p::kCommandBufferPosition));
     prepareReply();
     return {EngineState::PagerPositionSoh};
 }
 
 StepResult ServiceExchange::positionStep(EngineState state)
 {
-    switch (state) {
-    case EngineState::PagerPositionSoh:
-        switch (m_receiver.waitForSoh(m_bytes)) {
-        case Reception::Next: return {EngineState::PagerPositionLen};
-        case Reception::TimedOut:
-            m_log.WriteLog("ERROR: TimeOut sending Paging call via Pravenor (SOH request BufPos)");
-            return {EngineState::Idle, Tally::Failure};
-        default: return {state};
-        }
-    case EngineState::PagerPositionLen:
-        switch (m_receiver.waitForLen(m_bytes)) {
-        case Reception::Next: return {EngineState::PagerPositionBody};
-        case Reception::TimedOut:
-            m_log.WriteLog("ERROR: TimeOut sending Paging call via Pravenor (Len request BufPos)");
-            return {EngineState::Idle};
-        default: return {state};
-        }
-    case EngineState::PagerPositionBody:
-        switch (m_receiver.takeBody(m_bytes)) {
-        case Reception::Complete: {
-            PagerBufPos = static_cast<std::int16_t>(m_receiver.at(p::kOffsetBufferPosition) - '0');
-            const bool valid = PagerBufPos >= 0 && PagerBufPos <= 9;
-            return {EngineState::PagerCall, valid ? Tally::None : Tally::Failure};
-        }
-        case Reception::ChecksumError:
-            m_log.WriteLog("ERROR: Checksum error sending PagingCall to converter (CheckSumn request BufPos)");
-            return {EngineState::Idle};
-        case Reception::TooLong: return {EngineState::Idle};
-        case Reception::TimedOut:
-            m_log.WriteLog("ERROR: TimeOut sending Paging call via Pravenor (body request BufPos)");
-            return {EngineState::Idle, Tally::Failure};
-        default: return {state};
-        }
-    default:
-        return {EngineState::Idle};
+    static const TimeOut kTimeOuts[] = {
+        {"ERROR: TimeOut sending Paging call via Pravenor (SOH request BufPos)", Tally::Failure},
+        {"ERROR: TimeOut sending Paging call via Pravenor (Len request BufPos)", Tally::None},
+        {"ERROR: TimeOut sending Paging call via Pravenor (body request BufPos)", Tally::Failure},
+    };
+    const int phase = ReceptionPhase(state, EngineState::PagerPositionSoh);
+    switch (m_receiver.step(phase, m_bytes)) {
+    case Reception::Waiting: return {state};
+    case Reception::Next: return {NextState(state)};
+    case Reception::Complete: {
+        PagerBufPos = static_cast<std::int16_t>(m_receiver.at(p::kOffsetBufferPosition) - '0');
+        const bool valid = PagerBufPos >= 0 && PagerBufPos <= 9;
+        return {EngineState::PagerCall, valid ? Tally::None : Tally::Failure};
     }
+    case Reception::TimedOut:
+        m_log.WriteLog(kTimeOuts[phase].text);
+        return {EngineState::Idle, kTimeOuts[phase].tally};
+    case Reception::ChecksumError:
+        m_log.WriteLog("ERROR: Checksum error sending PagingCall to converter (CheckSumn request BufPos)");
+        break;
+    case Reception::TooLong: break;
+    }
+    return {EngineState::Idle};
 }
 
 std::string ServiceExchange::callText() const
@@ -154,49 +127,36 @@ StepResult ServiceExchange::startCall()
     const std::string text = callText();
     std::string frame{char(p::kSoh), char(text.size() + 5), char(p::kRequestHeader[0]),
                       char(p::kRequestHeader[1]), char(p::kRequestHeader[2])};
-    sendFrame(frame + text);
+    m_bytes.SendFrame(frame + text);
     prepareReply();
     return {EngineState::PagerCallSoh};
 }
 
 StepResult ServiceExchange::callStep(EngineState state)
 {
-    switch (state) {
-    case EngineState::PagerCallSoh:
-        switch (m_receiver.waitForSoh(m_bytes)) {
-        case Reception::Next: return {EngineState::PagerCallLen};
-        case Reception::TimedOut:
-            m_log.WriteLog("ERROR: Timeout sending Paging call via converter (SOH send call)");
-            return {EngineState::Idle, Tally::Failure};
-        default: return {state};
-        }
-    case EngineState::PagerCallLen:
-        switch (m_receiver.waitForLen(m_bytes)) {
-        case Reception::Next: return {EngineState::PagerCallBody};
-        case Reception::TimedOut:
-            m_log.WriteLog("ERROR: TimeOut sending Paging call via converter (Len send call)");
-            return {EngineState::Idle};
-        default: return {state};
-        }
-    case EngineState::PagerCallBody:
-        switch (m_receiver.takeBody(m_bytes)) {
-        case Reception::Complete:
-            m_log.WriteLog(m_receiver.at(p::kOffsetStatus) == p::kAck
-                               ? "STATUS: send call to pager via Pravenor successfull."
-                               : "ERROR: send call to pager via Pravenor FAILED.");
-            return {EngineState::Idle};
-        case Reception::ChecksumError:
-            m_log.WriteLog("ERROR: TimeOut sending Paging call via converter (Return data fail)");
-            return {EngineState::Idle};
-        case Reception::TooLong: return {EngineState::Idle};
-        case Reception::TimedOut:
-            m_log.WriteLog("ERROR: Timeout sending Paging call via converter (body send call)");
-            return {EngineState::Idle, Tally::Failure};
-        default: return {state};
-        }
-    default:
-        return {EngineState::Idle};
+    static const TimeOut kTimeOuts[] = {
+        {"ERROR: Timeout sending Paging call via converter (SOH send call)", Tally::Failure},
+        {"ERROR: TimeOut sending Paging call via converter (Len send call)", Tally::None},
+        {"ERROR: Timeout sending Paging call via converter (body send call)", Tally::Failure},
+    };
+    const int phase = ReceptionPhase(state, EngineState::PagerCallSoh);
+    switch (m_receiver.step(phase, m_bytes)) {
+    case Reception::Waiting: return {state};
+    case Reception::Next: return {NextState(state)};
+    case Reception::Complete:
+        m_log.WriteLog(m_receiver.at(p::kOffsetStatus) == p::kAck
+                           ? "STATUS: send call to pager via Pravenor successfull."
+                           : "ERROR: send call to pager via Pravenor FAILED.");
+        break;
+    case Reception::TimedOut:
+        m_log.WriteLog(kTimeOuts[phase].text);
+        return {EngineState::Idle, kTimeOuts[phase].tally};
+    case Reception::ChecksumError:
+        m_log.WriteLog("ERROR: TimeOut sending Paging call via converter (Return data fail)");
+        break;
+    case Reception::TooLong: break;
     }
+    return {EngineState::Idle};
 }
 
 } // namespace pravenor::link

@@ -40,7 +40,6 @@ public:
     std::int16_t PagerBufPos = 0;
 
 private:
-    void sendFrame(const std::string& frame);
     void prepareReply();
 
     ByteLayer& m_bytes;

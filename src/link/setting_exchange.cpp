@@ -44,22 +44,13 @@ void SettingExchange::WakeUpSequence()
         m_bytes.SendByte(byte);
 }
 
-void SettingExchange::sendFrame(const std::string& frame)
-{
-    m_bytes.ClearInput();
-    m_bytes.Checksum = 0;
-    for (const char c : frame)
-        m_bytes.SendByteSum(static_cast<unsigned char>(c));
-    m_bytes.SendByte(m_bytes.ChecksumByte());
-}
-
 std::int16_t SettingExchange::SendReadRequest(int item)
 {
     const std::string frame{char(p::kSoh), char(0x09), char(p::kRequestHeader[0]),
                             char(p::kRequestHeader[1]), char(p::kRequestHeader[2]),
                             char(p::kCommandRead), char(p::kFieldStart), char(item),
                             char(p::kFieldEnd)};
-    sendFrame(frame);
+    m_bytes.SendFrame(frame);
     return 1;
 }
 
@@ -94,7 +85,7 @@ std::int16_t SettingExchange::SendWriteFrame(int item, const SettingValue& value
                       char(p::kFieldEnd), char(p::kCommandRead), char(p::kFieldStart)};
     frame += bytes.value;
     frame += char(p::kFieldEnd);
-    sendFrame(frame);
+    m_bytes.SendFrame(frame);
     return 1;
 }
 
@@ -223,32 +214,20 @@ StepResult SettingExchange::writeFailure(const std::string& what, Tally tally)
 
 StepResult SettingExchange::readStep(EngineState state, int item)
 {
-    switch (state) {
-    case EngineState::ReadSoh:
-        switch (m_receiver.waitForSoh(m_bytes)) {
-        case Reception::Next: return {EngineState::ReadLen};
-        case Reception::TimedOut: return readFailure(item, " ERROR timeout wo SOH. ", Tally::Failure);
-        default: return {state};
-        }
-    case EngineState::ReadLen:
-        switch (m_receiver.waitForLen(m_bytes)) {
-        case Reception::Next: return {EngineState::ReadBody};
-        case Reception::TimedOut: return readFailure(item, " ERROR timeout wo LEN. ", Tally::Failure);
-        default: return {state};
-        }
-    case EngineState::ReadBody:
-        switch (m_receiver.takeBody(m_bytes)) {
-        case Reception::Complete: return {EngineState::ReadJudge};
-        case Reception::ChecksumError: return readFailure(item, " ERROR checksum. ", Tally::Failure);
-        case Reception::TooLong: return readFailure(item, " ERROR too long info. ", Tally::None);
-        case Reception::TimedOut: return readFailure(item, " ERROR timeout wo body. ", Tally::Failure);
-        default: return {state};
-        }
-    case EngineState::ReadJudge:
+    if (state == EngineState::ReadJudge)
         return judgeRead(item);
-    default:
-        return {EngineState::Idle};
+    static const char* const kTimeOuts[] = {" ERROR timeout wo SOH. ", " ERROR timeout wo LEN. ",
+                                            " ERROR timeout wo body. "};
+    const int phase = ReceptionPhase(state, EngineState::ReadSoh);
+    switch (m_receiver.step(phase, m_bytes)) {
+    case Reception::Waiting: return {state};
+    case Reception::Next:
+    case Reception::Complete: return {NextState(state)};
+    case Reception::TimedOut: return readFailure(item, kTimeOuts[phase], Tally::Failure);
+    case Reception::ChecksumError: return readFailure(item, " ERROR checksum. ", Tally::Failure);
+    case Reception::TooLong: return readFailure(item, " ERROR too long info. ", Tally::None);
     }
+    return {EngineState::Idle};
 }
 
 StepResult SettingExchange::judgeRead(int item)
@@ -281,32 +260,20 @@ StepResult SettingExchange::judgeRead(int item)
 
 StepResult SettingExchange::writeStep(EngineState state, int item)
 {
-    switch (state) {
-    case EngineState::WriteSoh:
-        switch (m_receiver.waitForSoh(m_bytes)) {
-        case Reception::Next: return {EngineState::WriteLen};
-        case Reception::TimedOut: return writeFailure(" -> ERROR timeout on SOH.", Tally::Failure);
-        default: return {state};
-        }
-    case EngineState::WriteLen:
-        switch (m_receiver.waitForLen(m_bytes)) {
-        case Reception::Next: return {EngineState::WriteBody};
-        case Reception::TimedOut: return writeFailure(" -> ERROR timeout on LEN.", Tally::Failure);
-        default: return {state};
-        }
-    case EngineState::WriteBody:
-        switch (m_receiver.takeBody(m_bytes)) {
-        case Reception::Complete: return {EngineState::WriteJudge};
-        case Reception::ChecksumError: return writeFailure(" -> ERROR checksum.", Tally::Failure);
-        case Reception::TooLong: return writeFailure(" -> ERROR too long info.", Tally::None);
-        case Reception::TimedOut: return writeFailure(" -> ERROR timeout on body.", Tally::Failure);
-        default: return {state};
-        }
-    case EngineState::WriteJudge:
+    if (state == EngineState::WriteJudge)
         return judgeWrite(item);
-    default:
-        return {EngineState::Idle};
+    static const char* const kTimeOuts[] = {" -> ERROR timeout on SOH.", " -> ERROR timeout on LEN.",
+                                            " -> ERROR timeout on body."};
+    const int phase = ReceptionPhase(state, EngineState::WriteSoh);
+    switch (m_receiver.step(phase, m_bytes)) {
+    case Reception::Waiting: return {state};
+    case Reception::Next:
+    case Reception::Complete: return {NextState(state)};
+    case Reception::TimedOut: return writeFailure(kTimeOuts[phase], Tally::Failure);
+    case Reception::ChecksumError: return writeFailure(" -> ERROR checksum.", Tally::Failure);
+    case Reception::TooLong: return writeFailure(" -> ERROR too long info.", Tally::None);
     }
+    return {EngineState::Idle};
 }
 
 StepResult SettingExchange::judgeWrite(int item)

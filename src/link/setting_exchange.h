@@ -61,7 +61,6 @@ private:
         std::string value; // the bytes between the value tag and the field end
     };
     WriteBytes writeBytes(int item, const settings::SettingValue& value) const;
-    void sendFrame(const std::string& frame);
 
     StepResult readFailure(int item, const std::string& what, Tally tally);
     StepResult writeFailure(const std::string& what, Tally tally);

@@ -134,6 +134,17 @@ bool TransferEngine::reopenPort()
     return m_port.OpenComPort(m_config.ComPortIndex) == 0;
 }
 
+// A batch, restart or pager call starts on a freshly opened port. The request is cleared
+// first, so a port that will not open makes it vanish (the log says why).
+TransferEngine::TakeUp TransferEngine::takeUp(bool& request)
+{
+    if (!request)
+        return TakeUp::NotAsked;
+    request = false;
+    m_port.CloseComPort();
+    return reopenPort() ? TakeUp::Ready : TakeUp::PortFailed;
+}
+
 void TransferEngine::portLostStep()
 {
     if (m_pollDelay > 0)
@@ -222,11 +233,8 @@ void TransferEngine::idleStep()
     m_incoming.CollectIncomingText(m_bytes, m_log);
 
     auto& stores = m_sync.stores();
-    if (ReadAllRequest) {
-        ReadAllRequest = false;
-        m_port.CloseComPort();
-        if (!reopenPort())
-            return;
+    switch (takeUp(ReadAllRequest)) {
+    case TakeUp::Ready:
         BatchKind = kReadAllBatch;
         m_errorCount = 0;
         for (int i = 0; i <= kLastServedItem; ++i) {
@@ -234,34 +242,26 @@ void TransferEngine::idleStep()
                 stores.ItemRequest[at(i)] = kReadRequest;
         }
         return;
+    case TakeUp::PortFailed:
+        return;
+    case TakeUp::NotAsked:
+        break;
     }
-    if (WriteAllRequest) {
-        WriteAllRequest = false;
-        m_port.CloseComPort();
-        if (reopenPort()) {
-            BatchKind = kWriteAllBatch;
-            m_errorCount = 0;
-            for (int i = 0; i <= kLastServedItem; ++i) {
-                m_sync.TakeValue(i);
-                if (settings::ItemIsImplemented(i))
-                    stores.ItemRequest[at(i)] = kWriteRequest;
-            }
-            return;
+    if (takeUp(WriteAllRequest) == TakeUp::Ready) {
+        BatchKind = kWriteAllBatch;
+        m_errorCount = 0;
+        for (int i = 0; i <= kLastServedItem; ++i) {
+            m_sync.TakeValue(i);
+            if (settings::ItemIsImplemented(i))
+                stores.ItemRequest[at(i)] = kWriteRequest;
         }
+        return;
     }
-    if (PagerCallRequest) {
-        PagerCallRequest = false;
-        m_port.CloseComPort();
-        if (reopenPort())
-            m_state = EngineState::PagerPosition;
-    }
-    if (RestartRequest) {
-        // Asked together with a pager call, the restart wins and the call is lost.
-        RestartRequest = false;
-        m_port.CloseComPort();
-        if (reopenPort())
-            m_state = EngineState::Restart;
-    }
+    if (takeUp(PagerCallRequest) == TakeUp::Ready)
+        m_state = EngineState::PagerPosition;
+    // Asked together with a pager call, the restart wins and the call is lost.
+    if (takeUp(RestartRequest) == TakeUp::Ready)
+        m_state = EngineState::Restart;
 }
 
 void TransferEngine::CancelAll()

@@ -77,6 +77,13 @@ private:
     void idleStep();
     bool dispatch();
     bool reopenPort();
+    enum class TakeUp
+    {
+        NotAsked,
+        PortFailed,
+        Ready,
+    };
+    TakeUp takeUp(bool& request);
     void cancelForErrors(std::int16_t request);
     void apply(const StepResult& result);
 

@@ -649,3 +649,31 @@ TEST_F(ScriptedReplies, TheLongestAcceptedReplyAndOneByteMore)
     EXPECT_EQ(world.view.progress(), "Read setting 100   ERROR too long info. \r\n");
     EXPECT_EQ(world.engine.ErrorCount(), 0);
 }
+
+TEST(TransferEngine, ARequestWhosePortWillNotOpenVanishes)
+{
+    test::FakePort port;
+    test::LinkWorld world(port);
+    world.start();
+    world.tick();
+    port.nextOpen = link::OpenResult::Failed;
+
+    // A read-all that cannot reopen the port ends the tick; the restart waits for the next.
+    world.engine.ReadAllRequest = true;
+    world.engine.RestartRequest = true;
+    world.tick();
+    EXPECT_FALSE(world.engine.ReadAllRequest);
+    EXPECT_TRUE(world.engine.RestartRequest);
+    EXPECT_EQ(world.engine.BatchKind, 0);
+
+    // A write-all that cannot reopen it lets the restart try in the same tick.
+    port.isOpenNow = true;
+    world.engine.WriteAllRequest = true;
+    world.tick();
+    EXPECT_FALSE(world.engine.WriteAllRequest);
+    EXPECT_FALSE(world.engine.RestartRequest);
+    const auto lines = world.logMessages();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Error opening ComPort:  1"), 3);
+    world.tick();
+    EXPECT_EQ(world.engine.state(), EngineState::PortLost);
+}
