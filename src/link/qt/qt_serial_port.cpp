@@ -128,6 +128,7 @@ OpenResult QtSerialPort::open(const std::string& device, const LineSettings& set
     close();
     m_lastErrorText.clear();
     m_deviceLost = false;
+    m_lastProbe.reset();
 
     const auto dataBits = toDataBits(settings.dataBits);
     const auto stopBits = toStopBits(settings.stopBits);
@@ -254,9 +255,15 @@ void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error)
         Qt::QueuedConnection);
 }
 
-bool QtSerialPort::deviceHungUp() const
+bool QtSerialPort::deviceHungUp()
 {
 #ifdef Q_OS_UNIX
+    // The engine asks for every item it examines, up to 250 times a tick; one system call a
+    // millisecond is soon enough to notice a lost device.
+    const auto now = std::chrono::steady_clock::now();
+    if (m_lastProbe && now - *m_lastProbe < std::chrono::milliseconds(1))
+        return false;
+    m_lastProbe = now;
     // A tty whose device has gone (USB adapter pulled, pseudo-terminal master closed) is hung
     // up. Qt only notices when a read fails, which needs the event loop, and a hung-up tty may
     // read as end of file instead, which Qt does not count as an error. poll() tells at once.

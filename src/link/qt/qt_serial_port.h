@@ -3,7 +3,9 @@
 #include "link/serial_port.h"
 
 #include <QSerialPort>
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace pravenor::link {
@@ -39,12 +41,13 @@ public:
 
 private:
     void onErrorOccurred(QSerialPort::SerialPortError error);
-    bool deviceHungUp() const;
+    bool deviceHungUp();
     void closeLostPort(const char* reason);
 
     std::string m_lastErrorText;
     bool m_opening = false;
     bool m_deviceLost = false;
+    std::optional<std::chrono::steady_clock::time_point> m_lastProbe;
     // Last, so that it goes first: its destructor may still report an error to us.
     QSerialPort m_port;
 };
