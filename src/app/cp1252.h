@@ -15,8 +15,8 @@ namespace pravenor::app {
 // Windows itself does, so that any byte string survives a round trip.
 std::string Cp1252ToUtf8(std::string_view bytes);
 
-// Characters that Windows-1252 cannot hold become '?'; malformed UTF-8 is read byte by byte
-// as U+FFFD, which also becomes '?'.
+// Characters that Windows-1252 cannot hold become '?'; so does each malformed UTF-8
+// sequence.
 std::string Utf8ToCp1252(std::string_view utf8);
 
 // One character each way, for callers that hold Unicode code points (the window's edge).

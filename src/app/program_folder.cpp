@@ -17,6 +17,14 @@ std::optional<std::filesystem::path> environmentPath(const char* name)
     return std::filesystem::path(value);
 }
 
+// Where to go when the environment names no home at all (a service account, say).
+std::filesystem::path fallbackFolder()
+{
+    std::error_code error;
+    const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
+    return (error ? std::filesystem::path(".") : temp) / "Pravenor";
+}
+
 } // namespace
 
 std::filesystem::path ResolveProgramFolder(const ProgramFolderInputs& inputs)
@@ -37,13 +45,13 @@ std::filesystem::path DefaultUserDataFolder()
 #ifdef _WIN32
     if (auto local = environmentPath("LOCALAPPDATA"))
         return *local / "Pravenor";
-    return std::filesystem::temp_directory_path() / "Pravenor";
+    return fallbackFolder();
 #else
     if (auto xdg = environmentPath("XDG_DATA_HOME"))
         return *xdg / "Pravenor";
     if (auto home = environmentPath("HOME"))
         return *home / ".local" / "share" / "Pravenor";
-    return std::filesystem::temp_directory_path() / "Pravenor";
+    return fallbackFolder();
 #endif
 }
 
