@@ -191,7 +191,7 @@ TEST(TransferEngine, WakesTheConverterOnlyAfterTheLinkWasQuiet)
     b.tick();
     EXPECT_TRUE(startsWith(watch.fresh(), {0x01, 0x09, 0x01, 0x00, 0x02, 0x77, 0x1F, 0x00}));
     const long readStart = b.ticks;
-    ASSERT_GT(b.tickUntil([&] { return b.nothingPending() && b.world.engine.state() == EngineState::Idle; }), 0);
+    ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
 
     // Within 2 s of the read: no wake-up, the request goes out on the tick after dispatch.
     b.tick(static_cast<int>(readStart + 70 - b.ticks));
@@ -201,14 +201,14 @@ TEST(TransferEngine, WakesTheConverterOnlyAfterTheLinkWasQuiet)
     b.tick();
     EXPECT_TRUE(startsWith(watch.fresh(), {0x01, 0x09, 0x01, 0x00, 0x02, 0x77, 0x1F, 0x09}));
     const long secondReadStart = b.ticks;
-    ASSERT_GT(b.tickUntil([&] { return b.nothingPending() && b.world.engine.state() == EngineState::Idle; }), 0);
+    ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
 
     // More than 2 s after it: woken again.
     b.tick(static_cast<int>(secondReadStart + 81 - b.ticks));
     requests[9] = settings::kReadRequest;
     b.tick();
     EXPECT_EQ(watch.fresh(), kWakeUp);
-    ASSERT_GT(b.tickUntil([&] { return b.nothingPending() && b.world.engine.state() == EngineState::Idle; }), 0);
+    ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
     watch.fresh();
 
     // A write keeps the converter awake for 5 s.
@@ -220,13 +220,13 @@ TEST(TransferEngine, WakesTheConverterOnlyAfterTheLinkWasQuiet)
     EXPECT_EQ(watch.fresh(), kWakeUp);
     b.tick(10);
     const long writeStart = b.ticks;
-    ASSERT_GT(b.tickUntil([&] { return b.nothingPending() && b.world.engine.state() == EngineState::Idle; }), 0);
+    ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
     watch.fresh();
     b.tick(static_cast<int>(writeStart + 190 - b.ticks));
     requests[9] = settings::kReadRequest;
     b.tick();
     EXPECT_TRUE(watch.fresh().empty());
-    ASSERT_GT(b.tickUntil([&] { return b.nothingPending() && b.world.engine.state() == EngineState::Idle; }), 0);
+    ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
 }
 
 TEST(TransferEngine, ThreeFailuresCancelEverythingUntilABatchStarts)
