@@ -38,14 +38,14 @@ case "${1:-}" in
 run)
     shift
     install_missing
-    build build -DPRAVENOR_TESTS=OFF -DPRAVENOR_BENCHMARKS=OFF
+    build build -DPRAVENOR_WERROR=OFF -DPRAVENOR_SANITIZE=OFF -DPRAVENOR_TESTS=OFF -DPRAVENOR_BENCHMARKS=OFF
     exec build/src/cli/pravenor-cli "$@"
     ;;
 test)
     install_missing
-    build build -DPRAVENOR_WERROR=ON
+    build build -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=OFF -DPRAVENOR_TESTS=ON -DPRAVENOR_BENCHMARKS=ON
     ctest --test-dir build --output-on-failure -j "$JOBS"
-    build build-sanitize -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=ON -DPRAVENOR_BENCHMARKS=OFF
+    build build-sanitize -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=ON -DPRAVENOR_TESTS=ON -DPRAVENOR_BENCHMARKS=OFF
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-sanitize --output-on-failure -j "$JOBS"
     ;;
