@@ -1,6 +1,7 @@
 #pragma once
 
-#include <cstdint>
+#include "program/front_end_options.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -17,15 +18,11 @@ enum class Command
 
 struct CliOptions
 {
+    program::FrontEndOptions common;  // --demo, --port, --home, /LOG, /DEBUG, --help
     Command command = Command::Read;
-    std::filesystem::path file;                 // read: where to save; write: what to send
-    std::optional<std::filesystem::path> home;  // --home
-    std::string device;                         // --port DEVICE
-    std::optional<int> comNumber;               // --com N (1 is Com1)
-    bool demo = false;                          // the built-in simulated converter
-    std::int16_t debugLevel = 0;                // "/LOG" 1, "/DEBUG" 2
-    bool help = false;
-    std::string error;                          // why the arguments cannot be used
+    std::filesystem::path file;       // read: where to save; write: what to send
+    std::optional<int> comNumber;     // --com N (1 is Com1)
+    std::string error;                // why the arguments cannot be used
 };
 
 // Without --port or --com the run uses the built-in simulated converter.

@@ -1,13 +1,9 @@
 #include "cli/headless_session.h"
 
 #include "app/cp1252.h"
-#include "cli/demo_converter.h"
-#include "files/default_settings.h"
-#include "files/unit_data_file.h"
-#include "link/qt/qt_serial_port.h"
-#include "settings/choice_lists.h"
-#include "sim/converter_model.h"
-#include "sim/simulated_line.h"
+#include "link/com_port.h"
+#include "program/commands.h"
+#include "program/start_program.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -22,121 +18,97 @@ constexpr int kTickMilliseconds = 25;
 // A simulated run is not paced; this only guards against a run that never ends.
 constexpr long kMaxSimulatedTicks = 200'000;
 
+// Without a window there are no pages to arrange and no texts to set; the log is the only
+// place to see what happens, so it runs from the first line.
+class HeadlessStartup final : public program::StartupSteps
+{
+public:
+    explicit HeadlessStartup(std::optional<int> comNumber) : m_comNumber(comNumber) {}
+
+    void UpdateMessageWindow() override {}
+    void ProgramConfigRead(app::ProgramConfig& config) override
+    {
+        config.LogLevel = 2;
+        if (m_comNumber)
+            config.ComPortIndex = static_cast<std::int16_t>(*m_comNumber - 1);
+    }
+    void ArrangeTabs() override {}
+    void SetDisplayTexts() override {}
+
+private:
+    std::optional<int> m_comNumber;
+};
+
+link::Job JobOf(Command command)
+{
+    switch (command) {
+    case Command::Read: return link::Job::ReadAll;
+    case Command::Write: return link::Job::WriteAll;
+    case Command::Restart: return link::Job::Restart;
+    }
+    return link::Job::ReadAll;
+}
+
 } // namespace
 
 HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::path programFolder)
-    : m_options(options)
+    : m_options(options), m_line(options.common.demo)
 {
-    if (m_options.demo) {
-        m_model = std::make_unique<sim::ConverterModel>();
-        FillDemoConverter(*m_model);
-        m_simulatedLine = std::make_unique<sim::SimulatedLine>(*m_model);
-    } else {
-        m_serial = std::make_unique<link::QtSerialPort>();
-    }
-    link::SerialPort& serial = m_simulatedLine ? static_cast<link::SerialPort&>(*m_simulatedLine) : *m_serial;
-    m_program = std::make_unique<program::Program>(std::move(programFolder), m_clock, serial, m_controls, m_view);
-    m_program->port.setDeviceOverride(m_options.demo ? "demo converter" : m_options.device);
-    m_program->DebugLevel = m_options.debugLevel;
-
+    m_program = std::make_unique<program::Program>(std::move(programFolder), m_clock, m_line.serial(),
+                                                   m_controls, m_view);
+    m_program->port.setDeviceOverride(m_line.demo() ? link::ConverterLine::kDemoDevice
+                                                    : m_options.common.device);
     m_program->log.setLineObserver([](const std::string& line) { std::cerr << app::Cp1252ToUtf8(line) << '\n'; });
     m_view.setProgressObserver([](const std::string& text) { std::cout << app::Cp1252ToUtf8(text) << std::flush; });
+    m_program->engine.setJobObserver([this](link::Job job, link::JobEnd end) {
+        if (job == JobOf(m_options.command))
+            m_end = end;
+    });
 }
 
 HeadlessSession::~HeadlessSession() = default;
 
-void HeadlessSession::report(const std::string& line)
-{
-    m_program->log.WriteLog(line);
-}
-
 bool HeadlessSession::start()
 {
-    m_program->log.ClearMessageLines();
-    m_program->stores.ForgetWorkValues();
-    m_program->config.ReadProgramConfig(m_program->folder / app::ProgramConfig::kFileName);
-    m_program->config.UnitType = 3;
-    // Without a window there is no other place to see what happens: log from the start.
-    m_program->config.LogLevel = 2;
-    if (m_options.comNumber)
-        m_program->config.ComPortIndex = static_cast<std::int16_t>(*m_options.comNumber - 1);
-    settings::FillChoiceLists(m_controls);
-    for (const std::string& warning : files::ReadDefaultSettings(m_program->folder, m_program->sync).warnings)
-        report(warning);
-    const bool opened = m_program->port.OpenComPort(m_program->config.ComPortIndex) == 0;
-    if (opened)
-        m_program->engine.ProcessTransfer(link::TransferEngine::kStartSignal);
-    m_program->stores.ForgetUnitValues();
-    m_program->stores.ClearItemRequests();
-    return opened;
+    HeadlessStartup steps(m_options.comNumber);
+    program::StartProgram(*m_program, m_options.common.commandLine, steps);
+    return m_program->port.PortIsOpen() == 1;
 }
 
 bool HeadlessSession::prepareCommand()
 {
     switch (m_options.command) {
     case Command::Read:
-        m_program->engine.ReadAllRequest = true;
-        m_successLine = "Reading of settings successfull.";
+        program::ReadAll(*m_program);
         return true;
-    case Command::Write: {
-        const files::FileResult loaded = files::LoadSettingsFile(m_options.file, m_program->sync);
-        for (const std::string& warning : loaded.warnings)
-            report(warning);
-        if (!loaded.ok) {
-            report(loaded.message.empty() ? "Cannot read " + m_options.file.string() : loaded.message);
+    case Command::Write:
+        if (!program::LoadSettings(*m_program, m_options.file).ok)
             return false;
-        }
-        m_program->sync.TakeAllValues();
-        m_program->engine.WriteAllRequest = true;
-        m_successLine = "Writing of settings successfull.";
+        program::WriteAll(*m_program);
         return true;
-    }
     case Command::Restart:
-        m_program->engine.RestartRequest = true;
-        m_successLine = "STATUS: RESET command sent to converter.";
+        program::Restart(*m_program);
         return true;
     }
     return false;
 }
 
-bool HeadlessSession::finished() const
-{
-    const link::TransferEngine& engine = m_program->engine;
-    if (engine.ReadAllRequest || engine.WriteAllRequest || engine.RestartRequest)
-        return false;
-    if (!m_view.messages().empty())
-        return true; // cancelled after repeated failures
-    if (engine.state() != link::EngineState::Idle || engine.BatchKind != link::kNoBatch)
-        return false;
-    for (std::int16_t request : m_program->stores.ItemRequest) {
-        if (request != settings::kNoRequest)
-            return false;
-    }
-    return true;
-}
-
 void HeadlessSession::tick()
 {
     m_program->engine.ProcessTransfer(0);
-    if (m_simulatedLine)
-        m_simulatedLine->advance(std::chrono::milliseconds(kTickMilliseconds));
+    m_line.advance(std::chrono::milliseconds(kTickMilliseconds));
 }
 
 int HeadlessSession::conclude()
 {
     for (const auto& message : m_view.messages())
         std::cerr << app::Cp1252ToUtf8(message.title + ": " + message.text) << '\n';
-    if (!m_succeeded)
+    if (m_end != link::JobEnd::Done)
         return 1;
     if (m_options.command == Command::Read && !m_options.file.empty()) {
-        const files::FileResult saved = files::SaveSettingsFile(m_options.file, m_program->sync);
-        for (const std::string& warning : saved.warnings)
-            report(warning);
-        if (!saved.ok) {
-            report(saved.message);
+        if (!program::SaveSettings(*m_program, m_options.file).ok)
             return 1;
-        }
-        report("Settings saved to " + m_options.file.string());
+        m_program->log.WriteLog("Settings saved to " + app::PathText(m_options.file));
     }
     return 0;
 }
@@ -147,14 +119,9 @@ int HeadlessSession::run()
         return 2;
     if (!prepareCommand())
         return 1;
-    m_program->log.setLineObserver([this](const std::string& line) {
-        std::cerr << app::Cp1252ToUtf8(line) << '\n';
-        if (line.size() > 9 && line.substr(9) == m_successLine)
-            m_succeeded = true;
-    });
 
-    if (m_simulatedLine) {
-        for (long n = 0; n < kMaxSimulatedTicks && !finished(); ++n)
+    if (m_line.demo()) {
+        for (long n = 0; n < kMaxSimulatedTicks && !m_end; ++n)
             tick();
         return conclude();
     }
@@ -164,7 +131,7 @@ int HeadlessSession::run()
     timer.setInterval(kTickMilliseconds);
     QObject::connect(&timer, &QTimer::timeout, [this] {
         tick();
-        if (finished())
+        if (m_end)
             QCoreApplication::exit(0);
     });
     timer.start();

@@ -49,6 +49,7 @@ void ServiceExchange::prepareReply()
 
 StepResult ServiceExchange::startRestart()
 {
+    Acknowledged = false;
     m_bytes.SendFrame(commandFrame(p::kCommandRestart));
     prepareReply();
     return {EngineState::RestartSoh};
@@ -63,7 +64,8 @@ StepResult ServiceExchange::restartStep(EngineState state)
     case Reception::Waiting: return {state};
     case Reception::Next: return {NextState(state)};
     case Reception::Complete:
-        if (m_receiver.at(p::kOffsetStatus) == p::kAck)
+        Acknowledged = m_receiver.at(p::kOffsetStatus) == p::kAck;
+        if (Acknowledged)
             m_log.WriteLog("STATUS: RESET command sent to converter.");
         break;
     case Reception::TimedOut:
@@ -79,6 +81,7 @@ StepResult ServiceExchange::restartStep(EngineState state)
 
 StepResult ServiceExchange::startPositionRequest()
 {
+    Acknowledged = false;
     m_bytes.SendFrame(commandFrame(p::kCommandBufferPosition));
     prepareReply();
     return {EngineState::PagerPositionSoh};
@@ -144,7 +147,8 @@ StepResult ServiceExchange::callStep(EngineState state)
     case Reception::Waiting: return {state};
     case Reception::Next: return {NextState(state)};
     case Reception::Complete:
-        m_log.WriteLog(m_receiver.at(p::kOffsetStatus) == p::kAck
+        Acknowledged = m_receiver.at(p::kOffsetStatus) == p::kAck;
+        m_log.WriteLog(Acknowledged
                            ? "STATUS: send call to pager via Pravenor successfull."
                            : "ERROR: send call to pager via Pravenor FAILED.");
         break;

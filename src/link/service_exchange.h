@@ -38,6 +38,8 @@ public:
     StepResult callStep(EngineState state);
 
     std::int16_t PagerBufPos = 0;
+    // Whether the restart or call that ended last was acknowledged by the converter.
+    bool Acknowledged = false;
 
 private:
     void prepareReply();

@@ -118,6 +118,41 @@ void TransferEngine::apply(const StepResult& result)
         ++m_errorCount;
     else if (result.tally == Tally::Success)
         m_errorCount = 0;
+    if (m_serviceJobRunning && m_state == EngineState::Idle)
+        endServiceJob();
+}
+
+void TransferEngine::setJobObserver(std::function<void(Job, JobEnd)> observer)
+{
+    m_jobObserver = std::move(observer);
+}
+
+void TransferEngine::notify(Job job, JobEnd end)
+{
+    if (m_jobObserver)
+        m_jobObserver(job, end);
+}
+
+void TransferEngine::endBatch(JobEnd end)
+{
+    const std::int16_t kind = BatchKind;
+    BatchKind = kNoBatch;
+    if (kind == kReadAllBatch)
+        notify(Job::ReadAll, end);
+    else if (kind == kWriteAllBatch)
+        notify(Job::WriteAll, end);
+}
+
+// A restart or pager call has come back to idle; the converter's answer says how it went.
+void TransferEngine::endServiceJob()
+{
+    m_serviceJobRunning = false;
+    notify(m_serviceJob, m_service.Acknowledged ? JobEnd::Done : JobEnd::Failed);
+}
+
+void TransferEngine::EndBatchByUser()
+{
+    endBatch(JobEnd::Cancelled);
 }
 
 void TransferEngine::initialStep(std::int16_t signal)
@@ -156,7 +191,7 @@ void TransferEngine::portLostStep()
     }
     m_state = EngineState::Idle;
     m_incoming.clear();
-    BatchKind = kNoBatch;
+    endBatch(JobEnd::PortLost);
     m_pollDelay = kPollTicks;
     auto& requests = m_sync.stores().ItemRequest;
     const bool anyPending = std::any_of(requests.begin(), requests.end(),
@@ -219,10 +254,10 @@ void TransferEngine::idleStep()
         }
         const std::string text = BatchKind == kReadAllBatch ? "Reading of settings successfull."
                                                             : "Writing of settings successfull.";
-        BatchKind = kNoBatch;
         if (m_debugLevel == 2)
             m_view.appendProgress(text + kLineEnd);
         m_log.WriteLog(text);
+        endBatch(JobEnd::Done);
     }
 
     if (m_port.PortIsOpen() == -1) {
@@ -243,11 +278,13 @@ void TransferEngine::idleStep()
         }
         return;
     case TakeUp::PortFailed:
+        notify(Job::ReadAll, JobEnd::Failed);
         return;
     case TakeUp::NotAsked:
         break;
     }
-    if (takeUp(WriteAllRequest) == TakeUp::Ready) {
+    switch (takeUp(WriteAllRequest)) {
+    case TakeUp::Ready:
         BatchKind = kWriteAllBatch;
         m_errorCount = 0;
         for (int i = 0; i <= kLastServedItem; ++i) {
@@ -256,19 +293,40 @@ void TransferEngine::idleStep()
                 stores.ItemRequest[at(i)] = kWriteRequest;
         }
         return;
+    case TakeUp::PortFailed:
+        notify(Job::WriteAll, JobEnd::Failed);
+        break;
+    case TakeUp::NotAsked:
+        break;
     }
-    if (takeUp(PagerCallRequest) == TakeUp::Ready)
-        m_state = EngineState::PagerPosition;
+    startServiceJob(PagerCallRequest, Job::PagerCall, EngineState::PagerPosition);
     // Asked together with a pager call, the restart wins and the call is lost.
-    if (takeUp(RestartRequest) == TakeUp::Ready)
-        m_state = EngineState::Restart;
+    startServiceJob(RestartRequest, Job::Restart, EngineState::Restart);
+}
+
+void TransferEngine::startServiceJob(bool& request, Job job, EngineState first)
+{
+    switch (takeUp(request)) {
+    case TakeUp::Ready:
+        if (m_serviceJobRunning)
+            notify(m_serviceJob, JobEnd::Failed); // the pager call that the restart replaced
+        m_state = first;
+        m_serviceJob = job;
+        m_serviceJobRunning = true;
+        return;
+    case TakeUp::PortFailed:
+        notify(job, JobEnd::Failed);
+        return;
+    case TakeUp::NotAsked:
+        return;
+    }
 }
 
 void TransferEngine::CancelAll()
 {
     m_sync.stores().ItemRequest.fill(kNoRequest);
     m_view.appendProgress(kLineEnd + "Geannuleerd!" + kLineEnd);
-    BatchKind = kNoBatch;
+    endBatch(JobEnd::Failed);
 }
 
 void TransferEngine::UpdateProgress(int n)

@@ -8,6 +8,7 @@
 #include "link/setting_exchange.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace pravenor::app {
 class MessageLog;
@@ -27,6 +28,24 @@ constexpr std::int16_t kNoBatch = 0;
 constexpr std::int16_t kReadAllBatch = 1;
 constexpr std::int16_t kWriteAllBatch = 2;
 
+// The jobs a front end waits for, and how each ended. Single-item requests are not jobs:
+// they end silently, item by item.
+enum class Job
+{
+    ReadAll,
+    WriteAll,
+    Restart,
+    PagerCall,
+};
+
+enum class JobEnd
+{
+    Done,
+    Failed,    // three failures, a refused restart or call, or a port that would not open
+    Cancelled, // the user's Cancel
+    PortLost,  // the port went away; the batch was dropped when it came back
+};
+
 // The one thing that talks to the converter. Commands only set requests; every 25 ms tick
 // the engine takes one step: in the idle state it picks the lowest requested item (or a
 // batch, restart or pager call), otherwise it advances the running exchange by one step.
@@ -45,6 +64,11 @@ public:
 
     // Every request cleared, "Geannuleerd!" in the progress text, the batch ended.
     void CancelAll();
+    // The batch running (if any) ends here without a completion line, as the user asked.
+    void EndBatchByUser();
+
+    // Told whenever a read-all, write-all, restart or pager call ends, however it ends.
+    void setJobObserver(std::function<void(Job, JobEnd)> observer);
     // The progress bar: n < 0 counts the pending requests, n >= 0 places item n.
     void UpdateProgress(int n);
 
@@ -86,6 +110,10 @@ private:
     TakeUp takeUp(bool& request);
     void cancelForErrors(std::int16_t request);
     void apply(const StepResult& result);
+    void endBatch(JobEnd end);
+    void startServiceJob(bool& request, Job job, EngineState first);
+    void endServiceJob();
+    void notify(Job job, JobEnd end);
 
     ComPort& m_port;
     settings::ControlSync& m_sync;
@@ -105,6 +133,9 @@ private:
     std::int16_t m_errorCount = 0;
     std::int16_t m_pollDelay = 0;
     std::int16_t m_linkAlive = 0;
+    bool m_serviceJobRunning = false;
+    Job m_serviceJob = Job::Restart;
+    std::function<void(Job, JobEnd)> m_jobObserver;
 };
 
 } // namespace pravenor::link

@@ -4,9 +4,9 @@ namespace pravenor::program {
 
 Program::Program(std::filesystem::path programFolder, const app::Clock& clock,
                  link::SerialPort& serial, settings::SettingControls& controls,
-                 link::TransferView& view)
+                 link::TransferView& transferView)
     : folder(std::move(programFolder)), log(config, clock, folder), sync(stores, controls),
-      port(serial, log, view), engine(port, sync, view, log, config, DebugLevel)
+      view(transferView), port(serial, log, view), engine(port, sync, view, log, config, DebugLevel)
 {
 }
 

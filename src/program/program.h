@@ -39,6 +39,7 @@ public:
     app::MessageLog log;
     settings::ValueStores stores;
     settings::ControlSync sync;
+    link::TransferView& view;
     link::ComPort port;
     link::TransferEngine engine;
 };

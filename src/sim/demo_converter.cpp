@@ -1,12 +1,12 @@
-#include "cli/demo_converter.h"
+#include "sim/demo_converter.h"
 
 #include "sim/converter_model.h"
 
 #include <string>
 
-namespace pravenor::cli {
+namespace pravenor::sim {
 
-void FillDemoConverter(sim::ConverterModel& model)
+void FillDemoConverter(ConverterModel& model)
 {
     model.setNumber(0, 1);  // diagnose
     model.setNumber(5, 0);
@@ -41,4 +41,4 @@ void FillDemoConverter(sim::ConverterModel& model)
     }
 }
 
-} // namespace pravenor::cli
+} // namespace pravenor::sim

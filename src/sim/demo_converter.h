@@ -1,13 +1,11 @@
 #pragma once
 
 namespace pravenor::sim {
-class ConverterModel;
-}
 
-namespace pravenor::cli {
+class ConverterModel;
 
 // A converter as one might find it on site: four inputs in use, with alarm and failure
 // texts, addresses and bleep codes, so that a demonstration has something to show.
-void FillDemoConverter(sim::ConverterModel& model);
+void FillDemoConverter(ConverterModel& model);
 
-} // namespace pravenor::cli
+} // namespace pravenor::sim

@@ -1,0 +1,129 @@
+#include "program/commands.h"
+
+#include "app/cp1252.h"
+#include "app/program_folder.h"
+#include "files/default_settings.h"
+#include "files/unit_data_file.h"
+#include "link/transfer_view.h"
+#include "program/program.h"
+#include "program/start_program.h"
+#include "settings/choice_lists.h"
+
+namespace pravenor::program {
+
+namespace {
+
+void request(Program& program, int item, std::int16_t kind)
+{
+    if (item >= 0 && item < settings::kItemCount)
+        program.stores.ItemRequest[static_cast<std::size_t>(item)] = kind;
+}
+
+files::FileResult logged(Program& program, files::FileResult result)
+{
+    for (const std::string& warning : result.warnings)
+        program.log.WriteLog(warning);
+    if (!result.ok && !result.message.empty())
+        program.log.WriteLog(result.message);
+    return result;
+}
+
+} // namespace
+
+void ReadAll(Program& program)
+{
+    program.engine.ReadAllRequest = true;
+}
+
+void WriteAll(Program& program)
+{
+    program.sync.TakeAllValues();
+    program.engine.WriteAllRequest = true;
+}
+
+void CancelReadWrite(Program& program)
+{
+    program.stores.ItemRequest.fill(settings::kNoRequest);
+    program.engine.EndBatchByUser();
+    program.view.appendProgress("\r\nCancelled!\r\n");
+}
+
+void ReadSingle(Program& program, int item)
+{
+    request(program, item, settings::kReadRequest);
+}
+
+void WriteSingle(Program& program, int item)
+{
+    program.sync.TakeValue(item);
+    request(program, item, settings::kWriteRequest);
+}
+
+void Restart(Program& program)
+{
+    program.engine.RestartRequest = true;
+}
+
+void CallPager(Program& program)
+{
+    program.engine.PagerCallRequest = true;
+}
+
+void ReopenPort(Program& program)
+{
+    program.port.CloseComPort();
+    OpenPortAndStart(program);
+}
+
+files::FileResult LoadSettings(Program& program, const std::filesystem::path& file)
+{
+    return logged(program, files::LoadSettingsFile(file, program.sync));
+}
+
+files::FileResult SaveSettings(Program& program, const std::filesystem::path& file)
+{
+    return logged(program, files::SaveSettingsFile(file, program.sync));
+}
+
+files::FileResult ReadDefault(Program& program)
+{
+    return logged(program, files::ReadDefaultSettings(program.folder, program.sync));
+}
+
+files::FileResult WriteDefault(Program& program)
+{
+    return logged(program, files::WriteDefaultSettings(program.folder, program.sync));
+}
+
+std::filesystem::path SettingsFolder(const Program& program)
+{
+    if (!program.config.SetPath.empty())
+        return std::filesystem::path(app::Cp1252ToUtf8(program.config.SetPath));
+    const std::filesystem::path folder = program.folder / "Instellingen";
+    app::EnsureFolder(folder);
+    return folder;
+}
+
+files::FileResult ApplyProgramSetup(Program& program)
+{
+    files::FileResult result;
+    const app::SaveResult saved =
+        program.config.WriteProgramConfig(program.folder / app::ProgramConfig::kFileName);
+    if (!saved.ok) {
+        // Losing the user's choice of port and folder without a word would be worse than a box.
+        result.ok = false;
+        result.message = "The program setup could not be saved to " +
+                         app::PathText(program.folder / app::ProgramConfig::kFileName) +
+                         ". It holds for this run only.";
+        result.warnings.push_back(app::Utf8ToCp1252(saved.error));
+    }
+    settings::FillChoiceLists(program.sync.controls());
+    for (const std::string& warning : files::ReadDefaultSettings(program.folder, program.sync).warnings)
+        result.warnings.push_back(warning);
+    logged(program, result);
+    program.port.CloseComPort();
+    OpenPortAndStart(program);
+    return result;
+}
+
+} // namespace pravenor::program

@@ -1,0 +1,198 @@
+// The program as every front end starts and commands it, against the simulated converter.
+#include "program/commands.h"
+#include "program/program.h"
+#include "program/start_program.h"
+
+#include "app/clock.h"
+#include "link/recording_view.h"
+#include "settings/control_board.h"
+#include "sim/converter_model.h"
+#include "sim/simulated_line.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pravenor {
+namespace {
+
+using link::Job;
+using link::JobEnd;
+using namespace std::chrono_literals;
+
+class FixedClock final : public app::Clock
+{
+public:
+    app::LocalTime now() const override { return {2026, 12, 7, 9, 30, 0}; }
+};
+
+// Records what the start-up asks of the front end, and the state it finds at each step.
+class RecordingSteps final : public program::StartupSteps
+{
+public:
+    explicit RecordingSteps(const program::Program& program) : m_program(program) {}
+
+    void UpdateMessageWindow() override { note("window"); }
+    void ProgramConfigRead(app::ProgramConfig&) override { note("config"); }
+    void ArrangeTabs() override { note("tabs"); }
+    void SetDisplayTexts() override { note("texts"); }
+
+    std::vector<std::string> steps;
+    std::vector<int> logLevels;
+    std::vector<bool> unitValuesForgotten;
+
+private:
+    void note(const std::string& step)
+    {
+        steps.push_back(step);
+        logLevels.push_back(m_program.config.LogLevel);
+        unitValuesForgotten.push_back(m_program.stores.UnitValues[9].asNumber() == -1);
+    }
+    const program::Program& m_program;
+};
+
+class ProgramTest : public ::testing::Test
+{
+protected:
+    ProgramTest() : line(model), program(folder.path(), clock, line, controls, view)
+    {
+        model.setNumber(9, 1);
+        program.port.setDeviceOverride("simulated converter");
+        program.engine.setJobObserver([this](Job job, JobEnd end) { ends.push_back({job, end}); });
+    }
+
+    void start(const std::string& commandLine = {})
+    {
+        RecordingSteps steps(program);
+        program::StartProgram(program, commandLine, steps);
+    }
+    void tickUntilEnded(int limit = 5000)
+    {
+        for (int n = 0; n < limit && ends.empty(); ++n) {
+            program.engine.ProcessTransfer(0);
+            line.advance(25ms);
+        }
+    }
+    bool logged(const std::string& text) const
+    {
+        for (const std::string& entry : program.log.MessageLines())
+            if (entry.size() > 9 && entry.substr(9) == text)
+                return true;
+        return false;
+    }
+
+    struct End
+    {
+        Job job;
+        JobEnd end;
+        bool operator==(const End&) const = default;
+    };
+
+    test::TempFolder folder;
+    FixedClock clock;
+    sim::ConverterModel model;
+    sim::SimulatedLine line;
+    settings::ControlBoard controls;
+    link::RecordingView view;
+    program::Program program;
+    std::vector<End> ends;
+};
+
+TEST(DebugLevelFor, SwitchesCountAnywhereInCapitalsAndDebugWins)
+{
+    const struct
+    {
+        const char* commandLine;
+        int level;
+    } rows[] = {
+        {"", 0},           {"/LOG", 1},         {"/DEBUG", 2},   {"/DEBUG /LOG", 2},
+        {"/LOG /DEBUG", 2}, {"/log /debug", 0}, {"ab/LOGcd", 1}, {"--home x/DEBUGy", 2},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(program::DebugLevelFor(row.commandLine), row.level) << row.commandLine;
+}
+
+TEST_F(ProgramTest, StartUpRunsItsStepsInOrderAndLeavesTheEngineIdle)
+{
+    test::TempFolder::write(folder.path() / "Pravenor.set",
+                            "0       Compoort ->0\r\n1       Logfile ->0\r\n2       SetPath ->\r\n"
+                            "3       UnitType ->7\r\n");
+    RecordingSteps steps(program);
+    program::StartProgram(program, "/DEBUG", steps);
+
+    EXPECT_EQ(steps.steps, (std::vector<std::string>{"window", "config", "tabs", "texts"}));
+    // Logging is forced on only after the pages are arranged, so the configured 0 holds until then.
+    EXPECT_EQ(steps.logLevels, (std::vector<int>{0, 0, 0, 2}));
+    EXPECT_TRUE(steps.unitValuesForgotten[2]);
+    EXPECT_EQ(program.DebugLevel, 2);
+    EXPECT_EQ(program.config.UnitType, 3);
+    EXPECT_EQ(program.engine.state(), link::EngineState::Idle);
+    EXPECT_FALSE(logged("Com: 1 opened with: 9600,N,8,1")); // LogLevel was 0 when it opened
+}
+
+TEST_F(ProgramTest, APortThatOpensOnlyLaterStillStartsTheEngine)
+{
+    line.cutPower(10s);
+    start();
+    ASSERT_EQ(program.engine.state(), link::EngineState::Initial);
+
+    line.advance(11s);
+    program::ReopenPort(program);
+    EXPECT_EQ(program.engine.state(), link::EngineState::Idle);
+    program::ReadAll(program);
+    tickUntilEnded();
+    EXPECT_EQ(ends, (std::vector<End>{{Job::ReadAll, JobEnd::Done}}));
+    EXPECT_EQ(program.stores.UnitValues[9].asNumber(), 1);
+}
+
+TEST_F(ProgramTest, EveryJobTellsHowItEnded)
+{
+    start();
+    program::ReadAll(program);
+    tickUntilEnded();
+    program::Restart(program);
+    ends.clear();
+    tickUntilEnded();
+    EXPECT_EQ(ends, (std::vector<End>{{Job::Restart, JobEnd::Done}}));
+}
+
+TEST_F(ProgramTest, CancelEndsTheReadAllWithoutItsCompletionLine)
+{
+    start();
+    program::ReadAll(program);
+    for (int n = 0; n < 40; ++n) {
+        program.engine.ProcessTransfer(0);
+        line.advance(25ms);
+    }
+    program::CancelReadWrite(program);
+    EXPECT_EQ(ends, (std::vector<End>{{Job::ReadAll, JobEnd::Cancelled}}));
+    ASSERT_GE(view.progress().size(), 14u);
+    EXPECT_EQ(view.progress().substr(view.progress().size() - 14), "\r\nCancelled!\r\n");
+    for (int n = 0; n < 400; ++n) {
+        program.engine.ProcessTransfer(0);
+        line.advance(25ms);
+    }
+    EXPECT_FALSE(logged("Reading of settings successfull."));
+    EXPECT_FALSE(program.engine.ReadAllRequest);
+}
+
+TEST_F(ProgramTest, WriteSingleSendsTheValueOnScreenAtTheClick)
+{
+    start();
+    ASSERT_TRUE(controls.setChosenPosition(9, 0));
+    program::WriteSingle(program, 9);
+    controls.setChosenPosition(9, 1); // changed again before the engine serves it
+    EXPECT_EQ(program.stores.WorkValues[9].asNumber(), 0);
+    EXPECT_EQ(program.stores.ItemRequest[9], settings::kWriteRequest);
+    for (int n = 0; n < 200 && program.stores.ItemRequest[9] != 0; ++n) {
+        program.engine.ProcessTransfer(0);
+        line.advance(25ms);
+    }
+    EXPECT_EQ(model.number(9), 0);
+}
+
+} // namespace
+} // namespace pravenor
