@@ -2,6 +2,8 @@
 
 #include "app/cp1252.h"
 
+#include <QList>
+
 namespace pravenor::ui {
 
 QString FromCp1252(std::string_view bytes)
@@ -17,7 +19,7 @@ std::string ToCp1252(const QString& text)
 {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (const char32_t codePoint : text.toUcs4()) {
+    for (const uint codePoint : text.toUcs4()) {
         const int byte = app::CodePointToCp1252(codePoint);
         bytes.push_back(byte < 0 ? '?' : static_cast<char>(byte));
     }
