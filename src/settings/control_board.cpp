@@ -1,5 +1,7 @@
 #include "settings/control_board.h"
 
+#include "settings/page_layout.h"
+
 namespace pravenor::settings {
 
 namespace {
@@ -15,8 +17,9 @@ ControlBoard::ControlBoard()
 {
     // The buttons that the window's shown pages carry before the lists are filled: item 0 on
     // "General Setup" and the paging items beside their boxes.
-    for (int n : {0, 5, 7, 10, 11, 12, 13, 14, 15, 17, 18, 19})
-        m_buttonsVisible[at(n)] = true;
+    m_buttonsVisible[0] = true;
+    for (const PageRow& row : PagingSetupRows())
+        m_buttonsVisible[at(row.item)] = true;
 }
 
 bool ControlBoard::choiceVisible(int n) const

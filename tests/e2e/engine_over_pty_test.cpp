@@ -6,9 +6,9 @@
 #include "settings/choice_lists.h"
 #include "settings/control_board.h"
 #include "support/qt_event_loop.h"
+#include "support/sim_process.h"
 #include "support/temp_folder.h"
 
-#include <QProcess>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -22,38 +22,8 @@ namespace {
 using namespace std::chrono_literals;
 using settings::SettingValue;
 using test::PumpUntil;
+using test::SimProcess;
 using test::TempFolder;
-
-// pravenor-sim in its own process, serving behind a fixed link name.
-class SimProcess
-{
-public:
-    explicit SimProcess(const QStringList& arguments)
-    {
-        m_process.setProgram(PRAVENOR_SIM_PATH);
-        m_process.setArguments(arguments);
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        m_process.start();
-        m_started = m_process.waitForStarted(5000);
-        // The first line is the terminal's path; the link points at it from then on.
-        while (m_started && !m_process.canReadLine() && m_process.waitForReadyRead(5000)) {
-        }
-        m_ready = m_started && m_process.canReadLine();
-    }
-    ~SimProcess()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(3000))
-            m_process.kill();
-        m_process.waitForFinished(3000);
-    }
-    bool ready() const { return m_ready; }
-
-private:
-    QProcess m_process;
-    bool m_started = false;
-    bool m_ready = false;
-};
 
 class EngineOverPty : public ::testing::Test
 {

@@ -27,6 +27,7 @@ public:
     // A tick has passed; the simulated converter answers at the line's real pace.
     void advance(std::chrono::milliseconds elapsed);
     sim::SimulatedLine* simulated() { return m_simulated; }
+    sim::ConverterModel* model() { return m_model.get(); }
 
     static constexpr const char* kDemoDevice = "demo converter";
 

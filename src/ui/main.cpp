@@ -1,0 +1,68 @@
+#include "app/clock.h"
+#include "app/program_folder.h"
+#include "link/qt/converter_line.h"
+#include "program/front_end_options.h"
+#include "program/program.h"
+#include "ui/main_window.h"
+
+#include <QApplication>
+
+#include <iostream>
+#include <memory>
+
+namespace {
+
+std::string Usage()
+{
+    return "usage: pravenor [options]\n"
+           "\n"
+           "Sets up a Pravenor serial converter: reads, shows, changes and writes its settings.\n"
+           "Without --port it talks to the port chosen in the program setup; --demo starts it\n"
+           "against the built-in simulated converter.\n"
+           "\n" +
+           pravenor::program::FrontEndOptionsHelp();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    pravenor::program::FrontEndOptions options = pravenor::program::ParseFrontEndOptions(args);
+    if (options.error.empty() && !options.rest.empty())
+        options.error = "unknown argument " + options.rest.front();
+    if (options.help) {
+        std::cout << Usage();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "pravenor " << PRAVENOR_VERSION << '\n';
+        return 0;
+    }
+    if (!options.error.empty()) {
+        std::cerr << "pravenor: " << options.error << "\n\n" << Usage();
+        return 2;
+    }
+
+    QApplication application(argc, argv);
+    auto inputs = pravenor::app::CurrentProgramFolderInputs(args, argv[0]);
+    if (options.home)
+        inputs.homeArgument = options.home;
+    const std::filesystem::path folder = pravenor::app::ResolveProgramFolder(inputs);
+    if (!pravenor::app::EnsureFolder(folder)) {
+        std::cerr << "pravenor: cannot create the program folder " << folder.string() << '\n';
+        return 2;
+    }
+
+    pravenor::link::ConverterLine line(options.demo);
+    auto window = std::make_unique<pravenor::ui::MainWindow>(options.demo);
+    pravenor::app::SystemClock clock;
+    pravenor::program::Program program(folder, clock, line.serial(), window->settingControls(),
+                                       window->transferView());
+    program.port.setDeviceOverride(options.demo ? pravenor::link::ConverterLine::kDemoDevice : options.device);
+    window->load(program, line, options.commandLine);
+    window->show();
+    const int status = application.exec();
+    window.reset(); // releasing the window closes the port, which the program still holds
+    return status;
+}

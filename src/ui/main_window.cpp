@@ -1,0 +1,492 @@
+#include "ui/main_window.h"
+
+#include "link/qt/converter_line.h"
+#include "program/commands.h"
+#include "program/program.h"
+#include "ui/display_texts.h"
+#include "ui/qt_text.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace pravenor::ui {
+
+namespace {
+
+constexpr int kEngineTickMs = 25;
+constexpr int kMarkingTickMs = 100;
+constexpr int kLedTickMs = 250;
+constexpr int kStartRefreshMs = 300;
+
+const QString kBoxTitle = QStringLiteral("Pravenor by Quilmar");
+
+// The indicator colours: dark when idle, light for a flash.
+const QColor kTxDark(0xC0, 0x00, 0x00);
+const QColor kTxLight(0xFF, 0x80, 0x80);
+const QColor kRxDark(0x00, 0xC0, 0x00);
+const QColor kRxLight(0x80, 0xFF, 0x80);
+
+QPushButton* button(const char* name, const char* text)
+{
+    auto* b = new QPushButton(QString::fromLatin1(text));
+    b->setObjectName(QLatin1String(name));
+    b->setAccessibleName(QString::fromLatin1(text));
+    return b;
+}
+
+QGroupBox* frame(const char* name, const char* caption)
+{
+    auto* f = new QGroupBox(QString::fromLatin1(caption));
+    f->setObjectName(QLatin1String(name));
+    f->setAccessibleName(QString::fromLatin1(caption));
+    return f;
+}
+
+void setFill(QFrame* shape, const QColor& colour)
+{
+    if (shape->palette().color(QPalette::Window) == colour)
+        return;
+    QPalette palette = shape->palette();
+    palette.setColor(QPalette::Window, colour);
+    shape->setPalette(palette);
+}
+
+} // namespace
+
+const QString MainWindow::kToolCaption = QStringLiteral("Pravenor by www.quilmar.nl");
+
+MainWindow::MainWindow(bool demo, QWidget* parent)
+    : QMainWindow(parent), m_demo(demo), m_beep([] { QApplication::beep(); })
+{
+    setObjectName(QStringLiteral("frmHoofdscherm"));
+    setWindowTitle(QStringLiteral(" ") + kToolCaption +
+                   (demo ? QStringLiteral(" - demo: simulated converter") : QString()));
+
+    m_unplaced = new QWidget(this);
+    m_unplaced->setObjectName(QStringLiteral("UnplacedControls"));
+    m_unplaced->hide();
+    m_pages = BuildSettingPages(m_unplaced);
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(buildLinkFrame(), 0, Qt::AlignLeft);
+
+    m_mainTabs = new QTabWidget;
+    m_mainTabs->setObjectName(QStringLiteral("SSTab1"));
+    m_mainTabs->addTab(buildStatusPage(), QStringLiteral("Status"));
+    m_setupTabs = new QTabWidget;
+    m_setupTabs->setObjectName(QStringLiteral("SSTab2"));
+    m_setupTabs->setTabPosition(QTabWidget::South);
+    m_setupTabs->addTab(m_pages.generalSetup, QStringLiteral("General Setup"));
+    m_setupTabs->addTab(m_pages.inputContactSetup, QStringLiteral("Input Contact Setup"));
+    m_setupTabs->addTab(m_pages.pagingSetup, QStringLiteral("Paging Setup"));
+    m_mainTabs->addTab(m_setupTabs, QStringLiteral("Setup"));
+    m_mainTabs->addTab(buildFilePage(), QStringLiteral("File"));
+    m_mainTabs->addTab(buildUnitPage(), QStringLiteral("Unit"));
+    m_mainTabs->addTab(buildServicePage(), QStringLiteral("Service"));
+    layout->addWidget(m_mainTabs, 1);
+    setCentralWidget(central);
+    buildMenu();
+
+    m_controls = std::make_unique<WidgetControls>(m_pages.widgets);
+    m_view = std::make_unique<WidgetView>(m_progress, m_progressBar, m_linkFrame, this);
+    if (demo)
+        m_view->setCaptionSuffix(QStringLiteral(" (demo)"));
+
+    m_engineTimer.setTimerType(Qt::PreciseTimer);
+    m_engineTimer.setInterval(kEngineTickMs);
+    m_markingTimer.setInterval(kMarkingTickMs);
+    m_ledTimer.setInterval(kLedTickMs);
+    m_startRefresh.setInterval(kStartRefreshMs);
+    m_startRefresh.setSingleShot(true);
+    connect(&m_engineTimer, &QTimer::timeout, this, &MainWindow::tick);
+    connect(&m_markingTimer, &QTimer::timeout, this, &MainWindow::refreshMarking);
+    connect(&m_ledTimer, &QTimer::timeout, this, &MainWindow::ledTick);
+    connect(&m_startRefresh, &QTimer::timeout, this, [this] { m_program->sync.ShowAllValues(); });
+    resize(820, 700);
+}
+
+MainWindow::~MainWindow()
+{
+    m_engineTimer.stop();
+    closePortOnce();
+}
+
+void MainWindow::buildMenu()
+{
+    auto add = [this](const char* name, const char* caption) {
+        QAction* action = menuBar()->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    connect(add("Setup", "Setup"), &QAction::triggered, this, &MainWindow::openSetup);
+    QAction* quit = add("Quit", "Quit");
+    connect(quit, &QAction::triggered, this, [this] {
+        confirm(kToolCaption, QStringLiteral("Are you sure to quit the program?"), [this] {
+            closePortOnce();
+            QApplication::quit();
+        });
+    });
+    connect(add("About", "Info"), &QAction::triggered, this, &MainWindow::openAbout);
+}
+
+QWidget* MainWindow::buildLinkFrame()
+{
+    m_linkFrame = frame("FrmCommunicatie", "Serial port:");
+    auto* row = new QHBoxLayout(m_linkFrame);
+    auto shape = [row](QFrame*& shapeOut, const char* name, int index, const char* text, const QColor& colour) {
+        shapeOut = new QFrame;
+        shapeOut->setObjectName(QLatin1String(name));
+        shapeOut->setFixedSize(14, 14);
+        shapeOut->setFrameShape(QFrame::Box);
+        shapeOut->setAutoFillBackground(true);
+        shapeOut->setAccessibleName(QString::fromLatin1(text) + QStringLiteral(" indicator"));
+        setFill(shapeOut, colour);
+        auto* label = new QLabel(QString::fromLatin1(text));
+        label->setObjectName(QStringLiteral("Label4_%1").arg(index));
+        row->addWidget(shapeOut);
+        row->addWidget(label);
+    };
+    shape(m_txShape, "ShpTx", 1, "TxD", kTxDark);
+    shape(m_rxShape, "ShpRx", 2, "RxD", kRxDark);
+    row->addStretch(1);
+    m_linkFrame->setMinimumWidth(260);
+    return m_linkFrame;
+}
+
+QWidget* MainWindow::buildStatusPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("StatusPage"));
+    auto* column = new QVBoxLayout(page);
+    column->setSpacing(0);
+    for (int i = 0; i < static_cast<int>(m_messageLines.size()); ++i) {
+        auto* line = new QLineEdit;
+        line->setObjectName(QStringLiteral("Text2_%1").arg(i));
+        line->setAccessibleName(QStringLiteral("Message line %1").arg(i + 1));
+        line->setReadOnly(true);
+        line->setFrame(false);
+        line->setFocusPolicy(Qt::ClickFocus);
+        line->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+        m_messageLines[static_cast<std::size_t>(i)] = line;
+        column->addWidget(line);
+    }
+    column->addStretch(1);
+    return page;
+}
+
+QWidget* MainWindow::buildFilePage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("FilePage"));
+    auto* row = new QHBoxLayout(page);
+    QGroupBox* unitSetup = frame("Frame2", "Unit setup");
+    auto* left = new QVBoxLayout(unitSetup);
+    m_saveDefault = button("CmdInstellingenOpslaan", "Save as default");
+    left->addWidget(m_saveDefault);
+    left->addWidget(button("CmdInstellingenLezen", "Read default from file"));
+    QGroupBox* allSettings = frame("Frame1", "All settings");
+    auto* right = new QVBoxLayout(allSettings);
+    right->addWidget(button("CmdOpslaanUnitGegevens", "Save to file"));
+    right->addWidget(button("CmdLezenUnitgegevens", "Read from file"));
+    row->addWidget(unitSetup, 0, Qt::AlignTop);
+    row->addWidget(allSettings, 0, Qt::AlignTop);
+    row->addStretch(1);
+    return page;
+}
+
+QWidget* MainWindow::buildUnitPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("UnitPage"));
+    auto* column = new QVBoxLayout(page);
+    m_progress = new QPlainTextEdit;
+    m_progress->setObjectName(QStringLiteral("TxtProgress"));
+    m_progress->setAccessibleName(QStringLiteral("Progress"));
+    m_progress->setReadOnly(true);
+    m_progress->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_progress->setStyleSheet(QStringLiteral("QPlainTextEdit { color: blue; }"));
+    column->addWidget(m_progress, 1);
+    m_progressBar = new QProgressBar;
+    m_progressBar->setObjectName(QStringLiteral("ProgressBarProgrammeren"));
+    m_progressBar->setAccessibleName(QStringLiteral("Transfer progress"));
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setMaximumHeight(10);
+    m_progressBar->hide();
+    column->addWidget(m_progressBar);
+    auto* grid = new QGridLayout;
+    grid->addWidget(button("CmdWisLogVenster", "Clear log window"), 0, 0);
+    grid->addWidget(button("CmdCancelReadWrite", "Cancel"), 1, 0);
+    grid->addWidget(button("CmdLeesAlles", "Read all settings from unit"), 0, 1);
+    grid->addWidget(button("CmdSchrijfAlles", "Write all settings to unit"), 1, 1);
+    column->addLayout(grid);
+    return page;
+}
+
+QWidget* MainWindow::buildServicePage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("ServicePage"));
+    auto* column = new QVBoxLayout(page);
+    QGroupBox* restart = frame("FrameHerstartConverter", "Restart the converter");
+    (new QHBoxLayout(restart))->addWidget(button("CmdTestHerstart", "Restart"), 0, Qt::AlignLeft);
+    QGroupBox* reopen = frame("FrameOpnieuwOpenenComPoort", "Re-open comport after power shutdown");
+    (new QHBoxLayout(reopen))->addWidget(button("CmdReOpenCom", "Re-open comport"), 0, Qt::AlignLeft);
+
+    QGroupBox* pager = frame("FramePagerOproepen", "Call a pager");
+    m_pagerFrame = pager;
+    auto* grid = new QGridLayout(pager);
+    auto legend = [grid](int index, const char* text) {
+        auto* label = new QLabel(QString::fromLatin1(text));
+        label->setObjectName(QStringLiteral("TxtLegendaTestOproepAdres_%1").arg(index));
+        grid->addWidget(label, index, 0);
+    };
+    auto& widgets = m_pages.widgets;
+    widgets.pagerAddress = new QLineEdit;
+    widgets.pagerAddress->setObjectName(QStringLiteral("TxtTestPagerAdres"));
+    widgets.pagerAddress->setAccessibleName(QStringLiteral("Pager address"));
+    widgets.pagerAddress->setMaxLength(10);
+    widgets.pagerBleep = new QComboBox;
+    widgets.pagerBleep->setObjectName(QStringLiteral("ComboTestBleepCode"));
+    widgets.pagerBleep->setAccessibleName(QStringLiteral("Pager bleep code"));
+    m_pagerInfo = widgets.pagerInfo = new QLineEdit;
+    m_pagerInfo->setObjectName(QStringLiteral("TxtTestPagerDisplayInfo"));
+    m_pagerInfo->setAccessibleName(QStringLiteral("Pager info text"));
+    m_pagerInfo->setMaxLength(40);
+    m_pagerInfo->setToolTip(QStringLiteral("Double-click to clear"));
+    m_pagerInfo->installEventFilter(this);
+    legend(0, "Address");
+    grid->addWidget(widgets.pagerAddress, 0, 1);
+    legend(1, "Bleep");
+    grid->addWidget(widgets.pagerBleep, 1, 1);
+    legend(2, "Info");
+    grid->addWidget(m_pagerInfo, 2, 1);
+    grid->addWidget(button("CmdTestOproepPager", "Call pager"), 3, 1, Qt::AlignLeft);
+    grid->setColumnStretch(1, 1);
+
+    column->addWidget(restart);
+    column->addWidget(reopen);
+    column->addWidget(pager);
+    column->addStretch(1);
+    return page;
+}
+
+void MainWindow::connectCommands()
+{
+    program::Program& p = *m_program;
+    auto on = [this](const char* name, std::function<void()> action) {
+        auto* b = findChild<QPushButton*>(QLatin1String(name));
+        connect(b, &QPushButton::clicked, this, [action = std::move(action)] { action(); });
+    };
+    on("CmdLeesAlles", [&p] { program::ReadAll(p); });
+    on("CmdSchrijfAlles", [this, &p] {
+        confirm(kBoxTitle, QStringLiteral("Overwrite all settings in the converter?\r\nAre you sure? "),
+                [&p] { program::WriteAll(p); });
+    });
+    on("CmdCancelReadWrite", [&p] { program::CancelReadWrite(p); });
+    on("CmdWisLogVenster", [this] { m_progress->clear(); });
+    on("CmdLezenUnitgegevens", [this] { chooseFile(false); });
+    on("CmdOpslaanUnitGegevens", [this] { chooseFile(true); });
+    on("CmdInstellingenLezen", [this, &p] {
+        confirm(kBoxTitle,
+                QStringLiteral("Read default settings from file.\r\nAll previous settings will be lost..\r\n"
+                               "Zeker weten? "),
+                [this, &p] { showFileResult(program::ReadDefault(p)); });
+    });
+    on("CmdInstellingenOpslaan", [this, &p] {
+        confirm(kBoxTitle,
+                QStringLiteral("Write default setup to file.\r\nOverwriten the previous default setting file!\r\n"
+                               "Zeker weten? "),
+                [this, &p] { showFileResult(program::WriteDefault(p)); });
+    });
+    on("CmdReOpenCom", [&p] { program::ReopenPort(p); });
+    on("CmdTestHerstart", [this, &p] {
+        confirm(QStringLiteral("Pravenor"), QStringLiteral("Reboot the Converter.\r\n\r\nAre you sure? "),
+                [&p] { program::Restart(p); });
+    });
+    on("CmdTestOproepPager", [&p] { program::CallPager(p); });
+    for (int n = 0; n < settings::kItemButtonCount; ++n) {
+        connect(m_pages.widgets.readButtons[static_cast<std::size_t>(n)], &QPushButton::clicked, this,
+                [&p, n] { program::ReadSingle(p, n); });
+        connect(m_pages.widgets.writeButtons[static_cast<std::size_t>(n)], &QPushButton::clicked, this,
+                [&p, n] { program::WriteSingle(p, n); });
+    }
+    for (QTabWidget* tabs : {m_mainTabs, m_setupTabs, m_pages.inputTabs})
+        connect(tabs, &QTabWidget::tabBarClicked, this, [&p] { p.sync.ClearComboSelections(); });
+
+}
+
+void MainWindow::load(program::Program& program, link::ConverterLine& line, const std::string& commandLine)
+{
+    m_program = &program;
+    m_line = &line;
+    connectCommands();
+    program::StartProgram(program, commandLine, *this);
+    if (m_demo)
+        program.log.WriteLog("Demo mode: the built-in simulated converter stands in for the serial port.");
+    m_engineTimer.start();
+    m_markingTimer.start();
+    m_ledTimer.start();
+    m_startRefresh.start();
+}
+
+void MainWindow::UpdateMessageWindow()
+{
+    const auto& lines = m_program->log.MessageLines();
+    for (std::size_t i = 0; i < m_messageLines.size(); ++i) {
+        const QString text = FromCp1252(lines[i]);
+        if (m_messageLines[i]->text() != text)
+            m_messageLines[i]->setText(text);
+    }
+}
+
+void MainWindow::ArrangeTabs()
+{
+    m_pages.inputTabs->setTabVisible(0, false);
+    m_pages.inputTabs->setTabVisible(1, false);
+    applyDebugLevel();
+    m_mainTabs->setTabVisible(4, true);
+    m_pages.inputTabs->setCurrentIndex(9);
+    m_setupTabs->setCurrentIndex(0);
+    m_mainTabs->setCurrentIndex(0);
+}
+
+void MainWindow::applyDebugLevel()
+{
+    const bool service = m_program->DebugLevel == 2;
+    m_pages.frameCmdButtonsAlgemeen->setVisible(service);
+    m_pages.frameCmdButtonsPaging->setVisible(service);
+    m_saveDefault->setEnabled(service);
+}
+
+void MainWindow::SetDisplayTexts()
+{
+    ui::SetDisplayTexts(this);
+}
+
+void MainWindow::tick()
+{
+    m_program->engine.ProcessTransfer(0);
+    m_line->advance(std::chrono::milliseconds(kEngineTickMs));
+}
+
+void MainWindow::refreshMarking()
+{
+    m_program->sync.RefreshSettingControls();
+}
+
+void MainWindow::ledTick()
+{
+    if (m_program->config.LogLevel > 0)
+        UpdateMessageWindow();
+    link::ByteLayer& bytes = m_program->engine.bytes();
+    setFill(m_txShape, m_txLed.tick(bytes.TxActivity) ? kTxLight : kTxDark);
+    setFill(m_rxShape, m_rxLed.tick(bytes.RxActivity) ? kRxLight : kRxDark);
+}
+
+void MainWindow::confirm(const QString& title, const QString& text, std::function<void()> onOk)
+{
+    auto* box = new QMessageBox(QMessageBox::NoIcon, title, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                                QMessageBox::Ok | QMessageBox::Cancel, this);
+    box->setDefaultButton(QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QMessageBox::finished, this, [box, onOk = std::move(onOk)](int) {
+        if (box->clickedButton() == box->button(QMessageBox::Ok))
+            onOk();
+    });
+    box->open();
+}
+
+void MainWindow::chooseFile(bool save)
+{
+    const QString folder = QString::fromStdString(program::SettingsFolder(*m_program).string());
+    auto* dialog = new QFileDialog(this, save ? QStringLiteral("Save to file") : QStringLiteral("Read from file"),
+                                   folder, QStringLiteral("cfg (*.cfg)"));
+    dialog->setObjectName(QStringLiteral("CommonDialog1"));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    if (save) {
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setDefaultSuffix(QStringLiteral("cfg"));
+        dialog->selectFile(QStringLiteral("NieuweInstellingen"));
+    } else {
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    }
+    connect(dialog, &QFileDialog::finished, this, [this, dialog, save](int result) {
+        const QStringList chosen = dialog->selectedFiles();
+        if (result != QDialog::Accepted || chosen.isEmpty() || chosen.first().isEmpty()) {
+            beep();
+            return;
+        }
+        const std::filesystem::path file = chosen.first().toStdString();
+        showFileResult(save ? program::SaveSettings(*m_program, file) : program::LoadSettings(*m_program, file));
+    });
+    dialog->open();
+}
+
+void MainWindow::showFileResult(const files::FileResult& result)
+{
+    if (result.message.empty())
+        return;
+    OpenMessageBox(this, result.title.empty() ? kBoxTitle : FromCp1252(result.title), FromCp1252(result.message),
+                   result.critical);
+}
+
+void MainWindow::openSetup()
+{
+    OpenMessageBox(this, kBoxTitle, QStringLiteral("Program Setup is not available yet."), false);
+}
+
+void MainWindow::openAbout()
+{
+    OpenMessageBox(this, kBoxTitle, QStringLiteral("About is not available yet."), false);
+}
+
+void MainWindow::closePortOnce()
+{
+    if (m_portClosedAtEnd || !m_program)
+        return;
+    m_portClosedAtEnd = true;
+    m_program->port.CloseComPort();
+}
+
+void MainWindow::beep()
+{
+    if (m_beep)
+        m_beep();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    m_engineTimer.stop();
+    closePortOnce();
+    event->accept();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_pagerInfo && event->type() == QEvent::MouseButtonDblClick) {
+        m_pagerInfo->clear();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace pravenor::ui

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "files/file_result.h"
+#include "program/start_program.h"
+#include "ui/activity_led.h"
+#include "ui/setting_pages.h"
+#include "ui/widget_controls.h"
+#include "ui/widget_view.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QFrame;
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+
+namespace pravenor::link {
+class ConverterLine;
+}
+namespace pravenor::program {
+class Program;
+}
+
+namespace pravenor::ui {
+
+// frmHoofdscherm, the program's working window: the pages with every setting, the commands
+// and the four timers that drive the engine, the red marking, the message window and the
+// link indicators. It is handed the program and the line; it owns neither.
+class MainWindow final : public QMainWindow, private program::StartupSteps
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(bool demo, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    settings::SettingControls& settingControls() { return *m_controls; }
+    link::TransferView& transferView() { return *m_view; }
+
+    // What loading the window does: the start-up, then the timers.
+    void load(program::Program& program, link::ConverterLine& line, const std::string& commandLine);
+
+    // The service controls of debug level 2: shown at that level, hidden at the others.
+    void applyDebugLevel();
+
+    // For tests and measurements.
+    program::Program& program() { return *m_program; }
+    WidgetControls& widgetControls() { return *m_controls; }
+    void setBeeper(std::function<void()> beeper) { m_beep = std::move(beeper); }
+    void tick();           // one engine tick, as the 25 ms timer gives it
+    void refreshMarking(); // the 100 ms red marking
+    void ledTick();        // the 250 ms message window and indicators
+
+    static const QString kToolCaption; // the tool's name, "by" and the maker's web address
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The start-up's steps that belong to the window.
+    void UpdateMessageWindow() override;
+    void ArrangeTabs() override;
+    void SetDisplayTexts() override;
+
+    void buildMenu();
+    QWidget* buildStatusPage();
+    QWidget* buildFilePage();
+    QWidget* buildUnitPage();
+    QWidget* buildServicePage();
+    QWidget* buildLinkFrame();
+    void connectCommands();
+
+    // A confirmation: OK and Cancel, OK the default, no icon; the action runs on OK only.
+    void confirm(const QString& title, const QString& text, std::function<void()> onOk);
+    void chooseFile(bool save);
+    void showFileResult(const files::FileResult& result);
+    void openSetup();
+    void openAbout();
+    void closePortOnce();
+    void beep();
+
+    bool m_demo;
+    program::Program* m_program = nullptr;
+    link::ConverterLine* m_line = nullptr;
+
+    QWidget* m_unplaced = nullptr;
+    SettingPages m_pages;
+    std::unique_ptr<WidgetControls> m_controls;
+    std::unique_ptr<WidgetView> m_view;
+
+    QTabWidget* m_mainTabs = nullptr;  // SSTab1
+    QTabWidget* m_setupTabs = nullptr; // SSTab2
+    std::array<QLineEdit*, 25> m_messageLines{}; // Text2
+    QPlainTextEdit* m_progress = nullptr;         // TxtProgress
+    QProgressBar* m_progressBar = nullptr;        // ProgressBarProgrammeren
+    QGroupBox* m_linkFrame = nullptr;             // FrmCommunicatie
+    QFrame* m_txShape = nullptr;                  // ShpTx
+    QFrame* m_rxShape = nullptr;                  // ShpRx
+    QPushButton* m_saveDefault = nullptr;         // CmdInstellingenOpslaan
+    QWidget* m_pagerFrame = nullptr;              // FramePagerOproepen
+    QLineEdit* m_pagerInfo = nullptr;             // TxtTestPagerDisplayInfo
+
+    QTimer m_engineTimer;   // TmrAfhandel
+    QTimer m_markingTimer;  // TmrUpdateVensters
+    QTimer m_ledTimer;      // LedTimer
+    QTimer m_startRefresh;  // TimerStartRefresh
+    ActivityLed m_txLed;
+    ActivityLed m_rxLed;
+    bool m_portClosedAtEnd = false;
+    std::function<void()> m_beep;
+    QPointer<QWidget> m_setupDialog;
+    QPointer<QWidget> m_aboutDialog;
+};
+
+} // namespace pravenor::ui

@@ -1,0 +1,272 @@
+#include "ui/setting_pages.h"
+
+#include "settings/page_layout.h"
+#include "ui/qt_text.h"
+
+#include <QComboBox>
+#include <QCompleter>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace pravenor::ui {
+
+namespace {
+
+using settings::PageRow;
+using settings::RowKind;
+
+constexpr int kRowHeight = 30;
+
+std::size_t at(int index)
+{
+    return static_cast<std::size_t>(index);
+}
+
+template <typename W>
+W* named(W* widget, const char* array, int index)
+{
+    widget->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(index));
+    return widget;
+}
+
+QString legendOf(int item)
+{
+    return FromCp1252(settings::ItemLegend(item));
+}
+
+class Factory
+{
+public:
+    explicit Factory(QWidget* unplaced) : m_unplaced(unplaced) {}
+
+    SettingPages build()
+    {
+        m_pages.generalSetup = generalPage();
+        m_pages.inputContactSetup = inputPages();
+        m_pages.pagingSetup = pagingPage();
+        placeTheRest();
+        return m_pages;
+    }
+
+private:
+    QComboBox* combo(int item)
+    {
+        auto* box = named(new QComboBox, "ComboInstellingen", item);
+        // A list with typing, as the unit's technicians know it; what is typed is never
+        // added to the list.
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->completer()->setCompletionMode(QCompleter::PopupCompletion);
+        box->setMinimumWidth(220);
+        box->setAccessibleName(legendOf(item));
+        m_pages.widgets.combos[at(item)] = box;
+        return box;
+    }
+
+    QLineEdit* textBox(int item)
+    {
+        const int j = settings::TextBoxOf(item);
+        auto* box = named(new QLineEdit, "TxtTekstInput", j);
+        box->setMaxLength(settings::TextBoxMaxLength(j));
+        box->setAccessibleName(legendOf(item));
+        m_pages.widgets.texts[at(j)] = box;
+        return box;
+    }
+
+    QLabel* legend(int item, const char* text)
+    {
+        QLabel* label = nullptr;
+        if (settings::IsTextItem(item)) {
+            label = named(new QLabel(QString::fromLatin1(text)), "TxtLegendaTekstInput",
+                          settings::TextBoxOf(item));
+            m_pages.textLegends[at(settings::TextBoxOf(item))] = label;
+        } else {
+            label = named(new QLabel(QString::fromLatin1(text)), "TxtLegendaCharInput", item);
+            m_pages.choiceLegends[at(item)] = label;
+        }
+        label->setFocusPolicy(Qt::NoFocus);
+        return label;
+    }
+
+    void buttons(int item, QLayout* into)
+    {
+        // The design captions; the start-up gives the buttons on the shown pages their own.
+        const bool dutch = item == 25 || item == 30 || item == 31;
+        auto* read = named(new QPushButton(dutch ? QStringLiteral("Lezen") : QStringLiteral("Read")),
+                           "CmdReadSingleSetting", item);
+        auto* write = named(new QPushButton(dutch ? QStringLiteral("Schrijven") : QStringLiteral("PROGRAM")),
+                            "CmdWriteSingleSetting", item);
+        read->setAccessibleName(QStringLiteral("Read ") + legendOf(item));
+        write->setAccessibleName(QStringLiteral("Write ") + legendOf(item));
+        m_pages.widgets.readButtons[at(item)] = read;
+        m_pages.widgets.writeButtons[at(item)] = write;
+        into->addWidget(read);
+        into->addWidget(write);
+    }
+
+    QWidget* control(const PageRow& row, int item)
+    {
+        if (row.kind == RowKind::Text)
+            return textBox(item);
+        return combo(item);
+    }
+
+    QWidget* generalPage()
+    {
+        auto* page = new QWidget;
+        page->setObjectName(QStringLiteral("GeneralSetup"));
+        auto* layout = new QHBoxLayout(page);
+        auto* grid = new QGridLayout;
+        int row = 0;
+        for (const PageRow& entry : settings::GeneralSetupRows()) {
+            grid->addWidget(legend(entry.item, entry.legend), row, 0);
+            grid->addWidget(control(entry, entry.item), row, 1);
+            if (entry.item == 0) {
+                auto* pair = new QHBoxLayout;
+                buttons(0, pair);
+                grid->addLayout(pair, row, 2);
+            }
+            grid->setRowMinimumHeight(row, kRowHeight);
+            ++row;
+        }
+        grid->setRowStretch(row, 1);
+        layout->addLayout(grid, 1);
+        auto* frame = new QGroupBox;
+        frame->setObjectName(QStringLiteral("FrameCmdButtonsAlgemeen"));
+        frame->setAccessibleName(QStringLiteral("Service buttons"));
+        frame->setMinimumWidth(160);
+        m_pages.frameCmdButtonsAlgemeen = frame;
+        layout->addWidget(frame);
+        return page;
+    }
+
+    QWidget* pagingPage()
+    {
+        auto* page = new QWidget;
+        page->setObjectName(QStringLiteral("PagingSetup"));
+        auto* layout = new QHBoxLayout(page);
+        auto* grid = new QGridLayout;
+        grid->setVerticalSpacing(0);
+        auto* frame = new QGroupBox;
+        frame->setObjectName(QStringLiteral("FrameCmdButtonsPaging"));
+        frame->setAccessibleName(QStringLiteral("Read and write single paging settings"));
+        auto* column = new QVBoxLayout(frame);
+        column->setSpacing(0);
+        m_pages.frameCmdButtonsPaging = frame;
+        int row = 0;
+        for (const PageRow& entry : settings::PagingSetupRows()) {
+            QLabel* label = legend(entry.item, entry.legend);
+            label->setHidden(!settings::ItemInUse(entry.item));
+            grid->addWidget(label, row, 0);
+            grid->addWidget(control(entry, entry.item), row, 1);
+            // Rows keep their height when their items are hidden, so the buttons stay
+            // beside the item they serve.
+            grid->setRowMinimumHeight(row, kRowHeight);
+            auto* pair = new QWidget;
+            pair->setFixedHeight(kRowHeight);
+            auto* pairLayout = new QHBoxLayout(pair);
+            pairLayout->setContentsMargins(0, 0, 0, 0);
+            buttons(entry.item, pairLayout);
+            column->addWidget(pair);
+            ++row;
+        }
+        grid->setRowStretch(row, 1);
+        column->addStretch(1);
+        layout->addLayout(grid, 1);
+        layout->addWidget(frame, 0, Qt::AlignTop);
+        return page;
+    }
+
+    QWidget* inputPage(int k)
+    {
+        auto* page = new QWidget;
+        page->setObjectName(QStringLiteral("Input_%1").arg(k + 1));
+        auto* layout = new QVBoxLayout(page);
+        for (const settings::InputFrame& frame : settings::InputFrames()) {
+            auto* box = named(new QGroupBox(QString::fromLatin1(frame.caption)), frame.name, k);
+            auto* grid = new QGridLayout(box);
+            int row = -1;
+            int column = 0;
+            for (const PageRow& entry : frame.rows) {
+                const int item = entry.item + k;
+                if (!entry.sameRow) {
+                    ++row;
+                    column = 0;
+                }
+                if (*entry.legend)
+                    grid->addWidget(legend(item, entry.legend), row, column++);
+                // A text takes the whole width; choices stand two to a row.
+                const int span = entry.kind == RowKind::Text ? 3 : 1;
+                grid->addWidget(control(entry, item), row, column, 1, span);
+                column += span;
+            }
+            grid->setColumnStretch(1, 1);
+            grid->setColumnStretch(3, 1);
+            layout->addWidget(box);
+        }
+        layout->addStretch(1);
+        return page;
+    }
+
+    QWidget* inputPages()
+    {
+        auto* tabs = new QTabWidget;
+        tabs->setObjectName(QStringLiteral("SSTab3"));
+        tabs->setTabPosition(QTabWidget::West);
+        tabs->setUsesScrollButtons(false);
+        for (int t = 0; t < 2; ++t) {
+            auto* page = new QWidget;
+            auto* marker = named(new QLabel(QStringLiteral("Should not be visible.")), "LabelShouldNotBeVisble", t);
+            marker->setStyleSheet(QStringLiteral("background: #ffc0c0"));
+            (new QVBoxLayout(page))->addWidget(marker);
+            tabs->addTab(page, t == 0 ? QStringLiteral("10") : QStringLiteral("9"));
+        }
+        for (int k = settings::kInputCount - 1; k >= 0; --k)
+            tabs->addTab(inputPage(k), QString::number(k + 1));
+        m_pages.inputTabs = tabs;
+        return tabs;
+    }
+
+    // Items and buttons of the pages nobody sees; they keep a control so that every item
+    // has one, and stay out of sight.
+    void placeTheRest()
+    {
+        auto* layout = new QVBoxLayout(m_unplaced);
+        for (int item = 0; item <= settings::kLastChoiceItem; ++item) {
+            if (m_pages.widgets.combos[at(item)])
+                continue;
+            layout->addWidget(legend(item, ""));
+            layout->addWidget(combo(item));
+        }
+        for (int item = 20; item <= 43; ++item) {
+            if (m_pages.choiceLegends[at(item)])
+                continue;
+            QLabel* label = legend(item, "");
+            label->setText(item < 28 ? QStringLiteral("Input %1").arg(item - 19)
+                                     : item < 36 ? QStringLiteral("Guard") : QStringLiteral("Type"));
+            layout->addWidget(label);
+        }
+        for (int n = 0; n < settings::kItemButtonCount; ++n) {
+            if (!m_pages.widgets.readButtons[at(n)])
+                buttons(n, layout);
+        }
+    }
+
+    QWidget* m_unplaced;
+    SettingPages m_pages;
+};
+
+} // namespace
+
+SettingPages BuildSettingPages(QWidget* unplaced)
+{
+    return Factory(unplaced).build();
+}
+
+} // namespace pravenor::ui

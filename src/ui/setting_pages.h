@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ui/widget_controls.h"
+
+#include <array>
+
+class QTabWidget;
+class QLabel;
+class QWidget;
+
+namespace pravenor::ui {
+
+// Everything the setting pages are made of, by the window's array names.
+struct SettingPages
+{
+    SettingWidgets widgets;
+    std::array<QLabel*, settings::kChoiceBoxCount> choiceLegends{}; // TxtLegendaCharInput
+    std::array<QLabel*, settings::kTextBoxCount> textLegends{};     // TxtLegendaTekstInput
+    QWidget* frameCmdButtonsAlgemeen = nullptr;
+    QWidget* frameCmdButtonsPaging = nullptr;
+    QTabWidget* inputTabs = nullptr; // SSTab3
+    QWidget* generalSetup = nullptr;
+    QWidget* inputContactSetup = nullptr;
+    QWidget* pagingSetup = nullptr;
+};
+
+// Builds the three setting pages from the page table, and gives every setting control that
+// stands on no shown page a home in `unplaced`, a widget that is never shown, so that every
+// item still has its control. Each widget is named by its array and index
+// ("ComboInstellingen_44") and carries its legend as accessible name.
+SettingPages BuildSettingPages(QWidget* unplaced);
+
+} // namespace pravenor::ui

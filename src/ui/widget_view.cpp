@@ -1,0 +1,70 @@
+#include "ui/widget_view.h"
+
+#include "ui/qt_text.h"
+
+#include <QGroupBox>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QTextCursor>
+
+namespace pravenor::ui {
+
+namespace {
+
+QString withLineBreaks(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
+
+WidgetView::WidgetView(QPlainTextEdit* progress, QProgressBar* bar, QGroupBox* portFrame, QWidget* window)
+    : m_progress(progress), m_bar(bar), m_portFrame(portFrame), m_window(window)
+{
+}
+
+void WidgetView::appendProgress(const std::string& text)
+{
+    QTextCursor cursor(m_progress->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(withLineBreaks(FromCp1252(text)));
+    m_progress->setTextCursor(cursor);
+    m_progress->verticalScrollBar()->setValue(m_progress->verticalScrollBar()->maximum());
+}
+
+void WidgetView::showProgressBar(int minimum, int maximum, int value)
+{
+    if (m_bar->minimum() != minimum || m_bar->maximum() != maximum)
+        m_bar->setRange(minimum, maximum);
+    m_bar->setValue(value);
+    m_bar->setVisible(true);
+}
+
+void WidgetView::hideProgressBar()
+{
+    if (!m_bar->isHidden())
+        m_bar->setVisible(false);
+}
+
+void WidgetView::showCriticalMessage(const std::string& title, const std::string& text)
+{
+    OpenMessageBox(m_window, FromCp1252(title), FromCp1252(text), true);
+}
+
+void WidgetView::setPortCaption(const std::string& caption)
+{
+    m_portFrame->setTitle(FromCp1252(caption) + m_captionSuffix);
+}
+
+void OpenMessageBox(QWidget* window, const QString& title, const QString& text, bool critical)
+{
+    auto* box = new QMessageBox(critical ? QMessageBox::Critical : QMessageBox::Warning, title,
+                                withLineBreaks(text), QMessageBox::Ok, window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->open();
+}
+
+} // namespace pravenor::ui

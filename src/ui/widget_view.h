@@ -1,0 +1,42 @@
+#pragma once
+
+#include "link/transfer_view.h"
+
+#include <QString>
+
+class QGroupBox;
+class QPlainTextEdit;
+class QProgressBar;
+class QWidget;
+
+namespace pravenor::ui {
+
+// What the converter link shows, on the "Unit" page and in the port frame. Nothing here
+// waits: the link calls it from a tick, so a message box is opened and left to the user.
+class WidgetView final : public link::TransferView
+{
+public:
+    WidgetView(QPlainTextEdit* progress, QProgressBar* bar, QGroupBox* portFrame, QWidget* window);
+
+    void appendProgress(const std::string& text) override;
+    void showProgressBar(int minimum, int maximum, int value) override;
+    void hideProgressBar() override;
+    void showCriticalMessage(const std::string& title, const std::string& text) override;
+    void setPortCaption(const std::string& caption) override;
+
+    // Added to every port caption, so that a demonstration is never taken for a real unit.
+    void setCaptionSuffix(const QString& suffix) { m_captionSuffix = suffix; }
+
+private:
+    QPlainTextEdit* m_progress;
+    QProgressBar* m_bar;
+    QGroupBox* m_portFrame;
+    QWidget* m_window;
+    QString m_captionSuffix;
+};
+
+// A message box that does not wait: window-modal over the window, removed when answered.
+// Texts may use CR LF line breaks.
+void OpenMessageBox(QWidget* window, const QString& title, const QString& text, bool critical);
+
+} // namespace pravenor::ui

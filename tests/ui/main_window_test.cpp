@@ -1,0 +1,278 @@
+// The window as a user meets it: what start-up shows, what each kind of command does, the
+// red marking, the files through the dialog, and an engine that never waits for a box.
+#include "window_fixture.h"
+
+#include "settings/control_sync.h"
+#include "sim/simulated_line.h"
+#include "ui/widget_controls.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <fstream>
+
+namespace pravenor::test {
+namespace {
+
+using settings::ControlColour;
+
+QString numbered(const char* array, int index)
+{
+    return QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(index);
+}
+
+TEST_F(WindowTest, StartUpOpensOnStatusGeneralSetupAndInputOne)
+{
+    load();
+    auto* main = find<QTabWidget>("SSTab1");
+    auto* setup = find<QTabWidget>("SSTab2");
+    auto* inputs = find<QTabWidget>("SSTab3");
+    EXPECT_EQ(main->currentIndex(), 0);
+    EXPECT_EQ(main->tabText(0), "Status");
+    EXPECT_EQ(setup->tabText(setup->currentIndex()), "General Setup");
+    EXPECT_EQ(inputs->tabText(inputs->currentIndex()), "1");
+    EXPECT_EQ(inputs->tabPosition(), QTabWidget::West);
+    EXPECT_FALSE(inputs->isTabVisible(0)); // "10"
+    EXPECT_FALSE(inputs->isTabVisible(1)); // "9"
+    EXPECT_TRUE(window->windowTitle().startsWith(" Pravenor by "));
+
+    for (int item : {0, 9, 10, 11, 12, 13, 14, 17, 20, 44, 59, 60, 91})
+        EXPECT_FALSE(find<QComboBox>(numbered("ComboInstellingen", item))->isHidden()) << item;
+    for (int item : {1, 2, 3, 4, 5, 6, 7, 8, 15, 16, 18, 19})
+        EXPECT_TRUE(find<QComboBox>(numbered("ComboInstellingen", item))->isHidden()) << item;
+    EXPECT_EQ(find<QComboBox>(numbered("ComboInstellingen", 44))->count(), 151);
+
+    // The English texts, on visible and hidden controls alike.
+    EXPECT_EQ(find<QPushButton>(numbered("CmdReadSingleSetting", 0))->text(), "Read");
+    EXPECT_EQ(find<QPushButton>(numbered("CmdWriteSingleSetting", 0))->text(), "Write");
+    EXPECT_EQ(find<QPushButton>(numbered("CmdWriteSingleSetting", 30))->text(), "Schrijven");
+    auto* hiddenLegend = find<QLabel>(numbered("TxtLegendaCharInput", 5));
+    EXPECT_EQ(hiddenLegend->text(), "Paging limit address length to:");
+    EXPECT_TRUE(hiddenLegend->isHidden());
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(find<QGroupBox>(numbered("Frame4", k))->title(), "Generate Alarm message: ");
+    EXPECT_EQ(find<QPushButton>("CmdLeesAlles")->text(), "Read all settings from unit");
+
+    // The same rows hold the same items on every input page, input 8 included.
+    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 23))->parentWidget()->objectName(), "Frame5_7");
+    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 31))->parentWidget()->objectName(), "Frame5_7");
+    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 16))->parentWidget()->objectName(), "Frame5_0");
+    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 16))->accessibleName(), "Input 1, Text at failure:");
+
+    // Without /DEBUG the service controls are out of reach.
+    EXPECT_TRUE(find<QWidget>("FrameCmdButtonsPaging")->isHidden());
+    EXPECT_TRUE(find<QWidget>("FrameCmdButtonsAlgemeen")->isHidden());
+    EXPECT_FALSE(find<QPushButton>("CmdInstellingenOpslaan")->isEnabled());
+    EXPECT_EQ(program->engine.state(), link::EngineState::Idle);
+}
+
+TEST_F(WindowTest, DebugSwitchOffersTheServiceControls)
+{
+    load("/DEBUG");
+    EXPECT_FALSE(find<QWidget>("FrameCmdButtonsPaging")->isHidden());
+    EXPECT_FALSE(find<QWidget>("FrameCmdButtonsAlgemeen")->isHidden());
+    EXPECT_TRUE(find<QPushButton>("CmdInstellingenOpslaan")->isEnabled());
+    EXPECT_FALSE(find<QPushButton>(numbered("CmdReadSingleSetting", 5))->isHidden());
+}
+
+TEST_F(WindowTest, ButtonsOnlySetRequests)
+{
+    load();
+    auto& stores = program->stores;
+    click("CmdLeesAlles");
+    EXPECT_TRUE(program->engine.ReadAllRequest);
+
+    click(numbered("CmdReadSingleSetting", 10));
+    EXPECT_EQ(stores.ItemRequest[10], settings::kReadRequest);
+
+    auto* speed = find<QComboBox>(numbered("ComboInstellingen", 12));
+    speed->setCurrentIndex(1);
+    click(numbered("CmdWriteSingleSetting", 12));
+    speed->setCurrentIndex(0);
+    EXPECT_EQ(stores.WorkValues[12].asNumber(), 1); // the value at the click
+    EXPECT_EQ(stores.ItemRequest[12], settings::kWriteRequest);
+
+    click("CmdTestOproepPager");
+    EXPECT_TRUE(program->engine.PagerCallRequest);
+
+    find<QPlainTextEdit>("TxtProgress")->setPlainText("old progress");
+    program->log.WriteLog("a message");
+    window->ledTick();
+    click("CmdWisLogVenster");
+    EXPECT_TRUE(find<QPlainTextEdit>("TxtProgress")->toPlainText().isEmpty());
+    const int newest = program->log.MessageLineCount() - 1;
+    EXPECT_EQ(find<QLineEdit>(numbered("Text2", newest))->text(), "10:00:00 a message");
+}
+
+TEST_F(WindowTest, ConfirmationsAskBeforeTheyAct)
+{
+    load();
+    auto* diagnose = find<QComboBox>(numbered("ComboInstellingen", 0));
+    diagnose->setCurrentIndex(2);
+    click("CmdSchrijfAlles");
+    QMessageBox* box = openBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), "Pravenor by Quilmar");
+    EXPECT_EQ(box->text(), "Overwrite all settings in the converter?\nAre you sure? ");
+    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Ok));
+    answer(QMessageBox::Cancel);
+    EXPECT_FALSE(program->engine.WriteAllRequest);
+    EXPECT_NE(program->stores.WorkValues[0].asNumber(), 2);
+
+    click("CmdSchrijfAlles");
+    answer(QMessageBox::Ok);
+    EXPECT_TRUE(program->engine.WriteAllRequest);
+    EXPECT_EQ(program->stores.WorkValues[0].asNumber(), 2);
+
+    click("CmdTestHerstart");
+    ASSERT_NE(openBox(), nullptr);
+    EXPECT_EQ(openBox()->windowTitle(), "Pravenor");
+    EXPECT_EQ(openBox()->text(), "Reboot the Converter.\n\nAre you sure? ");
+    answer(QMessageBox::Ok);
+    EXPECT_TRUE(program->engine.RestartRequest);
+
+    window->menuBar()->actions().at(1)->trigger(); // "Quit"
+    ASSERT_NE(openBox(), nullptr);
+    EXPECT_EQ(openBox()->text(), "Are you sure to quit the program?");
+    answer(QMessageBox::Cancel);
+    EXPECT_EQ(program->port.PortIsOpen(), 1);
+}
+
+TEST_F(WindowTest, ReadAllFillsTheControlsAndClearsTheRedMarking)
+{
+    load();
+    window->refreshMarking();
+    auto& controls = window->widgetControls();
+    EXPECT_EQ(controls.choiceColour(9), ControlColour::Red); // shown from default.set, never read
+
+    click("CmdLeesAlles");
+    ASSERT_TRUE(tickUntil([&] { return logged("Reading of settings successfull."); }));
+    window->refreshMarking();
+    EXPECT_EQ(find<QComboBox>(numbered("ComboInstellingen", 9))->currentText(), "forward to relay");
+    EXPECT_EQ(controls.choiceColour(9), ControlColour::WindowText);
+    EXPECT_EQ(controls.textColour(0), ControlColour::WindowText);
+
+    const long changes = controls.colourChanges();
+    window->refreshMarking();
+    EXPECT_EQ(controls.colourChanges(), changes); // nothing changed, nothing repainted
+
+    find<QComboBox>(numbered("ComboInstellingen", 9))->setCurrentIndex(0);
+    find<QLineEdit>(numbered("TxtTekstInput", 0))->setText("Changed on site");
+    window->refreshMarking();
+    EXPECT_EQ(controls.choiceColour(9), ControlColour::Red);
+    EXPECT_EQ(controls.textColour(0), ControlColour::Red);
+    EXPECT_EQ(find<QComboBox>(numbered("ComboInstellingen", 9))->palette().color(QPalette::Text), QColor(255, 0, 0));
+}
+
+TEST_F(WindowTest, CancelDuringReadAllEndsItWithoutSuccess)
+{
+    load();
+    click("CmdLeesAlles");
+    for (int n = 0; n < 60; ++n)
+        window->tick();
+    click("CmdCancelReadWrite");
+    EXPECT_TRUE(find<QPlainTextEdit>("TxtProgress")->toPlainText().endsWith("\nCancelled!\n"));
+    ASSERT_TRUE(tickUntil([&] { return idle(); }, 400));
+    for (int n = 0; n < 400; ++n)
+        window->tick();
+    EXPECT_FALSE(logged("Reading of settings successfull."));
+}
+
+QFileDialog* openFileDialog(ui::MainWindow& window)
+{
+    for (QFileDialog* dialog : window.findChildren<QFileDialog*>()) {
+        if (dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+// Types the file's name into the dialog and presses its accept button.
+void choose(QFileDialog* dialog, const std::filesystem::path& file)
+{
+    dialog->selectFile(QString::fromStdString(file.string()));
+    static_cast<QDialog*>(dialog)->accept();
+    QApplication::processEvents();
+}
+
+TEST_F(WindowTest, SettingsFilesGoThroughTheFileDialog)
+{
+    load();
+    auto* relay = find<QComboBox>(numbered("ComboInstellingen", 9));
+    relay->setCurrentIndex(1);
+    click("CmdOpslaanUnitGegevens");
+    QFileDialog* dialog = openFileDialog(*window);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(std::filesystem::path(dialog->directory().absolutePath().toStdString()), folder.path() / "Instellingen");
+    EXPECT_EQ(dialog->nameFilters(), QStringList{"cfg (*.cfg)"});
+    const std::filesystem::path file = folder.path() / "Instellingen" / "site.cfg";
+    choose(dialog, file);
+    EXPECT_NE(TempFolder::read(file).find("9    ->1\r\n"), std::string::npos);
+
+    relay->setCurrentIndex(0);
+    click("CmdLezenUnitgegevens");
+    dialog = openFileDialog(*window);
+    ASSERT_NE(dialog, nullptr);
+    choose(dialog, file);
+    EXPECT_EQ(relay->currentIndex(), 1);
+
+    click("CmdLezenUnitgegevens");
+    ASSERT_NE(openFileDialog(*window), nullptr);
+    openFileDialog(*window)->reject();
+    QApplication::processEvents();
+    EXPECT_EQ(beeps, 1);
+}
+
+TEST_F(WindowTest, AFileThatCannotBeUsedIsSaidInABoxAndTheLog)
+{
+    load();
+    const std::filesystem::path file = folder.path() / "Instellingen" / "broken.cfg";
+    std::filesystem::create_directories(file.parent_path());
+    TempFolder::write(file, "9    ->" + std::string(400, '9') + "\r\n");
+    click("CmdLezenUnitgegevens");
+    QFileDialog* dialog = openFileDialog(*window);
+    ASSERT_NE(dialog, nullptr);
+    choose(dialog, file);
+    ASSERT_NE(openBox(), nullptr);
+    EXPECT_EQ(openBox()->text(), "Fout bij verwerken instellingen-file");
+    EXPECT_EQ(openBox()->icon(), QMessageBox::Critical);
+    EXPECT_TRUE(logged("Setting 9 in " + file.string() + ": the number cannot be used."));
+}
+
+TEST_F(WindowTest, TheEngineTicksOnBehindAnOpenBox)
+{
+    load();
+    click("CmdSchrijfAlles"); // a confirmation waits for the user
+    window->transferView().showCriticalMessage("Pravenor by Quilmar", "ERROR reading setting from converter.");
+    ASSERT_NE(openBox(), nullptr);
+    const auto before = line->simulated()->now();
+    QTest::qWait(400);
+    EXPECT_GE(line->simulated()->now() - before, std::chrono::milliseconds(250));
+}
+
+TEST_F(WindowTest, TheIndicatorsFlashWithTraffic)
+{
+    load();
+    auto fill = [this](const char* name) { return find<QFrame>(name)->palette().color(QPalette::Window); };
+    EXPECT_EQ(fill("ShpTx"), QColor(0xC0, 0, 0));
+    program->engine.bytes().TxActivity = true;
+    program->engine.bytes().RxActivity = true;
+    window->ledTick();
+    EXPECT_EQ(fill("ShpTx"), QColor(0xFF, 0x80, 0x80));
+    EXPECT_EQ(fill("ShpRx"), QColor(0x80, 0xFF, 0x80));
+    window->ledTick();
+    EXPECT_EQ(fill("ShpTx"), QColor(0xC0, 0, 0));
+    EXPECT_EQ(fill("ShpRx"), QColor(0, 0xC0, 0));
+}
+
+} // namespace
+} // namespace pravenor::test

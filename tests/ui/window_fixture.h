@@ -1,0 +1,95 @@
+#pragma once
+
+#include "app/clock.h"
+#include "link/qt/converter_line.h"
+#include "program/program.h"
+#include "support/temp_folder.h"
+#include "support/widget_application.h"
+#include "ui/main_window.h"
+
+#include <QMessageBox>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace pravenor::test {
+
+class FixedTime final : public app::Clock
+{
+public:
+    app::LocalTime now() const override { return {2026, 12, 7, 10, 0, 0}; }
+};
+
+// The window as the program makes it, over the demo converter or a given device, driven in
+// tick time: the tests call the timers' work themselves.
+class WindowTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { EnsureWidgetApplication(); }
+    void TearDown() override
+    {
+        window.reset(); // the window closes the port through the program on release
+        program.reset();
+    }
+
+    void load(const std::string& commandLine = {}, const std::string& device = {})
+    {
+        line = std::make_unique<link::ConverterLine>(device.empty());
+        window = std::make_unique<ui::MainWindow>(device.empty());
+        program = std::make_unique<program::Program>(folder.path(), clock, line->serial(),
+                                                     window->settingControls(), window->transferView());
+        program->port.setDeviceOverride(device.empty() ? link::ConverterLine::kDemoDevice : device);
+        window->setBeeper([this] { ++beeps; });
+        window->load(*program, *line, commandLine);
+    }
+
+    // Ticks until done() holds; false when it never did.
+    bool tickUntil(const std::function<bool()>& done, int limit = 20'000)
+    {
+        for (int n = 0; n < limit; ++n) {
+            if (done())
+                return true;
+            window->tick();
+        }
+        return done();
+    }
+    bool idle() const
+    {
+        for (std::int16_t r : program->stores.ItemRequest)
+            if (r != 0)
+                return false;
+        return program->engine.BatchKind == 0 && !program->engine.ReadAllRequest &&
+               !program->engine.WriteAllRequest && program->engine.state() == link::EngineState::Idle;
+    }
+    bool logged(const std::string& text) const
+    {
+        for (const std::string& entry : program->log.MessageLines())
+            if (entry.size() > 9 && entry.substr(9) == text)
+                return true;
+        return false;
+    }
+
+    template <typename W>
+    W* find(const QString& name) const
+    {
+        W* widget = window->findChild<W*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+    void click(const QString& name);
+    // The message box the window has open, if any.
+    QMessageBox* openBox() const;
+    void answer(QMessageBox::StandardButton button);
+
+    TempFolder folder;
+    FixedTime clock;
+    std::unique_ptr<link::ConverterLine> line;
+    std::unique_ptr<ui::MainWindow> window;
+    std::unique_ptr<program::Program> program;
+    int beeps = 0;
+};
+
+} // namespace pravenor::test

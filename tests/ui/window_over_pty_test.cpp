@@ -1,0 +1,45 @@
+// The window against pravenor-sim on a pseudo-terminal, on its own timers, as a person uses it.
+#include "window_fixture.h"
+
+#include "support/qt_event_loop.h"
+#include "support/sim_process.h"
+#include "ui/widget_controls.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace pravenor::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST_F(WindowTest, ReadAllOverARealLineShowsTheConvertersValues)
+{
+    TempFolder::write(folder.path() / "unit.cfg", "9    ->1\r\n10    ->2\r\n60    ->12\r\n100    ->Hall door\r\n");
+    const std::string link = (folder.path() / "converter").string();
+    SimProcess simulator({"--link", QString::fromStdString(link), "--load",
+                          QString::fromStdString((folder.path() / "unit.cfg").string())});
+    ASSERT_TRUE(simulator.ready());
+    load({}, link);
+
+    click("CmdLeesAlles");
+    ASSERT_TRUE(PumpUntil([&] { return logged("Reading of settings successfull."); }, 60s));
+    ASSERT_TRUE(PumpUntil([&] { return window->widgetControls().colourChanges() > 0; }, 2s));
+    QTest::qWait(150); // one more marking tick after the last value
+
+    EXPECT_EQ(find<QComboBox>("ComboInstellingen_10")->currentText(), "4800 baud");
+    EXPECT_EQ(find<QComboBox>("ComboInstellingen_60")->currentText(), "BleepCode: C");
+    EXPECT_EQ(find<QLineEdit>("TxtTekstInput_0")->text(), "Hall door");
+    for (int n = 0; n <= settings::kLastChoiceItem; ++n) {
+        if (window->widgetControls().choiceVisible(n)) { // a hidden box is never given its value
+            EXPECT_EQ(window->widgetControls().choiceColour(n), settings::ControlColour::WindowText) << n;
+        }
+    }
+    for (int j = 0; j < settings::kTextBoxCount; ++j)
+        EXPECT_EQ(window->widgetControls().textColour(j), settings::ControlColour::WindowText) << j;
+}
+
+} // namespace
+} // namespace pravenor::test
