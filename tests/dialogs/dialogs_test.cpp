@@ -1,5 +1,6 @@
-// The Program Setup dialog, driven through their controls as a user would, over
+// The Program Setup and About dialogs, driven through their controls as a user would, over
 // the program in memory (and, for the port, a pseudo-terminal that comes and goes).
+#include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/keep_in_front.h"
 #include "ui/dialogs/program_setup_dialog.h"
 
@@ -39,6 +40,7 @@ namespace {
 
 using test::PumpUntil;
 using test::TempFolder;
+using ui::AboutDialog;
 using ui::ProgramSetupDialog;
 
 class FixedClock final : public app::Clock
@@ -100,6 +102,7 @@ protected:
 };
 
 using ProgramSetupDialogTest = DialogTest;
+using AboutDialogTest = DialogTest;
 
 TEST_F(ProgramSetupDialogTest, OpensForViewingAndChangeUnlocksForEditing)
 {
@@ -319,7 +322,7 @@ TEST_F(ProgramSetupDialogTest, TypedPortTextNamingNoEntryStoresMinusOne)
     }
 }
 
-// The dialogs, as the window opens them.
+// Both dialogs, as the window opens them.
 struct Opened
 {
     const char* name;
@@ -329,6 +332,8 @@ struct Opened
 const Opened kDialogs[] = {
     {"Program Setup", "CmdClose",
      [](program::Program& p, QWidget* parent) -> QDialog* { return new ProgramSetupDialog(p, parent); }},
+    {"About", "CmdSluit",
+     [](program::Program& p, QWidget* parent) -> QDialog* { return new AboutDialog(p, [] {}, parent); }},
 };
 
 TEST_F(DialogTest, TakesTheFocusBackWithABeepWhenTheMainWindowIsActivated)
@@ -361,6 +366,56 @@ TEST_F(DialogTest, CloseUnloadsTheDialog)
         EXPECT_TRUE(dialog.isNull()) << opened.name;
         delete dialog;
     }
+}
+
+TEST_F(AboutDialogTest, OpensWithTheVersionAndNoLevelShown)
+{
+    AboutDialog dialog(program, [] {});
+    EXPECT_EQ(find<QLabel>(&dialog, "Label4")->text(), "Software version: " PRAVENOR_TEST_VERSION);
+    EXPECT_EQ(find<QLabel>(&dialog, "LabelLocalLog")->text(), "");
+}
+
+TEST_F(AboutDialogTest, DoubleClickOnTheLogoFrameStepsTheDebugLevel)
+{
+    const struct
+    {
+        std::int16_t start;
+        int clicks;
+        std::vector<int> levelsSeen; // by the window, at each call
+        const char* shown;
+    } rows[] = {
+        {0, 1, {1}, "1"},
+        {0, 2, {1, 2}, "2"},
+        {0, 3, {1, 2, 0}, "1"},
+        {2, 1, {0}, "1"},
+    };
+    for (const auto& row : rows) {
+        program.DebugLevel = row.start;
+        std::vector<int> levelsSeen;
+        AboutDialog dialog(program, [&] { levelsSeen.push_back(program.DebugLevel); });
+        dialog.show();
+        auto* frame = find<QWidget>(&dialog, "FrameLogo");
+        const QPoint empty(3, 3);
+        ASSERT_EQ(frame->childAt(empty), nullptr);
+        for (int n = 0; n < row.clicks; ++n)
+            QTest::mouseDClick(frame, Qt::LeftButton, {}, empty);
+        EXPECT_EQ(levelsSeen, row.levelsSeen) << row.start << " " << row.clicks;
+        EXPECT_EQ(program.DebugLevel, row.levelsSeen.back());
+        EXPECT_EQ(find<QLabel>(&dialog, "LabelLocalLog")->text(), row.shown);
+    }
+}
+
+TEST_F(AboutDialogTest, DoubleClickOnThePictureOrATextDoesNothing)
+{
+    int calls = 0;
+    AboutDialog dialog(program, [&] { ++calls; });
+    dialog.show();
+    for (const char* name : {"Image1", "Label3_0", "Label3_1", "Label6", "Label4", "LabelLocalLog"}) {
+        QTest::mouseDClick(find<QWidget>(&dialog, name), Qt::LeftButton);
+        EXPECT_EQ(calls, 0) << name;
+    }
+    EXPECT_EQ(program.DebugLevel, 0);
+    EXPECT_EQ(find<QLabel>(&dialog, "LabelLocalLog")->text(), "");
 }
 
 class SerialDevices : public ::testing::Test
