@@ -7,8 +7,10 @@
 
 namespace pravenor::test {
 
-// A QCoreApplication for tests that need Qt's event loop, made on first use.
-inline void EnsureQtApplication()
+// A QCoreApplication for tests that need Qt's event loop, made on first use. Widget tests ask
+// for a QApplication instead (and include its header themselves).
+template <typename Application = QCoreApplication>
+void EnsureQtApplication()
 {
     if (QCoreApplication::instance() != nullptr)
         return;
@@ -18,7 +20,7 @@ inline void EnsureQtApplication()
     static char* argv[] = {name, nullptr};
     // Deliberately never deleted: destroying it during static destruction, after Qt's own
     // globals, is not safe. QCoreApplication::instance() keeps it reachable.
-    new QCoreApplication(argc, argv);
+    new Application(argc, argv);
 }
 
 // Runs the event loop, which is where QSerialPort moves bytes and timers fire, until done()

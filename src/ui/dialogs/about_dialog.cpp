@@ -1,0 +1,167 @@
+#include "ui/dialogs/about_dialog.h"
+
+#include "program/program.h"
+#include "ui/dialogs/keep_in_front.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace pravenor::ui {
+
+namespace {
+
+// A blue tile with the initial over a serial bit train: the program's mark, drawn here so
+// that no image file has to travel with it.
+QPixmap drawLogo()
+{
+    constexpr int kSize = 64;
+    QPixmap logo(kSize, kSize);
+    logo.fill(Qt::transparent);
+    QPainter painter(&logo);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    QLinearGradient tile(0, 0, 0, kSize);
+    tile.setColorAt(0, QColor(40, 96, 176));
+    tile.setColorAt(1, QColor(16, 44, 96));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(tile);
+    painter.drawRoundedRect(QRectF(1, 1, kSize - 2, kSize - 2), 10, 10);
+
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(36);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(0, 2, kSize, 42), Qt::AlignCenter, QStringLiteral("P"));
+
+    // Start bit, a few data bits, stop bit.
+    const int bits[] = {1, 0, 1, 1, 0, 1, 0, 0, 1};
+    QPainterPath train;
+    const qreal low = 54;
+    const qreal high = 46;
+    const qreal step = 5.5;
+    qreal x = 7;
+    train.moveTo(x, high);
+    for (const int bit : bits) {
+        train.lineTo(x, bit != 0 ? high : low);
+        x += step;
+        train.lineTo(x, bit != 0 ? high : low);
+    }
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(255, 200, 64), 2));
+    painter.drawPath(train);
+    return logo;
+}
+
+QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setAccessibleName(text);
+    return label;
+}
+
+} // namespace
+
+AboutDialog::AboutDialog(program::Program& program, std::function<void()> debugLevelChanged,
+                         QWidget* parent)
+    : QDialog(parent), m_program(program), m_debugLevelChanged(std::move(debugLevelChanged)),
+      m_frameLogo(new QFrame(this)), m_image1(new QLabel(m_frameLogo)),
+      m_label3Name(makeLabel(QStringLiteral("Label3_1"),
+                             QStringLiteral("<big><b>Pravenor</b></big><br>Serial converter set-up"),
+                             m_frameLogo)),
+      m_label3Maker(makeLabel(QStringLiteral("Label3_0"), QStringLiteral("Quilmar"), m_frameLogo)),
+      m_label6(makeLabel(QStringLiteral("Label6"), QStringLiteral("www.quilmar.nl"), m_frameLogo)),
+      m_label4(makeLabel(QStringLiteral("Label4"), QString(), this)),
+      m_labelLocalLog(makeLabel(QStringLiteral("LabelLocalLog"), QString(), this)),
+      m_cmdSluit(new QPushButton(QStringLiteral("Close"), this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About"));
+    setAccessibleName(windowTitle());
+
+    m_frameLogo->setObjectName(QStringLiteral("FrameLogo"));
+    m_frameLogo->setAccessibleName(QStringLiteral("Logo frame"));
+    m_frameLogo->setFrameShape(QFrame::Box);
+    m_frameLogo->setFrameShadow(QFrame::Sunken);
+    m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->setAccessibleName(QStringLiteral("Pravenor logo"));
+    m_image1->setPixmap(drawLogo());
+    m_image1->setAlignment(Qt::AlignTop);
+    m_label3Name->setAccessibleName(QStringLiteral("Pravenor, Serial converter set-up"));
+    m_labelLocalLog->setAccessibleName(QStringLiteral("Debug level"));
+    m_labelLocalLog->setMinimumWidth(16);
+    m_cmdSluit->setObjectName(QStringLiteral("CmdSluit"));
+    m_cmdSluit->setAccessibleName(m_cmdSluit->text());
+
+    // The hidden switch answers on the frame alone: the picture and the texts on it keep
+    // their double-clicks to themselves instead of handing them on to the frame.
+    for (QWidget* inside : {static_cast<QWidget*>(m_image1), static_cast<QWidget*>(m_label3Name),
+                            static_cast<QWidget*>(m_label3Maker), static_cast<QWidget*>(m_label6)})
+        inside->setAttribute(Qt::WA_NoMousePropagation);
+    m_frameLogo->installEventFilter(this);
+
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(8);
+    texts->addWidget(m_label3Name);
+    texts->addWidget(m_label3Maker);
+    texts->addWidget(m_label6);
+    texts->addStretch();
+    auto* logoRow = new QHBoxLayout(m_frameLogo);
+    logoRow->setContentsMargins(12, 12, 24, 12);
+    logoRow->setSpacing(16);
+    logoRow->addWidget(m_image1);
+    logoRow->addLayout(texts, 1);
+
+    auto* versionRow = new QHBoxLayout;
+    versionRow->addWidget(m_label4);
+    versionRow->addSpacing(12);
+    versionRow->addWidget(m_labelLocalLog);
+    versionRow->addStretch();
+    versionRow->addWidget(m_cmdSluit);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(12, 12, 12, 12);
+    column->setSpacing(12);
+    column->addWidget(m_frameLogo);
+    column->addLayout(versionRow);
+
+    m_label4->setText(QStringLiteral("Software version: %1.%2")
+                          .arg(PRAVENOR_VERSION_MAJOR)
+                          .arg(PRAVENOR_VERSION_MINOR));
+    m_label4->setAccessibleName(m_label4->text());
+
+    connect(m_cmdSluit, &QPushButton::clicked, this, &QWidget::close);
+    new KeepInFront(this);
+}
+
+bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_frameLogo && event->type() == QEvent::MouseButtonDblClick) {
+        stepDebugLevel();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void AboutDialog::stepDebugLevel()
+{
+    std::int16_t& level = m_program.DebugLevel;
+    level = static_cast<std::int16_t>(level + 1);
+    if (level > 2)
+        level = 0;
+    m_labelLocalLog->setText(level == 2 ? QStringLiteral("2") : QStringLiteral("1"));
+    if (m_debugLevelChanged)
+        m_debugLevelChanged();
+}
+
+} // namespace pravenor::ui

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace pravenor::files {
+struct FileResult;
+}
+namespace pravenor::program {
+class Program;
+}
+
+namespace pravenor::ui {
+
+class LockableComboBox;
+
+// "Program Setup": the serial port and the folder of the unit-data files, shown read-only
+// until "Change", then stored, written and applied by "Save" or put back by "Cancel". It holds
+// no values of its own; it shows and changes the program's configuration. Modeless and
+// deleted on "Close", so every opening starts in the viewing state with the stored values.
+class ProgramSetupDialog final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kPortCount = 30; // Com1..Com30
+
+    ProgramSetupDialog(program::Program& program, QWidget* parent = nullptr);
+
+    void UnlockCombo();
+    void LockCombo();
+    // A port index of 30 or more shows Com1, and so does one below -1, which only a
+    // hand-edited Pravenor.set can hold: a real port on screen is more use than a blank.
+    void UpdateCombo();
+    // Text typed into the port box that names no entry gives -1.
+    void ComboToSettings();
+
+public slots:
+    // Leaves only in the viewing state, as "Close" does.
+    void reject() override;
+
+private:
+    void change();
+    void save();
+    void cancel();
+    void setEditing(bool editing);
+    int shownPortIndex() const;
+    void showDevices();
+    void showSaveFailure(const files::FileResult& result);
+
+    program::Program& m_program;
+    LockableComboBox* m_comboCom;
+    QLineEdit* m_txtSetPath;
+    QLabel* m_label1;
+    QLabel* m_label2;
+    QLabel* m_portDevice;
+    QLabel* m_devicesPresent;
+    QPushButton* m_cmdWijzigen;
+    QPushButton* m_cmdSave;
+    QPushButton* m_cmdCancel;
+    QPushButton* m_cmdClose;
+};
+
+} // namespace pravenor::ui
