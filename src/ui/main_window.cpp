@@ -3,6 +3,8 @@
 #include "link/qt/converter_line.h"
 #include "program/commands.h"
 #include "program/program.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/program_setup_dialog.h"
 #include "ui/display_texts.h"
 #include "ui/qt_text.h"
 
@@ -449,14 +451,27 @@ void MainWindow::showFileResult(const files::FileResult& result)
                    result.critical);
 }
 
+// Both dialogs are modeless: the timers run on while they are open. An open one is brought
+// forward rather than opened twice.
 void MainWindow::openSetup()
 {
-    OpenMessageBox(this, kBoxTitle, QStringLiteral("Program Setup is not available yet."), false);
+    if (!m_setupDialog)
+        m_setupDialog = new ProgramSetupDialog(*m_program, this);
+    showDialog(m_setupDialog);
 }
 
 void MainWindow::openAbout()
 {
-    OpenMessageBox(this, kBoxTitle, QStringLiteral("About is not available yet."), false);
+    if (!m_aboutDialog)
+        m_aboutDialog = new AboutDialog(*m_program, [this] { applyDebugLevel(); }, this);
+    showDialog(m_aboutDialog);
+}
+
+void MainWindow::showDialog(QWidget* dialog)
+{
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 void MainWindow::closePortOnce()

@@ -87,6 +87,7 @@ private:
     void showFileResult(const files::FileResult& result);
     void openSetup();
     void openAbout();
+    void showDialog(QWidget* dialog);
     void closePortOnce();
     void beep();
 

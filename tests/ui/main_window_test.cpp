@@ -276,3 +276,32 @@ TEST_F(WindowTest, TheIndicatorsFlashWithTraffic)
 
 } // namespace
 } // namespace pravenor::test
+
+namespace pravenor::test {
+namespace {
+
+TEST_F(WindowTest, DialogsLeaveTheEngineTickingAndAboutStepsTheServiceControls)
+{
+    load();
+    window->menuBar()->actions().at(0)->trigger(); // "Setup"
+    QWidget* setup = window->findChild<QWidget*>("frmInstellingen");
+    ASSERT_NE(setup, nullptr);
+    EXPECT_TRUE(setup->isVisible());
+    EXPECT_FALSE(setup->isModal());
+    const auto before = line->simulated()->now();
+    QTest::qWait(300);
+    EXPECT_GE(line->simulated()->now() - before, std::chrono::milliseconds(200));
+
+    window->menuBar()->actions().at(2)->trigger(); // "Info"
+    QWidget* logo = window->findChild<QWidget*>("FrameLogo");
+    ASSERT_NE(logo, nullptr);
+    QTest::mouseDClick(logo, Qt::LeftButton);
+    EXPECT_TRUE(find<QWidget>("FrameCmdButtonsPaging")->isHidden()); // level 1 shows nothing new
+    QTest::mouseDClick(logo, Qt::LeftButton);
+    EXPECT_EQ(program->DebugLevel, 2);
+    EXPECT_FALSE(find<QWidget>("FrameCmdButtonsPaging")->isHidden());
+    EXPECT_TRUE(find<QPushButton>("CmdInstellingenOpslaan")->isEnabled());
+}
+
+} // namespace
+} // namespace pravenor::test

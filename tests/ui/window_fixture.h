@@ -4,9 +4,10 @@
 #include "link/qt/converter_line.h"
 #include "program/program.h"
 #include "support/temp_folder.h"
-#include "support/widget_application.h"
+#include "support/qt_event_loop.h"
 #include "ui/main_window.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
@@ -28,7 +29,7 @@ public:
 class WindowTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { EnsureWidgetApplication(); }
+    static void SetUpTestSuite() { EnsureQtApplication<QApplication>(); }
     void TearDown() override
     {
         window.reset(); // the window closes the port through the program on release
