@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Pravenor set-up on Debian 12: installs what is missing, builds, then runs the tool or the tests.
-#   ./setup.sh run [options for pravenor]   build and start the tool (demo converter unless --port)
+#   ./setup.sh run [options for pravenor]   build and start the window (demo converter unless --port)
 #   ./setup.sh test                         build and run every test, also under the sanitizers
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -39,7 +39,12 @@ run)
     shift
     install_missing
     build build -DPRAVENOR_WERROR=OFF -DPRAVENOR_SANITIZE=OFF -DPRAVENOR_TESTS=OFF -DPRAVENOR_BENCHMARKS=OFF
-    exec build/src/cli/pravenor-cli "$@"
+    # Without a device the window talks to the built-in simulated converter.
+    case " $* " in
+    *" --port"* | *" --demo "*) ;;
+    *) set -- --demo "$@" ;;
+    esac
+    exec build/src/ui/pravenor "$@"
     ;;
 test)
     install_missing

@@ -278,7 +278,10 @@ QWidget* MainWindow::buildServicePage()
     legend(2, "Info");
     grid->addWidget(m_pagerInfo, 2, 1);
     grid->addWidget(button("CmdTestOproepPager", "Call pager"), 3, 1, Qt::AlignLeft);
-    grid->setColumnStretch(1, 1);
+    widgets.pagerAddress->setMaximumWidth(160);
+    widgets.pagerBleep->setMaximumWidth(220);
+    m_pagerInfo->setMaximumWidth(420);
+    grid->setColumnStretch(2, 1);
 
     column->addWidget(restart);
     column->addWidget(reopen);
@@ -382,6 +385,7 @@ void MainWindow::SetDisplayTexts()
 
 void MainWindow::tick()
 {
+    ++m_tickCount;
     m_program->engine.ProcessTransfer(0);
     m_line->advance(std::chrono::milliseconds(kEngineTickMs));
 }

@@ -60,6 +60,7 @@ public:
     void tick();           // one engine tick, as the 25 ms timer gives it
     void refreshMarking(); // the 100 ms red marking
     void ledTick();        // the 250 ms message window and indicators
+    long tickCount() const { return m_tickCount; }
 
     static const QString kToolCaption; // the tool's name, "by" and the maker's web address
 
@@ -119,6 +120,7 @@ private:
     ActivityLed m_txLed;
     ActivityLed m_rxLed;
     bool m_portClosedAtEnd = false;
+    long m_tickCount = 0;
     std::function<void()> m_beep;
     QPointer<QWidget> m_setupDialog;
     QPointer<QWidget> m_aboutDialog;

@@ -177,6 +177,7 @@ private:
             ++row;
         }
         grid->setRowStretch(row, 1);
+        grid->setColumnStretch(2, 1); // the boxes keep their width on a wide window
         column->addStretch(1);
         layout->addLayout(grid, 1);
         layout->addWidget(frame, 0, Qt::AlignTop);

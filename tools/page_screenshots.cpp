@@ -1,0 +1,82 @@
+// Pictures of every shown page of the window for the README: the demo converter read, three
+// settings changed (so the red marking shows), then each page in turn.
+//   pravenor-screenshots OUTPUT_FOLDER
+#include "app/clock.h"
+#include "link/qt/converter_line.h"
+#include "program/commands.h"
+#include "program/program.h"
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+struct Page
+{
+    const char* file;
+    int main;  // SSTab1
+    int setup; // SSTab2
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: pravenor-screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QDir output(QString::fromLocal8Bit(argv[1]));
+    QDir().mkpath(output.path());
+    QTemporaryDir home;
+    pravenor::app::SystemClock clock;
+    pravenor::link::ConverterLine line(true);
+    auto window = std::make_unique<pravenor::ui::MainWindow>(true);
+    pravenor::program::Program program(home.path().toStdString(), clock, line.serial(), window->settingControls(),
+                                       window->transferView());
+    program.port.setDeviceOverride(pravenor::link::ConverterLine::kDemoDevice);
+    window->load(program, line, "");
+    window->resize(900, 760);
+    window->show();
+
+    bool done = false;
+    program.engine.setJobObserver([&](pravenor::link::Job, pravenor::link::JobEnd) { done = true; });
+    pravenor::program::ReadAll(program);
+    for (int n = 0; n < 5000 && !done; ++n)
+        window->tick();
+    window->findChild<QComboBox*>("ComboInstellingen_10")->setCurrentIndex(4);
+    window->findChild<QComboBox*>("ComboInstellingen_44")->setCurrentIndex(30);
+    window->findChild<QLineEdit*>("TxtTekstInput_8")->setText("Alarm: door forced");
+    window->refreshMarking();
+    window->ledTick();
+
+    auto* main = window->findChild<QTabWidget*>("SSTab1");
+    auto* setup = window->findChild<QTabWidget*>("SSTab2");
+    const Page pages[] = {
+        {"status.png", 0, 0}, {"general_setup.png", 1, 0}, {"input_contact_setup.png", 1, 1},
+        {"paging_setup.png", 1, 2}, {"file.png", 2, 0},    {"unit.png", 3, 0},
+        {"service.png", 4, 0},
+    };
+    for (const Page& page : pages) {
+        main->setCurrentIndex(page.main);
+        setup->setCurrentIndex(page.setup);
+        QApplication::processEvents();
+        const QString file = output.filePath(QString::fromLatin1(page.file));
+        if (!window->grab().save(file)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(file));
+    }
+    window.reset();
+    return 0;
+}

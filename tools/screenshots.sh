@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Takes a picture of every shown page of the window, in a real X server (Xvfb) when there
+# is one, else offscreen, into docs/screenshots/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build >/dev/null
+cmake --build build -j "$(nproc)" --target pravenor-screenshots
+if command -v xvfb-run >/dev/null; then
+    xvfb-run -a -s "-screen 0 1280x1024x24" build/tools/pravenor-screenshots docs/screenshots
+else
+    QT_QPA_PLATFORM=offscreen build/tools/pravenor-screenshots docs/screenshots
+fi
