@@ -1,6 +1,7 @@
 // The program as every front end starts and commands it, against the simulated converter.
 #include "program/commands.h"
 #include "program/program.h"
+#include "program/settings_comparison.h"
 #include "program/start_program.h"
 
 #include "app/clock.h"
@@ -157,6 +158,13 @@ TEST_F(ProgramTest, EveryJobTellsHowItEnded)
     ends.clear();
     tickUntilEnded();
     EXPECT_EQ(ends, (std::vector<End>{{Job::Restart, JobEnd::Done}}));
+
+    controls.setPagerInputs("1234", "Test call", 3);
+    program::CallPager(program);
+    ends.clear();
+    tickUntilEnded();
+    EXPECT_EQ(ends, (std::vector<End>{{Job::PagerCall, JobEnd::Done}}));
+    EXPECT_EQ(model.pagerCalls(), 1);
 }
 
 TEST_F(ProgramTest, CancelEndsTheReadAllWithoutItsCompletionLine)
@@ -192,6 +200,39 @@ TEST_F(ProgramTest, WriteSingleSendsTheValueOnScreenAtTheClick)
         line.advance(25ms);
     }
     EXPECT_EQ(model.number(9), 0);
+}
+
+} // namespace
+} // namespace pravenor
+
+namespace pravenor {
+namespace {
+
+TEST(CompareSettings, ListsTheSettingsInUseThatDifferAsAPersonReadsThem)
+{
+    test::TempFolder folder;
+    test::TempFolder::write(folder.path() / "site.cfg",
+                            "9    ->1\r\n10    ->4\r\n52    ->3\r\n100    ->Door\r\n5    ->7\r\n");
+    const program::FileSnapshot file = program::ReadSettingsSnapshot(folder.path() / "site.cfg");
+    ASSERT_TRUE(file.ok) << file.message;
+
+    settings::ValueStores::Store screen = file.values;
+    screen[10] = settings::SettingValue::Number(3);
+    screen[52] = settings::SettingValue::Text("3"); // the same choice, read from a converter
+    screen[100] = settings::SettingValue::Text("door");
+    screen[5] = settings::SettingValue::Number(0); // hidden: not compared
+    const auto differences = program::CompareSettings(screen, file.values);
+
+    ASSERT_EQ(differences.size(), 2u);
+    EXPECT_EQ(differences[0].item, 10);
+    EXPECT_EQ(differences[0].legend, "Paging serial speed:");
+    EXPECT_EQ(differences[0].oursText, "9600 baud");
+    EXPECT_EQ(differences[0].theirsText, "19200 baud");
+    EXPECT_EQ(differences[1].item, 100);
+    EXPECT_EQ(differences[1].legend, "Input 1, Text Idle after Alarm:");
+    EXPECT_EQ(differences[1].theirs, settings::SettingValue::Text("Door"));
+
+    EXPECT_FALSE(program::ReadSettingsSnapshot(folder.path() / "missing.cfg").ok);
 }
 
 } // namespace
