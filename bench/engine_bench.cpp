@@ -1,5 +1,6 @@
 // Ticks of a batch against a converter that answers at once, next to the minimum the state
 // machine allows, then the CPU time of single engine ticks.
+#include "link/line_monitor.h"
 #include "link/recording_view.h"
 #include "program/program.h"
 #include "settings/choice_lists.h"
@@ -107,11 +108,27 @@ void BM_IdleTick(benchmark::State& state)
 }
 BENCHMARK(BM_IdleTick);
 
+// The idle tick with the line monitor open: nothing crosses the line, so nothing to record.
+void BM_IdleTickWithMonitor(benchmark::State& state)
+{
+    Bench bench;
+    link::LineMonitor monitor([] { return std::int64_t{0}; }, [] { return 0; });
+    bench.program.engine.bytes().setTap(&monitor);
+    for (auto _ : state)
+        bench.program.engine.ProcessTransfer(0);
+}
+BENCHMARK(BM_IdleTickWithMonitor);
+
 // Ticks of single-setting reads one after the other: dispatch, send, SOH, LEN, body and
-// judgement (with its log line to the day's file), in turn.
+// judgement (with its log line to the day's file), in turn. Argument 1: with the line
+// monitor watching every byte.
 void BM_ExchangeTick(benchmark::State& state)
 {
     Bench bench;
+    std::int64_t now = 0;
+    link::LineMonitor monitor([&now] { return now += 25; }, [] { return 0; });
+    if (state.range(0) == 1)
+        bench.program.engine.bytes().setTap(&monitor);
     auto& request = bench.program.stores.ItemRequest[9];
     for (auto _ : state) {
         if (request == 0 && bench.program.engine.state() == link::EngineState::Idle)
@@ -119,7 +136,7 @@ void BM_ExchangeTick(benchmark::State& state)
         bench.program.engine.ProcessTransfer(0);
     }
 }
-BENCHMARK(BM_ExchangeTick);
+BENCHMARK(BM_ExchangeTick)->Arg(0)->Arg(1);
 
 } // namespace
 

@@ -8,6 +8,8 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -81,6 +83,26 @@ int main(int argc, char** argv)
     const long ticks = window->tickCount() - ticksBefore;
     std::printf("demo read-all: %ld ticks, %.0f ms wall, ratio to ticks x 25 ms %.4f\n", ticks, wall,
                 wall / (static_cast<double>(ticks) * 25.0));
+
+    // Three settings changed after the read, then only those written, in tick time.
+    window->findChild<QComboBox*>("ComboInstellingen_10")->setCurrentIndex(4);
+    window->findChild<QComboBox*>("ComboInstellingen_44")->setCurrentIndex(30);
+    window->findChild<QLineEdit*>("TxtTekstInput_8")->setText("Alarm: door forced");
+    const std::vector<int> changed = pravenor::program::ChangedSettings(program);
+    pravenor::program::WriteSettings(program, changed);
+    long writeTicks = 0;
+    auto pending = [&] {
+        for (std::int16_t r : program.stores.ItemRequest)
+            if (r != 0)
+                return true;
+        return false;
+    };
+    while (pending() && writeTicks < 10'000) {
+        window->tick();
+        ++writeTicks;
+    }
+    std::printf("write changed settings: %zu settings in %ld ticks (%ld ms of engine time)\n", changed.size(),
+                writeTicks, writeTicks * 25);
 
     // The red marking once the screen matches the unit: nothing to repaint.
     window->refreshMarking();

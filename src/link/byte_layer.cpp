@@ -1,5 +1,6 @@
 #include "link/byte_layer.h"
 
+#include "link/line_tap.h"
 #include "link/serial_port.h"
 
 namespace pravenor::link {
@@ -11,7 +12,11 @@ std::int16_t ByteLayer::SendByte(int value)
     if (value < 0 || value > 255)
         return -1;
     TxActivity = true;
-    return m_port.writeByte(static_cast<std::uint8_t>(value)) ? 0 : -1;
+    if (!m_port.writeByte(static_cast<std::uint8_t>(value)))
+        return -1;
+    if (m_tap)
+        m_tap->byteCrossed(Direction::Sent, static_cast<std::uint8_t>(value));
+    return 0;
 }
 
 std::int16_t ByteLayer::ReadByte()
@@ -20,7 +25,11 @@ std::int16_t ByteLayer::ReadByte()
         return -1;
     RxActivity = true;
     const int byte = m_port.readByte();
-    return static_cast<std::int16_t>(byte < 0 || byte > 255 ? -1 : byte);
+    if (byte < 0 || byte > 255)
+        return -1;
+    if (m_tap)
+        m_tap->byteCrossed(Direction::Received, static_cast<std::uint8_t>(byte));
+    return static_cast<std::int16_t>(byte);
 }
 
 void ByteLayer::ClearInput()
@@ -49,6 +58,8 @@ int ByteLayer::ChecksumByte() const
 void ByteLayer::SendFrame(std::string_view frame)
 {
     ClearInput();
+    if (m_tap)
+        m_tap->frameStarts();
     Checksum = 0;
     for (const char c : frame)
         SendByteSum(static_cast<unsigned char>(c));

@@ -5,6 +5,7 @@
 
 namespace pravenor::link {
 
+class LineTap;
 class SerialPort;
 
 // Single bytes to and from the converter, and the running checksum of a frame. A frame's
@@ -28,12 +29,16 @@ public:
     // sent and summed, then the checksum byte.
     void SendFrame(std::string_view frame);
 
+    // A monitor that sees every byte; nullptr when nobody watches.
+    void setTap(LineTap* tap) { m_tap = tap; }
+
     int Checksum = 0;        // 0..255
     bool TxActivity = false; // a byte was sent; the activity indicator clears it
     bool RxActivity = false; // a byte was taken from the input
 
 private:
     SerialPort& m_port;
+    LineTap* m_tap = nullptr;
 };
 
 } // namespace pravenor::link

@@ -75,6 +75,52 @@ void ReopenPort(Program& program)
     OpenPortAndStart(program);
 }
 
+std::vector<int> ChangedSettings(Program& program)
+{
+    const settings::SettingControls& controls = program.sync.controls();
+    const auto& unit = program.stores.UnitValues;
+    std::vector<int> changed;
+    for (int item = 0; item < settings::kItemCount; ++item) {
+        if (!settings::ItemInUse(item))
+            continue;
+        const auto at = static_cast<std::size_t>(item);
+        bool same = false;
+        if (settings::IsChoiceItem(item)) {
+            same = controls.choiceVisible(item) && unit[at].asNumber() != -1 &&
+                   controls.chosenPosition(item) == unit[at].asNumber();
+        } else {
+            const int box = settings::TextBoxOf(item);
+            same = controls.textVisible(box) && !(unit[at].isNumber() && unit[at].asNumber() == -1) &&
+                   controls.text(box) == unit[at].asText();
+        }
+        if (!same)
+            changed.push_back(item);
+    }
+    return changed;
+}
+
+void WriteSettings(Program& program, const std::vector<int>& items)
+{
+    for (int item : items)
+        WriteSingle(program, item);
+}
+
+settings::ValueStores::Store ScreenValues(Program& program)
+{
+    settings::ValueStores taken;
+    taken.WorkValues = program.stores.WorkValues;
+    settings::ControlSync(taken, program.sync.controls()).TakeAllValues();
+    return taken.WorkValues;
+}
+
+void ShowOnScreen(Program& program, int item, const settings::SettingValue& value)
+{
+    if (item < 0 || item >= settings::kItemCount)
+        return;
+    program.stores.WorkValues[static_cast<std::size_t>(item)] = value;
+    program.sync.ShowValue(item);
+}
+
 files::FileResult LoadSettings(Program& program, const std::filesystem::path& file)
 {
     return logged(program, files::LoadSettingsFile(file, program.sync));

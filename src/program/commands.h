@@ -1,8 +1,10 @@
 #pragma once
 
 #include "files/file_result.h"
+#include "settings/value_stores.h"
 
 #include <filesystem>
+#include <vector>
 
 namespace pravenor::program {
 
@@ -24,6 +26,16 @@ void Restart(Program& program);
 void CallPager(Program& program);
 // Closes and opens the configured port again, as after a power cut.
 void ReopenPort(Program& program);
+
+// The settings in use whose control differs from what the converter is known to hold (the
+// ones shown red), in item order; never read counts as different.
+std::vector<int> ChangedSettings(Program& program);
+// A single write of each item, through the ordinary item requests.
+void WriteSettings(Program& program, const std::vector<int>& items);
+// What the controls show, as the stores would take it, without touching WorkValues.
+settings::ValueStores::Store ScreenValues(Program& program);
+// Puts a value into the item's control, as a file or the converter would.
+void ShowOnScreen(Program& program, int item, const settings::SettingValue& value);
 
 // The file commands log what the file operation had to say and hand the result on for a
 // message box.

@@ -5,7 +5,10 @@
 #include "program/program.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/program_setup_dialog.h"
+#include "program/settings_comparison.h"
+#include "ui/compare_dialog.h"
 #include "ui/display_texts.h"
+#include "ui/line_monitor_window.h"
 #include "ui/qt_text.h"
 
 #include <QApplication>
@@ -44,9 +47,9 @@ const QColor kRxLight(0x80, 0xFF, 0x80);
 
 QPushButton* button(const char* name, const char* text)
 {
-    auto* b = new QPushButton(QString::fromLatin1(text));
+    auto* b = new QPushButton(QString::fromUtf8(text));
     b->setObjectName(QLatin1String(name));
-    b->setAccessibleName(QString::fromLatin1(text));
+    b->setAccessibleName(QString::fromUtf8(text));
     return b;
 }
 
@@ -144,6 +147,7 @@ void MainWindow::buildMenu()
         });
     });
     connect(add("About", "Info"), &QAction::triggered, this, &MainWindow::openAbout);
+    connect(add("LineMonitor", "Line monitor"), &QAction::triggered, this, &MainWindow::openLineMonitor);
 }
 
 QWidget* MainWindow::buildLinkFrame()
@@ -205,6 +209,7 @@ QWidget* MainWindow::buildFilePage()
     auto* right = new QVBoxLayout(allSettings);
     right->addWidget(button("CmdOpslaanUnitGegevens", "Save to file"));
     right->addWidget(button("CmdLezenUnitgegevens", "Read from file"));
+    right->addWidget(button("CmdVergelijkMetBestand", "Compare with file…"));
     row->addWidget(unitSetup, 0, Qt::AlignTop);
     row->addWidget(allSettings, 0, Qt::AlignTop);
     row->addStretch(1);
@@ -235,6 +240,7 @@ QWidget* MainWindow::buildUnitPage()
     grid->addWidget(button("CmdCancelReadWrite", "Cancel"), 1, 0);
     grid->addWidget(button("CmdLeesAlles", "Read all settings from unit"), 0, 1);
     grid->addWidget(button("CmdSchrijfAlles", "Write all settings to unit"), 1, 1);
+    grid->addWidget(button("CmdSchrijfGewijzigd", "Write changed settings"), 1, 2);
     column->addLayout(grid);
     return page;
 }
@@ -304,8 +310,16 @@ void MainWindow::connectCommands()
     });
     on("CmdCancelReadWrite", [&p] { program::CancelReadWrite(p); });
     on("CmdWisLogVenster", [this] { m_progress->clear(); });
-    on("CmdLezenUnitgegevens", [this] { chooseFile(false); });
-    on("CmdOpslaanUnitGegevens", [this] { chooseFile(true); });
+    on("CmdLezenUnitgegevens", [this, &p] {
+        chooseFile(false, [this, &p](const std::filesystem::path& file) { showFileResult(program::LoadSettings(p, file)); });
+    });
+    on("CmdOpslaanUnitGegevens", [this, &p] {
+        chooseFile(true, [this, &p](const std::filesystem::path& file) { showFileResult(program::SaveSettings(p, file)); });
+    });
+    on("CmdVergelijkMetBestand", [this] {
+        chooseFile(false, [this](const std::filesystem::path& file) { compareWithFile(file); });
+    });
+    on("CmdSchrijfGewijzigd", [this] { writeChanged(); });
     on("CmdInstellingenLezen", [this, &p] {
         confirm(kBoxTitle,
                 QStringLiteral("Read default settings from file.\r\nAll previous settings will be lost..\r\n"
@@ -418,7 +432,7 @@ void MainWindow::confirm(const QString& title, const QString& text, std::functio
     box->open();
 }
 
-void MainWindow::chooseFile(bool save)
+void MainWindow::chooseFile(bool save, std::function<void(const std::filesystem::path&)> chosen)
 {
     const QString folder = QString::fromStdString(program::SettingsFolder(*m_program).string());
     auto* dialog = new QFileDialog(this, save ? QStringLiteral("Save to file") : QStringLiteral("Read from file"),
@@ -435,16 +449,54 @@ void MainWindow::chooseFile(bool save)
         dialog->setAcceptMode(QFileDialog::AcceptOpen);
         dialog->setFileMode(QFileDialog::ExistingFile);
     }
-    connect(dialog, &QFileDialog::finished, this, [this, dialog, save](int result) {
-        const QStringList chosen = dialog->selectedFiles();
-        if (result != QDialog::Accepted || chosen.isEmpty() || chosen.first().isEmpty()) {
+    connect(dialog, &QFileDialog::finished, this, [this, dialog, chosen = std::move(chosen)](int result) {
+        const QStringList files = dialog->selectedFiles();
+        if (result != QDialog::Accepted || files.isEmpty() || files.first().isEmpty()) {
             beep();
             return;
         }
-        const std::filesystem::path file = chosen.first().toStdString();
-        showFileResult(save ? program::SaveSettings(*m_program, file) : program::LoadSettings(*m_program, file));
+        chosen(std::filesystem::path(files.first().toStdString()));
     });
     dialog->open();
+}
+
+// Only what the user changed goes out, through the ordinary single-item requests, so a
+// slip in an untouched control stays on screen.
+void MainWindow::writeChanged()
+{
+    const std::vector<int> items = program::ChangedSettings(*m_program);
+    if (items.empty()) {
+        OpenMessageBox(this, kBoxTitle,
+                       QStringLiteral("Nothing to write: every setting on screen matches the converter."),
+                       QMessageBox::Information);
+        return;
+    }
+    const QString count = items.size() == 1 ? QStringLiteral("the 1 changed setting")
+                                            : QStringLiteral("the %1 changed settings").arg(items.size());
+    confirm(kBoxTitle, QStringLiteral("Write %1 to the converter?\r\nAre you sure? ").arg(count),
+            [this, items] { program::WriteSettings(*m_program, items); });
+}
+
+void MainWindow::compareWithFile(const std::filesystem::path& file)
+{
+    const program::FileSnapshot snapshot = program::ReadSettingsSnapshot(file);
+    if (!snapshot.ok) {
+        m_program->log.WriteLog(snapshot.message);
+        OpenMessageBox(this, kBoxTitle, FromCp1252(snapshot.message), QMessageBox::Warning);
+        return;
+    }
+    auto* dialog = new CompareDialog(
+        QString::fromStdString(file.filename().string()),
+        program::CompareSettings(program::ScreenValues(*m_program), snapshot.values),
+        [this](int item, const settings::SettingValue& value) { program::ShowOnScreen(*m_program, item, value); }, this);
+    dialog->show();
+}
+
+void MainWindow::openLineMonitor()
+{
+    if (!m_lineMonitor)
+        m_lineMonitor = new LineMonitorWindow(m_program->engine, this);
+    showDialog(m_lineMonitor);
 }
 
 void MainWindow::showFileResult(const files::FileResult& result)
@@ -452,7 +504,7 @@ void MainWindow::showFileResult(const files::FileResult& result)
     if (result.message.empty())
         return;
     OpenMessageBox(this, result.title.empty() ? kBoxTitle : FromCp1252(result.title), FromCp1252(result.message),
-                   result.critical);
+                   result.critical ? QMessageBox::Critical : QMessageBox::Warning);
 }
 
 // Both dialogs are modeless: the timers run on while they are open. An open one is brought

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -84,7 +85,11 @@ private:
 
     // A confirmation: OK and Cancel, OK the default, no icon; the action runs on OK only.
     void confirm(const QString& title, const QString& text, std::function<void()> onOk);
-    void chooseFile(bool save);
+    // The settings-file dialog; `chosen` gets the file, a cancel gets a beep.
+    void chooseFile(bool save, std::function<void(const std::filesystem::path&)> chosen);
+    void writeChanged();
+    void compareWithFile(const std::filesystem::path& file);
+    void openLineMonitor();
     void showFileResult(const files::FileResult& result);
     void openSetup();
     void openAbout();
@@ -124,6 +129,7 @@ private:
     std::function<void()> m_beep;
     QPointer<QWidget> m_setupDialog;
     QPointer<QWidget> m_aboutDialog;
+    QPointer<QWidget> m_lineMonitor;
 };
 
 } // namespace pravenor::ui

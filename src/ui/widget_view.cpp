@@ -50,7 +50,7 @@ void WidgetView::hideProgressBar()
 
 void WidgetView::showCriticalMessage(const std::string& title, const std::string& text)
 {
-    OpenMessageBox(m_window, FromCp1252(title), FromCp1252(text), true);
+    OpenMessageBox(m_window, FromCp1252(title), FromCp1252(text), QMessageBox::Critical);
 }
 
 void WidgetView::setPortCaption(const std::string& caption)
@@ -58,9 +58,9 @@ void WidgetView::setPortCaption(const std::string& caption)
     m_portFrame->setTitle(FromCp1252(caption) + m_captionSuffix);
 }
 
-void OpenMessageBox(QWidget* window, const QString& title, const QString& text, bool critical)
+void OpenMessageBox(QWidget* window, const QString& title, const QString& text, QMessageBox::Icon icon)
 {
-    auto* box = new QMessageBox(critical ? QMessageBox::Critical : QMessageBox::Warning, title,
+    auto* box = new QMessageBox(icon, title,
                                 withLineBreaks(text), QMessageBox::Ok, window);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);

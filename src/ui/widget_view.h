@@ -2,6 +2,7 @@
 
 #include "link/transfer_view.h"
 
+#include <QMessageBox>
 #include <QString>
 
 class QGroupBox;
@@ -37,6 +38,6 @@ private:
 
 // A message box that does not wait: window-modal over the window, removed when answered.
 // Texts may use CR LF line breaks.
-void OpenMessageBox(QWidget* window, const QString& title, const QString& text, bool critical);
+void OpenMessageBox(QWidget* window, const QString& title, const QString& text, QMessageBox::Icon icon);
 
 } // namespace pravenor::ui

@@ -3,6 +3,7 @@
 #include "app/clock.h"
 #include "link/qt/converter_line.h"
 #include "program/program.h"
+#include "sim/converter_model.h"
 #include "support/temp_folder.h"
 #include "support/qt_event_loop.h"
 #include "ui/main_window.h"
@@ -72,6 +73,8 @@ protected:
                 return true;
         return false;
     }
+
+    sim::ConverterModel& model() const { return *line->model(); }
 
     template <typename W>
     W* find(const QString& name) const

@@ -1,0 +1,85 @@
+#include "ui/line_monitor_window.h"
+
+#include "link/transfer_engine.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTime>
+#include <QVBoxLayout>
+
+namespace pravenor::ui {
+
+LineMonitorWindow::LineMonitorWindow(link::TransferEngine& engine, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_bytes(engine.bytes()),
+      m_monitor([] { return static_cast<std::int64_t>(QTime::currentTime().msecsSinceStartOfDay()); },
+                [&engine] { return static_cast<int>(engine.state()); })
+{
+    setObjectName(QStringLiteral("LineMonitor"));
+    setWindowTitle(QStringLiteral("Line monitor"));
+    setAccessibleName(QStringLiteral("Line monitor"));
+    auto* layout = new QVBoxLayout(this);
+    m_text = new QPlainTextEdit;
+    m_text->setObjectName(QStringLiteral("TxtLineMonitor"));
+    m_text->setAccessibleName(QStringLiteral("Frames on the line"));
+    m_text->setReadOnly(true);
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text->setMaximumBlockCount(static_cast<int>(link::LineMonitor::kDefaultLimit));
+    m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    layout->addWidget(m_text, 1);
+    auto* buttons = new QHBoxLayout;
+    auto* clear = new QPushButton(QStringLiteral("Clear"));
+    clear->setObjectName(QStringLiteral("CmdClearMonitor"));
+    auto* copy = new QPushButton(QStringLiteral("Copy as text"));
+    copy->setObjectName(QStringLiteral("CmdCopyMonitor"));
+    buttons->addWidget(clear);
+    buttons->addWidget(copy);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    connect(clear, &QPushButton::clicked, this, [this] {
+        m_monitor.clear();
+        m_text->clear();
+    });
+    connect(copy, &QPushButton::clicked, this, [this] {
+        refresh();
+        QApplication::clipboard()->setText(QString::fromLatin1(m_monitor.text().c_str()));
+    });
+    m_timer.setInterval(200);
+    connect(&m_timer, &QTimer::timeout, this, &LineMonitorWindow::refresh);
+    resize(760, 420);
+}
+
+LineMonitorWindow::~LineMonitorWindow()
+{
+    m_bytes.setTap(nullptr);
+}
+
+QString LineMonitorWindow::shownText() const
+{
+    return m_text->toPlainText();
+}
+
+void LineMonitorWindow::refresh()
+{
+    for (const link::MonitoredFrame& frame : m_monitor.takeCompleted())
+        m_text->appendPlainText(QString::fromLatin1(link::LineMonitor::FrameLine(frame).c_str()));
+}
+
+void LineMonitorWindow::showEvent(QShowEvent* event)
+{
+    m_bytes.setTap(&m_monitor);
+    m_timer.start();
+    QWidget::showEvent(event);
+}
+
+void LineMonitorWindow::hideEvent(QHideEvent* event)
+{
+    m_bytes.setTap(nullptr);
+    m_timer.stop();
+    QWidget::hideEvent(event);
+}
+
+} // namespace pravenor::ui

@@ -1,0 +1,124 @@
+// The on-site additions: write only what changed, compare the screen with a file, watch the line.
+#include "window_fixture.h"
+
+#include "link/protocol.h"
+#include "program/commands.h"
+#include "sim/simulated_line.h"
+#include "ui/compare_dialog.h"
+#include "ui/line_monitor_window.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QTest>
+
+namespace pravenor::test {
+namespace {
+
+class OnSiteTest : public WindowTest
+{
+protected:
+    void readAll()
+    {
+        click("CmdLeesAlles");
+        ASSERT_TRUE(tickUntil([&] { return logged("Reading of settings successfull."); }));
+    }
+    // The items of the write frames the converter received from frame `from` on.
+    std::vector<int> writtenItems(std::size_t from) const
+    {
+        std::vector<int> items;
+        const auto frames = line->simulated()->framesFromHost();
+        for (std::size_t n = from; n < frames.size(); ++n) {
+            if (frames[n].bytes.size() > 7 && frames[n].bytes[5] == protocol::kCommandWrite)
+                items.push_back(frames[n].bytes[7]);
+        }
+        return items;
+    }
+};
+
+TEST_F(OnSiteTest, WriteChangedSendsExactlyTheSettingsThatDiffer)
+{
+    load();
+    readAll();
+    find<QComboBox>("ComboInstellingen_10")->setCurrentIndex(4);
+    find<QComboBox>("ComboInstellingen_44")->setCurrentIndex(30);
+    find<QLineEdit>("TxtTekstInput_8")->setText("Alarm: door forced");
+    const std::size_t before = line->simulated()->framesFromHost().size();
+
+    click("CmdSchrijfGewijzigd");
+    ASSERT_NE(openBox(), nullptr);
+    EXPECT_EQ(openBox()->text(), "Write the 3 changed settings to the converter?\nAre you sure? ");
+    answer(QMessageBox::Ok);
+    const long start = window->tickCount();
+    ASSERT_TRUE(tickUntil([&] { return idle(); }));
+    EXPECT_EQ(writtenItems(before), (std::vector<int>{10, 44, 108}));
+    EXPECT_LE(window->tickCount() - start, 3 * 6 + 1); // the link is still awake after the read
+    EXPECT_EQ(model().number(44), 30);
+    EXPECT_EQ(model().text(108), "Alarm: door forced");
+}
+
+TEST_F(OnSiteTest, WriteChangedWithNothingChangedSaysSoAndSendsNothing)
+{
+    load();
+    readAll();
+    const std::size_t before = line->simulated()->framesFromHost().size();
+    click("CmdSchrijfGewijzigd");
+    ASSERT_NE(openBox(), nullptr);
+    EXPECT_EQ(openBox()->text(), "Nothing to write: every setting on screen matches the converter.");
+    answer(QMessageBox::Ok);
+    for (int n = 0; n < 100; ++n)
+        window->tick();
+    EXPECT_EQ(line->simulated()->framesFromHost().size(), before);
+}
+
+TEST_F(OnSiteTest, CompareListsTheDifferingRowsAndTakesTheFilesValue)
+{
+    load();
+    readAll();
+    const std::filesystem::path file = folder.path() / "site.cfg";
+    ASSERT_TRUE(program::SaveSettings(*program, file).ok);
+    find<QComboBox>("ComboInstellingen_10")->setCurrentIndex(0);
+    find<QLineEdit>("TxtTekstInput_40")->setText("2000");
+
+    click("CmdVergelijkMetBestand");
+    QFileDialog* dialog = window->findChild<QFileDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(QString::fromStdString(file.string()));
+    static_cast<QDialog*>(dialog)->accept();
+    QApplication::processEvents();
+    auto* compare = window->findChild<ui::CompareDialog*>();
+    ASSERT_NE(compare, nullptr);
+    ASSERT_EQ(compare->rowCount(), 2);
+
+    compare->takeRow(0);
+    EXPECT_EQ(find<QComboBox>("ComboInstellingen_10")->currentText(), "9600 baud");
+    EXPECT_EQ(find<QLineEdit>("TxtTekstInput_40")->text(), "2000"); // not taken yet
+    compare->takeAll();
+    EXPECT_EQ(find<QLineEdit>("TxtTekstInput_40")->text(), "1999");
+}
+
+TEST_F(OnSiteTest, TheLineMonitorShowsTheFramesOnlyWhileOpen)
+{
+    load();
+    window->menuBar()->actions().at(3)->trigger(); // "Line monitor"
+    auto* monitor = window->findChild<ui::LineMonitorWindow*>();
+    ASSERT_NE(monitor, nullptr);
+    click("CmdReadSingleSetting_10");
+    ASSERT_TRUE(tickUntil([&] { return idle(); }));
+    QTest::qWait(150);
+    monitor->refresh();
+    const QStringList lines = monitor->shownText().split('\n');
+    ASSERT_GE(lines.size(), 3); // wake-up, request, reply
+    EXPECT_TRUE(lines[1].contains(" -> 350  01 ")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].contains(" <- ")) << lines[2].toStdString();
+
+    monitor->close();
+    const std::size_t kept = monitor->monitor().frames().size();
+    click("CmdReadSingleSetting_10");
+    ASSERT_TRUE(tickUntil([&] { return idle(); }));
+    EXPECT_EQ(monitor->monitor().frames().size(), kept);
+}
+
+} // namespace
+} // namespace pravenor::test
