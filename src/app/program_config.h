@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
+#include <vector>
 
 namespace pravenor::app {
 
@@ -19,8 +21,9 @@ struct ProgramConfig
     std::int16_t UnitType = 0;
 
     // A number that does not fit 16 bits is rejected: the setting keeps its default, as if
-    // the line were missing, rather than becoming some other port or level.
-    void ReadProgramConfig(const std::filesystem::path& file);
+    // the line were missing, rather than becoming some other port or level. The file is
+    // otherwise read silently; a line comes back only for a file too large to be used.
+    std::vector<std::string> ReadProgramConfig(const std::filesystem::path& file);
     SaveResult WriteProgramConfig(const std::filesystem::path& file) const;
 
     // The file's bytes: four CR LF lines with their fixed prefixes.

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pravenor::app {
@@ -146,6 +148,23 @@ TEST_F(MessageLogTest, UnwritableLogLosesTheLineFromTheFileOnly)
     EXPECT_EQ(log.MessageLineCount(), 1);
     EXPECT_EQ(log.MessageLines()[0], "14:03:07 lost in the file");
     EXPECT_EQ(TempFolder::read(folder / "Log"), "not a folder");
+}
+
+TEST_F(MessageLogTest, DayFileThatIsAFifoLosesTheLineFromTheFileOnly)
+{
+    std::filesystem::create_directory(folder / "Log");
+    ASSERT_EQ(::mkfifo((folder / "Log" / "06122026.log").c_str(), 0600), 0);
+    // Without a reader, opening it for writing would block for good; with one it is
+    // still not a file to append to.
+    const int reader = ::open((folder / "Log" / "06122026.log").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    log.WriteLog("with a reader");
+    char byte = 0;
+    EXPECT_EQ(::read(reader, &byte, 1), 0);
+    ::close(reader);
+    log.WriteLog("without a reader");
+    EXPECT_EQ(log.MessageLineCount(), 2);
+    EXPECT_TRUE(std::filesystem::is_fifo(folder / "Log" / "06122026.log"));
 }
 
 TEST_F(MessageLogTest, ReadOnlyLogFolderLosesTheLineFromTheFileOnly)

@@ -1,5 +1,7 @@
 #include "app/program_config.h"
 
+#include "app/regular_file.h"
+
 #include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 
@@ -110,6 +112,23 @@ TEST(ProgramConfig, MissingFileGivesDefaultsAndCreatesNothing)
     config.ReadProgramConfig(folder / "Pravenor.set");
     expectConfig(config, 0, 0, "", 0);
     EXPECT_TRUE(folder.names().empty());
+}
+
+TEST(ProgramConfig, UnusableFileGivesDefaultsAndOnlyATooLargeOneIsNamed)
+{
+    const TempFolder folder;
+    std::filesystem::create_symlink("/dev/zero", folder / "zero.set");
+    TempFolder::write(folder / "huge.set", "0        Compoort ->4\r\n");
+    std::filesystem::resize_file(folder / "huge.set", kMaxFileBytes + 1);
+    for (const char* name : {"zero.set", "huge.set"}) {
+        ProgramConfig config;
+        config.ComPortIndex = 7;
+        const std::vector<std::string> warnings = config.ReadProgramConfig(folder / name);
+        EXPECT_EQ(config.ComPortIndex, 0) << name;
+        const bool named = warnings.size() == 1 && warnings[0].find(name) != std::string::npos &&
+                           warnings[0].find("larger than 16 MiB") != std::string::npos;
+        EXPECT_EQ(named, std::string(name) == "huge.set") << name;
+    }
 }
 
 TEST(ProgramConfig, SaveReplacesTheWholeOldFile)

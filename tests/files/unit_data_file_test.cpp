@@ -1,5 +1,7 @@
 #include "files/unit_data_file.h"
 
+#include "app/cp1252.h"
+#include "app/regular_file.h"
 #include "settings/catalogue.h"
 #include "support/file_size_limit.h"
 #include "test_screen.h"
@@ -7,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include <sys/stat.h>
 
 namespace pravenor::files {
 namespace {
@@ -265,7 +269,9 @@ TEST(LoadSettingsFile, FileThatCannotBeOpenedChangesNothing)
 {
     TempFolder folder;
     std::filesystem::create_directory(folder / "folder.cfg");
-    for (const char* name : {"missing.cfg", "folder.cfg"}) {
+    ASSERT_EQ(::mkfifo((folder / "fifo.cfg").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", folder / "zero.cfg");
+    for (const char* name : {"missing.cfg", "folder.cfg", "fifo.cfg", "zero.cfg"}) {
         Screen screen, before;
         PrepareLoadedScreen(screen);
         PrepareLoadedScreen(before);
@@ -277,6 +283,23 @@ TEST(LoadSettingsFile, FileThatCannotBeOpenedChangesNothing)
         EXPECT_FALSE(result.critical) << name;
         ExpectUnchanged(screen, before);
     }
+}
+
+TEST(LoadSettingsFile, FileOverTheSizeLimitIsNamedAndChangesNothing)
+{
+    TempFolder folder;
+    WriteBytes(folder / "huge.cfg", "0    ->1\r\n");
+    std::filesystem::resize_file(folder / "huge.cfg", app::kMaxFileBytes + 1);
+    Screen screen, before;
+    PrepareLoadedScreen(screen);
+    PrepareLoadedScreen(before);
+
+    const FileResult result = LoadSettingsFile(folder / "huge.cfg", screen.sync);
+
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "The settings file " + app::PathText(folder / "huge.cfg") +
+                                  " is larger than 16 MiB and cannot be used. No setting has been changed.");
+    ExpectUnchanged(screen, before);
 }
 
 TEST(LoadSettingsFile, UnreadableFileChangesNothing)
