@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(g++ cmake make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
-          libgtest-dev libgmock-dev libbenchmark-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev locales)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_missing() {
@@ -27,6 +27,24 @@ install_missing() {
         "${missing[@]}" </dev/null
 }
 
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    else
+        command -v sudo >/dev/null || { echo "Need root or sudo for: $*" >&2; exit 1; }
+        sudo "$@"
+    fi
+}
+
+# Number tests run under a comma-decimal locale; generate it once.
+ensure_comma_locale() {
+    locale -a 2>/dev/null | grep -qix 'nl_NL.utf8' && return 0
+    echo "Generating the locale nl_NL.UTF-8"
+    as_root sed -i 's/^# *nl_NL.UTF-8 UTF-8/nl_NL.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^nl_NL.UTF-8 UTF-8' /etc/locale.gen || echo 'nl_NL.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+    as_root locale-gen >/dev/null
+}
+
 build() { # build-folder cmake-options...
     local folder=$1
     shift
@@ -43,6 +61,7 @@ run)
     ;;
 test)
     install_missing
+    ensure_comma_locale
     build build -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=OFF -DPRAVENOR_TESTS=ON -DPRAVENOR_BENCHMARKS=ON
     ctest --test-dir build --output-on-failure -j "$JOBS"
     build build-sanitize -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=ON -DPRAVENOR_TESTS=ON -DPRAVENOR_BENCHMARKS=OFF

@@ -3,6 +3,7 @@
 #include "app/cp1252.h"
 #include "app/regular_file.h"
 #include "settings/catalogue.h"
+#include "support/comma_locale.h"
 #include "support/file_size_limit.h"
 #include "test_screen.h"
 
@@ -141,6 +142,20 @@ TEST(LoadSettingsFile, KeepsFractionsUntilShownOrSaved)
     ASSERT_TRUE(SaveSettingsFile(folder / "again.cfg", screen.sync).ok);
     const std::string saved = ReadBytes(folder / "again.cfg");
     EXPECT_NE(saved.find("\r\n44    ->2\r\n45    ->4\r\n"), std::string::npos);
+}
+
+TEST(LoadSettingsFile, DecimalPointIsAPointUnderACommaLocale)
+{
+    const pravenor::test::CommaLocale locale;
+    PRAVENOR_REQUIRE_COMMA_LOCALE(locale);
+    TempFolder folder;
+    Screen screen;
+    ExpectNoReport(LoadContent(folder, screen, "10    ->2.6\r\n44    ->150.5\r\n"));
+
+    EXPECT_EQ(screen.board.chosenPosition(10), 3);
+    ASSERT_TRUE(SaveSettingsFile(folder / "again.cfg", screen.sync).ok);
+    EXPECT_NE(ReadBytes(folder / "again.cfg").find("\r\n10    ->3\r\n"), std::string::npos);
+    EXPECT_NE(ReadBytes(folder / "again.cfg").find("\r\n44    ->150\r\n"), std::string::npos);
 }
 
 TEST(LoadSettingsFile, PartialFileClearsWhatItDoesNotMention)
