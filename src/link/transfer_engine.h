@@ -8,6 +8,7 @@
 #include "link/setting_exchange.h"
 
 #include <cstdint>
+#include <string>
 
 namespace pravenor::app {
 class MessageLog;
@@ -57,6 +58,9 @@ public:
 
     EngineState state() const { return m_state; }
     std::int16_t ErrorCount() const { return m_errorCount; }
+    // Settings refused before sending (a value outside a byte, a text too long for a frame)
+    // during the batch that ran last; reset when a batch starts.
+    int RefusedCount() const { return m_refusedCount; }
     std::int16_t CurrentItem() const { return m_currentItem; }
     std::int16_t PollDelay() const { return m_pollDelay; }
     std::int16_t LinkAlive() const { return m_linkAlive; }
@@ -85,6 +89,7 @@ private:
     };
     TakeUp takeUp(bool& request);
     void cancelForErrors(std::int16_t request);
+    std::string batchEndText() const;
     void apply(const StepResult& result);
 
     ComPort& m_port;
@@ -103,6 +108,7 @@ private:
     EngineState m_state = EngineState::Initial;
     std::int16_t m_currentItem = -1;
     std::int16_t m_errorCount = 0;
+    int m_refusedCount = 0;
     std::int16_t m_pollDelay = 0;
     std::int16_t m_linkAlive = 0;
 };
