@@ -2,6 +2,7 @@
 
 #include "app/regular_file.h"
 
+#include "support/as_ordinary_user.h"
 #include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 
@@ -170,18 +171,21 @@ TEST(ProgramConfig, FailedSaveLeavesTheOldFileIntact)
     EXPECT_EQ(folder.names(), std::vector<std::string>{"Pravenor.set"});
 }
 
-TEST(ProgramConfig, SaveIntoAReadOnlyFolderLeavesTheOldFileIntact)
+TEST(ProgramConfig, SaveIntoAReadOnlyFolderLeavesTheOldReadOnlyFileIntact)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root may write into a read-only folder";
     const TempFolder folder;
     const std::string old = "0        Compoort ->0\r\n";
     TempFolder::write(folder / "Pravenor.set", old);
+    // Neither the folder nor the file may be written (a writable file would be saved in place).
+    std::filesystem::permissions(folder / "Pravenor.set", std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
     std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
-    const SaveResult saved = exampleConfig().WriteProgramConfig(folder / "Pravenor.set");
-    EXPECT_FALSE(saved.ok);
-    EXPECT_FALSE(saved.error.empty());
+    test::AsOrdinaryUser([&] {
+        const SaveResult saved = exampleConfig().WriteProgramConfig(folder / "Pravenor.set");
+        EXPECT_FALSE(saved.ok);
+        EXPECT_FALSE(saved.error.empty());
+    });
     EXPECT_EQ(TempFolder::read(folder / "Pravenor.set"), old);
 }
 

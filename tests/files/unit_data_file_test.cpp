@@ -3,6 +3,7 @@
 #include "app/cp1252.h"
 #include "app/regular_file.h"
 #include "settings/catalogue.h"
+#include "support/as_ordinary_user.h"
 #include "support/comma_locale.h"
 #include "support/file_size_limit.h"
 #include "test_screen.h"
@@ -249,19 +250,21 @@ TEST(SaveSettingsFile, FailsWhereItsFolderIsAFile)
     EXPECT_EQ(ReadBytes(folder / "blocker"), "x");
 }
 
-TEST(SaveSettingsFile, FailsInReadOnlyFolderAndKeepsOldFile)
+TEST(SaveSettingsFile, FailsInReadOnlyFolderAndKeepsOldReadOnlyFile)
 {
-    if (test::RunningAsRoot())
-        GTEST_SKIP() << "root writes into read-only folders";
     TempFolder folder;
     Screen screen;
     WriteBytes(folder / "unit.cfg", "old content\r\n");
-    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(folder / "unit.cfg", std::filesystem::perms::owner_read);
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                                                    std::filesystem::perms::others_read |
+                                                    std::filesystem::perms::others_exec);
 
-    const FileResult result = SaveSettingsFile(folder / "unit.cfg", screen.sync);
-
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message, "");
+    pravenor::test::AsOrdinaryUser([&] {
+        const FileResult result = SaveSettingsFile(folder / "unit.cfg", screen.sync);
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.message, "");
+    });
     EXPECT_EQ(ReadBytes(folder / "unit.cfg"), "old content\r\n");
 }
 
@@ -319,8 +322,6 @@ TEST(LoadSettingsFile, FileOverTheSizeLimitIsNamedAndChangesNothing)
 
 TEST(LoadSettingsFile, UnreadableFileChangesNothing)
 {
-    if (test::RunningAsRoot())
-        GTEST_SKIP() << "root reads files without read permission";
     TempFolder folder;
     WriteBytes(folder / "locked.cfg", "0    ->1\r\n");
     std::filesystem::permissions(folder / "locked.cfg", std::filesystem::perms::none);
@@ -328,8 +329,10 @@ TEST(LoadSettingsFile, UnreadableFileChangesNothing)
     PrepareLoadedScreen(screen);
     PrepareLoadedScreen(before);
 
-    EXPECT_FALSE(LoadSettingsFile(folder / "locked.cfg", screen.sync).ok);
-    ExpectUnchanged(screen, before);
+    pravenor::test::AsOrdinaryUser([&] {
+        EXPECT_FALSE(LoadSettingsFile(folder / "locked.cfg", screen.sync).ok);
+        ExpectUnchanged(screen, before);
+    });
 }
 
 TEST(LoadSettingsFile, UnusableNumberStopsTheLoadThere)
