@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Pravenor set-up on Debian 12: installs what is missing, builds, then runs the tool or the tests.
 #   ./setup.sh run [options for pravenor]   build and start the tool (demo converter unless --port)
-#   ./setup.sh test                         build and run every test, also under the sanitizers
+#   ./setup.sh test                         build and run every test, also under the sanitizers,
+#                                           then each fuzzer for 30 s
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(g++ cmake make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
-          libgtest-dev libgmock-dev libbenchmark-dev locales)
+          libgtest-dev libgmock-dev libbenchmark-dev locales clang libclang-rt-14-dev)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_missing() {
@@ -67,6 +68,7 @@ test)
     build build-sanitize -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=ON -DPRAVENOR_TESTS=ON -DPRAVENOR_BENCHMARKS=OFF
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-sanitize --output-on-failure -j "$JOBS"
+    fuzz/run_fuzzers.sh 30
     ;;
 *)
     echo "usage: $0 run [options] | $0 test" >&2

@@ -14,11 +14,16 @@ std::vector<std::string> ProgramConfig::ReadProgramConfig(const std::filesystem:
     if (lines.tooLarge)
         warnings.push_back(PathText(file) + " is larger than " + MaxFileSizeText() +
                            " and cannot be used; the program starts with its defaults.");
-    ComPortIndex = SlotWhole16(lines.slots[0]).value_or(0);
-    LogLevel = SlotWhole16(lines.slots[1]).value_or(0);
-    SetPath = lines.slots[2];
-    UnitType = SlotWhole16(lines.slots[3]).value_or(0);
+    readSlots(lines.slots);
     return warnings;
+}
+
+void ProgramConfig::readSlots(const NumberedSlots& slots)
+{
+    ComPortIndex = SlotWhole16(slots[0]).value_or(0);
+    LogLevel = SlotWhole16(slots[1]).value_or(0);
+    SetPath = slots[2];
+    UnitType = SlotWhole16(slots[3]).value_or(0);
 }
 
 std::string ProgramConfig::FileText() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/atomic_file.h"
+#include "app/numbered_lines.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -20,11 +21,15 @@ struct ProgramConfig
     std::string SetPath;           // folder of the unit-data files; empty: Instellingen
     std::int16_t UnitType = 0;
 
+    bool operator==(const ProgramConfig&) const = default;
+
     // A number that does not fit 16 bits is rejected: the setting keeps its default, as if
     // the line were missing, rather than becoming some other port or level. The file is
     // otherwise read silently; a line comes back only for a file too large to be used.
     std::vector<std::string> ReadProgramConfig(const std::filesystem::path& file);
     SaveResult WriteProgramConfig(const std::filesystem::path& file) const;
+    // The reading on slots already parsed, for callers that hold the bytes.
+    void readSlots(const NumberedSlots& slots);
 
     // The file's bytes: four CR LF lines with their fixed prefixes.
     std::string FileText() const;
