@@ -1,6 +1,5 @@
 // The program configuration reader on arbitrary bytes. Whatever it makes of a file, writing
 // that and reading it back must give the same four settings.
-#include "app/numbered_lines.h"
 #include "app/program_config.h"
 
 #include <cstddef>
@@ -22,12 +21,11 @@ namespace {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    using pravenor::app::ParseNumberedLines;
     using pravenor::app::ProgramConfig;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     ProgramConfig first;
-    first.readSlots(ParseNumberedLines(bytes));
+    first.readContent(bytes);
 
     const std::string text = first.FileText();
     std::size_t lines = 0;
@@ -36,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (lines != 4)
         fail("a written program configuration is not four CR LF lines");
     ProgramConfig again;
-    again.readSlots(ParseNumberedLines(text));
+    again.readContent(text);
     if (!(again == first))
         fail("writing and reading back changed the program configuration");
     if (again.FileText() != text)

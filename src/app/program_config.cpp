@@ -7,6 +7,18 @@
 
 namespace pravenor::app {
 
+namespace {
+
+void takeSlots(ProgramConfig& config, const NumberedSlots& slots)
+{
+    config.ComPortIndex = SlotWhole16(slots[0]).value_or(0);
+    config.LogLevel = SlotWhole16(slots[1]).value_or(0);
+    config.SetPath = slots[2];
+    config.UnitType = SlotWhole16(slots[3]).value_or(0);
+}
+
+} // namespace
+
 std::vector<std::string> ProgramConfig::ReadProgramConfig(const std::filesystem::path& file)
 {
     const NumberedLines lines = ReadNumberedLines(file);
@@ -14,16 +26,13 @@ std::vector<std::string> ProgramConfig::ReadProgramConfig(const std::filesystem:
     if (lines.tooLarge)
         warnings.push_back(PathText(file) + " is larger than " + MaxFileSizeText() +
                            " and cannot be used; the program starts with its defaults.");
-    readSlots(lines.slots);
+    takeSlots(*this, lines.slots);
     return warnings;
 }
 
-void ProgramConfig::readSlots(const NumberedSlots& slots)
+void ProgramConfig::readContent(std::string_view content)
 {
-    ComPortIndex = SlotWhole16(slots[0]).value_or(0);
-    LogLevel = SlotWhole16(slots[1]).value_or(0);
-    SetPath = slots[2];
-    UnitType = SlotWhole16(slots[3]).value_or(0);
+    takeSlots(*this, ParseNumberedLines(content));
 }
 
 std::string ProgramConfig::FileText() const

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/atomic_file.h"
-#include "app/numbered_lines.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 #include <vector>
 
@@ -28,8 +28,8 @@ struct ProgramConfig
     // otherwise read silently; a line comes back only for a file too large to be used.
     std::vector<std::string> ReadProgramConfig(const std::filesystem::path& file);
     SaveResult WriteProgramConfig(const std::filesystem::path& file) const;
-    // The reading on slots already parsed, for callers that hold the bytes.
-    void readSlots(const NumberedSlots& slots);
+    // The same reading on the file's bytes already in memory.
+    void readContent(std::string_view content);
 
     // The file's bytes: four CR LF lines with their fixed prefixes.
     std::string FileText() const;

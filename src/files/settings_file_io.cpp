@@ -57,7 +57,7 @@ FileResult SaveOnScreenValues(const std::filesystem::path& path, settings::Contr
     result.warnings = std::move(text.warnings);
     const app::SaveResult saved = app::WriteFileReplacing(path, text.content);
     if (!saved.warning.empty())
-        result.warnings.push_back(app::Utf8ToCp1252(saved.warning));
+        result.warnings.push_back(saved.warning); // names the file in Windows-1252 already
     if (!saved.ok) {
         result.ok = false;
         result.message = "The settings could not be saved to " + app::PathText(path) +

@@ -13,6 +13,7 @@
 #include <string>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace pravenor::files {
 namespace {
@@ -266,6 +267,27 @@ TEST(SaveSettingsFile, FailsInReadOnlyFolderAndKeepsOldReadOnlyFile)
         EXPECT_NE(result.message, "");
     });
     EXPECT_EQ(ReadBytes(folder / "unit.cfg"), "old content\r\n");
+}
+
+TEST(SaveSettingsFile, WritesInPlaceWithAWarningWhereOnlyTheFileIsWritable)
+{
+    TempFolder folder;
+    Screen screen;
+    WriteBytes(folder / "unit.cfg", "old content\r\n");
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown((folder / "unit.cfg").c_str(), pravenor::test::NobodyUid(), pravenor::test::NobodyGid()), 0);
+    }
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+
+    pravenor::test::AsOrdinaryUser([&] {
+        const FileResult result = SaveSettingsFile(folder / "unit.cfg", screen.sync);
+        EXPECT_TRUE(result.ok);
+        ASSERT_EQ(result.warnings.size(), 1u);
+        EXPECT_EQ(result.warnings[0], "Saved " + app::PathText(folder / "unit.cfg") +
+                                          " in place: its folder allows no temporary file, so this save was not crash-safe.");
+    });
+    EXPECT_NE(ReadBytes(folder / "unit.cfg").find("\r\n147    ->\r\n"), std::string::npos);
 }
 
 // The stores and controls after the golden file was loaded and a converter value was read.
