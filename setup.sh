@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Pravenor set-up on Debian 12: installs what is missing, builds, then runs the tool or the tests.
 #   ./setup.sh run [options for pravenor]   build and start the window (demo converter unless --port)
-#   ./setup.sh test                         build and run every test, also under the sanitizers
+#   ./setup.sh test                         build and run every test, also under the sanitizers,
+#                                           then each fuzzer for 30 s
 set -euo pipefail
 cd "$(dirname "$0")"
 
+# What building and running needs; the tests need more (a comma-decimal locale, the fuzzers).
 PACKAGES=(g++ cmake make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
           libgtest-dev libgmock-dev libbenchmark-dev)
+TEST_PACKAGES=(locales clang libclang-rt-14-dev)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_missing() {
@@ -25,6 +28,24 @@ install_missing() {
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
         "${missing[@]}" </dev/null
+}
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    else
+        command -v sudo >/dev/null || { echo "Need root or sudo for: $*" >&2; exit 1; }
+        sudo "$@"
+    fi
+}
+
+# Number tests run under a comma-decimal locale; generate it once.
+ensure_comma_locale() {
+    locale -a 2>/dev/null | grep -qix 'nl_NL.utf8' && return 0
+    echo "Generating the locale nl_NL.UTF-8"
+    as_root sed -i 's/^# *nl_NL.UTF-8 UTF-8/nl_NL.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^nl_NL.UTF-8 UTF-8' /etc/locale.gen || echo 'nl_NL.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+    as_root locale-gen >/dev/null
 }
 
 build() { # build-folder cmake-options...
@@ -47,12 +68,15 @@ run)
     exec build/src/ui/pravenor "$@"
     ;;
 test)
+    PACKAGES+=("${TEST_PACKAGES[@]}")
     install_missing
+    ensure_comma_locale
     build build -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=OFF -DPRAVENOR_TESTS=ON -DPRAVENOR_BENCHMARKS=ON
     ctest --test-dir build --output-on-failure -j "$JOBS"
     build build-sanitize -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=ON -DPRAVENOR_TESTS=ON -DPRAVENOR_BENCHMARKS=OFF
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-sanitize --output-on-failure -j "$JOBS"
+    fuzz/run_fuzzers.sh 30
     ;;
 *)
     echo "usage: $0 run [options] | $0 test" >&2

@@ -4,14 +4,19 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <system_error>
 
 #ifdef _WIN32
 #include <io.h>
 #include <process.h>
 #else
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -19,29 +24,14 @@ namespace pravenor::app {
 
 namespace {
 
-// Unique to this process and save, so that neither a leftover of a crashed save nor a
-// second program saving the same file can get in the way.
-std::filesystem::path temporaryPathFor(const std::filesystem::path& path)
-{
-    static std::atomic<unsigned> counter{0};
-#ifdef _WIN32
-    const long long pid = _getpid();
-#else
-    const long long pid = ::getpid();
-#endif
-    std::filesystem::path temp = path;
-    temp += ".saving-" + std::to_string(pid) + "-" + std::to_string(counter++);
-    return temp;
-}
+constexpr std::string_view kTemporaryMark = ".saving-";
 
-bool flushToDisk(std::FILE* file)
+long long processId()
 {
-    if (std::fflush(file) != 0)
-        return false;
 #ifdef _WIN32
-    return _commit(_fileno(file)) == 0;
+    return _getpid();
 #else
-    return fsync(fileno(file)) == 0;
+    return ::getpid();
 #endif
 }
 
@@ -50,49 +40,222 @@ std::string describe(const std::filesystem::path& path, const std::string& reaso
     return "Cannot save " + PathText(path) + ": " + reason;
 }
 
-SaveResult writeTemporary(const std::filesystem::path& temp, std::string_view content, int& openErrno)
+// The file a save really replaces: a link, or a chain of them, is followed to its end, so
+// that the link itself stays a link. A link that points nowhere names the file to create.
+std::optional<std::filesystem::path> finalTarget(const std::filesystem::path& path, std::error_code& error)
 {
-    openErrno = 0;
-#ifdef _WIN32
-    std::FILE* file = _wfopen(temp.c_str(), L"wb");
-#else
-    std::FILE* file = std::fopen(temp.c_str(), "wb");
-#endif
-    if (file == nullptr) {
-        openErrno = errno;
-        return {false, std::strerror(openErrno)};
+    std::filesystem::path target = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, error)))
+            return target;
+        const std::filesystem::path next = std::filesystem::read_symlink(target, error);
+        if (error)
+            return std::nullopt;
+        target = next.is_absolute() ? next : target.parent_path() / next;
     }
+    error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    return std::nullopt;
+}
+
+// Whether the process that made a leftover may still be saving with it.
+bool processMayExist(long long pid)
+{
+#ifdef _WIN32
+    (void)pid;
+    return true; // no cheap, reliable check here: leftovers are left alone
+#else
+    if (pid <= 0 || pid == processId())
+        return true;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+#endif
+}
+
+// A save killed between creating its temporary file and renaming it leaves NAME.saving-PID-N
+// behind. Nothing else uses such names, so those whose process has gone are removed.
+void removeStaleTemporaries(const std::filesystem::path& target)
+{
+    const std::string prefix = target.filename().string() + std::string(kTemporaryMark);
+    const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    std::error_code error;
+    for (auto it = std::filesystem::directory_iterator(folder, error);
+         !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const char* first = name.data() + prefix.size();
+        const char* last = name.data() + name.size();
+        long long pid = 0;
+        unsigned long long counter = 0;
+        const auto [afterPid, pidError] = std::from_chars(first, last, pid);
+        if (pidError != std::errc() || afterPid == last || *afterPid != '-')
+            continue;
+        const auto [end, counterError] = std::from_chars(afterPid + 1, last, counter);
+        if (counterError != std::errc() || end != last || processMayExist(pid))
+            continue;
+        std::error_code ignored;
+        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(it->path(), ignored)))
+            std::filesystem::remove(it->path(), ignored);
+    }
+}
+
+#ifdef _WIN32
+
+struct Written
+{
+    bool ok = false;
+    int openErrno = 0;
+    std::string error;
+};
+
+Written writeTemporary(const std::filesystem::path& temp, std::string_view content)
+{
+    std::FILE* file = _wfopen(temp.c_str(), L"wbx");
+    if (file == nullptr)
+        return {false, errno, std::strerror(errno)};
     const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
     const int writeErrno = errno;
-    const bool flushed = written && flushToDisk(file);
+    const bool flushed = written && std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
     const int flushErrno = errno;
     const bool closed = std::fclose(file) == 0;
     if (!written || !flushed || !closed) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
-        return {false, std::strerror(!written ? writeErrno : flushErrno)};
+        return {false, 0, std::strerror(!written ? writeErrno : flushErrno)};
     }
-    return {};
+    return {true, 0, {}};
 }
+
+#else
+
+struct Written
+{
+    bool ok = false;
+    int openErrno = 0; // why the temporary file could not be created, 0 when it was
+    std::string error;
+};
+
+bool writeAll(int fd, std::string_view content)
+{
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t count = ::write(fd, content.data() + done, content.size() - done);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        done += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+// The new file gets the old one's owner first (changing the owner clears set-id bits) and
+// then its permissions: a 0600 file must not come back readable by everyone.
+void takeOverAttributes(int fd, const std::optional<struct stat>& old)
+{
+    if (!old)
+        return;
+    if (::fchown(fd, old->st_uid, old->st_gid) != 0) {
+        // Only root may give a file away; an ordinary user's file keeps its group where
+        // the user belongs to it.
+        [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), old->st_gid);
+    }
+    [[maybe_unused]] const int ignored = ::fchmod(fd, old->st_mode & 07777);
+}
+
+Written writeTemporary(const std::filesystem::path& temp, std::string_view content,
+                       const std::optional<struct stat>& old)
+{
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0)
+        return {false, errno, std::strerror(errno)};
+    takeOverAttributes(fd, old);
+    const bool written = writeAll(fd, content);
+    const int writeErrno = errno;
+    const bool synced = written && ::fsync(fd) == 0;
+    const int syncErrno = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !synced || !closed) {
+        std::error_code ignored;
+        std::filesystem::remove(temp, ignored);
+        return {false, 0, std::strerror(!written ? writeErrno : syncErrno)};
+    }
+    return {true, 0, {}};
+}
+
+// The last resort when no temporary file may be made: the old way, truncate and write.
+// Nothing: the file cannot be opened for writing as a regular file (a FIFO would block). An
+// empty text: written. Otherwise why the write failed; the file may then be damaged.
+std::optional<std::string> writeInPlace(const std::filesystem::path& target, std::string_view content)
+{
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat info{};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    const bool written = ::ftruncate(fd, 0) == 0 && writeAll(fd, content) && ::fsync(fd) == 0;
+    const int writeErrno = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed)
+        return std::string(std::strerror(!written ? writeErrno : errno));
+    return std::string();
+}
+
+#endif
 
 } // namespace
 
+std::filesystem::path TemporaryPathFor(const std::filesystem::path& path)
+{
+    // Unique to this process and save, so that neither a leftover of a crashed save nor a
+    // second program saving the same file can get in the way.
+    static std::atomic<unsigned> counter{0};
+    std::filesystem::path temp = path;
+    temp += std::string(kTemporaryMark) + std::to_string(processId()) + "-" + std::to_string(counter++);
+    return temp;
+}
+
 SaveResult WriteFileReplacing(const std::filesystem::path& path, std::string_view content)
 {
-    const std::filesystem::path temp = temporaryPathFor(path);
-    int openErrno = 0;
-    SaveResult result = writeTemporary(temp, content, openErrno);
-    if (!result.ok && openErrno == ENOENT)
-        result = writeTemporary(temp, content, openErrno);
-    if (!result.ok)
-        return {false, describe(path, result.error)};
-
     std::error_code error;
-    std::filesystem::rename(temp, path, error);
+    const std::optional<std::filesystem::path> found = finalTarget(path, error);
+    if (!found)
+        return {false, describe(path, error.message()), {}};
+    const std::filesystem::path& target = *found;
+    removeStaleTemporaries(target);
+
+    const std::filesystem::path temp = TemporaryPathFor(target);
+#ifdef _WIN32
+    Written written = writeTemporary(temp, content);
+    if (!written.ok && written.openErrno == ENOENT)
+        written = writeTemporary(temp, content);
+#else
+    std::optional<struct stat> old;
+    struct stat info{};
+    if (::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        old = info;
+    Written written = writeTemporary(temp, content, old);
+    if (!written.ok && written.openErrno == ENOENT)
+        written = writeTemporary(temp, content, old);
+    if (!written.ok && old && (written.openErrno == EACCES || written.openErrno == EPERM)) {
+        if (const std::optional<std::string> inPlace = writeInPlace(target, content)) {
+            if (!inPlace->empty())
+                return {false, describe(path, *inPlace), {}};
+            return {true, {}, "Saved " + PathText(target) +
+                                  " in place: its folder allows no temporary file, so this save was not crash-safe."};
+        }
+    }
+#endif
+    if (!written.ok)
+        return {false, describe(path, written.error), {}};
+
+    std::filesystem::rename(temp, target, error);
     if (error) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
-        return {false, describe(path, error.message())};
+        return {false, describe(path, error.message()), {}};
     }
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include "app/cp1252.h"
 #include "app/program_config.h"
+#include "app/regular_file.h"
 
 #include <cstdio>
 #include <system_error>
@@ -70,16 +71,7 @@ void MessageLog::WriteLog(std::string_view message)
 
 bool MessageLog::appendToFile(const std::filesystem::path& file, const std::string& line) const
 {
-#ifdef _WIN32
-    std::FILE* out = _wfopen(file.c_str(), L"ab");
-#else
-    std::FILE* out = std::fopen(file.c_str(), "ab");
-#endif
-    if (out == nullptr)
-        return false;
-    const std::string text = Cp1252ToUtf8(line) + "\r\n";
-    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    return std::fclose(out) == 0 && written;
+    return AppendToRegularFile(file, Cp1252ToUtf8(line) + "\r\n");
 }
 
 void MessageLog::setLineObserver(std::function<void(const std::string&)> observer)

@@ -1,8 +1,7 @@
 #include "app/numbered_lines.h"
 
+#include "app/regular_file.h"
 #include "app/text_functions.h"
-
-#include <cstdio>
 
 namespace pravenor::app {
 
@@ -44,27 +43,12 @@ NumberedSlots ParseNumberedLines(std::string_view content)
 NumberedLines ReadNumberedLines(const std::filesystem::path& path)
 {
     NumberedLines result;
-    // C stdio rather than a stream: reading through a filebuf throws when the read fails
-    // (a folder in place of the file, an I/O error), and a file that cannot be read must
-    // give empty slots, not end the program.
-#ifdef _WIN32
-    std::FILE* file = _wfopen(path.c_str(), L"rb");
-#else
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-#endif
-    if (file == nullptr)
-        return result;
-    std::string content;
-    char buffer[8192];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        content.append(buffer, count);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed)
+    const FileContent file = ReadRegularFile(path);
+    result.tooLarge = file.status == FileReadStatus::TooLarge;
+    if (file.status != FileReadStatus::Read)
         return result;
     result.opened = true;
-    result.slots = ParseNumberedLines(content);
+    result.slots = ParseNumberedLines(file.bytes);
     return result;
 }
 

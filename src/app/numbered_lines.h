@@ -17,7 +17,8 @@ using NumberedSlots = std::array<std::string, kSlotCount>;
 
 struct NumberedLines
 {
-    bool opened = false; // false: the file could not be opened, every slot is empty
+    bool opened = false;   // false: the file could not be opened, every slot is empty
+    bool tooLarge = false; // not opened because it is larger than kMaxFileBytes
     NumberedSlots slots;
 };
 
@@ -25,6 +26,7 @@ struct NumberedLines
 // Lines end at CR LF, a lone LF or a lone CR.
 NumberedSlots ParseNumberedLines(std::string_view content);
 
+// Only a regular file of at most kMaxFileBytes is read (see regular_file.h).
 NumberedLines ReadNumberedLines(const std::filesystem::path& path);
 
 // The number at the start of a slot rounded to a whole number, 0 when there is none.

@@ -1,17 +1,38 @@
 #include "app/program_config.h"
 
+#include "app/cp1252.h"
 #include "app/numbered_lines.h"
+#include "app/regular_file.h"
 #include "app/text_functions.h"
 
 namespace pravenor::app {
 
-void ProgramConfig::ReadProgramConfig(const std::filesystem::path& file)
+namespace {
+
+void takeSlots(ProgramConfig& config, const NumberedSlots& slots)
+{
+    config.ComPortIndex = SlotWhole16(slots[0]).value_or(0);
+    config.LogLevel = SlotWhole16(slots[1]).value_or(0);
+    config.SetPath = slots[2];
+    config.UnitType = SlotWhole16(slots[3]).value_or(0);
+}
+
+} // namespace
+
+std::vector<std::string> ProgramConfig::ReadProgramConfig(const std::filesystem::path& file)
 {
     const NumberedLines lines = ReadNumberedLines(file);
-    ComPortIndex = SlotWhole16(lines.slots[0]).value_or(0);
-    LogLevel = SlotWhole16(lines.slots[1]).value_or(0);
-    SetPath = lines.slots[2];
-    UnitType = SlotWhole16(lines.slots[3]).value_or(0);
+    std::vector<std::string> warnings;
+    if (lines.tooLarge)
+        warnings.push_back(PathText(file) + " is larger than " + MaxFileSizeText() +
+                           " and cannot be used; the program starts with its defaults.");
+    takeSlots(*this, lines.slots);
+    return warnings;
+}
+
+void ProgramConfig::readContent(std::string_view content)
+{
+    takeSlots(*this, ParseNumberedLines(content));
 }
 
 std::string ProgramConfig::FileText() const

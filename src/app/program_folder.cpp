@@ -25,6 +25,16 @@ std::filesystem::path fallbackFolder()
     return (error ? std::filesystem::path(".") : temp) / "Pravenor";
 }
 
+// A copy unpacked with its default.set or its Instellingen folder, but never started yet,
+// is as much a program folder as one that has saved its configuration.
+bool holdsProgramFiles(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(folder / ProgramConfig::kFileName, error) ||
+           std::filesystem::is_regular_file(folder / "default.set", error) ||
+           std::filesystem::is_directory(folder / "Instellingen", error);
+}
+
 } // namespace
 
 std::filesystem::path ResolveProgramFolder(const ProgramFolderInputs& inputs)
@@ -33,9 +43,7 @@ std::filesystem::path ResolveProgramFolder(const ProgramFolderInputs& inputs)
         return *inputs.homeArgument;
     if (inputs.homeEnvironment && !inputs.homeEnvironment->empty())
         return *inputs.homeEnvironment;
-    std::error_code error;
-    if (!inputs.executableFolder.empty() &&
-        std::filesystem::is_regular_file(inputs.executableFolder / ProgramConfig::kFileName, error))
+    if (!inputs.executableFolder.empty() && holdsProgramFiles(inputs.executableFolder))
         return inputs.executableFolder;
     return inputs.userDataFolder;
 }

@@ -17,8 +17,8 @@ struct ProgramFolderInputs
 };
 
 // --home wins, then PRAVENOR_HOME; then the executable's own folder when it already holds a
-// Pravenor.set (a copy carried around on a stick keeps working as before); else the per-user
-// data folder.
+// Pravenor.set, a default.set or an Instellingen folder (a copy carried around on a stick
+// keeps working as before); else the per-user data folder.
 std::filesystem::path ResolveProgramFolder(const ProgramFolderInputs& inputs);
 
 // On Linux $XDG_DATA_HOME/Pravenor or ~/.local/share/Pravenor; on Windows

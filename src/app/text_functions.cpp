@@ -1,26 +1,35 @@
 #include "app/text_functions.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <limits>
 
 namespace pravenor::app {
 
+// Numbers go into files and frames through to_chars, which no locale can change.
 std::string NumToStr(long long n)
 {
-    return std::to_string(n);
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, n);
+    return std::string(buffer, result.ptr);
 }
 
 std::string SignedNumText(long long n)
 {
-    return n < 0 ? std::to_string(n) : " " + std::to_string(n);
+    return n < 0 ? NumToStr(n) : " " + NumToStr(n);
 }
 
 std::string HexText(std::int16_t n)
 {
     char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "%X", static_cast<unsigned>(static_cast<std::uint16_t>(n)));
-    return buffer;
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer,
+                                      static_cast<unsigned>(static_cast<std::uint16_t>(n)), 16);
+    std::string text(buffer, result.ptr);
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'f')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
 }
 
 namespace {
@@ -28,6 +37,65 @@ namespace {
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
+}
+
+// What strtod gives where from_chars reports a number out of range: infinity of the sign
+// when the number is too large, zero of the sign when it is too small. The order of
+// magnitude is enough to tell them apart; only numbers hundreds of powers of ten away from 1
+// get here.
+double beyondRange(std::string_view mantissa, std::string_view exponent)
+{
+    const bool negative = !mantissa.empty() && mantissa.front() == '-';
+    long magnitude = 0;
+    bool seenDigit = false;
+    bool inFraction = false;
+    long zerosAfterPoint = 0;
+    long integerDigits = 0;
+    for (const char c : mantissa) {
+        if (c == '.') {
+            inFraction = true;
+        } else if (isDigit(c)) {
+            if (!inFraction) {
+                if (c != '0' || seenDigit) {
+                    seenDigit = true;
+                    ++integerDigits;
+                }
+            } else if (!seenDigit) {
+                if (c == '0') {
+                    ++zerosAfterPoint;
+                } else {
+                    seenDigit = true;
+                    magnitude = -(zerosAfterPoint + 1);
+                }
+            }
+        }
+    }
+    if (integerDigits > 0)
+        magnitude = integerDigits - 1;
+    long power = 0;
+    bool negativePower = false;
+    for (const char c : exponent) {
+        if (c == '-')
+            negativePower = true;
+        else if (isDigit(c) && power < 1'000'000) // the 'e' and a '+' are passed over
+            power = power * 10 + (c - '0');
+    }
+    const bool tooLarge = magnitude + (negativePower ? -power : power) > 0;
+    const double result = tooLarge ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -result : result;
+}
+
+// Locale-free: strtod would follow LC_NUMERIC, and a window program takes the user's
+// locale, where "2.6" may read as 2. The text is a number by the rules above.
+double readNumber(std::string_view mantissa, std::string_view exponent)
+{
+    std::string number(mantissa.substr(!mantissa.empty() && mantissa.front() == '+' ? 1 : 0));
+    number += exponent;
+    double value = 0.0;
+    const auto [ptr, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error == std::errc::result_out_of_range)
+        return beyondRange(mantissa, exponent);
+    return error == std::errc() ? value : 0.0;
 }
 
 } // namespace
@@ -65,8 +133,7 @@ double LeadingNumber(std::string_view text)
             end = j;
         }
     }
-    const std::string number(text.substr(start, end - start));
-    return std::strtod(number.c_str(), nullptr);
+    return readNumber(text.substr(start, i - start), text.substr(i, end - i));
 }
 
 double RoundHalfEven(double value)

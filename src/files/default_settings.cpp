@@ -1,6 +1,7 @@
 #include "app/cp1252.h"
 #include "files/default_settings.h"
 
+#include "app/regular_file.h"
 #include "app/text_functions.h"
 #include "files/settings_file_io.h"
 
@@ -14,7 +15,10 @@ FileResult ReadDefaultSettings(const std::filesystem::path& programFolder, setti
     FileResult result;
     const app::NumberedLines lines = ReadSettingsSlots(path);
     std::error_code error;
-    if (!lines.opened && std::filesystem::exists(path, error))
+    if (lines.tooLarge)
+        result.warnings.push_back(app::PathText(path) + " is larger than " + app::MaxFileSizeText() +
+                                  " and cannot be used; every setting starts at 0 or empty.");
+    else if (!lines.opened && std::filesystem::exists(path, error))
         result.warnings.push_back(app::PathText(path) + " could not be read; every setting starts at 0 or empty.");
 
     const std::vector<int> unusable =

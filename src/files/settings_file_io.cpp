@@ -7,22 +7,13 @@
 #include "settings/catalogue.h"
 
 #include <cmath>
-#include <exception>
 #include <system_error>
 
 namespace pravenor::files {
 
 app::NumberedLines ReadSettingsSlots(const std::filesystem::path& path)
 {
-    // The stream library reports a failed read (a folder, a lost network share) by throwing.
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return {};
-    try {
-        return app::ReadNumberedLines(path);
-    } catch (const std::exception&) {
-        return {};
-    }
+    return app::ReadNumberedLines(path);
 }
 
 std::vector<int> FileValuesFromSlots(const app::NumberedSlots& slots,
@@ -65,6 +56,8 @@ FileResult SaveOnScreenValues(const std::filesystem::path& path, settings::Contr
     FileResult result;
     result.warnings = std::move(text.warnings);
     const app::SaveResult saved = app::WriteFileReplacing(path, text.content);
+    if (!saved.warning.empty())
+        result.warnings.push_back(saved.warning); // names the file in Windows-1252 already
     if (!saved.ok) {
         result.ok = false;
         result.message = "The settings could not be saved to " + app::PathText(path) +

@@ -20,8 +20,8 @@ enum class UnusableNumber
     TakeZero, // take 0 for it and go on
 };
 
-// ReadNumberedLines that never throws: a folder, or a read that breaks off, counts as a file
-// that cannot be opened.
+// ReadNumberedLines: a folder, a FIFO, a device or a read that breaks off counts as a file
+// that cannot be opened; a file over the size limit is marked too large.
 app::NumberedLines ReadSettingsSlots(const std::filesystem::path& path);
 
 // Fills FileValues from the slots: choice items 0..91 with the number at the start of the

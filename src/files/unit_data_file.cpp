@@ -1,6 +1,7 @@
 #include "app/cp1252.h"
 #include "files/unit_data_file.h"
 
+#include "app/regular_file.h"
 #include "app/text_functions.h"
 #include "files/settings_file_io.h"
 
@@ -24,7 +25,9 @@ FileResult LoadSettingsFile(const std::filesystem::path& path, settings::Control
         FileResult result;
         result.ok = false;
         result.message = "The settings file " + app::PathText(path) +
-                         " could not be opened. No setting has been changed.";
+                         (lines.tooLarge ? " is larger than " + app::MaxFileSizeText() + " and cannot be used."
+                                         : std::string(" could not be opened.")) +
+                         " No setting has been changed.";
         return result;
     }
 

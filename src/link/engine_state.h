@@ -57,6 +57,7 @@ enum class Tally
     None,
     Failure, // counts towards the cancellation after three
     Success, // a read or write succeeded: the count starts again
+    Refused, // a write refused before sending: the setting stays unwritten, nothing counted
 };
 
 struct StepResult

@@ -7,6 +7,7 @@
 #include "link/frame_receiver.h"
 #include "link/protocol.h"
 #include "link/transfer_view.h"
+#include "settings/choice_lists.h"
 #include "settings/control_sync.h"
 
 namespace pravenor::link {
@@ -22,6 +23,7 @@ constexpr int kReadBufferEntries = 200;
 constexpr int kWriteBufferEntries = 100;
 // LEN is one byte: a text frame carries at most 255 - 12 characters.
 constexpr std::size_t kMaxTextBytes = 243;
+constexpr int kRetriesPerCount = 3;
 
 std::size_t at(int item)
 {
@@ -144,6 +146,17 @@ std::string SettingExchange::controlText(int item) const
     return {};
 }
 
+std::string SettingExchange::valueText(int item, const SettingValue& value) const
+{
+    if (!settings::IsChoiceItem(item))
+        return value.asText();
+    const std::vector<std::string> entries = settings::ChoiceEntries(item);
+    const auto position = value.asWhole();
+    if (position && *position >= 0 && static_cast<std::size_t>(*position) < entries.size())
+        return entries[static_cast<std::size_t>(*position)];
+    return value.asText();
+}
+
 void SettingExchange::progress(const std::string& text)
 {
     m_view.appendProgress(text);
@@ -191,7 +204,7 @@ StepResult SettingExchange::startWrite(int item)
         } else {
             progress(" -> Not implemented type of unit." + kLineEnd);
         }
-        return {EngineState::Idle};
+        return {EngineState::Idle, Tally::Refused};
     }
     m_sentValue = value;
     m_receiver.start();
@@ -199,6 +212,12 @@ StepResult SettingExchange::startWrite(int item)
 }
 
 StepResult SettingExchange::readFailure(int item, const std::string& what, Tally tally)
+{
+    m_retriesInRow = 0;
+    return readReport(item, what, tally);
+}
+
+StepResult SettingExchange::readReport(int item, const std::string& what, Tally tally)
 {
     const std::string label = ItemLabel(item);
     progress(label + what + kLineEnd);
@@ -208,8 +227,23 @@ StepResult SettingExchange::readFailure(int item, const std::string& what, Tally
 
 StepResult SettingExchange::writeFailure(const std::string& what, Tally tally)
 {
+    m_retriesInRow = 0;
     progress(what + kLineEnd);
     return {EngineState::Idle, tally};
+}
+
+// A reply too short to name an item, or too long to take in, has always meant "ask again"
+// without counting a failure. A converter that answers every time like that would keep a
+// batch going for ever with the bar standing still, so every third such retry of an item
+// in a row counts as a failure, and three of those end in the usual cancellation.
+Tally SettingExchange::uncountedRetry(int item)
+{
+    if (item != m_retryItem) {
+        m_retryItem = item;
+        m_retriesInRow = 0;
+    }
+    ++m_retriesInRow;
+    return m_retriesInRow % kRetriesPerCount == 0 ? Tally::Failure : Tally::None;
 }
 
 StepResult SettingExchange::readStep(EngineState state, int item)
@@ -225,7 +259,7 @@ StepResult SettingExchange::readStep(EngineState state, int item)
     case Reception::Complete: return {NextState(state)};
     case Reception::TimedOut: return readFailure(item, kTimeOuts[phase], Tally::Failure);
     case Reception::ChecksumError: return readFailure(item, " ERROR checksum. ", Tally::Failure);
-    case Reception::TooLong: return readFailure(item, " ERROR too long info. ", Tally::None);
+    case Reception::TooLong: return readReport(item, " ERROR too long info. ", uncountedRetry(item));
     }
     return {EngineState::Idle};
 }
@@ -233,11 +267,17 @@ StepResult SettingExchange::readStep(EngineState state, int item)
 StepResult SettingExchange::judgeRead(int item)
 {
     const int replyItem = m_receiver.at(p::kOffsetItem);
-    if (replyItem == -1)
-        return {EngineState::Idle}; // too short to name an item: asked again, not counted
+    if (replyItem == -1) {
+        // Too short to name an item: asked again, silently the first time.
+        const Tally tally = uncountedRetry(item);
+        if (m_retriesInRow == 1)
+            return {EngineState::Idle};
+        return readReport(item, " ERROR reply too short. ", tally);
+    }
     const SettingValue value = DecodeReadValue(replyItem);
     if (value == SettingValue::Number(-1))
         return readFailure(item, " ERROR reading setup!", Tally::Failure);
+    m_retriesInRow = 0;
 
     settings::ValueStores& stores = m_sync.stores();
     stores.UnitValues[at(replyItem)] = value;
@@ -250,11 +290,15 @@ StepResult SettingExchange::judgeRead(int item)
         m_sync.ShowValue(replyItem);
     }
     const std::string detail = " [Item: " + NumToStr(replyItem) + " Value: " + value.asText() + "] ";
-    const std::string result = " [Item: " + NumToStr(replyItem) + " Value: " + controlText(item) + " OK";
-    progress((m_debugLevel == 2 ? detail : std::string()) + result + kLineEnd);
+    // With a write pending the control shows the user's unsent choice, not the converter's.
+    const std::string shown = writePending ? valueText(replyItem, value) : controlText(item);
+    const std::string result = " [Item: " + NumToStr(replyItem) + " Value: " + shown + " OK";
+    const std::string kept = "the value waiting to be written is kept.";
+    progress((m_debugLevel == 2 ? detail : std::string()) + result + (writePending ? ", " + kept : std::string()) +
+             kLineEnd);
     m_log.WriteLog("Gelezen uit unit: " + detail + result);
     if (writePending)
-        m_log.WriteLog("Setting " + NumToStr(replyItem) + ": the value waiting to be written is kept.");
+        m_log.WriteLog("Setting " + NumToStr(replyItem) + ": " + kept);
     return {EngineState::Idle, Tally::Success};
 }
 
@@ -271,7 +315,11 @@ StepResult SettingExchange::writeStep(EngineState state, int item)
     case Reception::Complete: return {NextState(state)};
     case Reception::TimedOut: return writeFailure(kTimeOuts[phase], Tally::Failure);
     case Reception::ChecksumError: return writeFailure(" -> ERROR checksum.", Tally::Failure);
-    case Reception::TooLong: return writeFailure(" -> ERROR too long info.", Tally::None);
+    case Reception::TooLong: {
+        const Tally tally = uncountedRetry(item);
+        progress(std::string(" -> ERROR too long info.") + kLineEnd);
+        return {EngineState::Idle, tally};
+    }
     }
     return {EngineState::Idle};
 }
@@ -289,6 +337,7 @@ StepResult SettingExchange::judgeWrite(int item)
     if (stores.ItemRequest[at(item)] == settings::kWriteRequest && !newerValue)
         stores.ItemRequest[at(item)] = settings::kNoRequest;
     m_sync.ShowValue(item);
+    m_retriesInRow = 0;
     progress(" -> SAVED." + kLineEnd);
     return {EngineState::Idle, Tally::Success};
 }

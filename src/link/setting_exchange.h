@@ -63,10 +63,14 @@ private:
     WriteBytes writeBytes(int item, const settings::SettingValue& value) const;
 
     StepResult readFailure(int item, const std::string& what, Tally tally);
+    StepResult readReport(int item, const std::string& what, Tally tally);
     StepResult writeFailure(const std::string& what, Tally tally);
+    Tally uncountedRetry(int item);
     StepResult judgeRead(int item);
     StepResult judgeWrite(int item);
     std::string controlText(int item) const;
+    // The value as its control would show it: a choice's list entry, a text itself.
+    std::string valueText(int item, const settings::SettingValue& value) const;
     void progress(const std::string& text);
 
     ByteLayer& m_bytes;
@@ -76,6 +80,8 @@ private:
     app::MessageLog& m_log;
     const std::int16_t& m_debugLevel;
     settings::SettingValue m_sentValue; // what the running write put on the line
+    int m_retryItem = -1;               // the item of the retries counted below
+    int m_retriesInRow = 0;             // uncounted retries of m_retryItem since its last outcome
 };
 
 } // namespace pravenor::link

@@ -2,6 +2,7 @@
 
 #include "app/message_log.h"
 #include "app/program_config.h"
+#include "app/text_functions.h"
 #include "link/com_port.h"
 #include "link/transfer_view.h"
 #include "settings/control_sync.h"
@@ -118,6 +119,8 @@ void TransferEngine::apply(const StepResult& result)
         ++m_errorCount;
     else if (result.tally == Tally::Success)
         m_errorCount = 0;
+    else if (result.tally == Tally::Refused && BatchKind != kNoBatch)
+        ++m_refusedCount;
     if (m_serviceJobRunning && m_state == EngineState::Idle)
         endServiceJob();
 }
@@ -252,12 +255,11 @@ void TransferEngine::idleStep()
             m_state = EngineState::PortLost;
             return;
         }
-        const std::string text = BatchKind == kReadAllBatch ? "Reading of settings successfull."
-                                                            : "Writing of settings successfull.";
+        const std::string text = batchEndText();
         if (m_debugLevel == 2)
             m_view.appendProgress(text + kLineEnd);
         m_log.WriteLog(text);
-        endBatch(JobEnd::Done);
+        endBatch(m_refusedCount == 0 ? JobEnd::Done : JobEnd::Failed);
     }
 
     if (m_port.PortIsOpen() == -1) {
@@ -272,6 +274,7 @@ void TransferEngine::idleStep()
     case TakeUp::Ready:
         BatchKind = kReadAllBatch;
         m_errorCount = 0;
+        m_refusedCount = 0;
         for (int i = 0; i <= kLastServedItem; ++i) {
             if (settings::ItemIsImplemented(i))
                 stores.ItemRequest[at(i)] = kReadRequest;
@@ -287,6 +290,7 @@ void TransferEngine::idleStep()
     case TakeUp::Ready:
         BatchKind = kWriteAllBatch;
         m_errorCount = 0;
+        m_refusedCount = 0;
         for (int i = 0; i <= kLastServedItem; ++i) {
             m_sync.TakeValue(i);
             if (settings::ItemIsImplemented(i))
@@ -320,6 +324,17 @@ void TransferEngine::startServiceJob(bool& request, Job job, EngineState first)
     case TakeUp::NotAsked:
         return;
     }
+}
+
+// A batch in which settings were refused before sending has not done what it was asked,
+// and must not say it has.
+std::string TransferEngine::batchEndText() const
+{
+    const bool reading = BatchKind == kReadAllBatch;
+    if (m_refusedCount == 0)
+        return reading ? "Reading of settings successfull." : "Writing of settings successfull.";
+    return std::string(reading ? "Reading" : "Writing") + " of settings ended: " + app::NumToStr(m_refusedCount) +
+           (m_refusedCount == 1 ? " setting was" : " settings were") + " not written.";
 }
 
 void TransferEngine::CancelAll()

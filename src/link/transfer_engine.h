@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace pravenor::app {
 class MessageLog;
@@ -81,6 +82,9 @@ public:
 
     EngineState state() const { return m_state; }
     std::int16_t ErrorCount() const { return m_errorCount; }
+    // Settings refused before sending (a value outside a byte, a text too long for a frame)
+    // during the batch that ran last; reset when a batch starts.
+    int RefusedCount() const { return m_refusedCount; }
     std::int16_t CurrentItem() const { return m_currentItem; }
     std::int16_t PollDelay() const { return m_pollDelay; }
     std::int16_t LinkAlive() const { return m_linkAlive; }
@@ -109,6 +113,7 @@ private:
     };
     TakeUp takeUp(bool& request);
     void cancelForErrors(std::int16_t request);
+    std::string batchEndText() const;
     void apply(const StepResult& result);
     void endBatch(JobEnd end);
     void startServiceJob(bool& request, Job job, EngineState first);
@@ -131,6 +136,7 @@ private:
     EngineState m_state = EngineState::Initial;
     std::int16_t m_currentItem = -1;
     std::int16_t m_errorCount = 0;
+    int m_refusedCount = 0;
     std::int16_t m_pollDelay = 0;
     std::int16_t m_linkAlive = 0;
     bool m_serviceJobRunning = false;

@@ -1,8 +1,13 @@
 #include "app/atomic_file.h"
 
+#include "support/as_ordinary_user.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace pravenor::app {
 namespace {
@@ -43,6 +48,92 @@ TEST(WriteFileReplacing, TargetThatIsAFolderFailsAndStaysAFolder)
     EXPECT_FALSE(saved.error.empty());
     EXPECT_EQ(TempFolder::read(folder / "unit.cfg" / "inside"), "keep");
     EXPECT_EQ(folder.names(), std::vector<std::string>{"unit.cfg"});
+}
+
+TEST(WriteFileReplacing, ALinkIsFollowedToItsFileAndStaysALink)
+{
+    const TempFolder folder;
+    std::filesystem::create_directory(folder / "real");
+    TempFolder::write(folder / "real" / "unit.cfg", "old");
+    std::filesystem::create_symlink("real/unit.cfg", folder / "link.cfg");
+    std::filesystem::create_symlink("link.cfg", folder / "chain.cfg");
+    std::filesystem::create_symlink("real/new.cfg", folder / "dangling.cfg");
+
+    ASSERT_TRUE(WriteFileReplacing(folder / "chain.cfg", "new").ok);
+    ASSERT_TRUE(WriteFileReplacing(folder / "dangling.cfg", "created").ok);
+
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.cfg"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "chain.cfg"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "dangling.cfg"));
+    EXPECT_EQ(TempFolder::read(folder / "real" / "unit.cfg"), "new");
+    EXPECT_EQ(TempFolder::read(folder / "real" / "new.cfg"), "created");
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"chain.cfg", "dangling.cfg", "link.cfg", "real"}));
+
+    std::filesystem::create_symlink("loop.cfg", folder / "loop.cfg");
+    const SaveResult loop = WriteFileReplacing(folder / "loop.cfg", "x");
+    EXPECT_FALSE(loop.ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "loop.cfg"));
+}
+
+TEST(WriteFileReplacing, TheNewFileKeepsTheOldOnesModeAndOwner)
+{
+    const TempFolder folder;
+    TempFolder::write(folder / "private.cfg", "old");
+    ASSERT_EQ(::chmod((folder / "private.cfg").c_str(), 0600), 0);
+    // Only root may hand a file to another user; as anyone else the owner is ours already.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown((folder / "private.cfg").c_str(), test::NobodyUid(), test::NobodyGid()), 0);
+    }
+
+    ASSERT_TRUE(WriteFileReplacing(folder / "private.cfg", "new").ok);
+
+    struct stat info{};
+    ASSERT_EQ(::stat((folder / "private.cfg").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(info.st_uid, root ? test::NobodyUid() : ::geteuid());
+    EXPECT_EQ(TempFolder::read(folder / "private.cfg"), "new");
+}
+
+TEST(WriteFileReplacing, AWritableFileInAFolderWithoutRoomForATemporaryIsWrittenInPlaceWithAWarning)
+{
+    const TempFolder folder;
+    TempFolder::write(folder / "unit.cfg", "old content");
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown((folder / "unit.cfg").c_str(), test::NobodyUid(), test::NobodyGid()), 0);
+    }
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    test::AsOrdinaryUser([&] {
+        const SaveResult saved = WriteFileReplacing(folder / "unit.cfg", "new");
+        EXPECT_TRUE(saved.ok) << saved.error;
+        EXPECT_NE(saved.warning.find("unit.cfg"), std::string::npos) << saved.warning;
+        EXPECT_NE(saved.warning.find("not crash-safe"), std::string::npos) << saved.warning;
+    });
+    EXPECT_EQ(TempFolder::read(folder / "unit.cfg"), "new");
+}
+
+TEST(WriteFileReplacing, LeftoversOfSavesWhoseProcessHasGoneAreRemoved)
+{
+    const TempFolder folder;
+    // A process id that is certainly free: a child that has ended and been reaped.
+    const pid_t gone = ::fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string dead = std::to_string(gone);
+    const std::string alive = std::to_string(::getppid());
+    for (const std::string& name : std::vector<std::string>{"unit.cfg.saving-" + dead + "-0", "unit.cfg.saving-" + dead + "-17",
+                                    "unit.cfg.saving-" + alive + "-0", "other.cfg.saving-" + dead + "-0",
+                                    "unit.cfg.saving-" + dead + "-x", "unit.cfg.saving-notes"})
+        TempFolder::write(folder / name, "left");
+
+    ASSERT_TRUE(WriteFileReplacing(folder / "unit.cfg", "new").ok);
+
+    EXPECT_EQ(folder.names(),
+              (std::vector<std::string>{"other.cfg.saving-" + dead + "-0", "unit.cfg", "unit.cfg.saving-" + alive + "-0",
+                                        "unit.cfg.saving-" + dead + "-x", "unit.cfg.saving-notes"}));
 }
 
 } // namespace

@@ -1,11 +1,15 @@
 #include "app/numbered_lines.h"
 
+#include "app/regular_file.h"
+
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
+
+#include <sys/stat.h>
 
 namespace pravenor::app {
 namespace {
@@ -118,6 +122,43 @@ TEST(ReadNumberedLines, ReadsTheFileAsBytes)
 
     test::TempFolder::write(folder / "empty.set", "");
     EXPECT_TRUE(ReadNumberedLines(folder / "empty.set").opened);
+}
+
+TEST(ReadNumberedLines, OnlyRegularFilesAreReadLinksFollowed)
+{
+    const test::TempFolder folder;
+    test::TempFolder::write(folder / "real.set", "0    ->3\r\n");
+    ASSERT_EQ(::mkfifo((folder / "fifo.set").c_str(), 0600), 0);
+    std::filesystem::create_symlink(folder / "fifo.set", folder / "to-fifo.set");
+    std::filesystem::create_symlink("/dev/zero", folder / "zero.set");
+    std::filesystem::create_symlink(folder / "real.set", folder / "to-real.set");
+    // A FIFO without a writer or an endless device would hang here for good.
+    for (const char* name : {"fifo.set", "to-fifo.set", "zero.set"}) {
+        const NumberedLines lines = ReadNumberedLines(folder / name);
+        EXPECT_FALSE(lines.opened) << name;
+        EXPECT_FALSE(lines.tooLarge) << name;
+    }
+    const NumberedLines linked = ReadNumberedLines(folder / "to-real.set");
+    EXPECT_TRUE(linked.opened);
+    expectSlots(linked.slots, {{0, "3"}});
+}
+
+TEST(ReadNumberedLines, FileOverTheSizeLimitIsTooLargeAndNotRead)
+{
+    const test::TempFolder folder;
+    test::TempFolder::write(folder / "limit.set", "0    ->3\r\n");
+    std::filesystem::resize_file(folder / "limit.set", kMaxFileBytes);
+    test::TempFolder::write(folder / "over.set", "0    ->3\r\n");
+    std::filesystem::resize_file(folder / "over.set", kMaxFileBytes + 1);
+
+    const NumberedLines atLimit = ReadNumberedLines(folder / "limit.set");
+    EXPECT_TRUE(atLimit.opened);
+    EXPECT_FALSE(atLimit.tooLarge);
+    EXPECT_EQ(atLimit.slots[0], "3");
+    const NumberedLines over = ReadNumberedLines(folder / "over.set");
+    EXPECT_FALSE(over.opened);
+    EXPECT_TRUE(over.tooLarge);
+    expectSlots(over.slots, {});
 }
 
 TEST(SlotWhole16, NumberAtTheStartRoundedAndCheckedAgainst16Bits)

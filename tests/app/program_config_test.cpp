@@ -1,5 +1,8 @@
 #include "app/program_config.h"
 
+#include "app/regular_file.h"
+
+#include "support/as_ordinary_user.h"
 #include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 
@@ -112,6 +115,23 @@ TEST(ProgramConfig, MissingFileGivesDefaultsAndCreatesNothing)
     EXPECT_TRUE(folder.names().empty());
 }
 
+TEST(ProgramConfig, UnusableFileGivesDefaultsAndOnlyATooLargeOneIsNamed)
+{
+    const TempFolder folder;
+    std::filesystem::create_symlink("/dev/zero", folder / "zero.set");
+    TempFolder::write(folder / "huge.set", "0        Compoort ->4\r\n");
+    std::filesystem::resize_file(folder / "huge.set", kMaxFileBytes + 1);
+    for (const char* name : {"zero.set", "huge.set"}) {
+        ProgramConfig config;
+        config.ComPortIndex = 7;
+        const std::vector<std::string> warnings = config.ReadProgramConfig(folder / name);
+        EXPECT_EQ(config.ComPortIndex, 0) << name;
+        const bool named = warnings.size() == 1 && warnings[0].find(name) != std::string::npos &&
+                           warnings[0].find("larger than 16 MiB") != std::string::npos;
+        EXPECT_EQ(named, std::string(name) == "huge.set") << name;
+    }
+}
+
 TEST(ProgramConfig, SaveReplacesTheWholeOldFile)
 {
     const TempFolder folder;
@@ -151,18 +171,21 @@ TEST(ProgramConfig, FailedSaveLeavesTheOldFileIntact)
     EXPECT_EQ(folder.names(), std::vector<std::string>{"Pravenor.set"});
 }
 
-TEST(ProgramConfig, SaveIntoAReadOnlyFolderLeavesTheOldFileIntact)
+TEST(ProgramConfig, SaveIntoAReadOnlyFolderLeavesTheOldReadOnlyFileIntact)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root may write into a read-only folder";
     const TempFolder folder;
     const std::string old = "0        Compoort ->0\r\n";
     TempFolder::write(folder / "Pravenor.set", old);
+    // Neither the folder nor the file may be written (a writable file would be saved in place).
+    std::filesystem::permissions(folder / "Pravenor.set", std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
     std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
-    const SaveResult saved = exampleConfig().WriteProgramConfig(folder / "Pravenor.set");
-    EXPECT_FALSE(saved.ok);
-    EXPECT_FALSE(saved.error.empty());
+    test::AsOrdinaryUser([&] {
+        const SaveResult saved = exampleConfig().WriteProgramConfig(folder / "Pravenor.set");
+        EXPECT_FALSE(saved.ok);
+        EXPECT_FALSE(saved.error.empty());
+    });
     EXPECT_EQ(TempFolder::read(folder / "Pravenor.set"), old);
 }
 

@@ -65,14 +65,31 @@ TEST_F(ProgramFolderTest, EachSourceWinsInItsTurn)
     EXPECT_EQ(ResolveProgramFolder(inputs), root / "user");
 }
 
-TEST_F(ProgramFolderTest, ExecutableFolderNeedsAPravenorSetFile)
+TEST_F(ProgramFolderTest, ExecutableFolderCountsWhenItHoldsAnyOfTheProgramsFiles)
 {
     inputs.homeArgument.reset();
     inputs.homeEnvironment.reset();
-    TempFolder::write(root / "exe" / "default.set", "");
+    const struct
+    {
+        const char* name;
+        bool folder;
+        bool counts;
+    } rows[] = {
+        {"Pravenor.set", false, true}, {"default.set", false, true}, {"Instellingen", true, true},
+        {"Pravenor.set", true, false}, {"default.set", true, false}, {"Instellingen", false, false},
+        {"Log", true, false},
+    };
     EXPECT_EQ(ResolveProgramFolder(inputs), root / "user");
-    std::filesystem::create_directory(root / "exe" / "Pravenor.set"); // a folder of that name
-    EXPECT_EQ(ResolveProgramFolder(inputs), root / "user");
+    for (const auto& row : rows) {
+        const std::filesystem::path entry = root / "exe" / row.name;
+        if (row.folder)
+            std::filesystem::create_directory(entry);
+        else
+            TempFolder::write(entry, "");
+        EXPECT_EQ(ResolveProgramFolder(inputs), root / (row.counts ? "exe" : "user"))
+            << row.name << (row.folder ? " as a folder" : " as a file");
+        std::filesystem::remove(entry);
+    }
 }
 
 TEST(HomeArgument, ReadsBothSpellings)

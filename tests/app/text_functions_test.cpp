@@ -1,10 +1,13 @@
 #include "app/text_functions.h"
 
+#include "support/comma_locale.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string>
 
 namespace pravenor::app {
 namespace {
@@ -42,22 +45,39 @@ TEST(HexText, UpperCaseWithoutLeadingZerosAndTwosComplementForNegatives)
         EXPECT_EQ(HexText(c.value), c.text) << c.value;
 }
 
+struct NumberCase
+{
+    const char* text;
+    double value;
+};
+constexpr NumberCase kNumberCases[] = {
+    {"12", 12},       {"   12", 12},   {"\t7", 7},       {"+3", 3},       {"-3", -3},
+    {"2.5", 2.5},     {"-0.75x", -0.75}, {".5", 0.5},    {"7.", 7},       {"12abc", 12},
+    {"3 4", 3},       {"1,5", 1},      {"1e3", 1000},    {"1e", 1},       {"2E-1", 0.2},
+    {"0x1F", 0},      {"abc", 0},      {"", 0},          {"   ", 0},      {"-", 0},
+    {".", 0},         {"- 5", 0},      {"inf", 0},       {"nan", 0},      {"1e-999", 0},
+    {"0.000e500", 0}, {"+2.6e+0", 2.6},
+};
+
 TEST(LeadingNumber, ReadsTheDecimalNumberAtTheStart)
 {
-    const struct
-    {
-        const char* text;
-        double value;
-    } cases[] = {
-        {"12", 12},       {"   12", 12},   {"\t7", 7},       {"+3", 3},       {"-3", -3},
-        {"2.5", 2.5},     {"-0.75x", -0.75}, {".5", 0.5},    {"7.", 7},       {"12abc", 12},
-        {"3 4", 3},       {"1,5", 1},      {"1e3", 1000},    {"1e", 1},       {"2E-1", 0.2},
-        {"0x1F", 0},      {"abc", 0},      {"", 0},          {"   ", 0},      {"-", 0},
-        {".", 0},         {"- 5", 0},      {"inf", 0},       {"nan", 0},
-    };
-    for (const auto& c : cases)
+    for (const auto& c : kNumberCases)
         EXPECT_DOUBLE_EQ(LeadingNumber(c.text), c.value) << '"' << c.text << '"';
     EXPECT_TRUE(std::isinf(LeadingNumber("1e999")));
+    EXPECT_EQ(LeadingNumber("-1e999"), -std::numeric_limits<double>::infinity());
+    EXPECT_TRUE(std::isinf(LeadingNumber(std::string(400, '9'))));
+    EXPECT_TRUE(std::isinf(LeadingNumber("0.001e400")));
+    EXPECT_TRUE(std::signbit(LeadingNumber("-1e-999")));
+}
+
+TEST(LeadingNumber, NumbersAreReadAndWrittenAlikeUnderACommaLocale)
+{
+    const test::CommaLocale locale;
+    PRAVENOR_REQUIRE_COMMA_LOCALE(locale);
+    for (const auto& c : kNumberCases)
+        EXPECT_DOUBLE_EQ(LeadingNumber(c.text), c.value) << '"' << c.text << '"';
+    EXPECT_EQ(NumToStr(-1234567), "-1234567");
+    EXPECT_EQ(HexText(-1), "FFFF");
 }
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour)

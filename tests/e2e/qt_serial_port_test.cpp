@@ -1,4 +1,5 @@
 #include "link/qt/qt_serial_port.h"
+#include "support/as_ordinary_user.h"
 #include "support/qt_event_loop.h"
 
 #include <QCoreApplication>
@@ -338,16 +339,15 @@ TEST_F(OpenFailureTest, FailedReopenLeavesThePortClosed)
 
 TEST_F(OpenFailureTest, DeviceWithoutPermissionIsPermissionDenied)
 {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root opens any device; the mapping is covered by ErrorMapping tests";
-    }
     PseudoTerminal pty;
     ASSERT_TRUE(pty.valid());
     ASSERT_EQ(::chmod(pty.path().c_str(), 0), 0);
-    QtSerialPort port;
-    EXPECT_EQ(port.open(pty.path(), LineSettings{}), OpenResult::PermissionDenied)
-        << port.lastErrorText();
-    EXPECT_FALSE(port.isOpen());
+    test::AsOrdinaryUser([&] {
+        QtSerialPort port;
+        EXPECT_EQ(port.open(pty.path(), LineSettings{}), OpenResult::PermissionDenied)
+            << port.lastErrorText();
+        EXPECT_FALSE(port.isOpen());
+    });
 }
 
 struct ErrorCase

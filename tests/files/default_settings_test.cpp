@@ -1,5 +1,7 @@
 #include "files/default_settings.h"
 
+#include "app/cp1252.h"
+#include "app/regular_file.h"
 #include "files/unit_data_file.h"
 #include "settings/catalogue.h"
 #include "support/file_size_limit.h"
@@ -8,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include <sys/stat.h>
 
 namespace pravenor::files {
 namespace {
@@ -122,6 +126,33 @@ TEST(ReadDefaultSettings, FolderInPlaceOfTheFileGivesZerosAndAWarning)
     EXPECT_EQ(result.message, "");
     EXPECT_EQ(result.warnings.size(), 1u);
     ExpectShown(screen, {}, {});
+}
+
+TEST(ReadDefaultSettings, FifoOrOversizedFileGivesZerosAndAWarningNamingIt)
+{
+    const struct
+    {
+        bool fifo;
+        std::string warning;
+    } rows[] = {{true, " could not be read; every setting starts at 0 or empty."},
+                {false, " is larger than 16 MiB and cannot be used; every setting starts at 0 or empty."}};
+    for (const auto& row : rows) {
+        TempFolder folder;
+        Screen screen;
+        PrepareStartingScreen(screen);
+        if (row.fifo) {
+            ASSERT_EQ(::mkfifo((folder / "default.set").c_str(), 0600), 0);
+        } else {
+            WriteBytes(folder / "default.set", "9    ->1\r\n");
+            std::filesystem::resize_file(folder / "default.set", app::kMaxFileBytes + 1);
+        }
+
+        const FileResult result = ReadDefaultSettings(folder.path(), screen.sync);
+
+        EXPECT_TRUE(result.ok);
+        EXPECT_EQ(result.warnings, std::vector<std::string>{app::PathText(folder / "default.set") + row.warning});
+        ExpectShown(screen, {}, {});
+    }
 }
 
 TEST(WriteDefaultSettings, FailedSaveLeavesOldFileAsItWas)

@@ -5,25 +5,11 @@
 
 #include <gtest/gtest.h>
 
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace pravenor::files::test {
 
 std::filesystem::path GoldenFile(const std::string& name)
 {
     return std::filesystem::path(PRAVENOR_FILES_GOLDEN_DIR) / name;
-}
-
-bool RunningAsRoot()
-{
-#ifdef _WIN32
-    return false;
-#else
-    return geteuid() == 0;
-#endif
 }
 
 Screen::Screen()

@@ -23,7 +23,6 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
     TempFolder::write(path, bytes);
 }
 std::filesystem::path GoldenFile(const std::string& name);
-bool RunningAsRoot();
 
 // The stores and the controls as the window holds them after its lists are filled.
 struct Screen

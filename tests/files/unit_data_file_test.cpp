@@ -1,12 +1,19 @@
 #include "files/unit_data_file.h"
 
+#include "app/cp1252.h"
+#include "app/regular_file.h"
 #include "settings/catalogue.h"
+#include "support/as_ordinary_user.h"
+#include "support/comma_locale.h"
 #include "support/file_size_limit.h"
 #include "test_screen.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pravenor::files {
 namespace {
@@ -139,6 +146,20 @@ TEST(LoadSettingsFile, KeepsFractionsUntilShownOrSaved)
     EXPECT_NE(saved.find("\r\n44    ->2\r\n45    ->4\r\n"), std::string::npos);
 }
 
+TEST(LoadSettingsFile, DecimalPointIsAPointUnderACommaLocale)
+{
+    const pravenor::test::CommaLocale locale;
+    PRAVENOR_REQUIRE_COMMA_LOCALE(locale);
+    TempFolder folder;
+    Screen screen;
+    ExpectNoReport(LoadContent(folder, screen, "10    ->2.6\r\n44    ->150.5\r\n"));
+
+    EXPECT_EQ(screen.board.chosenPosition(10), 3);
+    ASSERT_TRUE(SaveSettingsFile(folder / "again.cfg", screen.sync).ok);
+    EXPECT_NE(ReadBytes(folder / "again.cfg").find("\r\n10    ->3\r\n"), std::string::npos);
+    EXPECT_NE(ReadBytes(folder / "again.cfg").find("\r\n44    ->150\r\n"), std::string::npos);
+}
+
 TEST(LoadSettingsFile, PartialFileClearsWhatItDoesNotMention)
 {
     TempFolder folder;
@@ -230,20 +251,43 @@ TEST(SaveSettingsFile, FailsWhereItsFolderIsAFile)
     EXPECT_EQ(ReadBytes(folder / "blocker"), "x");
 }
 
-TEST(SaveSettingsFile, FailsInReadOnlyFolderAndKeepsOldFile)
+TEST(SaveSettingsFile, FailsInReadOnlyFolderAndKeepsOldReadOnlyFile)
 {
-    if (test::RunningAsRoot())
-        GTEST_SKIP() << "root writes into read-only folders";
     TempFolder folder;
     Screen screen;
     WriteBytes(folder / "unit.cfg", "old content\r\n");
-    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(folder / "unit.cfg", std::filesystem::perms::owner_read);
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                                                    std::filesystem::perms::others_read |
+                                                    std::filesystem::perms::others_exec);
 
-    const FileResult result = SaveSettingsFile(folder / "unit.cfg", screen.sync);
-
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message, "");
+    pravenor::test::AsOrdinaryUser([&] {
+        const FileResult result = SaveSettingsFile(folder / "unit.cfg", screen.sync);
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.message, "");
+    });
     EXPECT_EQ(ReadBytes(folder / "unit.cfg"), "old content\r\n");
+}
+
+TEST(SaveSettingsFile, WritesInPlaceWithAWarningWhereOnlyTheFileIsWritable)
+{
+    TempFolder folder;
+    Screen screen;
+    WriteBytes(folder / "unit.cfg", "old content\r\n");
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown((folder / "unit.cfg").c_str(), pravenor::test::NobodyUid(), pravenor::test::NobodyGid()), 0);
+    }
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+
+    pravenor::test::AsOrdinaryUser([&] {
+        const FileResult result = SaveSettingsFile(folder / "unit.cfg", screen.sync);
+        EXPECT_TRUE(result.ok);
+        ASSERT_EQ(result.warnings.size(), 1u);
+        EXPECT_EQ(result.warnings[0], "Saved " + app::PathText(folder / "unit.cfg") +
+                                          " in place: its folder allows no temporary file, so this save was not crash-safe.");
+    });
+    EXPECT_NE(ReadBytes(folder / "unit.cfg").find("\r\n147    ->\r\n"), std::string::npos);
 }
 
 // The stores and controls after the golden file was loaded and a converter value was read.
@@ -265,7 +309,9 @@ TEST(LoadSettingsFile, FileThatCannotBeOpenedChangesNothing)
 {
     TempFolder folder;
     std::filesystem::create_directory(folder / "folder.cfg");
-    for (const char* name : {"missing.cfg", "folder.cfg"}) {
+    ASSERT_EQ(::mkfifo((folder / "fifo.cfg").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", folder / "zero.cfg");
+    for (const char* name : {"missing.cfg", "folder.cfg", "fifo.cfg", "zero.cfg"}) {
         Screen screen, before;
         PrepareLoadedScreen(screen);
         PrepareLoadedScreen(before);
@@ -279,10 +325,25 @@ TEST(LoadSettingsFile, FileThatCannotBeOpenedChangesNothing)
     }
 }
 
+TEST(LoadSettingsFile, FileOverTheSizeLimitIsNamedAndChangesNothing)
+{
+    TempFolder folder;
+    WriteBytes(folder / "huge.cfg", "0    ->1\r\n");
+    std::filesystem::resize_file(folder / "huge.cfg", app::kMaxFileBytes + 1);
+    Screen screen, before;
+    PrepareLoadedScreen(screen);
+    PrepareLoadedScreen(before);
+
+    const FileResult result = LoadSettingsFile(folder / "huge.cfg", screen.sync);
+
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "The settings file " + app::PathText(folder / "huge.cfg") +
+                                  " is larger than 16 MiB and cannot be used. No setting has been changed.");
+    ExpectUnchanged(screen, before);
+}
+
 TEST(LoadSettingsFile, UnreadableFileChangesNothing)
 {
-    if (test::RunningAsRoot())
-        GTEST_SKIP() << "root reads files without read permission";
     TempFolder folder;
     WriteBytes(folder / "locked.cfg", "0    ->1\r\n");
     std::filesystem::permissions(folder / "locked.cfg", std::filesystem::perms::none);
@@ -290,8 +351,10 @@ TEST(LoadSettingsFile, UnreadableFileChangesNothing)
     PrepareLoadedScreen(screen);
     PrepareLoadedScreen(before);
 
-    EXPECT_FALSE(LoadSettingsFile(folder / "locked.cfg", screen.sync).ok);
-    ExpectUnchanged(screen, before);
+    pravenor::test::AsOrdinaryUser([&] {
+        EXPECT_FALSE(LoadSettingsFile(folder / "locked.cfg", screen.sync).ok);
+        ExpectUnchanged(screen, before);
+    });
 }
 
 TEST(LoadSettingsFile, UnusableNumberStopsTheLoadThere)

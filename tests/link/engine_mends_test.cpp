@@ -23,6 +23,23 @@ void clickWrite(SimBench& b, int item, int position)
     b.world.stores.ItemRequest[static_cast<std::size_t>(item)] = settings::kWriteRequest;
 }
 
+long occurrences(const std::string& text, const std::string& part)
+{
+    long n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// Every shown choice box at its first entry, so that a write-all sends them all.
+void chooseFirstEntries(SimBench& b)
+{
+    for (int item = 0; item <= settings::kLastChoiceItem; ++item) {
+        if (b.world.controls.choiceVisible(item))
+            b.world.controls.setChosenPosition(item, 0);
+    }
+}
+
 } // namespace
 
 TEST(EngineMends, AWriteClickedDuringItsOwnWriteIsSentAfterwards)
@@ -61,6 +78,11 @@ TEST(EngineMends, AWriteClickedDuringAReadOfTheItemIsNotOverwritten)
     EXPECT_EQ(b.world.stores.WorkValues[13], SettingValue::Number(1));
     EXPECT_EQ(b.world.controls.chosenPosition(13), 1);
     EXPECT_TRUE(b.world.logged("Setting 13: the value waiting to be written is kept."));
+    // The progress shows what the converter holds, not the choice still to be sent.
+    EXPECT_NE(b.world.view.progress().find("Read setting 13   [Item: 13 Value: odd parity OK, "
+                                           "the value waiting to be written is kept.\r\n"),
+              std::string::npos)
+        << b.world.view.progress();
 
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }), 0);
     EXPECT_EQ(b.model.number(13), 1);
@@ -103,4 +125,86 @@ TEST(EngineMends, AReplyBodyThatStopsTimesOutAfterThreeSecondsOfSilence)
     EXPECT_GE(ticks, 117);
     EXPECT_LE(ticks, 120);
     EXPECT_EQ(b.world.engine.ErrorCount(), 1);
+}
+
+struct EndlessRetry
+{
+    const char* name;
+    sim::FaultRepeat sim::FaultPlan::*fault;
+    bool write;
+    const char* report; // in the progress of every retry that is reported
+};
+
+class EndlessRetries : public ::testing::TestWithParam<EndlessRetry>
+{
+};
+
+// Every reply forces a retry that used to count for nothing; every third in a row now counts,
+// so the ninth exchange of the first item brings the cancellation.
+TEST_P(EndlessRetries, EndInTheCancelBoxAfterNineExchanges)
+{
+    const EndlessRetry& c = GetParam();
+    sim::FaultPlan faults;
+    faults.*c.fault = sim::FaultRepeat::every();
+    SimBench b(faults);
+    startIdle(b);
+    chooseFirstEntries(b);
+    (c.write ? b.world.engine.WriteAllRequest : b.world.engine.ReadAllRequest) = true;
+
+    ASSERT_GT(b.tickUntil([&] { return !b.world.view.messages().empty(); }, 5000), 0);
+    EXPECT_EQ(b.world.view.messages().front().text,
+              c.write ? "ERROR writing setting in converter.\r\nWriting cancelled!"
+                      : "ERROR reading setting from converter.\r\nReading cancelled!");
+    EXPECT_EQ(b.world.engine.ErrorCount(), 3);
+    EXPECT_EQ(b.requests().size(), 9u);
+    const bool firstSilent = std::string(c.name) == "ShortRead" || std::string(c.name) == "NackRead";
+    EXPECT_EQ(occurrences(b.world.view.progress(), c.report), firstSilent ? 8 : 9);
+    if (!c.write) {
+        EXPECT_EQ(b.world.logMessages().size() - 3, firstSilent ? 8u : 9u) << "opened, closed, opened";
+    }
+    EXPECT_TRUE(b.nothingPending());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EngineMends, EndlessRetries,
+    ::testing::Values(EndlessRetry{"ShortRead", &sim::FaultPlan::shortReply, false, " ERROR reply too short. "},
+                      EndlessRetry{"NackRead", &sim::FaultPlan::nack, false, " ERROR reply too short. "},
+                      EndlessRetry{"TooLongRead", &sim::FaultPlan::tooLong, false, " ERROR too long info. "},
+                      EndlessRetry{"TooLongWrite", &sim::FaultPlan::tooLong, true, " -> ERROR too long info."}),
+    [](const ::testing::TestParamInfo<EndlessRetry>& param) { return std::string(param.param.name); });
+
+TEST(EngineMends, TwoShortRepliesAreAskedAgainAndOnlyTheSecondIsLogged)
+{
+    sim::FaultPlan faults;
+    faults.shortReply = sim::FaultRepeat::times(2);
+    SimBench b(faults);
+    startIdle(b);
+    b.world.stores.ItemRequest[5] = settings::kReadRequest;
+    ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 1000), 0);
+    EXPECT_EQ(b.requests().size(), 3u);
+    EXPECT_EQ(occurrences(b.world.view.progress(), " ERROR reply too short. "), 1);
+    EXPECT_TRUE(b.world.logged("Error reading unit: [Item: 5 Waarde: ]  ERROR reply too short. "));
+    EXPECT_EQ(b.world.engine.ErrorCount(), 0);
+    EXPECT_EQ(b.world.stores.UnitValues[5], SettingValue::Text("0"));
+}
+
+TEST(EngineMends, AWriteAllWithRefusedSettingsSaysHowManyWereNotWritten)
+{
+    SimBench b;
+    startIdle(b);
+    chooseFirstEntries(b);
+    b.world.controls.setChosenPosition(9, -1);  // nothing chosen: -1, outside a byte
+    b.world.controls.setChosenPosition(44, -1);
+    b.world.engine.WriteAllRequest = true;
+    ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
+    EXPECT_EQ(b.world.engine.RefusedCount(), 2);
+    EXPECT_TRUE(b.world.logged("Writing of settings ended: 2 settings were not written."));
+    EXPECT_FALSE(b.world.logged("Writing of settings successfull."));
+
+    // The next batch starts counting afresh.
+    chooseFirstEntries(b);
+    b.world.engine.WriteAllRequest = true;
+    ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
+    EXPECT_EQ(b.world.engine.RefusedCount(), 0);
+    EXPECT_TRUE(b.world.logged("Writing of settings successfull."));
 }

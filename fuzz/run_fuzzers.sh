@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with Clang in build-fuzz/ and runs each for SECONDS.
+#   fuzz/run_fuzzers.sh SECONDS [TARGET...]
+# Any crash, sanitizer report, leak, failed check or tick over 10 ms stops that target and
+# fails the script; the input that did it is kept in build-fuzz/artifacts/. The seed corpora
+# in fuzz/corpus/ are only read; what a run finds goes to build-fuzz/corpus/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+SECONDS_EACH=${1:?usage: fuzz/run_fuzzers.sh SECONDS [TARGET...]}
+shift
+TARGETS=("$@")
+[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(reception settings_files program_config)
+BUILD=build-fuzz
+
+CC=clang CXX=clang++ cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPRAVENOR_FUZZ=ON \
+    -DPRAVENOR_WITH_QT=OFF -DPRAVENOR_TESTS=OFF -DPRAVENOR_BENCHMARKS=OFF -DPRAVENOR_WERROR=ON >/dev/null
+cmake --build "$BUILD" -j "$(nproc 2>/dev/null || echo 2)" \
+    --target "${TARGETS[@]/#/fuzz_}"
+
+failed=()
+for target in "${TARGETS[@]}"; do
+    corpus="$BUILD/corpus/$target"
+    artifacts="$BUILD/artifacts/$target/"
+    mkdir -p "$corpus" "$artifacts"
+    echo "== fuzz_$target for ${SECONDS_EACH}s"
+    if ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        "$BUILD/fuzz/fuzz_$target" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
+        -max_len=4096 -print_final_stats=1 -artifact_prefix="$artifacts" \
+        "$corpus" "fuzz/corpus/$target" >"$BUILD/fuzz_$target.log" 2>&1; then
+        grep -E '^stat::(number_of_executed_units|peak_rss_mb)|^#[0-9]+.*DONE' "$BUILD/fuzz_$target.log" || true
+    else
+        echo "fuzz_$target FAILED; last lines of $BUILD/fuzz_$target.log:"
+        tail -n 40 "$BUILD/fuzz_$target.log"
+        failed+=("$target")
+    fi
+done
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "Fuzzing failed: ${failed[*]}" >&2
+    exit 1
+fi
+echo "Fuzzing passed: ${TARGETS[*]}"
