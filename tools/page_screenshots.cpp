@@ -5,6 +5,9 @@
 #include "link/qt/converter_line.h"
 #include "program/commands.h"
 #include "program/program.h"
+#include "program/settings_comparison.h"
+#include "ui/compare_dialog.h"
+#include "ui/line_monitor_window.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -13,6 +16,7 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cstdio>
 #include <memory>
@@ -48,16 +52,42 @@ int main(int argc, char** argv)
     window->resize(900, 760);
     window->show();
 
+    // The line monitor watches the first settings being read, at the line's real pace.
+    auto* monitor = new pravenor::ui::LineMonitorWindow(program.engine, window.get());
+    monitor->show();
+    for (int item : {0, 9, 10, 100})
+        pravenor::program::ReadSingle(program, item);
+    for (int n = 0; n < 200; ++n) {
+        window->tick();
+        QThread::msleep(2);
+    }
+    QThread::msleep(150);
+    monitor->refresh();
+    monitor->grab().save(output.filePath(QStringLiteral("line_monitor.png")));
+    monitor->close();
+
     bool done = false;
     program.engine.setJobObserver([&](pravenor::link::Job, pravenor::link::JobEnd) { done = true; });
     pravenor::program::ReadAll(program);
     for (int n = 0; n < 5000 && !done; ++n)
         window->tick();
+    const std::filesystem::path site = std::filesystem::path(home.path().toStdString()) / "site.cfg";
+    pravenor::program::SaveSettings(program, site);
     window->findChild<QComboBox*>("ComboInstellingen_10")->setCurrentIndex(4);
     window->findChild<QComboBox*>("ComboInstellingen_44")->setCurrentIndex(30);
     window->findChild<QLineEdit*>("TxtTekstInput_8")->setText("Alarm: door forced");
     window->refreshMarking();
     window->ledTick();
+
+    pravenor::ui::CompareDialog compare(
+        QStringLiteral("site.cfg"),
+        pravenor::program::CompareSettings(pravenor::program::ScreenValues(program),
+                                           pravenor::program::ReadSettingsSnapshot(site).values),
+        [](int, const pravenor::settings::SettingValue&) {}, nullptr);
+    compare.show();
+    QApplication::processEvents();
+    compare.grab().save(output.filePath(QStringLiteral("compare.png")));
+    compare.hide();
 
     auto* main = window->findChild<QTabWidget*>("SSTab1");
     auto* setup = window->findChild<QTabWidget*>("SSTab2");
