@@ -2,14 +2,15 @@
 # Pravenor set-up on Debian 12: installs what is missing, builds, then runs the tool or the tests.
 #   ./setup.sh run [options for pravenor]   build and start the window (demo converter unless --port)
 #   ./setup.sh test                         build and run every test, also under the sanitizers,
-#                                           then each fuzzer for 30 s
+#                                           then each fuzzer for 30 s, then builds and checks the .deb
 set -euo pipefail
 cd "$(dirname "$0")"
 
-# What building and running needs; the tests need more (a comma-decimal locale, the fuzzers).
+# What building and running needs; the tests need more (a comma-decimal locale, the fuzzers,
+# and for the package check dpkg-shlibdeps with file, desktop-file-validate and xmllint).
 PACKAGES=(g++ cmake make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
           libgtest-dev libgmock-dev libbenchmark-dev)
-TEST_PACKAGES=(locales clang libclang-rt-14-dev)
+TEST_PACKAGES=(locales clang libclang-rt-14-dev dpkg-dev file desktop-file-utils libxml2-utils)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_missing() {
@@ -77,6 +78,7 @@ test)
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-sanitize --output-on-failure -j "$JOBS"
     fuzz/run_fuzzers.sh 30
+    packaging/check_package.sh build-package
     ;;
 *)
     echo "usage: $0 run [options] | $0 test" >&2
