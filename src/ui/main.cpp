@@ -6,6 +6,7 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <iostream>
 #include <memory>
@@ -45,6 +46,9 @@ int main(int argc, char** argv)
     }
 
     QApplication application(argc, argv);
+    // Ties the window to its menu entry and icon once installed.
+    QGuiApplication::setDesktopFileName(QStringLiteral("nl.quilmar.Pravenor"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("nl.quilmar.Pravenor")));
     auto inputs = pravenor::app::CurrentProgramFolderInputs(args, argv[0]);
     if (options.home)
         inputs.homeArgument = options.home;
