@@ -42,7 +42,7 @@ as_root() {
 
 # Number tests run under a comma-decimal locale; generate it once.
 ensure_comma_locale() {
-    locale -a 2>/dev/null | grep -qix 'nl_NL.utf8' && return 0
+    locale -a 2>/dev/null | grep -qix 'nl_NL\.utf-\?8' && return 0
     echo "Generating the locale nl_NL.UTF-8"
     as_root sed -i 's/^# *nl_NL.UTF-8 UTF-8/nl_NL.UTF-8 UTF-8/' /etc/locale.gen
     grep -q '^nl_NL.UTF-8 UTF-8' /etc/locale.gen || echo 'nl_NL.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
