@@ -32,8 +32,11 @@ void StartProgram(Program& program, std::string_view commandLine, StartupSteps& 
     program.log.ClearMessageLines();
     program.stores.ForgetWorkValues();
     steps.UpdateMessageWindow();
-    program.config.ReadProgramConfig(program.folder / app::ProgramConfig::kFileName);
+    const std::vector<std::string> warnings =
+        program.config.ReadProgramConfig(program.folder / app::ProgramConfig::kFileName);
     steps.ProgramConfigRead(program.config);
+    for (const std::string& warning : warnings)
+        program.log.WriteLog(warning);
     program.config.UnitType = 3;
     settings::FillChoiceLists(program.sync.controls());
     for (const std::string& warning : files::ReadDefaultSettings(program.folder, program.sync).warnings)
