@@ -1,6 +1,91 @@
 #include "cli/cli_options.h"
 
+#include "app/cp1252.h"
+#include "cli/exit_status.h"
+
+#include <charconv>
+#include <map>
+
 namespace pravenor::cli {
+
+namespace {
+
+std::optional<int> boundedNumber(const std::string& text, int lowest, int highest)
+{
+    int value = 0;
+    const char* last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(text.data(), last, value);
+    if (text.empty() || error != std::errc{} || end != last || value < lowest || value > highest)
+        return std::nullopt;
+    return value;
+}
+
+const std::map<std::string, Command>& commandNames()
+{
+    static const std::map<std::string, Command> names = {
+        {"read", Command::Read}, {"write", Command::Write},     {"diff", Command::Diff},
+        {"get", Command::Get},   {"set", Command::Set},         {"restart", Command::Restart},
+        {"page", Command::Page},
+    };
+    return names;
+}
+
+// The arguments after the command, checked for that command.
+void takeOperands(CliOptions& options, const std::vector<std::string>& operands, bool gotOutput)
+{
+    auto fail = [&](std::string why) {
+        if (options.error.empty())
+            options.error = std::move(why);
+    };
+    const std::size_t count = operands.size();
+    switch (options.command) {
+    case Command::Read:
+        if (count > 1 || (count == 1 && gotOutput))
+            fail("read takes one file, given once");
+        else if (count == 1)
+            options.file = operands[0];
+        break;
+    case Command::Write:
+    case Command::Diff:
+        if (count != 1)
+            fail(std::string(options.command == Command::Write ? "write" : "diff") + " needs one settings file");
+        else
+            options.file = operands[0];
+        break;
+    case Command::Get:
+        if (count == 0)
+            fail("get needs at least one setting number");
+        for (const std::string& operand : operands) {
+            const ParsedItem parsed = ParseReadableItem(operand);
+            if (!parsed.error.empty())
+                fail(parsed.error);
+            options.items.push_back(parsed.item);
+        }
+        break;
+    case Command::Set:
+        if (count == 0)
+            fail("set needs at least one ITEM=VALUE");
+        for (const std::string& operand : operands) {
+            ParsedSetting parsed = ParseSettingArgument(operand);
+            if (!parsed.error.empty())
+                fail(parsed.error);
+            options.settings.push_back(std::move(parsed.setting));
+        }
+        break;
+    case Command::Restart:
+        if (count != 0)
+            fail("restart takes no arguments");
+        break;
+    case Command::Page:
+        if (count != 0)
+            fail("page takes its values as --address, --bleep and --text");
+        else if (options.pagerAddress.empty() || options.pagerBleep < 0)
+            fail("page needs --address and --bleep");
+        break;
+    }
+}
+
+} // namespace
 
 CliOptions ParseCliOptions(const std::vector<std::string>& args)
 {
@@ -8,56 +93,104 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
     options.common = program::ParseFrontEndOptions(args);
     options.error = options.common.error;
     std::vector<std::string> positional;
+    bool gotOutput = false;
+    std::optional<std::string> address;
+    std::optional<std::string> text;
+    std::optional<std::string> bleep;
     const std::vector<std::string>& rest = options.common.rest;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < rest.size() && options.error.empty(); ++i) {
         const std::string& arg = rest[i];
-        std::optional<std::string> com;
-        if (arg == "--com") {
-            if (i + 1 < rest.size())
-                com = rest[++i];
-            else
-                options.error = "--com needs a value";
-        } else if (arg.rfind("--com=", 0) == 0) {
-            com = arg.substr(6);
-        } else if (!arg.empty() && arg[0] == '-') {
-            options.error = "unknown option " + arg;
-        } else {
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
             positional.push_back(arg);
+            continue;
         }
-        if (com) {
-            try {
-                std::size_t used = 0;
-                const int number = std::stoi(*com, &used);
-                if (used != com->size() || number < 1 || number > 30)
-                    throw std::out_of_range("com");
-                options.comNumber = number;
-            } catch (const std::exception&) {
-                options.error = "--com takes a port number from 1 to 30";
+        auto value = [&](const std::string& name) -> std::optional<std::string> {
+            if (arg == name) {
+                if (i + 1 < rest.size())
+                    return rest[++i];
+                options.error = name + " needs a value";
+                return std::nullopt;
             }
+            if (name.size() > 2 && arg.rfind(name + "=", 0) == 0)
+                return arg.substr(name.size() + 1);
+            return std::nullopt;
+        };
+        if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--verify") {
+            options.verify = true;
+        } else if (arg == "--json") {
+            options.json = true;
+        } else if (arg == "--quiet" || arg == "-q") {
+            options.quiet = true;
+        } else if (auto com = value("--com")) {
+            options.comNumber = boundedNumber(*com, 1, 30);
+            if (!options.comNumber)
+                options.error = "--com takes a port number from 1 to 30";
+        } else if (auto wait = value("--port-wait")) {
+            const std::optional<int> seconds = boundedNumber(*wait, 0, 86400);
+            if (!seconds)
+                options.error = "--port-wait takes whole seconds from 0 to 86400";
+            options.portWaitSeconds = seconds.value_or(0);
+        } else if (auto output = value("--output")) {
+            options.file = *output;
+            gotOutput = true;
+        } else if (auto shortOutput = value("-o")) {
+            options.file = *shortOutput;
+            gotOutput = true;
+        } else if (auto a = value("--address")) {
+            address = *a;
+        } else if (auto t = value("--text")) {
+            text = *t;
+        } else if (auto b = value("--bleep")) {
+            bleep = *b;
+        } else if (options.error.empty()) {
+            options.error = "unknown option " + arg;
         }
     }
     if (!options.error.empty())
         return options;
 
     if (!positional.empty()) {
-        const std::string& command = positional[0];
-        if (command == "read")
-            options.command = Command::Read;
-        else if (command == "write")
-            options.command = Command::Write;
-        else if (command == "restart")
-            options.command = Command::Restart;
-        else
-            options.error = "unknown command " + command;
-        if (positional.size() > 1)
-            options.file = positional[1];
-        if (positional.size() > 2)
-            options.error = "too many arguments";
+        const auto command = commandNames().find(positional[0]);
+        if (command == commandNames().end()) {
+            options.error = "unknown command " + positional[0];
+            return options;
+        }
+        options.command = command->second;
+        positional.erase(positional.begin());
     }
-    if (options.error.empty() && options.command == Command::Write && options.file.empty())
-        options.error = "write needs the settings file to send";
-    if (options.error.empty() && options.command == Command::Restart && !options.file.empty())
-        options.error = "restart takes no file";
+    const bool paging = options.command == Command::Page;
+    if ((address || text || bleep) && !paging) {
+        options.error = "--address, --bleep and --text belong to page";
+        return options;
+    }
+    if (paging) {
+        if (address) {
+            options.pagerAddress = app::Utf8ToCp1252(*address);
+            if (options.pagerAddress.size() > 10 || options.pagerAddress.empty())
+                options.error = "--address takes 1 to 10 characters";
+        }
+        if (text) {
+            options.pagerText = app::Utf8ToCp1252(*text);
+            if (options.pagerText.size() > 40)
+                options.error = "--text takes at most 40 characters";
+        }
+        if (bleep) {
+            options.pagerBleep = ParseBleepCode(*bleep).value_or(-1);
+            if (options.pagerBleep < 0)
+                options.error = "--bleep takes a code 0..9 or A..F, as in \"BleepCode: A\"";
+        }
+    }
+    if (gotOutput && options.command != Command::Read)
+        options.error = "-o belongs to read";
+    else if (options.verify && options.command != Command::Write)
+        options.error = "--verify belongs to write";
+    else if (options.json && options.command != Command::Read && options.command != Command::Diff &&
+             options.command != Command::Get)
+        options.error = "--json belongs to read, diff and get";
+    takeOperands(options, positional, gotOutput);
     if (options.error.empty() && !options.common.device.empty() && options.comNumber)
         options.error = "give --port or --com, not both";
     if (options.error.empty() && options.common.demo && options.comNumber)
@@ -69,19 +202,45 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
 
 std::string CliUsage()
 {
-    return "usage: pravenor-cli [options] [read [FILE.cfg] | write FILE.cfg | restart]\n"
+    return "usage: pravenor-cli [options] COMMAND [arguments]\n"
            "\n"
-           "Talks to the converter without the window: reads every setting (and saves them to\n"
-           "FILE.cfg when given), writes a settings file to the converter, or restarts it.\n"
-           "Progress goes to standard output, the message log to standard error and to the\n"
-           "day's file in the Log folder. Without --port or --com it talks to the built-in\n"
-           "simulated converter.\n"
+           "Reads and writes a Pravenor converter's settings without the window, on the same\n"
+           "engine, files and log. Without --port or --com it talks to the built-in simulated\n"
+           "converter.\n"
            "\n"
-           "  --com N        the serial port by number (1..30), as in the program setup\n" +
+           "Commands:\n"
+           "  read [-o FILE.cfg]      read every setting; write them in the settings-file format\n"
+           "                          to FILE.cfg, or to standard output (read FILE.cfg also works)\n"
+           "  write FILE.cfg [--verify]\n"
+           "                          write every setting of the file to the converter; with\n"
+           "                          --verify read them all back and list what differs\n"
+           "  diff FILE.cfg           read every setting and list those that differ from the file\n"
+           "  get ITEM...             read single settings; prints ITEM=VALUE lines\n"
+           "  set ITEM=VALUE...       write single settings; a choice by its position or its exact\n"
+           "                          text (set 10=\"9600 baud\" or set 10=3), a text as it is\n"
+           "  restart                 restart the converter\n"
+           "  page --address A --bleep CODE [--text T]\n"
+           "                          the pager test call: address up to 10 characters, bleep code\n"
+           "                          0..F (as in \"BleepCode: A\"), display text up to 40 characters\n"
+           "\n"
+           "Options:\n"
+           "  --com N         the serial port by number (1..30), as in the program setup\n" +
            program::FrontEndOptionsHelp() +
+           "  -o, --output FILE.cfg   read: where to save the settings\n"
+           "  --verify        write: read back and compare\n"
+           "  --json          read, diff, get: one JSON object on standard output\n"
+           "  -q, --quiet     no progress and no log lines on standard error, only failures\n"
+           "  --port-wait S   how long a port that went away may take to come back (default 30)\n"
            "\n"
-           "Exit status: 0 done, 1 the converter exchange or a file failed, 2 bad arguments\n"
-           "or the port could not be opened.\n";
+           "Progress and the message log go to standard error (a progress bar on a terminal),\n"
+           "and the log also to the day's file in the Log folder of the program folder.\n"
+           "\n"
+           "Exit status:\n"
+           "  " + std::to_string(kExitDone) + "  done\n"
+           "  " + std::to_string(kExitDifferences) + "  differences found (diff, write --verify)\n"
+           "  " + std::to_string(kExitUsage) + "  bad usage, a value that fits no choice, or a file that cannot be used\n"
+           "  " + std::to_string(kExitPort) + "  the port cannot be opened, or went away and did not come back in time\n"
+           "  " + std::to_string(kExitConverter) + "  the converter failed (three failures cancel) or a setting was refused\n";
 }
 
 } // namespace pravenor::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/setting_argument.h"
 #include "program/front_end_options.h"
 
 #include <filesystem>
@@ -11,17 +12,31 @@ namespace pravenor::cli {
 
 enum class Command
 {
-    Read,    // read every setting from the converter, optionally into a file
-    Write,   // write a settings file to the converter
+    Read,    // read every setting, to a file or standard output
+    Write,   // write a settings file to the converter, optionally read back and compare
+    Diff,    // read every setting and list those that differ from a file
+    Get,     // read single settings
+    Set,     // write single settings
     Restart, // restart the converter
+    Page,    // the pager test call
 };
 
+// What the command line asked for. Values are checked here, before anything is sent.
 struct CliOptions
 {
     program::FrontEndOptions common;  // --demo, --port, --home, /LOG, /DEBUG, --help
     Command command = Command::Read;
-    std::filesystem::path file;       // read: where to save; write: what to send
+    std::filesystem::path file;       // read: where to save; write, diff: what to compare with
+    std::vector<int> items;           // get
+    std::vector<SettingArgument> settings; // set
+    bool verify = false;              // write --verify
+    bool json = false;                // read, diff, get
+    bool quiet = false;
+    int portWaitSeconds = 30;         // how long a vanished port may take to come back
     std::optional<int> comNumber;     // --com N (1 is Com1)
+    std::string pagerAddress;         // page
+    std::string pagerText;            // page, Windows-1252
+    int pagerBleep = -1;              // page, 0..15
     std::string error;                // why the arguments cannot be used
 };
 

@@ -1,22 +1,31 @@
 #include "cli/headless_session.h"
 
 #include "app/cp1252.h"
+#include "cli/cli_report.h"
+#include "cli/exit_status.h"
+#include "files/settings_file_text.h"
 #include "link/com_port.h"
+#include "link/qt/qt_serial_port.h"
 #include "program/commands.h"
 #include "program/start_program.h"
+#include "settings/catalogue.h"
+#include "settings/page_layout.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
-#include <iostream>
+#include <algorithm>
 
 namespace pravenor::cli {
 
 namespace {
 
 constexpr int kTickMilliseconds = 25;
+constexpr long kTicksPerSecond = 1000 / kTickMilliseconds;
 // A simulated run is not paced; this only guards against a run that never ends.
 constexpr long kMaxSimulatedTicks = 200'000;
+// A port that keeps coming and going is as useless as one that stays away.
+constexpr int kMaxRecoveries = 5;
 
 // Without a window there are no pages to arrange and no texts to set; the log is the only
 // place to see what happens, so it runs from the first line.
@@ -39,58 +48,164 @@ private:
     std::optional<int> m_comNumber;
 };
 
-link::Job JobOf(Command command)
+std::string named(int item)
 {
-    switch (command) {
-    case Command::Read: return link::Job::ReadAll;
-    case Command::Write: return link::Job::WriteAll;
-    case Command::Restart: return link::Job::Restart;
+    const std::string legend = settings::ItemLegend(item);
+    return "setting " + std::to_string(item) + (legend.empty() ? "" : " (" + legend + ")");
+}
+
+std::vector<int> exchangedItems()
+{
+    std::vector<int> items;
+    for (int item = 0; item < settings::kItemCount; ++item) {
+        if (settings::ItemIsImplemented(item))
+            items.push_back(item);
     }
-    return link::Job::ReadAll;
+    return items;
+}
+
+std::string utf8(const std::string& cp1252)
+{
+    return app::Cp1252ToUtf8(cp1252);
 }
 
 } // namespace
 
-HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::path programFolder)
-    : m_options(options), m_line(options.common.demo)
+HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::path programFolder,
+                                 Console& console, std::ostream& out)
+    : m_options(options), m_console(console), m_out(out), m_view(console), m_line(options.common.demo)
 {
     m_program = std::make_unique<program::Program>(std::move(programFolder), m_clock, m_line.serial(),
                                                    m_controls, m_view);
     m_program->port.setDeviceOverride(m_line.demo() ? link::ConverterLine::kDemoDevice
                                                     : m_options.common.device);
-    m_program->log.setLineObserver([](const std::string& line) { std::cerr << app::Cp1252ToUtf8(line) << '\n'; });
-    m_view.setProgressObserver([](const std::string& text) { std::cout << app::Cp1252ToUtf8(text) << std::flush; });
+    m_program->log.setLineObserver([this](const std::string& line) { m_console.logLine(line); });
     m_program->engine.setJobObserver([this](link::Job job, link::JobEnd end) {
-        if (job == JobOf(m_options.command))
-            m_end = end;
+        if (m_stepIndex < m_steps.size() && m_steps[m_stepIndex].job == job)
+            m_jobEnd = end;
     });
+
+    switch (m_options.command) {
+    case Command::Read:
+    case Command::Diff: m_steps = {{link::Job::ReadAll}}; break;
+    case Command::Write:
+        m_steps = {{link::Job::WriteAll}};
+        if (m_options.verify)
+            m_steps.push_back({link::Job::ReadAll});
+        break;
+    case Command::Get:
+    case Command::Set: m_steps = {{std::nullopt}}; break;
+    case Command::Restart: m_steps = {{link::Job::Restart}}; break;
+    case Command::Page: m_steps = {{link::Job::PagerCall}}; break;
+    }
 }
 
 HeadlessSession::~HeadlessSession() = default;
 
-bool HeadlessSession::start()
+std::string HeadlessSession::deviceName() const
 {
-    HeadlessStartup steps(m_options.comNumber);
-    program::StartProgram(*m_program, m_options.common.commandLine, steps);
-    return m_program->port.PortIsOpen() == 1;
+    return utf8(m_program->port.deviceFor(m_program->config.ComPortIndex));
 }
 
-bool HeadlessSession::prepareCommand()
+void HeadlessSession::finish(int status)
 {
-    switch (m_options.command) {
-    case Command::Read:
-        program::ReadAll(*m_program);
-        return true;
-    case Command::Write:
-        if (!program::LoadSettings(*m_program, m_options.file).ok)
+    if (!m_status)
+        m_status = status;
+}
+
+void HeadlessSession::fail(int status, const std::string& why)
+{
+    if (m_status)
+        return;
+    m_console.failure(why);
+    finish(status);
+}
+
+bool HeadlessSession::start()
+{
+    // A file that cannot be used must not cost a connection.
+    if (m_options.command == Command::Write || m_options.command == Command::Diff) {
+        m_snapshot = program::ReadSettingsSnapshot(m_options.file);
+        if (!m_snapshot.ok) {
+            fail(kExitUsage, utf8(m_snapshot.message));
             return false;
-        program::WriteAll(*m_program);
-        return true;
-    case Command::Restart:
-        program::Restart(*m_program);
-        return true;
+        }
     }
-    return false;
+    HeadlessStartup steps(m_options.comNumber);
+    program::StartProgram(*m_program, m_options.common.commandLine, steps);
+    if (m_program->port.PortIsOpen() != 1) {
+        std::string reason;
+        if (const auto* qt = dynamic_cast<const link::QtSerialPort*>(&m_line.serial()))
+            reason = utf8(qt->lastErrorText());
+        fail(kExitPort, "cannot open the port " + deviceName() + (reason.empty() ? "" : ": " + reason));
+        return false;
+    }
+    if (m_options.command == Command::Write) {
+        const files::FileResult loaded = program::LoadSettings(*m_program, m_options.file);
+        if (!loaded.ok) {
+            fail(kExitUsage, utf8(loaded.message.empty() ? "the settings file cannot be used" : loaded.message));
+            return false;
+        }
+        // The window's boxes cannot hold every value a file may carry; say so before writing.
+        for (const program::SettingDifference& d :
+             program::CompareSettings(program::ScreenValues(*m_program), m_snapshot.values)) {
+            m_console.failure("warning: " + named(d.item) + ": the file's value " + utf8(d.theirsText) +
+                              " cannot be held; " + utf8(d.oursText) + " is written instead");
+        }
+    }
+    return true;
+}
+
+std::vector<int> HeadlessSession::itemsNotDone() const
+{
+    std::vector<int> items = m_options.items;
+    for (const SettingArgument& setting : m_options.settings)
+        items.push_back(setting.item);
+    const auto& unit = m_program->stores.UnitValues;
+    // Every unit value is forgotten before its request: a value there now came from this run.
+    std::erase_if(items, [&](int item) {
+        return !(unit[static_cast<std::size_t>(item)] == settings::SettingValue::Number(-1));
+    });
+    return items;
+}
+
+bool HeadlessSession::requestsServed() const
+{
+    const auto& requests = m_program->stores.ItemRequest;
+    return m_program->engine.state() == link::EngineState::Idle &&
+           std::all_of(requests.begin(), requests.end(), [](std::int16_t r) { return r == settings::kNoRequest; });
+}
+
+void HeadlessSession::issue()
+{
+    m_jobEnd.reset();
+    m_portWasLost = false;
+    program::Program& program = *m_program;
+    const Step& step = m_steps[m_stepIndex];
+    if (!step.job) {
+        const std::vector<int> pending = itemsNotDone();
+        auto isPending = [&](int item) { return std::find(pending.begin(), pending.end(), item) != pending.end(); };
+        for (int item : m_options.items) {
+            if (isPending(item))
+                program::ReadSingle(program, item);
+        }
+        for (const SettingArgument& setting : m_options.settings) {
+            if (!isPending(setting.item))
+                continue;
+            program::ShowOnScreen(program, setting.item, setting.value);
+            program::WriteSingle(program, setting.item);
+        }
+        return;
+    }
+    switch (*step.job) {
+    case link::Job::ReadAll: program::ReadAll(program); return;
+    case link::Job::WriteAll: program::WriteAll(program); return;
+    case link::Job::Restart: program::Restart(program); return;
+    case link::Job::PagerCall:
+        m_controls.setPagerInputs(m_options.pagerAddress, m_options.pagerText, m_options.pagerBleep);
+        program::CallPager(program);
+        return;
+    }
 }
 
 void HeadlessSession::tick()
@@ -99,44 +214,165 @@ void HeadlessSession::tick()
     m_line.advance(std::chrono::milliseconds(kTickMilliseconds));
 }
 
-int HeadlessSession::conclude()
+// After every tick: has the step ended, failed, or lost its port?
+void HeadlessSession::watch()
 {
-    for (const auto& message : m_view.messages())
-        std::cerr << app::Cp1252ToUtf8(message.title + ": " + message.text) << '\n';
-    if (m_end != link::JobEnd::Done)
-        return 1;
-    if (m_options.command == Command::Read && !m_options.file.empty()) {
-        if (!program::SaveSettings(*m_program, m_options.file).ok)
-            return 1;
-        m_program->log.WriteLog("Settings saved to " + app::PathText(m_options.file));
+    if (m_status)
+        return;
+    const link::TransferEngine& engine = m_program->engine;
+    if (engine.state() == link::EngineState::PortLost) {
+        m_portWasLost = true;
+        if (++m_lostTicks > m_options.portWaitSeconds * kTicksPerSecond)
+            fail(kExitPort, "the port " + deviceName() + " went away and did not come back within " +
+                                std::to_string(m_options.portWaitSeconds) + " s");
+        return;
     }
-    return 0;
+    m_lostTicks = 0;
+    const bool portOpen = m_program->port.PortIsOpen() == 1;
+    if (m_recovering) {
+        if (engine.state() != link::EngineState::Idle || !portOpen)
+            return;
+        m_recovering = false;
+        if (++m_recoveries > kMaxRecoveries) {
+            fail(kExitPort, "the port " + deviceName() + " keeps going away");
+            return;
+        }
+        m_program->log.WriteLog("The port is back: the command starts again.");
+        issue();
+        return;
+    }
+    const Step& step = m_steps[m_stepIndex];
+    if (step.job) {
+        if (!m_jobEnd)
+            return;
+        // A batch dropped by a lost port, or one whose port would not reopen, is tried again.
+        if (*m_jobEnd == link::JobEnd::PortLost || !portOpen)
+            m_recovering = true;
+        else if (*m_jobEnd == link::JobEnd::Done && engine.RefusedCount() == 0)
+            stepEnded();
+        else
+            stepFailed({});
+        return;
+    }
+    if (!requestsServed())
+        return;
+    const std::vector<int> missing = itemsNotDone();
+    if (missing.empty())
+        stepEnded();
+    else if (m_portWasLost) // the requests were dropped when the port came back
+        m_recovering = true;
+    else
+        stepFailed(missing);
+}
+
+void HeadlessSession::stepEnded()
+{
+    if (++m_stepIndex < m_steps.size())
+        issue();
+    else
+        complete();
+}
+
+void HeadlessSession::stepFailed(const std::vector<int>& missing)
+{
+    const Step& step = m_steps[m_stepIndex];
+    if (!step.job) {
+        for (int item : missing)
+            m_console.failure(named(item) + (m_options.command == Command::Get ? " could not be read" : " was not written"));
+        finish(kExitConverter);
+        return;
+    }
+    switch (*step.job) {
+    case link::Job::ReadAll:
+        fail(kExitConverter, m_stepIndex > 0 ? "reading the settings back failed" : "reading the settings failed");
+        return;
+    case link::Job::WriteAll: {
+        const int refused = m_program->engine.RefusedCount();
+        fail(kExitConverter, refused > 0 ? std::to_string(refused) + " of the file's settings were refused and not written"
+                                         : "writing the settings failed");
+        return;
+    }
+    case link::Job::Restart: fail(kExitConverter, "the converter did not confirm the restart"); return;
+    case link::Job::PagerCall: fail(kExitConverter, "the converter did not confirm the pager call"); return;
+    }
+}
+
+void HeadlessSession::complete()
+{
+    program::Program& program = *m_program;
+    const auto& unit = program.stores.UnitValues;
+    switch (m_options.command) {
+    case Command::Read: {
+        if (!m_options.file.empty()) {
+            const files::FileResult saved = program::SaveSettings(program, m_options.file);
+            if (!saved.ok) {
+                fail(kExitUsage, utf8(saved.message.empty() ? "the settings could not be saved to " +
+                                                                  app::PathText(m_options.file)
+                                                            : saved.message));
+                return;
+            }
+            program.log.WriteLog("Settings saved to " + app::PathText(m_options.file));
+        }
+        if (m_options.json) {
+            m_out << SettingsJson(exchangedItems(), unit);
+        } else if (m_options.file.empty()) {
+            const files::SettingsFileText text = files::BuildSettingsFileText(program::ScreenValues(program));
+            for (const std::string& warning : text.warnings)
+                program.log.WriteLog(warning);
+            m_out << text.content; // the file's own bytes, as "Save to file" writes them
+        }
+        finish(kExitDone);
+        return;
+    }
+    case Command::Write:
+    case Command::Diff: {
+        if (m_options.command == Command::Write && !m_options.verify) {
+            finish(kExitDone);
+            return;
+        }
+        const auto differences = program::CompareSettings(unit, m_snapshot.values);
+        m_out << (m_options.json ? DifferencesJson(m_options.file, differences) : DifferenceLines(differences));
+        finish(differences.empty() ? kExitDone : kExitDifferences);
+        return;
+    }
+    case Command::Get:
+        m_out << (m_options.json ? SettingsJson(m_options.items, unit) : ItemLines(m_options.items, unit));
+        finish(kExitDone);
+        return;
+    case Command::Set:
+    case Command::Restart:
+    case Command::Page: finish(kExitDone); return;
+    }
 }
 
 int HeadlessSession::run()
 {
-    if (!start())
-        return 2;
-    if (!prepareCommand())
-        return 1;
-
-    if (m_line.demo()) {
-        for (long n = 0; n < kMaxSimulatedTicks && !m_end; ++n)
-            tick();
-        return conclude();
+    if (start()) {
+        issue();
+        if (m_line.demo()) {
+            for (long n = 0; n < kMaxSimulatedTicks && !m_status; ++n) {
+                tick();
+                watch();
+            }
+            fail(kExitConverter, "the simulated converter did not finish");
+        } else {
+            QTimer timer;
+            timer.setTimerType(Qt::PreciseTimer);
+            timer.setInterval(kTickMilliseconds);
+            QObject::connect(&timer, &QTimer::timeout, [this] {
+                tick();
+                watch();
+                if (m_status)
+                    QCoreApplication::exit(0);
+            });
+            timer.start();
+            QCoreApplication::exec();
+        }
     }
-
-    QTimer timer;
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setInterval(kTickMilliseconds);
-    QObject::connect(&timer, &QTimer::timeout, [this] {
-        tick();
-        if (m_end)
-            QCoreApplication::exit(0);
-    });
-    timer.start();
-    QCoreApplication::exec();
-    return conclude();
+    m_program->port.CloseComPort();
+    m_out << std::flush;
+    m_console.finish();
+    return m_status.value_or(kExitConverter);
 }
 
 } // namespace pravenor::cli

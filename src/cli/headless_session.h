@@ -2,45 +2,73 @@
 
 #include "app/clock.h"
 #include "cli/cli_options.h"
+#include "cli/console.h"
 #include "link/qt/converter_line.h"
-#include "link/recording_view.h"
 #include "link/transfer_engine.h"
 #include "program/program.h"
+#include "program/settings_comparison.h"
 #include "settings/control_board.h"
 
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <ostream>
+#include <vector>
 
 namespace pravenor::cli {
 
 // The program without a window: the same start-up, commands, stores, files and engine, with
 // the in-memory control board where the window has its boxes. Runs one command to its end
-// and says how it went.
+// and says how it went, in one of the exit statuses of exit_status.h.
 class HeadlessSession
 {
 public:
-    HeadlessSession(const CliOptions& options, std::filesystem::path programFolder);
+    HeadlessSession(const CliOptions& options, std::filesystem::path programFolder, Console& console,
+                    std::ostream& out);
     ~HeadlessSession();
     HeadlessSession(const HeadlessSession&) = delete;
     HeadlessSession& operator=(const HeadlessSession&) = delete;
 
-    // The exit status: 0 done, 1 failed, 2 the port could not be opened.
     int run();
 
 private:
+    // One thing the engine is asked to do and waited for: a job, or single items.
+    struct Step
+    {
+        std::optional<link::Job> job; // none: the command's single items
+    };
+
     bool start();
-    bool prepareCommand();
-    int conclude();
+    void issue();
     void tick();
+    void watch();
+    void stepEnded();
+    void stepFailed(const std::vector<int>& missing);
+    void complete();
+    void finish(int status);
+    void fail(int status, const std::string& why);
+    std::vector<int> itemsNotDone() const;
+    bool requestsServed() const;
+    std::string deviceName() const;
 
     CliOptions m_options;
+    Console& m_console;
+    std::ostream& m_out;
     app::SystemClock m_clock;
     settings::ControlBoard m_controls;
-    link::RecordingView m_view;
+    ConsoleView m_view;
     link::ConverterLine m_line;
     std::unique_ptr<program::Program> m_program;
-    std::optional<link::JobEnd> m_end; // set when the command's job has ended
+    program::FileSnapshot m_snapshot; // write, diff: the file as it reads
+
+    std::vector<Step> m_steps;
+    std::size_t m_stepIndex = 0;
+    std::optional<link::JobEnd> m_jobEnd; // how the running step's job ended
+    bool m_portWasLost = false;           // since the step was issued
+    bool m_recovering = false;            // waiting for the port to be back, then issue again
+    int m_recoveries = 0;
+    long m_lostTicks = 0;
+    std::optional<int> m_status;          // set when the run has ended
 };
 
 } // namespace pravenor::cli

@@ -1,37 +1,57 @@
 #include "app/program_folder.h"
 #include "cli/cli_options.h"
+#include "cli/console.h"
+#include "cli/exit_status.h"
 #include "cli/headless_session.h"
 
 #include <QCoreApplication>
 
 #include <iostream>
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+int terminalWidth()
+{
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    return 80;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    using namespace pravenor;
     QCoreApplication application(argc, argv);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const pravenor::cli::CliOptions options = pravenor::cli::ParseCliOptions(args);
+    const cli::CliOptions options = cli::ParseCliOptions(args);
     if (options.common.help) {
-        std::cout << pravenor::cli::CliUsage();
-        return 0;
+        std::cout << cli::CliUsage();
+        return cli::kExitDone;
     }
     if (!options.error.empty()) {
-        std::cerr << "pravenor-cli: " << options.error << "\n\n" << pravenor::cli::CliUsage();
-        return 2;
+        std::cerr << "pravenor-cli: " << options.error << "\nTry pravenor-cli --help.\n";
+        return cli::kExitUsage;
     }
     if (options.common.version) {
         std::cout << "pravenor-cli " << PRAVENOR_VERSION << '\n';
-        return 0;
+        return cli::kExitDone;
     }
 
-    auto inputs = pravenor::app::CurrentProgramFolderInputs(args, argv[0]);
+    auto inputs = app::CurrentProgramFolderInputs(args, argv[0]);
     if (options.common.home)
         inputs.homeArgument = options.common.home;
-    const std::filesystem::path folder = pravenor::app::ResolveProgramFolder(inputs);
-    if (!pravenor::app::EnsureFolder(folder)) {
+    const std::filesystem::path folder = app::ResolveProgramFolder(inputs);
+    if (!app::EnsureFolder(folder)) {
         std::cerr << "pravenor-cli: cannot create the program folder " << folder.string() << '\n';
-        return 2;
+        return cli::kExitUsage;
     }
-    pravenor::cli::HeadlessSession session(options, folder);
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    cli::Console console(std::cerr, terminal, options.quiet, terminal ? terminalWidth() : 80);
+    cli::HeadlessSession session(options, folder, console, std::cout);
     return session.run();
 }
