@@ -10,7 +10,9 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args)
 
     for (std::size_t i = 0; i < args.size() && options.error.empty(); ++i) {
         const std::string& arg = args[i];
-        if (arg.find("/LOG") != std::string::npos || arg.find("/DEBUG") != std::string::npos)
+        // The switches count anywhere in the command line (see DebugLevelFor), but only a
+        // switch standing alone is not an argument: "/srv/LOGS/site.cfg" is still a file.
+        if (arg == "/LOG" || arg == "/DEBUG")
             continue;
         auto value = [&](const std::string& name) -> std::optional<std::string> {
             if (arg == name) {

@@ -21,7 +21,8 @@ public:
     TempFolder()
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        const std::string stem = std::string("pravenor-") + (info ? info->name() : "test") + "-";
+        std::string stem = std::string("pravenor-") + (info ? info->name() : "test") + "-";
+        std::replace(stem.begin(), stem.end(), '/', '_'); // parameterised tests have '/' in their names
         std::random_device random;
         for (;;) {
             const auto path = std::filesystem::temp_directory_path() /
