@@ -10,6 +10,7 @@
 #include "ui/display_texts.h"
 #include "ui/line_monitor_window.h"
 #include "ui/qt_text.h"
+#include "ui/window_parts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -38,37 +39,6 @@ constexpr int kLedTickMs = 250;
 constexpr int kStartRefreshMs = 300;
 
 const QString kBoxTitle = QStringLiteral("Pravenor by Quilmar");
-
-// The indicator colours: dark when idle, light for a flash.
-const QColor kTxDark(0xC0, 0x00, 0x00);
-const QColor kTxLight(0xFF, 0x80, 0x80);
-const QColor kRxDark(0x00, 0xC0, 0x00);
-const QColor kRxLight(0x80, 0xFF, 0x80);
-
-QPushButton* button(const char* name, const char* text)
-{
-    auto* b = new QPushButton(QString::fromUtf8(text));
-    b->setObjectName(QLatin1String(name));
-    b->setAccessibleName(QString::fromUtf8(text));
-    return b;
-}
-
-QGroupBox* frame(const char* name, const char* caption)
-{
-    auto* f = new QGroupBox(QString::fromLatin1(caption));
-    f->setObjectName(QLatin1String(name));
-    f->setAccessibleName(QString::fromLatin1(caption));
-    return f;
-}
-
-void setFill(QFrame* shape, const QColor& colour)
-{
-    if (shape->palette().color(QPalette::Window) == colour)
-        return;
-    QPalette palette = shape->palette();
-    palette.setColor(QPalette::Window, colour);
-    shape->setPalette(palette);
-}
 
 } // namespace
 
@@ -148,152 +118,6 @@ void MainWindow::buildMenu()
     });
     connect(add("About", "Info"), &QAction::triggered, this, &MainWindow::openAbout);
     connect(add("LineMonitor", "Line monitor"), &QAction::triggered, this, &MainWindow::openLineMonitor);
-}
-
-QWidget* MainWindow::buildLinkFrame()
-{
-    m_linkFrame = frame("FrmCommunicatie", "Serial port:");
-    auto* row = new QHBoxLayout(m_linkFrame);
-    auto shape = [row](QFrame*& shapeOut, const char* name, int index, const char* text, const QColor& colour) {
-        shapeOut = new QFrame;
-        shapeOut->setObjectName(QLatin1String(name));
-        shapeOut->setFixedSize(14, 14);
-        shapeOut->setFrameShape(QFrame::Box);
-        shapeOut->setAutoFillBackground(true);
-        shapeOut->setAccessibleName(QString::fromLatin1(text) + QStringLiteral(" indicator"));
-        setFill(shapeOut, colour);
-        auto* label = new QLabel(QString::fromLatin1(text));
-        label->setObjectName(QStringLiteral("Label4_%1").arg(index));
-        row->addWidget(shapeOut);
-        row->addWidget(label);
-    };
-    shape(m_txShape, "ShpTx", 1, "TxD", kTxDark);
-    shape(m_rxShape, "ShpRx", 2, "RxD", kRxDark);
-    row->addStretch(1);
-    m_linkFrame->setMinimumWidth(260);
-    return m_linkFrame;
-}
-
-QWidget* MainWindow::buildStatusPage()
-{
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("StatusPage"));
-    auto* column = new QVBoxLayout(page);
-    column->setSpacing(0);
-    for (int i = 0; i < static_cast<int>(m_messageLines.size()); ++i) {
-        auto* line = new QLineEdit;
-        line->setObjectName(QStringLiteral("Text2_%1").arg(i));
-        line->setAccessibleName(QStringLiteral("Message line %1").arg(i + 1));
-        line->setReadOnly(true);
-        line->setFrame(false);
-        line->setFocusPolicy(Qt::ClickFocus);
-        line->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
-        m_messageLines[static_cast<std::size_t>(i)] = line;
-        column->addWidget(line);
-    }
-    column->addStretch(1);
-    return page;
-}
-
-QWidget* MainWindow::buildFilePage()
-{
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("FilePage"));
-    auto* row = new QHBoxLayout(page);
-    QGroupBox* unitSetup = frame("Frame2", "Unit setup");
-    auto* left = new QVBoxLayout(unitSetup);
-    m_saveDefault = button("CmdInstellingenOpslaan", "Save as default");
-    left->addWidget(m_saveDefault);
-    left->addWidget(button("CmdInstellingenLezen", "Read default from file"));
-    QGroupBox* allSettings = frame("Frame1", "All settings");
-    auto* right = new QVBoxLayout(allSettings);
-    right->addWidget(button("CmdOpslaanUnitGegevens", "Save to file"));
-    right->addWidget(button("CmdLezenUnitgegevens", "Read from file"));
-    right->addWidget(button("CmdVergelijkMetBestand", "Compare with file…"));
-    row->addWidget(unitSetup, 0, Qt::AlignTop);
-    row->addWidget(allSettings, 0, Qt::AlignTop);
-    row->addStretch(1);
-    return page;
-}
-
-QWidget* MainWindow::buildUnitPage()
-{
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("UnitPage"));
-    auto* column = new QVBoxLayout(page);
-    m_progress = new QPlainTextEdit;
-    m_progress->setObjectName(QStringLiteral("TxtProgress"));
-    m_progress->setAccessibleName(QStringLiteral("Progress"));
-    m_progress->setReadOnly(true);
-    m_progress->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_progress->setStyleSheet(QStringLiteral("QPlainTextEdit { color: blue; }"));
-    column->addWidget(m_progress, 1);
-    m_progressBar = new QProgressBar;
-    m_progressBar->setObjectName(QStringLiteral("ProgressBarProgrammeren"));
-    m_progressBar->setAccessibleName(QStringLiteral("Transfer progress"));
-    m_progressBar->setTextVisible(false);
-    m_progressBar->setMaximumHeight(10);
-    m_progressBar->hide();
-    column->addWidget(m_progressBar);
-    auto* grid = new QGridLayout;
-    grid->addWidget(button("CmdWisLogVenster", "Clear log window"), 0, 0);
-    grid->addWidget(button("CmdCancelReadWrite", "Cancel"), 1, 0);
-    grid->addWidget(button("CmdLeesAlles", "Read all settings from unit"), 0, 1);
-    grid->addWidget(button("CmdSchrijfAlles", "Write all settings to unit"), 1, 1);
-    grid->addWidget(button("CmdSchrijfGewijzigd", "Write changed settings"), 1, 2);
-    column->addLayout(grid);
-    return page;
-}
-
-QWidget* MainWindow::buildServicePage()
-{
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("ServicePage"));
-    auto* column = new QVBoxLayout(page);
-    QGroupBox* restart = frame("FrameHerstartConverter", "Restart the converter");
-    (new QHBoxLayout(restart))->addWidget(button("CmdTestHerstart", "Restart"), 0, Qt::AlignLeft);
-    QGroupBox* reopen = frame("FrameOpnieuwOpenenComPoort", "Re-open comport after power shutdown");
-    (new QHBoxLayout(reopen))->addWidget(button("CmdReOpenCom", "Re-open comport"), 0, Qt::AlignLeft);
-
-    QGroupBox* pager = frame("FramePagerOproepen", "Call a pager");
-    m_pagerFrame = pager;
-    auto* grid = new QGridLayout(pager);
-    auto legend = [grid](int index, const char* text) {
-        auto* label = new QLabel(QString::fromLatin1(text));
-        label->setObjectName(QStringLiteral("TxtLegendaTestOproepAdres_%1").arg(index));
-        grid->addWidget(label, index, 0);
-    };
-    auto& widgets = m_pages.widgets;
-    widgets.pagerAddress = new QLineEdit;
-    widgets.pagerAddress->setObjectName(QStringLiteral("TxtTestPagerAdres"));
-    widgets.pagerAddress->setAccessibleName(QStringLiteral("Pager address"));
-    widgets.pagerAddress->setMaxLength(10);
-    widgets.pagerBleep = new QComboBox;
-    widgets.pagerBleep->setObjectName(QStringLiteral("ComboTestBleepCode"));
-    widgets.pagerBleep->setAccessibleName(QStringLiteral("Pager bleep code"));
-    m_pagerInfo = widgets.pagerInfo = new QLineEdit;
-    m_pagerInfo->setObjectName(QStringLiteral("TxtTestPagerDisplayInfo"));
-    m_pagerInfo->setAccessibleName(QStringLiteral("Pager info text"));
-    m_pagerInfo->setMaxLength(40);
-    m_pagerInfo->setToolTip(QStringLiteral("Double-click to clear"));
-    m_pagerInfo->installEventFilter(this);
-    legend(0, "Address");
-    grid->addWidget(widgets.pagerAddress, 0, 1);
-    legend(1, "Bleep");
-    grid->addWidget(widgets.pagerBleep, 1, 1);
-    legend(2, "Info");
-    grid->addWidget(m_pagerInfo, 2, 1);
-    grid->addWidget(button("CmdTestOproepPager", "Call pager"), 3, 1, Qt::AlignLeft);
-    widgets.pagerAddress->setMaximumWidth(160);
-    widgets.pagerBleep->setMaximumWidth(220);
-    m_pagerInfo->setMaximumWidth(420);
-    grid->setColumnStretch(2, 1);
-
-    column->addWidget(restart);
-    column->addWidget(reopen);
-    column->addWidget(pager);
-    column->addStretch(1);
-    return page;
 }
 
 void MainWindow::connectCommands()

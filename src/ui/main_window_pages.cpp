@@ -1,0 +1,165 @@
+#include "ui/main_window.h"
+
+#include "ui/window_parts.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+// The window's own pages and the link frame; the setting pages come from the page table.
+namespace pravenor::ui {
+
+QWidget* MainWindow::buildLinkFrame()
+{
+    m_linkFrame = makeFrame("FrmCommunicatie", "Serial port:");
+    auto* row = new QHBoxLayout(m_linkFrame);
+    auto shape = [row](QFrame*& shapeOut, const char* name, int index, const char* text, const QColor& colour) {
+        shapeOut = new QFrame;
+        shapeOut->setObjectName(QLatin1String(name));
+        shapeOut->setFixedSize(14, 14);
+        shapeOut->setFrameShape(QFrame::Box);
+        shapeOut->setAutoFillBackground(true);
+        shapeOut->setAccessibleName(QString::fromLatin1(text) + QStringLiteral(" indicator"));
+        setFill(shapeOut, colour);
+        auto* label = new QLabel(QString::fromLatin1(text));
+        label->setObjectName(QStringLiteral("Label4_%1").arg(index));
+        row->addWidget(shapeOut);
+        row->addWidget(label);
+    };
+    shape(m_txShape, "ShpTx", 1, "TxD", kTxDark);
+    shape(m_rxShape, "ShpRx", 2, "RxD", kRxDark);
+    row->addStretch(1);
+    m_linkFrame->setMinimumWidth(260);
+    return m_linkFrame;
+}
+
+QWidget* MainWindow::buildStatusPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("StatusPage"));
+    auto* column = new QVBoxLayout(page);
+    column->setSpacing(0);
+    for (int i = 0; i < static_cast<int>(m_messageLines.size()); ++i) {
+        auto* line = new QLineEdit;
+        line->setObjectName(QStringLiteral("Text2_%1").arg(i));
+        line->setAccessibleName(QStringLiteral("Message line %1").arg(i + 1));
+        line->setReadOnly(true);
+        line->setFrame(false);
+        line->setFocusPolicy(Qt::ClickFocus);
+        line->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+        m_messageLines[static_cast<std::size_t>(i)] = line;
+        column->addWidget(line);
+    }
+    column->addStretch(1);
+    return page;
+}
+
+QWidget* MainWindow::buildFilePage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("FilePage"));
+    auto* row = new QHBoxLayout(page);
+    QGroupBox* unitSetup = makeFrame("Frame2", "Unit setup");
+    auto* left = new QVBoxLayout(unitSetup);
+    m_saveDefault = makeButton("CmdInstellingenOpslaan", "Save as default");
+    left->addWidget(m_saveDefault);
+    left->addWidget(makeButton("CmdInstellingenLezen", "Read default from file"));
+    QGroupBox* allSettings = makeFrame("Frame1", "All settings");
+    auto* right = new QVBoxLayout(allSettings);
+    right->addWidget(makeButton("CmdOpslaanUnitGegevens", "Save to file"));
+    right->addWidget(makeButton("CmdLezenUnitgegevens", "Read from file"));
+    right->addWidget(makeButton("CmdVergelijkMetBestand", "Compare with file…"));
+    row->addWidget(unitSetup, 0, Qt::AlignTop);
+    row->addWidget(allSettings, 0, Qt::AlignTop);
+    row->addStretch(1);
+    return page;
+}
+
+QWidget* MainWindow::buildUnitPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("UnitPage"));
+    auto* column = new QVBoxLayout(page);
+    m_progress = new QPlainTextEdit;
+    m_progress->setObjectName(QStringLiteral("TxtProgress"));
+    m_progress->setAccessibleName(QStringLiteral("Progress"));
+    m_progress->setReadOnly(true);
+    m_progress->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_progress->setStyleSheet(QStringLiteral("QPlainTextEdit { color: blue; }"));
+    column->addWidget(m_progress, 1);
+    m_progressBar = new QProgressBar;
+    m_progressBar->setObjectName(QStringLiteral("ProgressBarProgrammeren"));
+    m_progressBar->setAccessibleName(QStringLiteral("Transfer progress"));
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setMaximumHeight(10);
+    m_progressBar->hide();
+    column->addWidget(m_progressBar);
+    auto* grid = new QGridLayout;
+    grid->addWidget(makeButton("CmdWisLogVenster", "Clear log window"), 0, 0);
+    grid->addWidget(makeButton("CmdCancelReadWrite", "Cancel"), 1, 0);
+    grid->addWidget(makeButton("CmdLeesAlles", "Read all settings from unit"), 0, 1);
+    grid->addWidget(makeButton("CmdSchrijfAlles", "Write all settings to unit"), 1, 1);
+    grid->addWidget(makeButton("CmdSchrijfGewijzigd", "Write changed settings"), 1, 2);
+    column->addLayout(grid);
+    return page;
+}
+
+QWidget* MainWindow::buildServicePage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("ServicePage"));
+    auto* column = new QVBoxLayout(page);
+    QGroupBox* restart = makeFrame("FrameHerstartConverter", "Restart the converter");
+    (new QHBoxLayout(restart))->addWidget(makeButton("CmdTestHerstart", "Restart"), 0, Qt::AlignLeft);
+    QGroupBox* reopen = makeFrame("FrameOpnieuwOpenenComPoort", "Re-open comport after power shutdown");
+    (new QHBoxLayout(reopen))->addWidget(makeButton("CmdReOpenCom", "Re-open comport"), 0, Qt::AlignLeft);
+
+    QGroupBox* pager = makeFrame("FramePagerOproepen", "Call a pager");
+    m_pagerFrame = pager;
+    auto* grid = new QGridLayout(pager);
+    auto legend = [grid](int index, const char* text) {
+        auto* label = new QLabel(QString::fromLatin1(text));
+        label->setObjectName(QStringLiteral("TxtLegendaTestOproepAdres_%1").arg(index));
+        grid->addWidget(label, index, 0);
+    };
+    auto& widgets = m_pages.widgets;
+    widgets.pagerAddress = new QLineEdit;
+    widgets.pagerAddress->setObjectName(QStringLiteral("TxtTestPagerAdres"));
+    widgets.pagerAddress->setAccessibleName(QStringLiteral("Pager address"));
+    widgets.pagerAddress->setMaxLength(10);
+    widgets.pagerBleep = new QComboBox;
+    widgets.pagerBleep->setObjectName(QStringLiteral("ComboTestBleepCode"));
+    widgets.pagerBleep->setAccessibleName(QStringLiteral("Pager bleep code"));
+    m_pagerInfo = widgets.pagerInfo = new QLineEdit;
+    m_pagerInfo->setObjectName(QStringLiteral("TxtTestPagerDisplayInfo"));
+    m_pagerInfo->setAccessibleName(QStringLiteral("Pager info text"));
+    m_pagerInfo->setMaxLength(40);
+    m_pagerInfo->setToolTip(QStringLiteral("Double-click to clear"));
+    m_pagerInfo->installEventFilter(this);
+    legend(0, "Address");
+    grid->addWidget(widgets.pagerAddress, 0, 1);
+    legend(1, "Bleep");
+    grid->addWidget(widgets.pagerBleep, 1, 1);
+    legend(2, "Info");
+    grid->addWidget(m_pagerInfo, 2, 1);
+    grid->addWidget(makeButton("CmdTestOproepPager", "Call pager"), 3, 1, Qt::AlignLeft);
+    widgets.pagerAddress->setMaximumWidth(160);
+    widgets.pagerBleep->setMaximumWidth(220);
+    m_pagerInfo->setMaximumWidth(420);
+    grid->setColumnStretch(2, 1);
+
+    column->addWidget(restart);
+    column->addWidget(reopen);
+    column->addWidget(pager);
+    column->addStretch(1);
+    return page;
+}
+
+} // namespace pravenor::ui
