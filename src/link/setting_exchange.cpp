@@ -5,6 +5,7 @@
 #include "link/byte_layer.h"
 #include "link/control_chars.h"
 #include "link/frame_receiver.h"
+#include "link/frames.h"
 #include "link/protocol.h"
 #include "link/transfer_view.h"
 #include "settings/choice_lists.h"
@@ -48,11 +49,8 @@ void SettingExchange::WakeUpSequence()
 
 std::int16_t SettingExchange::SendReadRequest(int item)
 {
-    const std::string frame{char(p::kSoh), char(0x09), char(p::kRequestHeader[0]),
-                            char(p::kRequestHeader[1]), char(p::kRequestHeader[2]),
-                            char(p::kCommandRead), char(p::kFieldStart), char(item),
-                            char(p::kFieldEnd)};
-    m_bytes.SendFrame(frame);
+    m_bytes.ClearInput();
+    m_bytes.sendFrame(ReadRequestFrame(item));
     return 1;
 }
 
@@ -83,13 +81,8 @@ std::int16_t SettingExchange::SendWriteFrame(int item, const SettingValue& value
     const WriteBytes bytes = writeBytes(item, value);
     if (bytes.refusal != Refusal::None)
         return -1;
-    std::string frame{char(p::kSoh), char(bytes.value.size() + 12), char(p::kRequestHeader[0]),
-                      char(p::kRequestHeader[1]), char(p::kRequestHeader[2]),
-                      char(p::kCommandWrite), char(p::kFieldStart), char(item),
-                      char(p::kFieldEnd), char(p::kCommandRead), char(p::kFieldStart)};
-    frame += bytes.value;
-    frame += char(p::kFieldEnd);
-    m_bytes.SendFrame(frame);
+    m_bytes.ClearInput();
+    m_bytes.sendFrame(WriteFrame(item, bytes.value));
     return 1;
 }
 
