@@ -154,7 +154,7 @@ void TransferEngine::endServiceJob()
     notify(m_serviceJob, m_service.Acknowledged ? JobEnd::Done : JobEnd::Failed);
 }
 
-void TransferEngine::EndBatchByUser()
+void TransferEngine::endBatchByUser()
 {
     endBatch(JobEnd::Cancelled);
 }
