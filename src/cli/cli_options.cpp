@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include "app/cp1252.h"
+#include "app/text_functions.h"
 #include "cli/exit_status.h"
 
 #include <charconv>
@@ -85,6 +86,17 @@ void takeOperands(CliOptions& options, const std::vector<std::string>& operands,
     }
 }
 
+// Why a pager field cannot be sent as given; empty when it can. A character the converter's
+// character set lacks would go out as "?", a control byte as frame structure.
+std::string pagerFieldFault(const std::string& utf8, const std::string& cp1252)
+{
+    if (app::Cp1252ToUtf8(cp1252) != utf8)
+        return "holds characters that the converter's character set (Windows-1252) cannot carry";
+    if (app::HoldsControlBytes(cp1252))
+        return "holds control characters (0x00 to 0x1F), which the converter reads as frame structure";
+    return {};
+}
+
 } // namespace
 
 CliOptions ParseCliOptions(const std::vector<std::string>& args)
@@ -120,6 +132,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
             optionsEnded = true;
         } else if (arg == "--verify") {
             options.verify = true;
+        } else if (arg == "--lenient") {
+            options.lenient = true;
         } else if (arg == "--json") {
             options.json = true;
         } else if (arg == "--quiet" || arg == "-q") {
@@ -171,11 +185,15 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
             options.pagerAddress = app::Utf8ToCp1252(*address);
             if (options.pagerAddress.size() > 10 || options.pagerAddress.empty())
                 options.error = "--address takes 1 to 10 characters";
+            else if (const std::string why = pagerFieldFault(*address, options.pagerAddress); !why.empty())
+                options.error = "--address " + why;
         }
         if (text) {
             options.pagerText = app::Utf8ToCp1252(*text);
             if (options.pagerText.size() > 40)
                 options.error = "--text takes at most 40 characters";
+            else if (const std::string why = pagerFieldFault(*text, options.pagerText); !why.empty())
+                options.error = "--text " + why;
         }
         if (bleep) {
             options.pagerBleep = ParseBleepCode(*bleep).value_or(-1);
@@ -187,6 +205,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
         options.error = "-o belongs to read";
     else if (options.verify && options.command != Command::Write)
         options.error = "--verify belongs to write";
+    else if (options.lenient && options.command != Command::Write)
+        options.error = "--lenient belongs to write";
     else if (options.json && options.command != Command::Read && options.command != Command::Diff &&
              options.command != Command::Get)
         options.error = "--json belongs to read, diff and get";
@@ -211,7 +231,7 @@ std::string CliUsage()
            "Commands:\n"
            "  read [-o FILE.cfg]      read every setting; write them in the settings-file format\n"
            "                          to FILE.cfg, or to standard output (read FILE.cfg also works)\n"
-           "  write FILE.cfg [--verify]\n"
+           "  write FILE.cfg [--verify] [--lenient]\n"
            "                          write every setting of the file to the converter; with\n"
            "                          --verify read them all back and list what differs\n"
            "  diff FILE.cfg           read every setting and list those that differ from the file\n"
@@ -228,6 +248,8 @@ std::string CliUsage()
            program::FrontEndOptionsHelp() +
            "  -o, --output FILE.cfg   read: where to save the settings\n"
            "  --verify        write: read back and compare\n"
+           "  --lenient       write: a value the setting cannot hold is written as the window\n"
+           "                  would show it, instead of refusing the file\n"
            "  --json          read, diff, get: one JSON object on standard output\n"
            "  -q, --quiet     no progress and no log lines on standard error, only failures\n"
            "  --port-wait S   how long a port that went away may take to come back (default 30)\n"

@@ -30,6 +30,7 @@ struct CliOptions
     std::vector<int> items;           // get
     std::vector<SettingArgument> settings; // set
     bool verify = false;              // write --verify
+    bool lenient = false;             // write --lenient: what the window would show, not a refusal
     bool json = false;                // read, diff, get
     bool quiet = false;
     int portWaitSeconds = 30;         // how long a vanished port may take to come back

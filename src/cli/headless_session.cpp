@@ -5,7 +5,6 @@
 #include "cli/exit_status.h"
 #include "files/settings_file_text.h"
 #include "link/com_port.h"
-#include "link/qt/qt_serial_port.h"
 #include "program/commands.h"
 #include "program/start_program.h"
 #include "settings/catalogue.h"
@@ -80,6 +79,7 @@ HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::pat
     m_program->port.setDeviceOverride(m_line.demo() ? link::ConverterLine::kDemoDevice
                                                     : m_options.common.device);
     m_program->log.setLineObserver([this](const std::string& line) { m_console.logLine(line); });
+    m_program->log.setFileFailureObserver([this](const std::string& note) { m_console.failure(utf8(note)); });
     m_program->engine.setJobObserver([this](link::Job job, link::JobEnd end) {
         if (m_stepIndex < m_steps.size() && m_steps[m_stepIndex].job == job)
             m_jobEnd = end;
@@ -131,12 +131,28 @@ bool HeadlessSession::start()
             return false;
         }
     }
+    // write puts the file's values on the converter, or none: a value the setting cannot hold
+    // would become another one, and a text with control bytes is never sent.
+    if (m_options.command == Command::Write) {
+        const program::FileValueFaults faults = program::CheckFileValues(m_snapshot.values);
+        for (int item : faults.controlTexts)
+            m_console.failure(named(item) + ": the file's text holds control characters, which are never sent");
+        if (!m_options.lenient) {
+            for (const program::SettingDifference& d : faults.unholdable)
+                m_console.failure(named(d.item) + ": the file's value " + utf8(d.theirsText) +
+                                  " cannot be held (the window would show " + utf8(d.oursText) + ")");
+        }
+        const bool unholdable = !m_options.lenient && !faults.unholdable.empty();
+        if (unholdable || !faults.controlTexts.empty()) {
+            fail(kExitUsage, std::string("nothing was written") +
+                                 (unholdable ? "; --lenient writes what the window would show instead" : ""));
+            return false;
+        }
+    }
     HeadlessStartup steps(m_options.comNumber);
     program::StartProgram(*m_program, m_options.common.commandLine, steps);
     if (m_program->port.PortIsOpen() != 1) {
-        std::string reason;
-        if (const auto* qt = dynamic_cast<const link::QtSerialPort*>(&m_line.serial()))
-            reason = utf8(qt->lastErrorText());
+        const std::string reason = utf8(m_line.serial().failureReason());
         fail(kExitPort, "cannot open the port " + deviceName() + (reason.empty() ? "" : ": " + reason));
         return false;
     }
@@ -245,8 +261,15 @@ void HeadlessSession::watch()
     if (step.job) {
         if (!m_jobEnd)
             return;
+        const bool lost = *m_jobEnd == link::JobEnd::PortLost || !portOpen;
+        // A pager call is never repeated: whether the converter passed it on before the port
+        // went cannot be known, and a second call reaches a person twice.
+        if ((lost || m_portWasLost) && *step.job == link::Job::PagerCall)
+            fail(kExitConverter, "the port " + deviceName() +
+                                     " went away during the pager call: the call may or may not have gone out, "
+                                     "and it is not sent again");
         // A batch dropped by a lost port, or one whose port would not reopen, is tried again.
-        if (*m_jobEnd == link::JobEnd::PortLost || !portOpen)
+        else if (lost)
             m_recovering = true;
         else if (*m_jobEnd == link::JobEnd::Done && engine.refusedCount() == 0)
             stepEnded();

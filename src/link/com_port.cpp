@@ -88,10 +88,16 @@ std::int16_t ComPort::OpenComPort(std::int16_t port, std::int16_t speed, std::in
                        : m_port.open(device, LineSettingsFor({speed, parity, dataBits, stopBits, handshake}));
     if (result != OpenResult::Opened) {
         m_log.WriteLog("Error opening ComPort: " + SignedNumText(number));
+        const std::string reason = device.empty() ? "no device for this port number" : m_port.failureReason();
         if (result == OpenResult::PermissionDenied)
             m_log.WriteLog("No permission to open " + device +
                            ": add your user to the dialout group (sudo usermod -aG dialout $USER), "
                            "then log out and in again.");
+        else if (result == OpenResult::InUse)
+            m_log.WriteLog("Cannot open " + device + ": " + reason + ".");
+        // Whatever the log level, the frame tells which device failed and why.
+        m_view.setPortCaption("Serial Port: " + NumToStr(number) + (device.empty() ? "" : " " + device) +
+                              " not open" + (reason.empty() ? "" : ": " + reason));
         return -1;
     }
     m_log.WriteLog("Com:" + SignedNumText(number) + " opened with: " + settingsText);

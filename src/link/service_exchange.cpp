@@ -72,6 +72,12 @@ StepResult ServiceExchange::restartStep(EngineState state)
 StepResult ServiceExchange::startPositionRequest()
 {
     Acknowledged = false;
+    // Checked before the first half goes out: a control byte in a field would end it early
+    // and start a field nobody gave, such as a display text.
+    if (app::HoldsControlBytes(m_controls.pagerAddress()) || app::HoldsControlBytes(m_controls.pagerDisplayInfo())) {
+        m_log.WriteLog("ERROR: the pager address or text holds control characters; the call is not sent.");
+        return {EngineState::Idle};
+    }
     m_bytes.ClearInput();
     m_bytes.sendFrame(BufferPositionFrame());
     prepareReply();

@@ -60,6 +60,8 @@ SettingExchange::WriteBytes SettingExchange::writeBytes(int item, const SettingV
         std::string text = value.asText();
         if (text.size() > kMaxTextBytes)
             return {Refusal::OutOfRange, {}};
+        if (app::HoldsControlBytes(text))
+            return {Refusal::ControlBytes, {}};
         return {Refusal::None, std::move(text)};
     }
     const settings::ItemGroup* group = settings::GroupOf(item);
@@ -167,6 +169,8 @@ StepResult SettingExchange::startWrite(int item)
         detail = " [Item: " + NumToStr(item) + " Value: " + (whole ? NumToStr(*whole) : value.asText()) + "] ";
         line = "Writing [Item: " + NumToStr(item) + " Value:  " + controlText(item);
     }
+    detail = VisibleText(detail);
+    line = VisibleText(line);
     progress((m_debugLevel == 2 ? detail : std::string()) + line);
     m_log.WriteLog(detail + line);
 
@@ -175,9 +179,11 @@ StepResult SettingExchange::startWrite(int item)
     const WriteBytes bytes = writeBytes(item, value);
     if (bytes.refusal == Refusal::NotImplemented || SendWriteFrame(item, value) != 1) {
         stores.ItemRequest[at(item)] = settings::kNoRequest;
-        if (bytes.refusal == Refusal::OutOfRange) {
-            // Sending it would drop a byte from the frame and leave the converter guessing.
-            const std::string why = settings::IsTextItem(item)
+        if (bytes.refusal == Refusal::OutOfRange || bytes.refusal == Refusal::ControlBytes) {
+            // Sending it would drop a byte from the frame, or add frame structure to it, and
+            // leave the converter guessing or doing what nobody asked.
+            const std::string why = bytes.refusal == Refusal::ControlBytes ? std::string("text holds control characters")
+                                    : settings::IsTextItem(item)
                                         ? "text longer than " + NumToStr(kMaxTextBytes) + " characters"
                                         : "value " + value.asText() + " outside 0..255";
             progress(" -> ERROR " + why + ", not sent." + kLineEnd);
@@ -270,10 +276,11 @@ StepResult SettingExchange::judgeRead(int item)
         stores.WorkValues[at(replyItem)] = value;
         m_sync.ShowValue(replyItem);
     }
-    const std::string detail = " [Item: " + NumToStr(replyItem) + " Value: " + value.asText() + "] ";
+    // A converter's text is shown, never obeyed: its control bytes appear in brackets.
+    const std::string detail = " [Item: " + NumToStr(replyItem) + " Value: " + VisibleText(value.asText()) + "] ";
     // With a write pending the control shows the user's unsent choice, not the converter's.
     const std::string shown = writePending ? valueText(replyItem, value) : controlText(item);
-    const std::string result = " [Item: " + NumToStr(replyItem) + " Value: " + shown + " OK";
+    const std::string result = " [Item: " + NumToStr(replyItem) + " Value: " + VisibleText(shown) + " OK";
     const std::string kept = "the value waiting to be written is kept.";
     progress((m_debugLevel == 2 ? detail : std::string()) + result + (writePending ? ", " + kept : std::string()) +
              kLineEnd);

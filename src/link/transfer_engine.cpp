@@ -168,6 +168,16 @@ void TransferEngine::initialStep(std::int16_t signal)
     BatchKind = kNoBatch;
 }
 
+void TransferEngine::awaitPort()
+{
+    if (m_state != EngineState::Initial)
+        return;
+    m_state = EngineState::PortLost;
+    m_incoming.clear();
+    BatchKind = kNoBatch;
+    m_pollDelay = kReopenTicks;
+}
+
 bool TransferEngine::reopenPort()
 {
     return m_port.OpenComPort(m_config.ComPortIndex) == 0;
@@ -201,19 +211,21 @@ void TransferEngine::portLostStep()
     const bool anyPending = std::any_of(requests.begin(), requests.end(),
                                         [](std::int16_t r) { return r != kNoRequest; });
     requests.fill(kNoRequest);
-    if (anyPending)
+    if (anyPending) {
         m_view.appendProgress(kLineEnd + "Current Read/Write action is cancelled!" + kLineEnd);
+        // The log is the record of what the converter was given; it must not end mid-batch.
+        m_log.WriteLog("Current Read/Write action is cancelled!");
+    }
 }
 
 void TransferEngine::cancelForErrors(std::int16_t request)
 {
     CancelAll();
-    if (request == kWriteRequest)
-        m_view.showCriticalMessage(kBoxTitle, "ERROR writing setting in converter." + kLineEnd +
-                                                  "Writing cancelled!");
-    else
-        m_view.showCriticalMessage(kBoxTitle, "ERROR reading setting from converter." + kLineEnd +
-                                                  "Reading cancelled!");
+    const bool writing = request == kWriteRequest;
+    const std::string what = writing ? "ERROR writing setting in converter." : "ERROR reading setting from converter.";
+    const std::string cancelled = writing ? "Writing cancelled!" : "Reading cancelled!";
+    m_log.WriteLog(what + " " + cancelled);
+    m_view.showCriticalMessage(kBoxTitle, what + kLineEnd + cancelled);
 }
 
 bool TransferEngine::dispatch()

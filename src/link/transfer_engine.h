@@ -63,6 +63,10 @@ public:
     // One tick; signal 10 once at start-up moves the engine out of its initial state.
     void ProcessTransfer(std::int16_t signal = 0);
 
+    // For a port that did not open at start-up: the engine waits for it as for a lost port,
+    // trying every 5 s, so that an adapter plugged in later just works.
+    void awaitPort();
+
     // Every request cleared, "Geannuleerd!" in the progress text, the batch ended.
     void CancelAll();
     // The batch running (if any) ends here without a completion line, as the user asked.

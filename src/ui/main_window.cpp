@@ -7,6 +7,7 @@
 #include "ui/dialogs/program_setup_dialog.h"
 #include "program/settings_comparison.h"
 #include "ui/compare_dialog.h"
+#include "ui/converter_text_validator.h"
 #include "ui/display_texts.h"
 #include "ui/line_monitor_window.h"
 #include "ui/qt_text.h"
@@ -79,6 +80,10 @@ MainWindow::MainWindow(bool demo, QWidget* parent)
 
     m_controls = std::make_unique<WidgetControls>(m_pages.widgets);
     m_view = std::make_unique<WidgetView>(m_progress, m_progressBar, m_linkFrame, this);
+    for (QLineEdit* box : m_pages.widgets.texts)
+        box->setValidator(new ConverterTextValidator(box));
+    for (QLineEdit* box : {m_pages.widgets.pagerAddress, m_pages.widgets.pagerInfo})
+        box->setValidator(new ConverterTextValidator(box));
     if (demo)
         m_view->setCaptionSuffix(QStringLiteral(" (demo)"));
 
@@ -127,10 +132,16 @@ void MainWindow::connectCommands()
         auto* b = findChild<QPushButton*>(QLatin1String(name));
         connect(b, &QPushButton::clicked, this, [action = std::move(action)] { action(); });
     };
-    on("CmdLeesAlles", [&p] { program::ReadAll(p); });
+    on("CmdLeesAlles", [this, &p] {
+        if (portReady())
+            program::ReadAll(p);
+    });
     on("CmdSchrijfAlles", [this, &p] {
         confirm(kBoxTitle, QStringLiteral("Overwrite all settings in the converter?\r\nAre you sure? "),
-                [&p] { program::WriteAll(p); });
+                [this, &p] {
+                    if (portReady())
+                        program::WriteAll(p);
+                });
     });
     on("CmdCancelReadWrite", [&p] { program::CancelReadWrite(p); });
     on("CmdWisLogVenster", [this] { m_progress->clear(); });
@@ -159,14 +170,26 @@ void MainWindow::connectCommands()
     on("CmdReOpenCom", [&p] { program::ReopenPort(p); });
     on("CmdTestHerstart", [this, &p] {
         confirm(QStringLiteral("Pravenor"), QStringLiteral("Reboot the Converter.\r\n\r\nAre you sure? "),
-                [&p] { program::Restart(p); });
+                [this, &p] {
+                    if (portReady())
+                        program::Restart(p);
+                });
     });
-    on("CmdTestOproepPager", [&p] { program::CallPager(p); });
+    on("CmdTestOproepPager", [this, &p] {
+        if (portReady())
+            program::CallPager(p);
+    });
     for (int n = 0; n < settings::kItemButtonCount; ++n) {
         connect(m_pages.widgets.readButtons[static_cast<std::size_t>(n)], &QPushButton::clicked, this,
-                [&p, n] { program::ReadSingle(p, n); });
+                [this, &p, n] {
+                    if (portReady())
+                        program::ReadSingle(p, n);
+                });
         connect(m_pages.widgets.writeButtons[static_cast<std::size_t>(n)], &QPushButton::clicked, this,
-                [&p, n] { program::WriteSingle(p, n); });
+                [this, &p, n] {
+                    if (portReady())
+                        program::WriteSingle(p, n);
+                });
     }
     for (QTabWidget* tabs : {m_mainTabs, m_setupTabs, m_pages.inputTabs})
         connect(tabs, &QTabWidget::tabBarClicked, this, [&p] { p.sync.ClearComboSelections(); });
@@ -219,6 +242,27 @@ void MainWindow::applyDebugLevel()
 void MainWindow::SetDisplayTexts()
 {
     ui::SetDisplayTexts(this);
+}
+
+void MainWindow::StartupWarnings(const std::vector<std::string>& warnings)
+{
+    QString text;
+    for (const std::string& warning : warnings)
+        text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + FromCp1252(warning);
+    OpenMessageBox(this, kBoxTitle, text, QMessageBox::Warning);
+}
+
+bool MainWindow::portReady()
+{
+    if (m_program->port.PortIsOpen() == 1)
+        return true;
+    OpenMessageBox(this, kBoxTitle,
+                   QStringLiteral("The serial port is not open, so nothing can be sent to the converter.\n%1\n"
+                                  "The program tries it again every 5 seconds; check the cable and the port in "
+                                  "Setup, or use \"Re-open comport\".")
+                       .arg(m_linkFrame->title()),
+                   QMessageBox::Warning);
+    return false;
 }
 
 void MainWindow::tick()
@@ -297,8 +341,10 @@ void MainWindow::writeChanged()
     }
     const QString count = items.size() == 1 ? QStringLiteral("the 1 changed setting")
                                             : QStringLiteral("the %1 changed settings").arg(items.size());
-    confirm(kBoxTitle, QStringLiteral("Write %1 to the converter?\r\nAre you sure? ").arg(count),
-            [this, items] { program::WriteSettings(*m_program, items); });
+    confirm(kBoxTitle, QStringLiteral("Write %1 to the converter?\r\nAre you sure? ").arg(count), [this, items] {
+        if (portReady())
+            program::WriteSettings(*m_program, items);
+    });
 }
 
 void MainWindow::compareWithFile(const std::filesystem::path& file)

@@ -64,6 +64,7 @@ public:
     long tickCount() const { return m_tickCount; }
 
     static const QString kToolCaption; // the tool's name, "by" and the maker's web address
+    static constexpr int kProgressLines = 5000; // the progress box keeps this many last lines
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -74,6 +75,9 @@ private:
     void UpdateMessageWindow() override;
     void ArrangeTabs() override;
     void SetDisplayTexts() override;
+    void StartupWarnings(const std::vector<std::string>& warnings) override;
+    // True when the port is open; otherwise a box says it is not, and the command is not given.
+    bool portReady();
 
     void buildMenu();
     QWidget* buildStatusPage();

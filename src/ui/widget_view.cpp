@@ -56,6 +56,8 @@ void WidgetView::showCriticalMessage(const std::string& title, const std::string
 void WidgetView::setPortCaption(const std::string& caption)
 {
     m_portFrame->setTitle(FromCp1252(caption) + m_captionSuffix);
+    // A screen reader reads the frame by its name, so the name says what the caption says.
+    m_portFrame->setAccessibleName(m_portFrame->title());
 }
 
 void OpenMessageBox(QWidget* window, const QString& title, const QString& text, QMessageBox::Icon icon)

@@ -197,7 +197,7 @@ TEST_F(ProgramSetupDialogTest, SaveReopensThePortOnTheChosenNumberAsTheDeviceCom
 
     save();
     EXPECT_EQ(over.logged, (std::vector<std::string>{"Comport closed by software.", "Error opening ComPort:  4"}));
-    EXPECT_EQ(over.program.engine.state(), link::EngineState::Initial);
+    EXPECT_EQ(over.program.engine.state(), link::EngineState::PortLost); // tried again every 5 s
 
     std::string error;
     std::optional<sim::PseudoTerminal> terminal = sim::PseudoTerminal::create(error);

@@ -68,14 +68,31 @@ TEST_F(ComPortTest, OpeningLogsThePortAndSetsTheCaption)
     EXPECT_EQ(world.logMessages().back(), "Com: 10 opened with: 9600,N,8,1");
 }
 
-TEST_F(ComPortTest, AFailedOpeningLogsOneLineAndKeepsTheCaption)
+TEST_F(ComPortTest, AFailedOpeningLogsOneLineAndTheCaptionSaysWhichDeviceAndWhy)
 {
     world.port.OpenComPort(0);
     serial.nextOpen = link::OpenResult::Failed;
+    serial.reason = "No such file or directory";
+    world.config.LogLevel = 0; // the frame tells whatever the log level
+    EXPECT_EQ(world.port.OpenComPort(0), -1);
+    EXPECT_EQ(world.view.portCaption(), "Serial Port: 1 /dev/test-converter not open: No such file or directory");
+    world.config.LogLevel = 2;
     EXPECT_EQ(world.port.OpenComPort(0), -1);
     EXPECT_EQ(world.logMessages().back(), "Error opening ComPort:  1");
-    EXPECT_EQ(world.view.portCaption(), "Serial Port: 1 9600,N,8,1");
     EXPECT_EQ(world.port.PortIsOpen(), -1);
+}
+
+TEST_F(ComPortTest, ADeviceInUseIsSaidAsSuchWithoutTheDialoutAdvice)
+{
+    serial.nextOpen = link::OpenResult::InUse;
+    serial.reason = "the port is in use by another program (process 4242)";
+    const auto before = world.logMessages().size();
+    EXPECT_EQ(world.port.OpenComPort(0), -1);
+    const auto lines = world.logMessages();
+    ASSERT_EQ(lines.size(), before + 2);
+    EXPECT_EQ(lines[before + 1], "Cannot open /dev/test-converter: the port is in use by another program (process 4242).");
+    EXPECT_EQ(world.view.portCaption(),
+              "Serial Port: 1 /dev/test-converter not open: the port is in use by another program (process 4242)");
 }
 
 TEST_F(ComPortTest, ALackOfPermissionNamesTheDialoutGroup)

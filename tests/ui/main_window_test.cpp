@@ -303,5 +303,43 @@ TEST_F(WindowTest, DialogsLeaveTheEngineTickingAndAboutStepsTheServiceControls)
     EXPECT_TRUE(find<QPushButton>("CmdInstellingenOpslaan")->isEnabled());
 }
 
+TEST_F(WindowTest, APravenorSetThatCannotBeUsedIsSaidInABoxAndTheStatusPage)
+{
+    std::filesystem::create_directory(folder.path() / "Pravenor.set");
+    load();
+    const std::string warning =
+        (folder.path() / "Pravenor.set").string() + " cannot be used (it is a folder); the program starts with its defaults.";
+    ASSERT_NE(openBox(), nullptr);
+    EXPECT_EQ(openBox()->text().toStdString(), warning);
+    EXPECT_EQ(openBox()->icon(), QMessageBox::Warning);
+    EXPECT_TRUE(logged(warning));
+}
+
+TEST_F(WindowTest, TheProgressBoxKeepsOnlyItsLastLines)
+{
+    load();
+    const int lines = ui::MainWindow::kProgressLines + 1000;
+    for (int n = 0; n < lines; ++n)
+        window->transferView().appendProgress("Read setting " + std::to_string(n) + "  OK\r\n");
+    auto* progress = find<QPlainTextEdit>("TxtProgress");
+    EXPECT_LE(progress->blockCount(), ui::MainWindow::kProgressLines);
+    EXPECT_TRUE(progress->toPlainText().endsWith(QStringLiteral("Read setting %1  OK\n").arg(lines - 1)));
+    EXPECT_FALSE(progress->toPlainText().startsWith(QStringLiteral("Read setting 0  OK")));
+}
+
+TEST_F(WindowTest, TextBoxesForTheConverterRefuseWhatItWouldMisread)
+{
+    load();
+    for (const char* name : {"TxtTekstInput_0", "TxtTestPagerAdres", "TxtTestPagerDisplayInfo"}) {
+        auto* box = find<QLineEdit>(QLatin1String(name));
+        box->clear();
+        QTest::keyClicks(box, QStringLiteral("12"));
+        box->insert(QStringLiteral("3\x1e" "4\x1f" "HACKED")); // as a paste arrives
+        box->insert(QStringLiteral("\u03a9"));                // no Windows-1252 character
+        box->insert(QStringLiteral("\u00e9"));                // one
+        EXPECT_EQ(box->text(), QStringLiteral("12\u00e9")) << name;
+    }
+}
+
 } // namespace
 } // namespace pravenor::test
