@@ -1,6 +1,7 @@
 #include "link/service_exchange.h"
 
 #include "app/message_log.h"
+#include "app/text_functions.h"
 #include "link/byte_layer.h"
 #include "link/frame_receiver.h"
 #include "link/frames.h"
