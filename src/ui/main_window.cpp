@@ -38,8 +38,6 @@ constexpr int kMarkingTickMs = 100;
 constexpr int kLedTickMs = 250;
 constexpr int kStartRefreshMs = 300;
 
-const QString kBoxTitle = QStringLiteral("Pravenor by Quilmar");
-
 } // namespace
 
 const QString MainWindow::kToolCaption = QStringLiteral("Pravenor by www.quilmar.nl");
@@ -129,7 +127,7 @@ void MainWindow::connectCommands()
     };
     on("CmdLeesAlles", [&p] { program::ReadAll(p); });
     on("CmdSchrijfAlles", [this, &p] {
-        confirm(kBoxTitle, QStringLiteral("Overwrite all settings in the converter?\r\nAre you sure? "),
+        confirm(BoxTitle(), QStringLiteral("Overwrite all settings in the converter?\r\nAre you sure? "),
                 [&p] { program::WriteAll(p); });
     });
     on("CmdCancelReadWrite", [&p] { program::CancelReadWrite(p); });
@@ -145,13 +143,13 @@ void MainWindow::connectCommands()
     });
     on("CmdSchrijfGewijzigd", [this] { writeChanged(); });
     on("CmdInstellingenLezen", [this, &p] {
-        confirm(kBoxTitle,
+        confirm(BoxTitle(),
                 QStringLiteral("Read default settings from file.\r\nAll previous settings will be lost..\r\n"
                                "Zeker weten? "),
                 [this, &p] { showFileResult(program::ReadDefault(p)); });
     });
     on("CmdInstellingenOpslaan", [this, &p] {
-        confirm(kBoxTitle,
+        confirm(BoxTitle(),
                 QStringLiteral("Write default setup to file.\r\nOverwriten the previous default setting file!\r\n"
                                "Zeker weten? "),
                 [this, &p] { showFileResult(program::WriteDefault(p)); });
@@ -211,8 +209,8 @@ void MainWindow::ArrangeTabs()
 void MainWindow::applyDebugLevel()
 {
     const bool service = m_program->DebugLevel == 2;
-    m_pages.frameCmdButtonsAlgemeen->setVisible(service);
-    m_pages.frameCmdButtonsPaging->setVisible(service);
+    m_pages.generalButtonsFrame->setVisible(service);
+    m_pages.pagingButtonsFrame->setVisible(service);
     m_saveDefault->setEnabled(service);
 }
 
@@ -238,8 +236,8 @@ void MainWindow::ledTick()
     if (m_program->config.LogLevel > 0)
         UpdateMessageWindow();
     link::ByteLayer& bytes = m_program->engine.bytes();
-    setFill(m_txShape, m_txLed.tick(bytes.TxActivity) ? kTxLight : kTxDark);
-    setFill(m_rxShape, m_rxLed.tick(bytes.RxActivity) ? kRxLight : kRxDark);
+    SetFill(m_txShape, m_txLed.tick(bytes.TxActivity) ? kTxLight : kTxDark);
+    SetFill(m_rxShape, m_rxLed.tick(bytes.RxActivity) ? kRxLight : kRxDark);
 }
 
 void MainWindow::confirm(const QString& title, const QString& text, std::function<void()> onOk)
@@ -290,14 +288,14 @@ void MainWindow::writeChanged()
 {
     const std::vector<int> items = program::ChangedSettings(*m_program);
     if (items.empty()) {
-        OpenMessageBox(this, kBoxTitle,
+        OpenMessageBox(this, BoxTitle(),
                        QStringLiteral("Nothing to write: every setting on screen matches the converter."),
                        QMessageBox::Information);
         return;
     }
     const QString count = items.size() == 1 ? QStringLiteral("the 1 changed setting")
                                             : QStringLiteral("the %1 changed settings").arg(items.size());
-    confirm(kBoxTitle, QStringLiteral("Write %1 to the converter?\r\nAre you sure? ").arg(count),
+    confirm(BoxTitle(), QStringLiteral("Write %1 to the converter?\r\nAre you sure? ").arg(count),
             [this, items] { program::WriteSettings(*m_program, items); });
 }
 
@@ -306,7 +304,7 @@ void MainWindow::compareWithFile(const std::filesystem::path& file)
     const program::FileSnapshot snapshot = program::ReadSettingsSnapshot(file);
     if (!snapshot.ok) {
         m_program->log.WriteLog(snapshot.message);
-        OpenMessageBox(this, kBoxTitle, FromCp1252(snapshot.message), QMessageBox::Warning);
+        OpenMessageBox(this, BoxTitle(), FromCp1252(snapshot.message), QMessageBox::Warning);
         return;
     }
     auto* dialog = new CompareDialog(
@@ -327,7 +325,7 @@ void MainWindow::showFileResult(const files::FileResult& result)
 {
     if (result.message.empty())
         return;
-    OpenMessageBox(this, result.title.empty() ? kBoxTitle : FromCp1252(result.title), FromCp1252(result.message),
+    OpenMessageBox(this, result.title.empty() ? BoxTitle() : FromCp1252(result.title), FromCp1252(result.message),
                    result.critical ? QMessageBox::Critical : QMessageBox::Warning);
 }
 

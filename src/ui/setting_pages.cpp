@@ -141,7 +141,7 @@ private:
         frame->setObjectName(QStringLiteral("FrameCmdButtonsAlgemeen"));
         frame->setAccessibleName(QStringLiteral("Service buttons"));
         frame->setMinimumWidth(160);
-        m_pages.frameCmdButtonsAlgemeen = frame;
+        m_pages.generalButtonsFrame = frame;
         layout->addWidget(frame);
         return page;
     }
@@ -158,7 +158,7 @@ private:
         frame->setAccessibleName(QStringLiteral("Read and write single paging settings"));
         auto* column = new QVBoxLayout(frame);
         column->setSpacing(0);
-        m_pages.frameCmdButtonsPaging = frame;
+        m_pages.pagingButtonsFrame = frame;
         int row = 0;
         for (const PageRow& entry : settings::PagingSetupRows()) {
             QLabel* label = legend(entry.item, entry.legend);

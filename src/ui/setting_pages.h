@@ -16,8 +16,8 @@ struct SettingPages
     SettingWidgets widgets;
     std::array<QLabel*, settings::kChoiceBoxCount> choiceLegends{}; // TxtLegendaCharInput
     std::array<QLabel*, settings::kTextBoxCount> textLegends{};     // TxtLegendaTekstInput
-    QWidget* frameCmdButtonsAlgemeen = nullptr;
-    QWidget* frameCmdButtonsPaging = nullptr;
+    QWidget* generalButtonsFrame = nullptr; // FrameCmdButtonsAlgemeen
+    QWidget* pagingButtonsFrame = nullptr;  // FrameCmdButtonsPaging
     QTabWidget* inputTabs = nullptr; // SSTab3
     QWidget* generalSetup = nullptr;
     QWidget* inputContactSetup = nullptr;
