@@ -27,6 +27,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace pravenor::ui {
@@ -106,16 +107,14 @@ void MainWindow::buildMenu()
         action->setObjectName(QLatin1String(name));
         return action;
     };
-    connect(add("Setup", "Setup"), &QAction::triggered, this, &MainWindow::openSetup);
-    QAction* quit = add("Quit", "Quit");
+    // Alt and the underlined letter reach each command from the keyboard.
+    connect(add("Setup", "&Setup"), &QAction::triggered, this, &MainWindow::openSetup);
+    QAction* quit = add("Quit", "&Quit");
     connect(quit, &QAction::triggered, this, [this] {
-        confirm(kToolCaption, QStringLiteral("Are you sure to quit the program?"), [this] {
-            closePortOnce();
-            QApplication::quit();
-        });
+        confirm(kToolCaption, QStringLiteral("Are you sure to quit the program?"), [this] { endProgram(); });
     });
-    connect(add("About", "Info"), &QAction::triggered, this, &MainWindow::openAbout);
-    connect(add("LineMonitor", "Line monitor"), &QAction::triggered, this, &MainWindow::openLineMonitor);
+    connect(add("About", "&Info"), &QAction::triggered, this, &MainWindow::openAbout);
+    connect(add("LineMonitor", "&Line monitor"), &QAction::triggered, this, &MainWindow::openLineMonitor);
 }
 
 void MainWindow::connectCommands()
@@ -197,11 +196,11 @@ void MainWindow::UpdateMessageWindow()
 
 void MainWindow::ArrangeTabs()
 {
-    m_pages.inputTabs->setTabVisible(0, false);
-    m_pages.inputTabs->setTabVisible(1, false);
+    // The input tabs "10" and "9" are never made: a hidden tab is still offered to screen
+    // readers, and choosing it there would show its "Should not be visible." page.
     applyDebugLevel();
     m_mainTabs->setTabVisible(4, true);
-    m_pages.inputTabs->setCurrentIndex(9);
+    m_pages.inputTabs->setCurrentIndex(m_pages.inputTabs->count() - 1); // input 1: the tabs run 8 down to 1
     m_setupTabs->setCurrentIndex(0);
     m_mainTabs->setCurrentIndex(0);
 }
@@ -211,6 +210,8 @@ void MainWindow::applyDebugLevel()
     const bool service = m_program->DebugLevel == 2;
     m_pages.generalButtonsFrame->setVisible(service);
     m_pages.pagingButtonsFrame->setVisible(service);
+    for (QWidget* pair : m_pages.pagingButtonPairs)
+        pair->setVisible(service);
     m_saveDefault->setEnabled(service);
 }
 
@@ -366,10 +367,21 @@ void MainWindow::beep()
         m_beep();
 }
 
+void MainWindow::endProgram()
+{
+    for (QTimer* timer : {&m_engineTimer, &m_markingTimer, &m_ledTimer, &m_startRefresh})
+        timer->stop();
+    closePortOnce();
+    // quit() would first ask every window to close, and Program Setup in the middle of an
+    // edit says no; the program ends all the same, with all its windows. Outside a running
+    // event loop (a test driving the window by hand) there is nothing to leave.
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    m_engineTimer.stop();
-    closePortOnce();
+    endProgram();
     event->accept();
 }
 

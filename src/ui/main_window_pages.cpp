@@ -102,9 +102,10 @@ QWidget* MainWindow::buildUnitPage()
     m_progressBar->hide();
     column->addWidget(m_progressBar);
     auto* grid = new QGridLayout;
+    // Made row by row, so that Tab goes through them as they are read.
     grid->addWidget(MakeButton("CmdWisLogVenster", "Clear log window"), 0, 0);
-    grid->addWidget(MakeButton("CmdCancelReadWrite", "Cancel"), 1, 0);
     grid->addWidget(MakeButton("CmdLeesAlles", "Read all settings from unit"), 0, 1);
+    grid->addWidget(MakeButton("CmdCancelReadWrite", "Cancel"), 1, 0);
     grid->addWidget(MakeButton("CmdSchrijfAlles", "Write all settings to unit"), 1, 1);
     grid->addWidget(MakeButton("CmdSchrijfGewijzigd", "Write changed settings"), 1, 2);
     column->addLayout(grid);
@@ -124,9 +125,10 @@ QWidget* MainWindow::buildServicePage()
     QGroupBox* pager = MakeFrame("FramePagerOproepen", "Call a pager");
     m_pagerFrame = pager;
     auto* grid = new QGridLayout(pager);
-    auto legend = [grid](int index, const char* text) {
+    auto legend = [grid](int index, const char* text, QWidget* input) {
         auto* label = new QLabel(QString::fromLatin1(text));
         label->setObjectName(QStringLiteral("TxtLegendaTestOproepAdres_%1").arg(index));
+        label->setBuddy(input);
         grid->addWidget(label, index, 0);
     };
     auto& widgets = m_pages.widgets;
@@ -143,16 +145,17 @@ QWidget* MainWindow::buildServicePage()
     m_pagerInfo->setMaxLength(40);
     m_pagerInfo->setToolTip(QStringLiteral("Double-click to clear"));
     m_pagerInfo->installEventFilter(this);
-    legend(0, "Address");
-    grid->addWidget(widgets.pagerAddress, 0, 1);
-    legend(1, "Bleep");
-    grid->addWidget(widgets.pagerBleep, 1, 1);
-    legend(2, "Info");
-    grid->addWidget(m_pagerInfo, 2, 1);
+    legend(0, "Address", widgets.pagerAddress);
+    grid->addWidget(widgets.pagerAddress, 0, 1, Qt::AlignLeft);
+    legend(1, "Bleep", widgets.pagerBleep);
+    grid->addWidget(widgets.pagerBleep, 1, 1, Qt::AlignLeft);
+    legend(2, "Info", m_pagerInfo);
+    grid->addWidget(m_pagerInfo, 2, 1, Qt::AlignLeft);
     grid->addWidget(MakeButton("CmdTestOproepPager", "Call pager"), 3, 1, Qt::AlignLeft);
-    widgets.pagerAddress->setMaximumWidth(160);
-    widgets.pagerBleep->setMaximumWidth(220);
-    m_pagerInfo->setMaximumWidth(420);
+    // Each box as wide as the text it takes.
+    widgets.pagerAddress->setFixedWidth(FieldWidth(widgets.pagerAddress, widgets.pagerAddress->maxLength()));
+    m_pagerInfo->setFixedWidth(FieldWidth(m_pagerInfo, m_pagerInfo->maxLength()));
+    widgets.pagerBleep->setMinimumWidth(220);
     grid->setColumnStretch(2, 1);
 
     column->addWidget(restart);

@@ -3,6 +3,7 @@
 #include "ui/widget_controls.h"
 
 #include <array>
+#include <vector>
 
 class QTabWidget;
 class QLabel;
@@ -18,6 +19,7 @@ struct SettingPages
     std::array<QLabel*, settings::kTextBoxCount> textLegends{};     // TxtLegendaTekstInput
     QWidget* generalButtonsFrame = nullptr; // FrameCmdButtonsAlgemeen
     QWidget* pagingButtonsFrame = nullptr;  // FrameCmdButtonsPaging
+    std::vector<QWidget*> pagingButtonPairs; // in that frame, one Read/Write pair a row
     QTabWidget* inputTabs = nullptr; // SSTab3
     QWidget* generalSetup = nullptr;
     QWidget* inputContactSetup = nullptr;

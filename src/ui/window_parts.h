@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QString>
 
@@ -31,7 +32,19 @@ inline QPushButton* MakeButton(const char* name, const char* caption, QWidget* p
     button->setObjectName(QLatin1String(name));
     button->setAccessibleName(button->text());
     button->setAutoDefault(false);
+    // Some styles fit a long caption edge to edge; it keeps a margin of its own here.
+    constexpr int kCaptionMargin = 12;
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 2 * kCaptionMargin);
     return button;
+}
+
+// A text box as wide as `characters` capitals and no wider, frame and margins included.
+inline int FieldWidth(const QLineEdit* box, int characters)
+{
+    // A text box asks for 17 'x' and its frame; the frame is what is kept of that.
+    const QFontMetrics metrics = box->fontMetrics();
+    const int frame = box->sizeHint().width() - metrics.horizontalAdvance(QLatin1Char('x')) * 17;
+    return metrics.horizontalAdvance(QString(characters, QLatin1Char('X'))) + frame;
 }
 
 inline QGroupBox* MakeFrame(const char* name, const char* caption)
