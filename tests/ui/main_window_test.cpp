@@ -336,6 +336,16 @@ bool RunsToItsEnd()
 
 TEST_F(WindowTest, QuitAnsweredOkEndsTheProgramWhateverIsOpen)
 {
+    // The engine stops with the answer, before the program has ended: it must not find the
+    // port closed and open it again.
+    load();
+    window->findChild<QAction*>("Quit")->trigger();
+    answer(QMessageBox::Ok);
+    QTest::qWait(500);
+    EXPECT_EQ(program->port.PortIsOpen(), -1);
+    window.reset();
+    program.reset();
+
     const struct
     {
         const char* open; // menu entry opened first, if any
