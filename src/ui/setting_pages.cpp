@@ -225,7 +225,17 @@ private:
                 if (*entry.legend) {
                     QLabel* label = legend(item, entry.legend);
                     label->setBuddy(input);
+                    // On Linux a combo box is named by its value and announced with the
+                    // label it is labelled by, so the label carries the whole name.
+                    label->setAccessibleName(input->accessibleName());
                     grid->addWidget(label, row, column++);
+                } else {
+                    // The "Use input: " boxes stand without legends; an unseen one still
+                    // tells a screen reader which they are.
+                    auto* unseen = new QLabel(box);
+                    unseen->setAccessibleName(input->accessibleName());
+                    unseen->setBuddy(input);
+                    unseen->hide();
                 }
                 // A text takes the whole width; choices stand two to a row. An address
                 // is ten characters and gets the room of ten.
