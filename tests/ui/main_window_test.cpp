@@ -138,7 +138,8 @@ TEST_F(WindowTest, ConfirmationsAskBeforeTheyAct)
 
     click("CmdSchrijfAlles");
     answer(QMessageBox::Ok);
-    EXPECT_TRUE(program->engine.WriteAllRequest);
+    // Asked for, or already taken up by an engine tick that came while the box closed.
+    EXPECT_TRUE(program->engine.WriteAllRequest || program->engine.BatchKind == link::kWriteAllBatch);
     EXPECT_EQ(program->stores.WorkValues[0].asNumber(), 2);
 
     click("CmdTestHerstart");
