@@ -1,5 +1,6 @@
 #include "link/transfer_engine.h"
 
+#include "app/box_title.h"
 #include "app/message_log.h"
 #include "app/program_config.h"
 #include "app/text_functions.h"
@@ -20,7 +21,6 @@ using settings::kWriteRequest;
 namespace {
 
 const std::string kLineEnd = "\r\n";
-const std::string kBoxTitle = "Pravenor by Quilmar";
 constexpr int kLastServedItem = 249; // nothing ever requests item 250
 
 std::size_t at(int item)
@@ -225,7 +225,7 @@ void TransferEngine::cancelForErrors(std::int16_t request)
     const std::string what = writing ? "ERROR writing setting in converter." : "ERROR reading setting from converter.";
     const std::string cancelled = writing ? "Writing cancelled!" : "Reading cancelled!";
     m_log.WriteLog(what + " " + cancelled);
-    m_view.showCriticalMessage(kBoxTitle, what + kLineEnd + cancelled);
+    m_view.showCriticalMessage(app::kBoxTitle, what + kLineEnd + cancelled);
 }
 
 bool TransferEngine::dispatch()
