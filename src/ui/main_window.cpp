@@ -248,14 +248,14 @@ void MainWindow::StartupWarnings(const std::vector<std::string>& warnings)
     QString text;
     for (const std::string& warning : warnings)
         text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + FromCp1252(warning);
-    OpenMessageBox(this, kBoxTitle, text, QMessageBox::Warning);
+    OpenMessageBox(this, BoxTitle(), text, QMessageBox::Warning);
 }
 
 bool MainWindow::portReady()
 {
     if (m_program->port.PortIsOpen() == 1)
         return true;
-    OpenMessageBox(this, kBoxTitle,
+    OpenMessageBox(this, BoxTitle(),
                    QStringLiteral("The serial port is not open, so nothing can be sent to the converter.\n%1\n"
                                   "The program tries it again every 5 seconds; check the cable and the port in "
                                   "Setup, or use \"Re-open comport\".")
