@@ -1,7 +1,7 @@
 #include "app/clock.h"
 #include "app/program_folder.h"
+#include "frontend/front_end_options.h"
 #include "link/qt/converter_line.h"
-#include "program/front_end_options.h"
 #include "program/program.h"
 #include "ui/main_window.h"
 
@@ -21,7 +21,7 @@ std::string Usage()
            "Without --port it talks to the port chosen in the program setup; --demo starts it\n"
            "against the built-in simulated converter.\n"
            "\n" +
-           pravenor::program::FrontEndOptionsHelp();
+           pravenor::frontend::FrontEndOptionsHelp();
 }
 
 } // namespace
@@ -29,9 +29,13 @@ std::string Usage()
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    pravenor::program::FrontEndOptions options = pravenor::program::ParseFrontEndOptions(args);
-    if (options.error.empty() && !options.rest.empty())
-        options.error = "unknown argument " + options.rest.front();
+    pravenor::frontend::FrontEndParser parser(args);
+    const bool parsed = parser.parse();
+    pravenor::frontend::FrontEndOptions options = parser.common();
+    if (options.error.empty() && !parsed)
+        options.error = parser.failure("unknown argument");
+    if (options.error.empty() && !parser.positional().empty())
+        options.error = "unknown argument " + parser.positional().front();
     if (options.help) {
         std::cout << Usage();
         return 0;
