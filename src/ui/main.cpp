@@ -1,6 +1,7 @@
 #include "app/clock.h"
 #include "app/program_folder.h"
-#include "link/qt/converter_line.h"
+#include "frontend/front_end_options.h"
+#include "frontend/converter_line.h"
 #include "program/program.h"
 #include "ui/main_window.h"
 #include "ui/window_command_line.h"
@@ -19,7 +20,7 @@ int main(int argc, char** argv)
     std::cerr << commandLine.err;
     if (commandLine.exitStatus)
         return *commandLine.exitStatus;
-    const pravenor::program::FrontEndOptions& options = commandLine.options;
+    const pravenor::frontend::FrontEndOptions& options = commandLine.options;
 
     QApplication application(argc, argv);
     // Ties the window to its menu entry and icon once installed.
@@ -34,12 +35,12 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    pravenor::link::ConverterLine line(options.demo);
+    pravenor::frontend::ConverterLine line(pravenor::frontend::ChooseLine(options.demo, options.device));
     auto window = std::make_unique<pravenor::ui::MainWindow>(options.demo);
     pravenor::app::SystemClock clock;
     pravenor::program::Program program(folder, clock, line.serial(), window->settingControls(),
                                        window->transferView());
-    program.port.setDeviceOverride(options.demo ? pravenor::link::ConverterLine::kDemoDevice : options.device);
+    program.port.setDeviceOverride(line.deviceOverride());
     window->load(program, line, options.commandLine);
     window->show();
     const int status = application.exec();

@@ -153,6 +153,9 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageRow{{"--port", "/dev/x", "--com", "2", "restart"}, "give --port or --com, not both"},
                       UsageRow{{"frobnicate"}, "unknown command frobnicate"},
                       UsageRow{{"--frob", "read"}, "unknown option --frob"},
+                      UsageRow{{"get", "10", "--com"}, "--com needs a value"},
+                      UsageRow{{"--verify=yes", "write", "a.cfg"}, "unknown option --verify=yes"},
+                      UsageRow{{"/DEBUG", "restart", "/LOG"}, ""},
                       UsageRow{{"set", "--", "100=-x-"}, ""},
                       UsageRow{{"page", "--text", "-", "--address", "1", "--bleep", "BleepCode: 3"}, ""}));
 
@@ -161,6 +164,12 @@ TEST(Options, WithoutAPortTheSimulatedConverterIsUsed)
     EXPECT_TRUE(ParseCliOptions({"get", "10"}).common.demo);
     EXPECT_FALSE(ParseCliOptions({"--port", "/dev/x", "get", "10"}).common.demo);
     EXPECT_EQ(ParseCliOptions({"--com", "3", "get", "10"}).comNumber, 3);
+}
+
+TEST(Options, ArgumentsArePassedOnAsTheBytesGiven)
+{
+    EXPECT_EQ(ParseCliOptions({"read", "-o", "caf\xe9.cfg"}).file, "caf\xe9.cfg");
+    EXPECT_EQ(ParseCliOptions({"--port", "/dev/\xff", "get", "10"}).common.device, "/dev/\xff");
 }
 
 TEST(Options, ReadKeepsItsFileWithOrWithoutDashO)
