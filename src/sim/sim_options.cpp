@@ -148,6 +148,20 @@ SimCommandLine parseSimOptions(const std::vector<std::string_view>& args)
             }
             faults.powerCutFor = milliseconds(std::llround(*seconds * 1000.0));
             faults.powerCutAfter = milliseconds(std::llround(*afterSeconds * 1000.0));
+        } else if (name == "baud") {
+            const std::optional<long long> baud = wholeNumber(value.value_or(""), 50, 4'000'000);
+            if (!baud) {
+                fail("a rate in bits per second, as in --baud=9600");
+                break;
+            }
+            options.baud = static_cast<int>(*baud);
+        } else if (name == "deaf-after-reply") {
+            const std::optional<long long> ms = wholeNumber(value.value_or(""), 1, kLongestDelayMs);
+            if (!ms) {
+                fail("MS, as in --deaf-after-reply=30");
+                break;
+            }
+            faults.deafAfterReply = milliseconds(*ms);
         } else if (name == "buffer-position") {
             if (!value || value->size() != 1) {
                 fail("one character, as in --buffer-position=3");
@@ -177,6 +191,8 @@ with Ctrl+C.
   --buffer-position=C    Answer the buffer position request with the character C
                          (default 0). A digit is a proper position; any other
                          character shows the program a bad answer.
+  --baud=N               The line's rate in bits per second (default 9600): requests
+                         are taken in and replies sent at ten bits a byte.
 
 Faults. N is how many replies the fault spoils, starting with the next one; without N
 it spoils every reply. When several faults are due, a reply gets the first of
@@ -196,6 +212,9 @@ for later replies. --late and --noise come on top.
                          send the line TEXT (default OK) with CR LF.
   --noise=RATE[:SEED]    Before each reply byte, send a random byte with the chance
                          RATE (0 to 1). The same SEED (default 1) gives the same noise.
+  --deaf-after-reply=MS  Play a converter that needs a pause after replying: a request
+                         that starts within MS milliseconds of the end of its last
+                         reply goes unheard and unanswered.
   --power-cut=SECONDS[:AFTER_SECONDS]
                          AFTER_SECONDS (default 5) after the start, cut the power for
                          SECONDS: the terminal closes (the program sees its port fail),
