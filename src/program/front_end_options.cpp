@@ -32,6 +32,8 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args)
             options.version = true;
         } else if (arg == "--demo") {
             options.demo = true;
+        } else if (arg == "--fast") {
+            options.fast = true;
         } else if (auto home = value("--home")) {
             options.home = *home;
         } else if (auto port = value("--port")) {
@@ -50,6 +52,8 @@ std::string FrontEndOptionsHelp()
     return "  --port DEVICE  the converter's serial device, e.g. /dev/ttyUSB0 or a\n"
            "                 /dev/serial/by-id/... name\n"
            "  --demo         the built-in simulated converter\n"
+           "  --fast         talk to the converter as fast as the line allows; back to the\n"
+           "                 standard pace by itself when the converter cannot keep up\n"
            "  --home DIR     the program folder (Pravenor.set, default.set, Log/)\n"
            "  /LOG, /DEBUG   debug level 1 or 2; 2 shows the service controls and more\n"
            "                 detail in the progress text\n"

@@ -60,6 +60,7 @@ int main(int argc, char** argv)
 
     pravenor::link::ConverterLine line(options.demo);
     auto window = std::make_unique<pravenor::ui::MainWindow>(options.demo);
+    window->setFastForThisRun(options.fast);
     pravenor::app::SystemClock clock;
     pravenor::program::Program program(folder, clock, line.serial(), window->settingControls(),
                                        window->transferView());

@@ -161,6 +161,13 @@ TEST(Options, WithoutAPortTheSimulatedConverterIsUsed)
     EXPECT_EQ(ParseCliOptions({"--com", "3", "get", "10"}).comNumber, 3);
 }
 
+TEST(Options, FastIsOffUnlessAsked)
+{
+    EXPECT_FALSE(ParseCliOptions({"read"}).common.fast);
+    EXPECT_TRUE(ParseCliOptions({"read", "--fast"}).common.fast);
+    EXPECT_TRUE(program::ParseFrontEndOptions({"--fast", "--demo"}).fast);
+}
+
 TEST(Options, ReadKeepsItsFileWithOrWithoutDashO)
 {
     EXPECT_EQ(ParseCliOptions({"read", "a.cfg"}).file, "a.cfg");

@@ -5,10 +5,12 @@
 #include "link/serial_devices.h"
 #include "program/commands.h"
 #include "program/program.h"
+#include "ui/fast_link_preference.h"
 #include "ui/dialogs/keep_in_front.h"
 #include "ui/qt_text.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -114,8 +116,10 @@ QString deviceLine(const link::SerialDevice& device)
 
 } // namespace
 
-ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* parent)
-    : QDialog(parent), m_program(program), m_comboCom(new LockableComboBox(this)),
+ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* parent,
+                                       FastLinkPreference* preference, std::function<void()> paceChanged)
+    : QDialog(parent), m_program(program), m_preference(preference), m_paceChanged(std::move(paceChanged)),
+      m_chkFastLink(new QCheckBox(QStringLiteral("Fast link"), this)), m_comboCom(new LockableComboBox(this)),
       m_txtSetPath(new QLineEdit(this)), m_label1(new QLabel(QStringLiteral("ComPort:"), this)),
       m_label2(new QLabel(QStringLiteral("Path for setup files:"), this)),
       m_portDevice(new QLabel(this)), m_devicesPresent(new QLabel(this)),
@@ -150,6 +154,10 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     m_devicesPresent->setAccessibleName(QStringLiteral("Serial devices present"));
     m_devicesPresent->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_devicesPresent->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_chkFastLink->setObjectName(QStringLiteral("ChkFastLink"));
+    m_chkFastLink->setAccessibleName(m_chkFastLink->text());
+    m_chkFastLink->setToolTip(QStringLiteral("Talk to the converter as fast as the line allows; back to the "
+                                             "standard pace by itself when the converter cannot keep up."));
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(16, 16, 16, 16);
@@ -160,6 +168,7 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     grid->addWidget(m_portDevice, 0, 2, 1, 3);
     grid->addWidget(m_label2, 1, 0);
     grid->addWidget(m_txtSetPath, 1, 1, 1, 4);
+    grid->addWidget(m_chkFastLink, 4, 0, 1, 3);
     grid->addWidget(m_devicesPresent, 2, 0, 2, 3);
     grid->addWidget(m_cmdCancel, 2, 3);
     grid->addWidget(m_cmdWijzigen, 2, 4);
@@ -169,7 +178,8 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     grid->setRowStretch(3, 1);
 
     setTabOrder(m_comboCom, m_txtSetPath);
-    setTabOrder(m_txtSetPath, m_cmdWijzigen);
+    setTabOrder(m_txtSetPath, m_chkFastLink);
+    setTabOrder(m_chkFastLink, m_cmdWijzigen);
     setTabOrder(m_cmdWijzigen, m_cmdClose);
     setTabOrder(m_cmdClose, m_cmdCancel);
     setTabOrder(m_cmdCancel, m_cmdSave);
@@ -192,6 +202,7 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
 
 void ProgramSetupDialog::UnlockCombo()
 {
+    m_chkFastLink->setEnabled(true);
     m_comboCom->setLocked(false);
     m_txtSetPath->setReadOnly(false);
     const QColor windowText = QApplication::palette(m_txtSetPath).color(QPalette::Text);
@@ -202,6 +213,7 @@ void ProgramSetupDialog::UnlockCombo()
 
 void ProgramSetupDialog::LockCombo()
 {
+    m_chkFastLink->setEnabled(false);
     m_comboCom->setLocked(true);
     m_txtSetPath->setReadOnly(true);
     for (QWidget* widget : {static_cast<QWidget*>(m_comboCom), static_cast<QWidget*>(m_comboCom->lineEdit()),
@@ -216,6 +228,8 @@ void ProgramSetupDialog::UpdateCombo()
     // Also puts the entry's text back over anything typed, even when the index is the same.
     m_comboCom->setCurrentIndex(index);
     m_txtSetPath->setText(FromCp1252(m_program.config.SetPath));
+    m_storedFast = m_preference != nullptr ? m_preference->wanted() : m_program.engine.pace().fast();
+    m_chkFastLink->setChecked(m_storedFast);
 }
 
 void ProgramSetupDialog::ComboToSettings()
@@ -249,11 +263,27 @@ void ProgramSetupDialog::save()
 {
     setEditing(false);
     LockCombo();
+    saveFastLink();
     ComboToSettings();
     const files::FileResult result = program::ApplyProgramSetup(m_program);
     showDevices();
     if (!result.ok)
         showSaveFailure(result);
+}
+
+// Only a changed choice touches the link: saving the port again neither ends a run that
+// --fast made fast nor undoes a fall back to the standard pace.
+void ProgramSetupDialog::saveFastLink()
+{
+    const bool wanted = m_chkFastLink->isChecked();
+    if (wanted == m_storedFast)
+        return;
+    m_storedFast = wanted;
+    if (m_preference != nullptr)
+        m_preference->setWanted(wanted);
+    m_program.engine.setPace(wanted ? link::kFastPace : link::kStandardPace);
+    if (m_paceChanged)
+        m_paceChanged();
 }
 
 void ProgramSetupDialog::setEditing(bool editing)
