@@ -249,7 +249,7 @@ void HeadlessSession::watch()
         // A batch dropped by a lost port, or one whose port would not reopen, is tried again.
         if (*m_jobEnd == link::JobEnd::PortLost || !portOpen)
             m_recovering = true;
-        else if (*m_jobEnd == link::JobEnd::Done && engine.RefusedCount() == 0)
+        else if (*m_jobEnd == link::JobEnd::Done && engine.refusedCount() == 0)
             stepEnded();
         else
             stepFailed({});
@@ -288,7 +288,7 @@ void HeadlessSession::stepFailed(const std::vector<int>& missing)
         fail(kExitConverter, m_stepIndex > 0 ? "reading the settings back failed" : "reading the settings failed");
         return;
     case link::Job::WriteAll: {
-        const int refused = m_program->engine.RefusedCount();
+        const int refused = m_program->engine.refusedCount();
         fail(kExitConverter, refused > 0 ? std::to_string(refused) + " of the file's settings were refused and not written"
                                          : "writing the settings failed");
         return;

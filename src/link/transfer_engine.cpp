@@ -5,6 +5,7 @@
 #include "app/text_functions.h"
 #include "link/com_port.h"
 #include "link/transfer_view.h"
+#include "settings/catalogue.h"
 #include "settings/control_sync.h"
 
 #include <algorithm>
@@ -233,7 +234,7 @@ void TransferEngine::endServiceJob()
     notify(m_serviceJob, m_service.Acknowledged ? JobEnd::Done : JobEnd::Failed);
 }
 
-void TransferEngine::EndBatchByUser()
+void TransferEngine::endBatchByUser()
 {
     endBatch(JobEnd::Cancelled);
 }
@@ -436,12 +437,7 @@ void TransferEngine::UpdateProgress(int n)
             m_view.showProgressBar(0, 250, static_cast<int>(std::min<long>(pending, 250)));
         return;
     }
-    int value = n;
-    if (n >= 100 && n <= 131)
-        value = (n - 100) * 10 + 100;
-    else if (n >= 132)
-        value = (n - 132) * 4 + 420;
-    m_view.showProgressBar(0, 484, value);
+    m_view.showProgressBar(0, settings::kProgressMaximum, settings::ProgressPosition(n));
 }
 
 } // namespace pravenor::link

@@ -68,7 +68,7 @@ public:
     // Every request cleared, "Geannuleerd!" in the progress text, the batch ended.
     void CancelAll();
     // The batch running (if any) ends here without a completion line, as the user asked.
-    void EndBatchByUser();
+    void endBatchByUser();
 
     // Told whenever a read-all, write-all, restart or pager call ends, however it ends.
     void setJobObserver(std::function<void(Job, JobEnd)> observer);
@@ -86,7 +86,7 @@ public:
     std::int16_t ErrorCount() const { return m_errorCount; }
     // Settings refused before sending (a value outside a byte, a text too long for a frame)
     // during the batch that ran last; reset when a batch starts.
-    int RefusedCount() const { return m_refusedCount; }
+    int refusedCount() const { return m_refusedCount; }
     std::int16_t CurrentItem() const { return m_currentItem; }
     std::int16_t PollDelay() const { return m_pollDelay; }
     std::int16_t LinkAlive() const { return m_linkAlive; }

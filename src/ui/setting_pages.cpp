@@ -245,13 +245,14 @@ private:
             layout->addWidget(legend(item, ""));
             layout->addWidget(combo(item));
         }
-        for (int item = 20; item <= 43; ++item) {
-            if (m_pages.choiceLegends[at(item)])
+        // The boxes of "Use input: " have their legends here.
+        for (const settings::ItemGroup& group : settings::ItemGroups()) {
+            if (group.place.page != settings::Page::UseFrame)
                 continue;
-            QLabel* label = legend(item, "");
-            label->setText(item < 28 ? QStringLiteral("Input %1").arg(item - 19)
-                                     : item < 36 ? QStringLiteral("Guard") : QStringLiteral("Type"));
-            layout->addWidget(label);
+            for (int item = group.first; item < group.first + group.count; ++item) {
+                if (!m_pages.choiceLegends[at(item)])
+                    layout->addWidget(legend(item, settings::LegendText(item).c_str()));
+            }
         }
         for (int n = 0; n < settings::kItemButtonCount; ++n) {
             if (!m_pages.widgets.readButtons[at(n)])

@@ -197,7 +197,7 @@ TEST(EngineMends, AWriteAllWithRefusedSettingsSaysHowManyWereNotWritten)
     b.world.controls.setChosenPosition(44, -1);
     b.world.engine.WriteAllRequest = true;
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
-    EXPECT_EQ(b.world.engine.RefusedCount(), 2);
+    EXPECT_EQ(b.world.engine.refusedCount(), 2);
     EXPECT_TRUE(b.world.logged("Writing of settings ended: 2 settings were not written."));
     EXPECT_FALSE(b.world.logged("Writing of settings successfull."));
 
@@ -205,6 +205,6 @@ TEST(EngineMends, AWriteAllWithRefusedSettingsSaysHowManyWereNotWritten)
     chooseFirstEntries(b);
     b.world.engine.WriteAllRequest = true;
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
-    EXPECT_EQ(b.world.engine.RefusedCount(), 0);
+    EXPECT_EQ(b.world.engine.refusedCount(), 0);
     EXPECT_TRUE(b.world.logged("Writing of settings successfull."));
 }
