@@ -71,12 +71,12 @@ std::string utf8(const std::string& cp1252)
 
 HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::path programFolder,
                                  Console& console, std::ostream& out)
-    : m_options(options), m_console(console), m_out(out), m_view(console), m_line(options.common.demo)
+    : m_options(options), m_console(console), m_out(out), m_view(console),
+      m_line(frontend::ChooseLine(options.common.demo, options.common.device))
 {
     m_program = std::make_unique<program::Program>(std::move(programFolder), m_clock, m_line.serial(),
                                                    m_controls, m_view);
-    m_program->port.setDeviceOverride(m_line.demo() ? link::ConverterLine::kDemoDevice
-                                                    : m_options.common.device);
+    m_program->port.setDeviceOverride(m_line.deviceOverride());
     m_program->log.setLineObserver([this](const std::string& line) { m_console.logLine(line); });
     if (m_options.common.fast)
         m_program->engine.setPace(link::kFastPace);

@@ -3,7 +3,7 @@
 #include "app/clock.h"
 #include "cli/cli_options.h"
 #include "cli/console.h"
-#include "link/qt/converter_line.h"
+#include "frontend/converter_line.h"
 #include "link/transfer_engine.h"
 #include "program/program.h"
 #include "program/settings_comparison.h"
@@ -58,7 +58,7 @@ private:
     app::SystemClock m_clock;
     settings::ControlBoard m_controls;
     ConsoleView m_view;
-    link::ConverterLine m_line;
+    frontend::ConverterLine m_line;
     std::unique_ptr<program::Program> m_program;
     program::FileSnapshot m_snapshot; // write, diff: the file as it reads
 

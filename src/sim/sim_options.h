@@ -6,12 +6,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace pravenor::sim {
 
-// What pravenor-sim was asked to do.
+// What pravenor-sim was asked to do; its command line is read by the tool (sim/tool).
 struct SimOptions
 {
     std::string linkPath; // keep a symbolic link here to the current terminal
@@ -22,17 +20,5 @@ struct SimOptions
 
     bool operator==(const SimOptions&) const = default;
 };
-
-struct SimCommandLine
-{
-    SimOptions options;
-    bool help = false;
-    std::string error; // empty when the arguments were understood
-};
-
-// The arguments after the program name.
-SimCommandLine parseSimOptions(const std::vector<std::string_view>& args);
-
-std::string simHelpText();
 
 } // namespace pravenor::sim

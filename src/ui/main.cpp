@@ -1,7 +1,7 @@
 #include "app/clock.h"
 #include "app/program_folder.h"
-#include "link/qt/converter_line.h"
-#include "program/front_end_options.h"
+#include "frontend/front_end_options.h"
+#include "frontend/converter_line.h"
 #include "program/program.h"
 #include "ui/main_window.h"
 
@@ -21,7 +21,7 @@ std::string Usage()
            "Without --port it talks to the port chosen in the program setup; --demo starts it\n"
            "against the built-in simulated converter.\n"
            "\n" +
-           pravenor::program::FrontEndOptionsHelp();
+           pravenor::frontend::FrontEndOptionsHelp();
 }
 
 } // namespace
@@ -29,9 +29,13 @@ std::string Usage()
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    pravenor::program::FrontEndOptions options = pravenor::program::ParseFrontEndOptions(args);
-    if (options.error.empty() && !options.rest.empty())
-        options.error = "unknown argument " + options.rest.front();
+    pravenor::frontend::FrontEndParser parser(args);
+    const bool parsed = parser.parse();
+    pravenor::frontend::FrontEndOptions options = parser.common();
+    if (options.error.empty() && !parsed)
+        options.error = parser.failure("unknown argument");
+    if (options.error.empty() && !parser.positional().empty())
+        options.error = "unknown argument " + parser.positional().front();
     if (options.help) {
         std::cout << Usage();
         return 0;
@@ -58,13 +62,13 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    pravenor::link::ConverterLine line(options.demo);
+    pravenor::frontend::ConverterLine line(pravenor::frontend::ChooseLine(options.demo, options.device));
     auto window = std::make_unique<pravenor::ui::MainWindow>(options.demo);
     window->setFastForThisRun(options.fast);
     pravenor::app::SystemClock clock;
     pravenor::program::Program program(folder, clock, line.serial(), window->settingControls(),
                                        window->transferView());
-    program.port.setDeviceOverride(options.demo ? pravenor::link::ConverterLine::kDemoDevice : options.device);
+    program.port.setDeviceOverride(line.deviceOverride());
     window->load(program, line, options.commandLine);
     window->show();
     const int status = application.exec();

@@ -1,6 +1,6 @@
 #include "ui/main_window.h"
 
-#include "link/qt/converter_line.h"
+#include "frontend/converter_line.h"
 #include "program/commands.h"
 #include "program/program.h"
 #include "ui/dialogs/about_dialog.h"
@@ -172,7 +172,7 @@ void MainWindow::connectCommands()
 
 }
 
-void MainWindow::load(program::Program& program, link::ConverterLine& line, const std::string& commandLine)
+void MainWindow::load(program::Program& program, frontend::ConverterLine& line, const std::string& commandLine)
 {
     m_program = &program;
     m_line = &line;

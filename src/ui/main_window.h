@@ -26,7 +26,7 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 
-namespace pravenor::link {
+namespace pravenor::frontend {
 class ConverterLine;
 }
 namespace pravenor::program {
@@ -55,7 +55,7 @@ public:
     void setFastForThisRun(bool fast) { m_fastForThisRun = fast; }
 
     // What loading the window does: the start-up, then the timers.
-    void load(program::Program& program, link::ConverterLine& line, const std::string& commandLine);
+    void load(program::Program& program, frontend::ConverterLine& line, const std::string& commandLine);
 
     // The service controls of debug level 2: shown at that level, hidden at the others.
     void applyDebugLevel();
@@ -107,7 +107,7 @@ private:
 
     bool m_demo;
     program::Program* m_program = nullptr;
-    link::ConverterLine* m_line = nullptr;
+    frontend::ConverterLine* m_line = nullptr;
 
     QWidget* m_unplaced = nullptr;
     SettingPages m_pages;

@@ -151,6 +151,9 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageRow{{"--port", "/dev/x", "--com", "2", "restart"}, "give --port or --com, not both"},
                       UsageRow{{"frobnicate"}, "unknown command frobnicate"},
                       UsageRow{{"--frob", "read"}, "unknown option --frob"},
+                      UsageRow{{"get", "10", "--com"}, "--com needs a value"},
+                      UsageRow{{"--verify=yes", "write", "a.cfg"}, "unknown option --verify=yes"},
+                      UsageRow{{"/DEBUG", "restart", "/LOG"}, ""},
                       UsageRow{{"set", "--", "100=-x-"}, ""},
                       UsageRow{{"page", "--text", "-", "--address", "1", "--bleep", "BleepCode: 3"}, ""}));
 
@@ -165,7 +168,13 @@ TEST(Options, FastIsOffUnlessAsked)
 {
     EXPECT_FALSE(ParseCliOptions({"read"}).common.fast);
     EXPECT_TRUE(ParseCliOptions({"read", "--fast"}).common.fast);
-    EXPECT_TRUE(program::ParseFrontEndOptions({"--fast", "--demo"}).fast);
+    EXPECT_TRUE(ParseCliOptions({"--fast", "--demo", "read"}).common.fast);
+}
+
+TEST(Options, ArgumentsArePassedOnAsTheBytesGiven)
+{
+    EXPECT_EQ(ParseCliOptions({"read", "-o", "caf\xe9.cfg"}).file, "caf\xe9.cfg");
+    EXPECT_EQ(ParseCliOptions({"--port", "/dev/\xff", "get", "10"}).common.device, "/dev/\xff");
 }
 
 TEST(Options, ReadKeepsItsFileWithOrWithoutDashO)

@@ -1,4 +1,4 @@
-#include "sim/sim_options.h"
+#include "sim/tool/sim_command_line.h"
 
 #include <chrono>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/clock.h"
-#include "link/qt/converter_line.h"
+#include "frontend/converter_line.h"
 #include "program/program.h"
 #include "sim/converter_model.h"
 #include "support/temp_folder.h"
@@ -40,11 +40,11 @@ protected:
 
     void load(const std::string& commandLine = {}, const std::string& device = {})
     {
-        line = std::make_unique<link::ConverterLine>(device.empty());
+        line = std::make_unique<frontend::ConverterLine>(frontend::ChooseLine(device.empty(), device));
         window = std::make_unique<ui::MainWindow>(device.empty());
         program = std::make_unique<program::Program>(folder.path(), clock, line->serial(),
                                                      window->settingControls(), window->transferView());
-        program->port.setDeviceOverride(device.empty() ? link::ConverterLine::kDemoDevice : device);
+        program->port.setDeviceOverride(line->deviceOverride());
         window->setBeeper([this] { ++beeps; });
         window->setFastLinkPreference(ui::FastLinkPreference(QString::fromStdString((folder / "user.conf").string())));
         window->setFastForThisRun(fastForThisRun);
@@ -93,7 +93,7 @@ protected:
 
     TempFolder folder;
     FixedTime clock;
-    std::unique_ptr<link::ConverterLine> line;
+    std::unique_ptr<frontend::ConverterLine> line;
     std::unique_ptr<ui::MainWindow> window;
     std::unique_ptr<program::Program> program;
     int beeps = 0;

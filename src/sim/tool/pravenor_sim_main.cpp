@@ -4,7 +4,7 @@
 #include "sim/cfg_loader.h"
 #include "sim/converter_model.h"
 #include "sim/pty_server.h"
-#include "sim/sim_options.h"
+#include "sim/tool/sim_command_line.h"
 
 #include <csignal>
 #include <cstring>
