@@ -19,8 +19,6 @@ namespace pravenor::cli {
 
 namespace {
 
-constexpr int kTickMilliseconds = 25;
-constexpr long kTicksPerSecond = 1000 / kTickMilliseconds;
 // A simulated run is not paced; this only guards against a run that never ends.
 constexpr long kMaxSimulatedTicks = 200'000;
 // A port that keeps coming and going is as useless as one that stays away.
@@ -80,6 +78,8 @@ HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::pat
     m_program->port.setDeviceOverride(m_line.deviceOverride());
     m_program->log.setLineObserver([this](const std::string& line) { m_console.logLine(line); });
     m_program->log.setFileFailureObserver([this](const std::string& note) { m_console.failure(utf8(note)); });
+    if (m_options.common.fast)
+        m_program->engine.setPace(link::kFastPace);
     m_program->engine.setJobObserver([this](link::Job job, link::JobEnd end) {
         if (m_stepIndex < m_steps.size() && m_steps[m_stepIndex].job == job)
             m_jobEnd = end;
@@ -227,7 +227,7 @@ void HeadlessSession::issue()
 void HeadlessSession::tick()
 {
     m_program->engine.ProcessTransfer(0);
-    m_line.advance(std::chrono::milliseconds(kTickMilliseconds));
+    m_line.advance(m_program->engine.tickInterval());
 }
 
 // After every tick: has the step ended, failed, or lost its port?
@@ -238,12 +238,13 @@ void HeadlessSession::watch()
     const link::TransferEngine& engine = m_program->engine;
     if (engine.state() == link::EngineState::PortLost) {
         m_portWasLost = true;
-        if (++m_lostTicks > m_options.portWaitSeconds * kTicksPerSecond)
+        m_lostFor += engine.tickInterval();
+        if (m_lostFor > std::chrono::seconds(m_options.portWaitSeconds))
             fail(kExitPort, "the port " + deviceName() + " went away and did not come back within " +
                                 std::to_string(m_options.portWaitSeconds) + " s");
         return;
     }
-    m_lostTicks = 0;
+    m_lostFor = {};
     const bool portOpen = m_program->port.PortIsOpen() == 1;
     if (m_recovering) {
         if (engine.state() != link::EngineState::Idle || !portOpen)
@@ -381,10 +382,13 @@ int HeadlessSession::run()
         } else {
             QTimer timer;
             timer.setTimerType(Qt::PreciseTimer);
-            timer.setInterval(kTickMilliseconds);
-            QObject::connect(&timer, &QTimer::timeout, [this] {
+            timer.setInterval(static_cast<int>(m_program->engine.tickInterval().count()));
+            QObject::connect(&timer, &QTimer::timeout, [this, &timer] {
                 tick();
                 watch();
+                if (const auto next = static_cast<int>(m_program->engine.tickInterval().count());
+                    timer.interval() != next)
+                    timer.setInterval(next);
                 if (m_status)
                     QCoreApplication::exit(0);
             });

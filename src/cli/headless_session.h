@@ -9,6 +9,7 @@
 #include "program/settings_comparison.h"
 #include "settings/control_board.h"
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -67,7 +68,7 @@ private:
     bool m_portWasLost = false;           // since the step was issued
     bool m_recovering = false;            // waiting for the port to be back, then issue again
     int m_recoveries = 0;
-    long m_lostTicks = 0;
+    std::chrono::milliseconds m_lostFor{}; // the port has been away this long
     std::optional<int> m_status;          // set when the run has ended
 };
 

@@ -33,6 +33,7 @@ FrontEndParser::FrontEndParser(const std::vector<std::string>& args) : m_args(ar
     addFlag({"h", "help"});
     addFlag({"version"});
     addFlag({"demo"});
+    addFlag({"fast"});
     addValue({"home"}, "DIR");
     addValue({"port"}, "DEVICE");
 }
@@ -65,6 +66,7 @@ bool FrontEndParser::parse()
     m_common.help = isSet("help");
     m_common.version = isSet("version");
     m_common.demo = isSet("demo");
+    m_common.fast = isSet("fast");
     if (auto home = value("home"))
         m_common.home = *home;
     m_common.device = value("port").value_or("");
@@ -132,6 +134,8 @@ std::string FrontEndOptionsHelp()
     return "  --port DEVICE  the converter's serial device, e.g. /dev/ttyUSB0 or a\n"
            "                 /dev/serial/by-id/... name\n"
            "  --demo         the built-in simulated converter\n"
+           "  --fast         talk to the converter as fast as the line allows; back to the\n"
+           "                 standard pace by itself when the converter cannot keep up\n"
            "  --home DIR     the program folder (Pravenor.set, default.set, Log/)\n"
            "  /LOG, /DEBUG   debug level 1 or 2; 2 shows the service controls and more\n"
            "                 detail in the progress text\n"

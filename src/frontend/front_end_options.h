@@ -18,6 +18,7 @@ namespace pravenor::frontend {
 struct FrontEndOptions
 {
     bool demo = false;                          // --demo: the built-in simulated converter
+    bool fast = false;                          // --fast: the link at the line's own speed
     std::string device;                         // --port DEVICE
     std::optional<std::filesystem::path> home;  // --home DIR
     bool help = false;                          // -h, --help

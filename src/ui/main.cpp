@@ -37,6 +37,7 @@ int main(int argc, char** argv)
 
     pravenor::frontend::ConverterLine line(pravenor::frontend::ChooseLine(options.demo, options.device));
     auto window = std::make_unique<pravenor::ui::MainWindow>(options.demo);
+    window->setFastForThisRun(options.fast);
     pravenor::app::SystemClock clock;
     pravenor::program::Program program(folder, clock, line.serial(), window->settingControls(),
                                        window->transferView());

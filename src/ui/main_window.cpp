@@ -35,7 +35,6 @@ namespace pravenor::ui {
 
 namespace {
 
-constexpr int kEngineTickMs = 25;
 constexpr int kMarkingTickMs = 100;
 constexpr int kLedTickMs = 250;
 constexpr int kStartRefreshMs = 300;
@@ -87,7 +86,7 @@ MainWindow::MainWindow(bool demo, QWidget* parent)
         m_view->setCaptionSuffix(QStringLiteral(" (demo)"));
 
     m_engineTimer.setTimerType(Qt::PreciseTimer);
-    m_engineTimer.setInterval(kEngineTickMs);
+    m_engineTimer.setInterval(static_cast<int>(link::kStandardPace.idleTick.count()));
     m_markingTimer.setInterval(kMarkingTickMs);
     m_ledTimer.setInterval(kLedTickMs);
     m_startRefresh.setInterval(kStartRefreshMs);
@@ -198,7 +197,10 @@ void MainWindow::load(program::Program& program, frontend::ConverterLine& line, 
     m_program = &program;
     m_line = &line;
     connectCommands();
+    if (m_fastForThisRun || m_fastLink.wanted())
+        program.engine.setPace(link::kFastPace);
     program::StartProgram(program, commandLine, *this);
+    followPace();
     if (m_demo)
         program.log.WriteLog("Demo mode: the built-in simulated converter stands in for the serial port.");
     m_engineTimer.start();
@@ -268,7 +270,19 @@ void MainWindow::tick()
 {
     ++m_tickCount;
     m_program->engine.ProcessTransfer(0);
-    m_line->advance(std::chrono::milliseconds(kEngineTickMs));
+    followPace();
+    m_line->advance(m_program->engine.tickInterval());
+}
+
+// The engine says when it wants its next tick: often while it talks to the converter at the
+// fast pace, every 25 ms otherwise.
+void MainWindow::followPace()
+{
+    const link::TransferEngine& engine = m_program->engine;
+    const int interval = static_cast<int>(engine.tickInterval().count());
+    if (m_engineTimer.interval() != interval)
+        m_engineTimer.setInterval(interval);
+    m_view->setFastMark(engine.pace().fast());
 }
 
 void MainWindow::refreshMarking()
@@ -381,7 +395,7 @@ void MainWindow::showFileResult(const files::FileResult& result)
 void MainWindow::openSetup()
 {
     if (!m_setupDialog)
-        m_setupDialog = new ProgramSetupDialog(*m_program, this);
+        m_setupDialog = new ProgramSetupDialog(*m_program, this, &m_fastLink, [this] { followPace(); });
     showDialog(m_setupDialog);
 }
 

@@ -3,6 +3,7 @@
 #include "files/file_result.h"
 #include "program/start_program.h"
 #include "ui/activity_led.h"
+#include "ui/fast_link_preference.h"
 #include "ui/setting_pages.h"
 #include "ui/widget_controls.h"
 #include "ui/widget_view.h"
@@ -48,6 +49,11 @@ public:
     settings::SettingControls& settingControls() { return *m_controls; }
     link::TransferView& transferView() { return *m_view; }
 
+    // The user's remembered choice of the fast link (the user's own configuration unless
+    // given), and whether this run is fast anyway (--fast). Both before load().
+    void setFastLinkPreference(FastLinkPreference preference) { m_fastLink = std::move(preference); }
+    void setFastForThisRun(bool fast) { m_fastForThisRun = fast; }
+
     // What loading the window does: the start-up, then the timers.
     void load(program::Program& program, frontend::ConverterLine& line, const std::string& commandLine);
 
@@ -58,10 +64,11 @@ public:
     program::Program& program() { return *m_program; }
     WidgetControls& widgetControls() { return *m_controls; }
     void setBeeper(std::function<void()> beeper) { m_beep = std::move(beeper); }
-    void tick();           // one engine tick, as the 25 ms timer gives it
+    void tick();           // one engine tick, as the engine's timer gives it
     void refreshMarking(); // the 100 ms red marking
     void ledTick();        // the 250 ms message window and indicators
     long tickCount() const { return m_tickCount; }
+    int engineTickMs() const { return m_engineTimer.interval(); }
 
     static const QString kToolCaption; // the tool's name, "by" and the maker's web address
     static constexpr int kProgressLines = 5000; // the progress box keeps this many last lines
@@ -101,6 +108,7 @@ private:
     void closePortOnce();
     // Quit and the close box: the timers stop, the port closes once, every window goes.
     void endProgram();
+    void followPace();
     void beep();
 
     bool m_demo;
@@ -124,7 +132,9 @@ private:
     QWidget* m_pagerFrame = nullptr;              // FramePagerOproepen
     QLineEdit* m_pagerInfo = nullptr;             // TxtTestPagerDisplayInfo
 
-    QTimer m_engineTimer;   // TmrAfhandel
+    FastLinkPreference m_fastLink;
+    bool m_fastForThisRun = false;
+    QTimer m_engineTimer;   // TmrAfhandel: its interval follows the engine's pace
     QTimer m_markingTimer;  // TmrUpdateVensters
     QTimer m_ledTimer;      // LedTimer
     QTimer m_startRefresh;  // TimerStartRefresh

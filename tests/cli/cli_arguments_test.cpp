@@ -166,6 +166,13 @@ TEST(Options, WithoutAPortTheSimulatedConverterIsUsed)
     EXPECT_EQ(ParseCliOptions({"--com", "3", "get", "10"}).comNumber, 3);
 }
 
+TEST(Options, FastIsOffUnlessAsked)
+{
+    EXPECT_FALSE(ParseCliOptions({"read"}).common.fast);
+    EXPECT_TRUE(ParseCliOptions({"read", "--fast"}).common.fast);
+    EXPECT_TRUE(ParseCliOptions({"--fast", "--demo", "read"}).common.fast);
+}
+
 TEST(Options, ArgumentsArePassedOnAsTheBytesGiven)
 {
     EXPECT_EQ(ParseCliOptions({"read", "-o", "caf\xe9.cfg"}).file, "caf\xe9.cfg");

@@ -50,6 +50,10 @@ TEST_F(CliDemo, ReadToStandardOutputGivesTheBytesThatTheSaveWrites)
     EXPECT_EQ(lines, 140u);
     EXPECT_NE(shown.out.find("\r\n10    ->3\r\n"), std::string::npos);
     EXPECT_NE(shown.out.find("\r\n108    ->Entrance door ALARM\r\n"), std::string::npos);
+
+    const CliRun fast = cli({"--fast", "read"});
+    ASSERT_EQ(fast.status, 0) << fast.err;
+    EXPECT_EQ(fast.out, shown.out);
 }
 
 TEST_F(CliDemo, DiffJsonIsOneObjectWithStableKeys)

@@ -3,6 +3,7 @@
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/keep_in_front.h"
 #include "ui/dialogs/program_setup_dialog.h"
+#include "ui/fast_link_preference.h"
 
 #include "app/clock.h"
 #include "link/qt/qt_serial_port.h"
@@ -17,6 +18,7 @@
 #include "support/temp_folder.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -151,7 +153,7 @@ TEST_F(ProgramSetupDialogTest, TabOrderRunsFromThePortToSave)
             order << widget->objectName();
         widget = widget->nextInFocusChain();
     } while (widget != combo && order.size() < 20);
-    EXPECT_EQ(order.join(' ').toStdString(), "ComboCom TxtSetPath CmdWijzigen CmdClose CmdCancel CmdSave");
+    EXPECT_EQ(order.join(' ').toStdString(), "ComboCom TxtSetPath ChkFastLink CmdWijzigen CmdClose CmdCancel CmdSave");
 }
 
 TEST_F(ProgramSetupDialogTest, SaveWritesTheFileRebuildsTheListsAndShowsDefaultsAgain)
@@ -179,6 +181,39 @@ TEST_F(ProgramSetupDialogTest, SaveWritesTheFileRebuildsTheListsAndShowsDefaults
     EXPECT_EQ(program.stores.UnitValues[9].asNumber(), -1);
     EXPECT_FALSE(find<QPushButton>(&dialog, "CmdSave")->isEnabled());
     EXPECT_TRUE(find<QLineEdit>(&dialog, "TxtSetPath")->isReadOnly());
+}
+
+TEST_F(ProgramSetupDialogTest, FastLinkIsRememberedForTheUserAndAppliedOnlyWhenChanged)
+{
+    ui::FastLinkPreference preference(QString::fromStdString((folder / "config/Quilmar/Pravenor.conf").string()));
+    int paceChanges = 0;
+    const auto saveWith = [&](std::optional<bool> fast) {
+        ProgramSetupDialog dialog(program, nullptr, &preference, [&] { ++paceChanges; });
+        auto* box = find<QCheckBox>(&dialog, "ChkFastLink");
+        EXPECT_FALSE(box->isEnabled());
+        EXPECT_EQ(box->isChecked(), preference.wanted());
+        click(&dialog, "CmdWijzigen");
+        if (fast)
+            box->setChecked(*fast);
+        click(&dialog, "CmdSave");
+        return TempFolder::read(folder / "Pravenor.set");
+    };
+
+    const std::string standardFile = saveWith(std::nullopt);
+    EXPECT_EQ(saveWith(true), standardFile);
+    EXPECT_TRUE(preference.wanted());
+    EXPECT_EQ(program.engine.pace(), link::kFastPace);
+    EXPECT_EQ(paceChanges, 1);
+
+    // After a fall back, saving the port again leaves the standard pace alone.
+    program.engine.setPace(link::kStandardPace);
+    saveWith(std::nullopt);
+    EXPECT_EQ(program.engine.pace(), link::kStandardPace);
+    EXPECT_EQ(paceChanges, 1);
+
+    EXPECT_EQ(saveWith(false), standardFile);
+    EXPECT_FALSE(ui::FastLinkPreference(preference.file()).wanted());
+    EXPECT_EQ(paceChanges, 2);
 }
 
 TEST_F(ProgramSetupDialogTest, SaveReopensThePortOnTheChosenNumberAsTheDeviceComesAndGoes)

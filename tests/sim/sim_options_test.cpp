@@ -32,6 +32,7 @@ TEST(SimOptions, EveryFaultOptionFillsItsPartOfThePlan)
         {{"--power-cut=3:10"}, {.powerCutFor = 3s, .powerCutAfter = 10s}},
         {{"--power-cut=0.5"}, {.powerCutFor = 500ms, .powerCutAfter = 5s}},
         {{"--nack=2", "--bad-checksum"}, {.badChecksum = every, .nack = FaultRepeat::times(2)}},
+        {{"--deaf-after-reply=30"}, {.deafAfterReply = 30ms}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.front());
@@ -52,9 +53,12 @@ TEST(SimOptions, LinkLoadAndBufferPosition)
     EXPECT_EQ(parsed.options.bufferPositionByte, std::optional<std::uint8_t>('X'));
     EXPECT_EQ(parsed.options.faults, FaultPlan{});
 
-    const SimCommandLine other = parseSimOptions({"--link=/dev/conv", "--load", "a b.cfg"});
+    EXPECT_EQ(parsed.options.baud, 9600);
+
+    const SimCommandLine other = parseSimOptions({"--link=/dev/conv", "--load", "a b.cfg", "--baud=19200"});
     EXPECT_EQ(other.options.linkPath, "/dev/conv");
     EXPECT_EQ(other.options.loadFile, "a b.cfg");
+    EXPECT_EQ(other.options.baud, 19200);
 }
 
 TEST(SimOptions, NoArgumentsServeWithoutFaults)
@@ -92,6 +96,10 @@ TEST(SimOptions, RejectsWhatItDoesNotUnderstand)
         {"--link"},
         {"--load="},
         {"--buffer-position=12"},
+        {"--baud=0"},
+        {"--baud"},
+        {"--deaf-after-reply=0"},
+        {"--deaf-after-reply"},
         {"--bogus"},
         {"unit.cfg"},
         {"-x"},
@@ -107,7 +115,8 @@ TEST(SimOptions, HelpExplainsEveryOption)
     const std::string help = simHelpText();
     for (const char* option : {"--link", "--load", "--buffer-position", "--no-answer", "--late",
                                "--bad-checksum", "--nack", "--too-long", "--short-reply",
-                               "--body-stops", "--chatter", "--noise", "--power-cut", "--help"})
+                               "--body-stops", "--chatter", "--noise", "--power-cut", "--baud",
+                               "--deaf-after-reply", "--help"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 

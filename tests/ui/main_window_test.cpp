@@ -297,6 +297,24 @@ TEST_F(WindowTest, TheIndicatorsFlashWithTraffic)
 namespace pravenor::test {
 namespace {
 
+TEST_F(WindowTest, TheFastLinkShowsInThePortCaptionAndTheTimerFollowsItsPace)
+{
+    fastForThisRun = true;
+    load();
+    auto* frame = find<QGroupBox>("FrmCommunicatie");
+    EXPECT_TRUE(frame->title().endsWith(" (fast)")) << frame->title().toStdString();
+    EXPECT_EQ(window->engineTickMs(), 25);
+
+    click("CmdLeesAlles");
+    window->tick(); // the batch is taken up
+    EXPECT_EQ(window->engineTickMs(), 1);
+    ASSERT_TRUE(tickUntil([&] { return program->engine.state() == link::EngineState::ReadSoh; }));
+    line->simulated()->cutPower(std::chrono::seconds(1)); // the reply never comes
+    ASSERT_TRUE(tickUntil([&] { return !program->engine.pace().fast(); }, 10'000));
+    EXPECT_FALSE(frame->title().contains(QStringLiteral("fast"))) << frame->title().toStdString();
+    EXPECT_EQ(window->engineTickMs(), 25);
+}
+
 TEST_F(WindowTest, DialogsLeaveTheEngineTickingAndAboutStepsTheServiceControls)
 {
     load();

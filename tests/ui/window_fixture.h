@@ -6,6 +6,7 @@
 #include "sim/converter_model.h"
 #include "support/temp_folder.h"
 #include "support/qt_event_loop.h"
+#include "ui/fast_link_preference.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -45,6 +46,8 @@ protected:
                                                      window->settingControls(), window->transferView());
         program->port.setDeviceOverride(line->deviceOverride());
         window->setBeeper([this] { ++beeps; });
+        window->setFastLinkPreference(ui::FastLinkPreference(QString::fromStdString((folder / "user.conf").string())));
+        window->setFastForThisRun(fastForThisRun);
         window->load(*program, *line, commandLine);
     }
 
@@ -94,6 +97,7 @@ protected:
     std::unique_ptr<ui::MainWindow> window;
     std::unique_ptr<program::Program> program;
     int beeps = 0;
+    bool fastForThisRun = false; // --fast
 };
 
 } // namespace pravenor::test

@@ -137,6 +137,22 @@ std::vector<OptionRule> OptionRules()
              options.faults.powerCutAfter = milliseconds(std::llround(*afterSeconds * 1000.0));
              return true;
          }},
+        {"baud", "a rate in bits per second, as in --baud=9600", false,
+         [](std::string_view value, SimOptions& options) {
+             const std::optional<long long> baud = wholeNumber(value, 50, 4'000'000);
+             if (!baud)
+                 return false;
+             options.baud = static_cast<int>(*baud);
+             return true;
+         }},
+        {"deaf-after-reply", "MS, as in --deaf-after-reply=30", false,
+         [](std::string_view value, SimOptions& options) {
+             const std::optional<long long> ms = wholeNumber(value, 1, kLongestDelayMs);
+             if (!ms)
+                 return false;
+             options.faults.deafAfterReply = milliseconds(*ms);
+             return true;
+         }},
         {"buffer-position", "one character, as in --buffer-position=3", false,
          [](std::string_view value, SimOptions& options) {
              if (value.size() != 1)
@@ -243,6 +259,8 @@ with Ctrl+C.
   --buffer-position=C    Answer the buffer position request with the character C
                          (default 0). A digit is a proper position; any other
                          character shows the program a bad answer.
+  --baud=N               The line's rate in bits per second (default 9600): requests
+                         are taken in and replies sent at ten bits a byte.
 
 Faults. N is how many replies the fault spoils, starting with the next one; without N
 it spoils every reply. When several faults are due, a reply gets the first of
@@ -262,6 +280,9 @@ for later replies. --late and --noise come on top.
                          send the line TEXT (default OK) with CR LF.
   --noise=RATE[:SEED]    Before each reply byte, send a random byte with the chance
                          RATE (0 to 1). The same SEED (default 1) gives the same noise.
+  --deaf-after-reply=MS  Play a converter that needs a pause after replying: a request
+                         that starts within MS milliseconds of the end of its last
+                         reply goes unheard and unanswered.
   --power-cut=SECONDS[:AFTER_SECONDS]
                          AFTER_SECONDS (default 5) after the start, cut the power for
                          SECONDS: the terminal closes (the program sees its port fail),

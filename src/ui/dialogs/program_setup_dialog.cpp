@@ -5,12 +5,14 @@
 #include "link/serial_devices.h"
 #include "program/commands.h"
 #include "program/program.h"
+#include "ui/fast_link_preference.h"
 #include "ui/dialogs/keep_in_front.h"
 #include "ui/dialogs/lockable_combo_box.h"
 #include "ui/qt_text.h"
 #include "ui/window_parts.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -51,8 +53,10 @@ QString deviceLine(const link::SerialDevice& device)
 
 } // namespace
 
-ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* parent)
-    : QDialog(parent), m_program(program), m_portCombo(new LockableComboBox(this)),
+ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* parent,
+                                       FastLinkPreference* preference, std::function<void()> paceChanged)
+    : QDialog(parent), m_program(program), m_preference(preference), m_paceChanged(std::move(paceChanged)),
+      m_fastLinkCheck(new QCheckBox(QStringLiteral("Fast link"), this)), m_portCombo(new LockableComboBox(this)),
       m_pathEdit(new QLineEdit(this)), m_portLabel(new QLabel(QStringLiteral("ComPort:"), this)),
       m_pathLabel(new QLabel(QStringLiteral("Path for setup files:"), this)),
       m_portDevice(new QLabel(this)), m_devicesPresent(new QLabel(this)),
@@ -87,6 +91,10 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     m_devicesPresent->setAccessibleName(QStringLiteral("Serial devices present"));
     m_devicesPresent->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_devicesPresent->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_fastLinkCheck->setObjectName(QStringLiteral("ChkFastLink"));
+    m_fastLinkCheck->setAccessibleName(m_fastLinkCheck->text());
+    m_fastLinkCheck->setToolTip(QStringLiteral("Talk to the converter as fast as the line allows; back to the "
+                                             "standard pace by itself when the converter cannot keep up."));
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(16, 16, 16, 16);
@@ -97,6 +105,7 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     grid->addWidget(m_portDevice, 0, 2, 1, 3);
     grid->addWidget(m_pathLabel, 1, 0);
     grid->addWidget(m_pathEdit, 1, 1, 1, 4);
+    grid->addWidget(m_fastLinkCheck, 4, 0, 1, 3);
     grid->addWidget(m_devicesPresent, 2, 0, 2, 3);
     grid->addWidget(m_cancelButton, 2, 3);
     grid->addWidget(m_changeButton, 2, 4);
@@ -106,7 +115,8 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     grid->setRowStretch(3, 1);
 
     setTabOrder(m_portCombo, m_pathEdit);
-    setTabOrder(m_pathEdit, m_changeButton);
+    setTabOrder(m_pathEdit, m_fastLinkCheck);
+    setTabOrder(m_fastLinkCheck, m_changeButton);
     setTabOrder(m_changeButton, m_closeButton);
     setTabOrder(m_closeButton, m_cancelButton);
     setTabOrder(m_cancelButton, m_saveButton);
@@ -129,6 +139,7 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
 
 void ProgramSetupDialog::UnlockCombo()
 {
+    m_fastLinkCheck->setEnabled(true);
     m_portCombo->setLocked(false);
     m_pathEdit->setReadOnly(false);
     const QColor windowText = QApplication::palette(m_pathEdit).color(QPalette::Text);
@@ -139,6 +150,7 @@ void ProgramSetupDialog::UnlockCombo()
 
 void ProgramSetupDialog::LockCombo()
 {
+    m_fastLinkCheck->setEnabled(false);
     m_portCombo->setLocked(true);
     m_pathEdit->setReadOnly(true);
     for (QWidget* widget : {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
@@ -153,6 +165,8 @@ void ProgramSetupDialog::UpdateCombo()
     // Also puts the entry's text back over anything typed, even when the index is the same.
     m_portCombo->setCurrentIndex(index);
     m_pathEdit->setText(FromCp1252(m_program.config.SetPath));
+    m_storedFast = m_preference != nullptr ? m_preference->wanted() : m_program.engine.pace().fast();
+    m_fastLinkCheck->setChecked(m_storedFast);
 }
 
 void ProgramSetupDialog::ComboToSettings()
@@ -186,11 +200,27 @@ void ProgramSetupDialog::save()
 {
     setEditing(false);
     LockCombo();
+    saveFastLink();
     ComboToSettings();
     const files::FileResult result = program::ApplyProgramSetup(m_program);
     showDevices();
     if (!result.ok)
         showSaveFailure(result);
+}
+
+// Only a changed choice touches the link: saving the port again neither ends a run that
+// --fast made fast nor undoes a fall back to the standard pace.
+void ProgramSetupDialog::saveFastLink()
+{
+    const bool wanted = m_fastLinkCheck->isChecked();
+    if (wanted == m_storedFast)
+        return;
+    m_storedFast = wanted;
+    if (m_preference != nullptr)
+        m_preference->setWanted(wanted);
+    m_program.engine.setPace(wanted ? link::kFastPace : link::kStandardPace);
+    if (m_paceChanged)
+        m_paceChanged();
 }
 
 void ProgramSetupDialog::setEditing(bool editing)

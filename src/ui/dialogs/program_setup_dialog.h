@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+#include <functional>
+
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -16,12 +19,15 @@ class Program;
 
 namespace pravenor::ui {
 
+class FastLinkPreference;
 class LockableComboBox;
 
 // "Program Setup": the serial port and the folder of the unit-data files, shown read-only
 // until "Change", then stored, written and applied by "Save" or put back by "Cancel". It holds
 // no values of its own; it shows and changes the program's configuration. Modeless and
 // deleted on "Close", so every opening starts in the viewing state with the stored values.
+// Beside them the "Fast link" choice, remembered per user in `preference` (not at all without
+// one); a changed choice is applied to the running link at once and `paceChanged` told.
 class ProgramSetupDialog final : public QDialog
 {
     Q_OBJECT
@@ -29,7 +35,8 @@ class ProgramSetupDialog final : public QDialog
 public:
     static constexpr int kPortCount = 30; // Com1..Com30
 
-    ProgramSetupDialog(program::Program& program, QWidget* parent = nullptr);
+    ProgramSetupDialog(program::Program& program, QWidget* parent = nullptr,
+                       FastLinkPreference* preference = nullptr, std::function<void()> paceChanged = {});
 
     void UnlockCombo();
     void LockCombo();
@@ -51,8 +58,13 @@ private:
     int shownPortIndex() const;
     void showDevices();
     void showSaveFailure(const files::FileResult& result);
+    void saveFastLink();
 
     program::Program& m_program;
+    FastLinkPreference* m_preference;
+    std::function<void()> m_paceChanged;
+    bool m_storedFast = false;     // the choice as it stood when last shown
+    QCheckBox* m_fastLinkCheck;    // ChkFastLink
     LockableComboBox* m_portCombo; // ComboCom
     QLineEdit* m_pathEdit;         // TxtSetPath
     QLabel* m_portLabel;           // Label1
