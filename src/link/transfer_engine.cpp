@@ -255,7 +255,7 @@ void TransferEngine::awaitPort()
     m_state = EngineState::PortLost;
     m_incoming.clear();
     BatchKind = kNoBatch;
-    m_pollDelay = kReopenTicks;
+    m_pollDelay = m_ticks.reopenPause;
 }
 
 bool TransferEngine::reopenPort()
