@@ -5,7 +5,6 @@
 #include "cli/exit_status.h"
 #include "files/settings_file_text.h"
 #include "link/com_port.h"
-#include "link/qt/qt_serial_port.h"
 #include "program/commands.h"
 #include "program/start_program.h"
 #include "settings/catalogue.h"
@@ -80,6 +79,7 @@ HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::pat
     m_program->port.setDeviceOverride(m_line.demo() ? link::ConverterLine::kDemoDevice
                                                     : m_options.common.device);
     m_program->log.setLineObserver([this](const std::string& line) { m_console.logLine(line); });
+    m_line.setNoteHandler([this](const std::string& note) { m_program->log.WriteLog(note); });
     m_program->engine.setJobObserver([this](link::Job job, link::JobEnd end) {
         if (m_stepIndex < m_steps.size() && m_steps[m_stepIndex].job == job)
             m_jobEnd = end;
@@ -134,9 +134,7 @@ bool HeadlessSession::start()
     HeadlessStartup steps(m_options.comNumber);
     program::StartProgram(*m_program, m_options.common.commandLine, steps);
     if (m_program->port.PortIsOpen() != 1) {
-        std::string reason;
-        if (const auto* qt = dynamic_cast<const link::QtSerialPort*>(&m_line.serial()))
-            reason = utf8(qt->lastErrorText());
+        const std::string reason = utf8(m_line.lastErrorText());
         fail(kExitPort, "cannot open the port " + deviceName() + (reason.empty() ? "" : ": " + reason));
         return false;
     }
@@ -220,14 +218,19 @@ void HeadlessSession::watch()
     if (m_status)
         return;
     const link::TransferEngine& engine = m_program->engine;
-    if (engine.state() == link::EngineState::PortLost) {
-        m_portWasLost = true;
+    const bool portLost = engine.state() == link::EngineState::PortLost;
+    // A network line counts as open while it connects, so the engine may sit idle on one
+    // that never connects; the wait runs until the line can carry bytes.
+    if (portLost || !m_line.usable()) {
+        m_portWasLost = m_portWasLost || portLost;
         if (++m_lostTicks > m_options.portWaitSeconds * kTicksPerSecond)
-            fail(kExitPort, "the port " + deviceName() + " went away and did not come back within " +
-                                std::to_string(m_options.portWaitSeconds) + " s");
-        return;
+            failPortAway();
+        if (portLost)
+            return;
+    } else {
+        m_lostTicks = 0;
+        m_portWasUsable = true;
     }
-    m_lostTicks = 0;
     const bool portOpen = m_program->port.PortIsOpen() == 1;
     if (m_recovering) {
         if (engine.state() != link::EngineState::Idle || !portOpen)
@@ -263,6 +266,18 @@ void HeadlessSession::watch()
         m_recovering = true;
     else
         stepFailed(missing);
+}
+
+void HeadlessSession::failPortAway()
+{
+    const std::string reason = utf8(m_line.lastErrorText());
+    const std::string wait = std::to_string(m_options.portWaitSeconds) + " s";
+    if (!m_portWasUsable)
+        fail(kExitPort, "cannot open the port " + deviceName() + (reason.empty() ? "" : ": " + reason) +
+                            " (tried for " + wait + ")");
+    else
+        fail(kExitPort, "the port " + deviceName() + " went away and did not come back within " + wait +
+                            (reason.empty() ? "" : " (" + reason + ")"));
 }
 
 void HeadlessSession::stepEnded()

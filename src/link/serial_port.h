@@ -44,6 +44,8 @@ public:
     virtual int readByte() = 0; // 0..255, or -1 when nothing is waiting or the read failed
     virtual bool writeByte(std::uint8_t byte) = 0;
     virtual void discardInput() = 0;
+    // Why the last open failed or the line went away, for the log; empty when unknown.
+    virtual std::string failureReason() const { return {}; }
 };
 
 } // namespace pravenor::link

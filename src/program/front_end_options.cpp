@@ -1,5 +1,7 @@
 #include "program/front_end_options.h"
 
+#include "link/network_address.h"
+
 namespace pravenor::program {
 
 FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args)
@@ -42,13 +44,18 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args)
     }
     if (options.error.empty() && options.demo && !options.device.empty())
         options.error = "--demo uses the simulated converter; leave out --port";
+    if (options.error.empty() && link::LooksLikeNetworkAddress(options.device)) {
+        if (const std::string why = link::ParseNetworkAddress(options.device).error; !why.empty())
+            options.error = "--port " + options.device + ": " + why;
+    }
     return options;
 }
 
 std::string FrontEndOptionsHelp()
 {
     return "  --port DEVICE  the converter's serial device, e.g. /dev/ttyUSB0 or a\n"
-           "                 /dev/serial/by-id/... name\n"
+           "                 /dev/serial/by-id/... name, or a serial device server on the\n"
+           "                 network: tcp://HOST:PORT (raw) or rfc2217://HOST:PORT\n"
            "  --demo         the built-in simulated converter\n"
            "  --home DIR     the program folder (Pravenor.set, default.set, Log/)\n"
            "  /LOG, /DEBUG   debug level 1 or 2; 2 shows the service controls and more\n"

@@ -148,6 +148,26 @@ SimCommandLine parseSimOptions(const std::vector<std::string_view>& args)
             }
             faults.powerCutFor = milliseconds(std::llround(*seconds * 1000.0));
             faults.powerCutAfter = milliseconds(std::llround(*afterSeconds * 1000.0));
+        } else if (name == "tcp") {
+            if (!value && i + 1 < args.size())
+                value = args[++i];
+            std::string_view port = value.value_or("");
+            const std::size_t colon = port.rfind(':');
+            if (colon != std::string_view::npos) {
+                std::string_view host = port.substr(0, colon);
+                if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
+                    host = host.substr(1, host.size() - 2);
+                options.tcpHost = std::string(host);
+                port = port.substr(colon + 1);
+            }
+            const std::optional<long long> number = wholeNumber(port, 0, 65535);
+            if (!number || options.tcpHost.empty()) {
+                fail("[HOST:]PORT, as in --tcp=7000 or --tcp=[::1]:7000");
+                break;
+            }
+            options.tcpPort = static_cast<std::uint16_t>(*number);
+        } else if (name == "rfc2217") {
+            options.rfc2217 = true;
         } else if (name == "buffer-position") {
             if (!value || value->size() != 1) {
                 fail("one character, as in --buffer-position=3");
@@ -158,6 +178,10 @@ SimCommandLine parseSimOptions(const std::vector<std::string_view>& args)
             result.error = "unknown option \"" + std::string(arg) + "\"";
         }
     }
+    if (result.error.empty() && options.rfc2217 && !options.tcpPort)
+        result.error = "--rfc2217 serves on the network: give --tcp PORT as well";
+    if (result.error.empty() && options.tcpPort && !options.linkPath.empty())
+        result.error = "--link names a terminal; with --tcp there is none";
     return result;
 }
 
@@ -174,6 +198,14 @@ with Ctrl+C.
                          a new terminal. Removed when the simulator stops.
   --load FILE.cfg        Start with the values of this unit-data file instead of zeros
                          and empty texts.
+  --tcp [HOST:]PORT      Serve on a TCP port instead, as a serial device server does
+                         (HOST 127.0.0.1 unless given; PORT 0 takes any free port).
+                         The first line printed is then the address to give the
+                         program, for example tcp://127.0.0.1:7000. One connection at
+                         a time; a new one replaces the old. During a power cut
+                         nothing listens, and the address is printed again after it.
+  --rfc2217              With --tcp: speak telnet with the COM-PORT-OPTION, confirming
+                         the line settings the program asks for.
   --buffer-position=C    Answer the buffer position request with the character C
                          (default 0). A digit is a proper position; any other
                          character shows the program a bad answer.
