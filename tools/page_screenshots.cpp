@@ -10,9 +10,11 @@
 #include "ui/line_monitor_window.h"
 #include "ui/main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -20,6 +22,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -51,6 +54,12 @@ int main(int argc, char** argv)
     window->load(program, line, "");
     window->resize(900, 760);
     window->show();
+    // The start-up's one refresh of every control comes 300 ms after loading; edits made
+    // before it would be wiped off the pictures.
+    QElapsedTimer started;
+    started.start();
+    while (started.elapsed() < 400)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
 
     // The line monitor watches the first settings being read, at the line's real pace.
     auto* monitor = new pravenor::ui::LineMonitorWindow(program.engine, window.get());
@@ -106,6 +115,23 @@ int main(int argc, char** argv)
             return 1;
         }
         std::printf("%s\n", qPrintable(file));
+    }
+
+    // The two dialogs as the menu opens them, fresh.
+    main->setCurrentIndex(0);
+    for (const auto& [menu, dialogName, file] : {std::tuple{"Setup", "frmInstellingen", "program_setup.png"},
+                                                 std::tuple{"About", "frmAbout", "about.png"}}) {
+        window->findChild<QAction*>(QLatin1String(menu))->trigger();
+        QApplication::processEvents();
+        auto* dialog = window->findChild<QWidget*>(QLatin1String(dialogName));
+        const QString path = output.filePath(QString::fromLatin1(file));
+        if (dialog == nullptr || !dialog->grab().save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(path));
+        dialog->close();
+        QApplication::processEvents();
     }
     window.reset();
     return 0;

@@ -1,5 +1,6 @@
 #include "link/transfer_engine.h"
 
+#include "app/box_title.h"
 #include "app/message_log.h"
 #include "app/program_config.h"
 #include "app/text_functions.h"
@@ -19,7 +20,6 @@ using settings::kWriteRequest;
 namespace {
 
 const std::string kLineEnd = "\r\n";
-const std::string kBoxTitle = "Pravenor by Quilmar";
 constexpr int kLastServedItem = 249; // nothing ever requests item 250
 
 std::size_t at(int item)
@@ -208,10 +208,10 @@ void TransferEngine::cancelForErrors(std::int16_t request)
 {
     CancelAll();
     if (request == kWriteRequest)
-        m_view.showCriticalMessage(kBoxTitle, "ERROR writing setting in converter." + kLineEnd +
+        m_view.showCriticalMessage(app::kBoxTitle, "ERROR writing setting in converter." + kLineEnd +
                                                   "Writing cancelled!");
     else
-        m_view.showCriticalMessage(kBoxTitle, "ERROR reading setting from converter." + kLineEnd +
+        m_view.showCriticalMessage(app::kBoxTitle, "ERROR reading setting from converter." + kLineEnd +
                                                   "Reading cancelled!");
 }
 

@@ -1,9 +1,9 @@
 #include "app/clock.h"
 #include "app/program_folder.h"
 #include "link/qt/converter_line.h"
-#include "program/front_end_options.h"
 #include "program/program.h"
 #include "ui/main_window.h"
+#include "ui/window_command_line.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -11,39 +11,15 @@
 #include <iostream>
 #include <memory>
 
-namespace {
-
-std::string Usage()
-{
-    return "usage: pravenor [options]\n"
-           "\n"
-           "Sets up a Pravenor serial converter: reads, shows, changes and writes its settings.\n"
-           "Without --port it talks to the port chosen in the program setup; --demo starts it\n"
-           "against the built-in simulated converter.\n"
-           "\n" +
-           pravenor::program::FrontEndOptionsHelp();
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    pravenor::program::FrontEndOptions options = pravenor::program::ParseFrontEndOptions(args);
-    if (options.error.empty() && !options.rest.empty())
-        options.error = "unknown argument " + options.rest.front();
-    if (options.help) {
-        std::cout << Usage();
-        return 0;
-    }
-    if (options.version) {
-        std::cout << "pravenor " << PRAVENOR_VERSION << '\n';
-        return 0;
-    }
-    if (!options.error.empty()) {
-        std::cerr << "pravenor: " << options.error << "\n\n" << Usage();
-        return 2;
-    }
+    const pravenor::ui::WindowCommandLine commandLine = pravenor::ui::ReadWindowCommandLine(args, PRAVENOR_VERSION);
+    std::cout << commandLine.out;
+    std::cerr << commandLine.err;
+    if (commandLine.exitStatus)
+        return *commandLine.exitStatus;
+    const pravenor::program::FrontEndOptions& options = commandLine.options;
 
     QApplication application(argc, argv);
     // Ties the window to its menu entry and icon once installed.

@@ -27,6 +27,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace pravenor::ui {
@@ -37,8 +38,6 @@ constexpr int kEngineTickMs = 25;
 constexpr int kMarkingTickMs = 100;
 constexpr int kLedTickMs = 250;
 constexpr int kStartRefreshMs = 300;
-
-const QString kBoxTitle = QStringLiteral("Pravenor by Quilmar");
 
 } // namespace
 
@@ -108,16 +107,14 @@ void MainWindow::buildMenu()
         action->setObjectName(QLatin1String(name));
         return action;
     };
-    connect(add("Setup", "Setup"), &QAction::triggered, this, &MainWindow::openSetup);
-    QAction* quit = add("Quit", "Quit");
+    // Alt and the underlined letter reach each command from the keyboard.
+    connect(add("Setup", "&Setup"), &QAction::triggered, this, &MainWindow::openSetup);
+    QAction* quit = add("Quit", "&Quit");
     connect(quit, &QAction::triggered, this, [this] {
-        confirm(kToolCaption, QStringLiteral("Are you sure to quit the program?"), [this] {
-            closePortOnce();
-            QApplication::quit();
-        });
+        confirm(kToolCaption, QStringLiteral("Are you sure to quit the program?"), [this] { endProgram(); });
     });
-    connect(add("About", "Info"), &QAction::triggered, this, &MainWindow::openAbout);
-    connect(add("LineMonitor", "Line monitor"), &QAction::triggered, this, &MainWindow::openLineMonitor);
+    connect(add("About", "&Info"), &QAction::triggered, this, &MainWindow::openAbout);
+    connect(add("LineMonitor", "&Line monitor"), &QAction::triggered, this, &MainWindow::openLineMonitor);
 }
 
 void MainWindow::connectCommands()
@@ -129,7 +126,7 @@ void MainWindow::connectCommands()
     };
     on("CmdLeesAlles", [&p] { program::ReadAll(p); });
     on("CmdSchrijfAlles", [this, &p] {
-        confirm(kBoxTitle, QStringLiteral("Overwrite all settings in the converter?\r\nAre you sure? "),
+        confirm(BoxTitle(), QStringLiteral("Overwrite all settings in the converter?\r\nAre you sure? "),
                 [&p] { program::WriteAll(p); });
     });
     on("CmdCancelReadWrite", [&p] { program::CancelReadWrite(p); });
@@ -145,13 +142,13 @@ void MainWindow::connectCommands()
     });
     on("CmdSchrijfGewijzigd", [this] { writeChanged(); });
     on("CmdInstellingenLezen", [this, &p] {
-        confirm(kBoxTitle,
+        confirm(BoxTitle(),
                 QStringLiteral("Read default settings from file.\r\nAll previous settings will be lost..\r\n"
                                "Zeker weten? "),
                 [this, &p] { showFileResult(program::ReadDefault(p)); });
     });
     on("CmdInstellingenOpslaan", [this, &p] {
-        confirm(kBoxTitle,
+        confirm(BoxTitle(),
                 QStringLiteral("Write default setup to file.\r\nOverwriten the previous default setting file!\r\n"
                                "Zeker weten? "),
                 [this, &p] { showFileResult(program::WriteDefault(p)); });
@@ -199,11 +196,11 @@ void MainWindow::UpdateMessageWindow()
 
 void MainWindow::ArrangeTabs()
 {
-    m_pages.inputTabs->setTabVisible(0, false);
-    m_pages.inputTabs->setTabVisible(1, false);
+    // The input tabs "10" and "9" are never made: a hidden tab is still offered to screen
+    // readers, and choosing it there would show its "Should not be visible." page.
     applyDebugLevel();
     m_mainTabs->setTabVisible(4, true);
-    m_pages.inputTabs->setCurrentIndex(9);
+    m_pages.inputTabs->setCurrentIndex(m_pages.inputTabs->count() - 1); // input 1: the tabs run 8 down to 1
     m_setupTabs->setCurrentIndex(0);
     m_mainTabs->setCurrentIndex(0);
 }
@@ -211,8 +208,10 @@ void MainWindow::ArrangeTabs()
 void MainWindow::applyDebugLevel()
 {
     const bool service = m_program->DebugLevel == 2;
-    m_pages.frameCmdButtonsAlgemeen->setVisible(service);
-    m_pages.frameCmdButtonsPaging->setVisible(service);
+    m_pages.generalButtonsFrame->setVisible(service);
+    m_pages.pagingButtonsFrame->setVisible(service);
+    for (QWidget* pair : m_pages.pagingButtonPairs)
+        pair->setVisible(service);
     m_saveDefault->setEnabled(service);
 }
 
@@ -238,8 +237,8 @@ void MainWindow::ledTick()
     if (m_program->config.LogLevel > 0)
         UpdateMessageWindow();
     link::ByteLayer& bytes = m_program->engine.bytes();
-    setFill(m_txShape, m_txLed.tick(bytes.TxActivity) ? kTxLight : kTxDark);
-    setFill(m_rxShape, m_rxLed.tick(bytes.RxActivity) ? kRxLight : kRxDark);
+    SetFill(m_txShape, m_txLed.tick(bytes.TxActivity) ? kTxLight : kTxDark);
+    SetFill(m_rxShape, m_rxLed.tick(bytes.RxActivity) ? kRxLight : kRxDark);
 }
 
 void MainWindow::confirm(const QString& title, const QString& text, std::function<void()> onOk)
@@ -290,14 +289,14 @@ void MainWindow::writeChanged()
 {
     const std::vector<int> items = program::ChangedSettings(*m_program);
     if (items.empty()) {
-        OpenMessageBox(this, kBoxTitle,
+        OpenMessageBox(this, BoxTitle(),
                        QStringLiteral("Nothing to write: every setting on screen matches the converter."),
                        QMessageBox::Information);
         return;
     }
     const QString count = items.size() == 1 ? QStringLiteral("the 1 changed setting")
                                             : QStringLiteral("the %1 changed settings").arg(items.size());
-    confirm(kBoxTitle, QStringLiteral("Write %1 to the converter?\r\nAre you sure? ").arg(count),
+    confirm(BoxTitle(), QStringLiteral("Write %1 to the converter?\r\nAre you sure? ").arg(count),
             [this, items] { program::WriteSettings(*m_program, items); });
 }
 
@@ -306,7 +305,7 @@ void MainWindow::compareWithFile(const std::filesystem::path& file)
     const program::FileSnapshot snapshot = program::ReadSettingsSnapshot(file);
     if (!snapshot.ok) {
         m_program->log.WriteLog(snapshot.message);
-        OpenMessageBox(this, kBoxTitle, FromCp1252(snapshot.message), QMessageBox::Warning);
+        OpenMessageBox(this, BoxTitle(), FromCp1252(snapshot.message), QMessageBox::Warning);
         return;
     }
     auto* dialog = new CompareDialog(
@@ -327,7 +326,7 @@ void MainWindow::showFileResult(const files::FileResult& result)
 {
     if (result.message.empty())
         return;
-    OpenMessageBox(this, result.title.empty() ? kBoxTitle : FromCp1252(result.title), FromCp1252(result.message),
+    OpenMessageBox(this, result.title.empty() ? BoxTitle() : FromCp1252(result.title), FromCp1252(result.message),
                    result.critical ? QMessageBox::Critical : QMessageBox::Warning);
 }
 
@@ -368,10 +367,21 @@ void MainWindow::beep()
         m_beep();
 }
 
+void MainWindow::endProgram()
+{
+    for (QTimer* timer : {&m_engineTimer, &m_markingTimer, &m_ledTimer, &m_startRefresh})
+        timer->stop();
+    closePortOnce();
+    // quit() would first ask every window to close, and Program Setup in the middle of an
+    // edit says no; the program ends all the same, with all its windows. Outside a running
+    // event loop (a test driving the window by hand) there is nothing to leave.
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    m_engineTimer.stop();
-    closePortOnce();
+    endProgram();
     event->accept();
 }
 

@@ -95,6 +95,8 @@ private:
     void openAbout();
     void showDialog(QWidget* dialog);
     void closePortOnce();
+    // Quit and the close box: the timers stop, the port closes once, every window goes.
+    void endProgram();
     void beep();
 
     bool m_demo;

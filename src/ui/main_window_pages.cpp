@@ -18,7 +18,7 @@ namespace pravenor::ui {
 
 QWidget* MainWindow::buildLinkFrame()
 {
-    m_linkFrame = makeFrame("FrmCommunicatie", "Serial port:");
+    m_linkFrame = MakeFrame("FrmCommunicatie", "Serial port:");
     auto* row = new QHBoxLayout(m_linkFrame);
     auto shape = [row](QFrame*& shapeOut, const char* name, int index, const char* text, const QColor& colour) {
         shapeOut = new QFrame;
@@ -27,7 +27,7 @@ QWidget* MainWindow::buildLinkFrame()
         shapeOut->setFrameShape(QFrame::Box);
         shapeOut->setAutoFillBackground(true);
         shapeOut->setAccessibleName(QString::fromLatin1(text) + QStringLiteral(" indicator"));
-        setFill(shapeOut, colour);
+        SetFill(shapeOut, colour);
         auto* label = new QLabel(QString::fromLatin1(text));
         label->setObjectName(QStringLiteral("Label4_%1").arg(index));
         row->addWidget(shapeOut);
@@ -66,16 +66,16 @@ QWidget* MainWindow::buildFilePage()
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("FilePage"));
     auto* row = new QHBoxLayout(page);
-    QGroupBox* unitSetup = makeFrame("Frame2", "Unit setup");
+    QGroupBox* unitSetup = MakeFrame("Frame2", "Unit setup");
     auto* left = new QVBoxLayout(unitSetup);
-    m_saveDefault = makeButton("CmdInstellingenOpslaan", "Save as default");
+    m_saveDefault = MakeButton("CmdInstellingenOpslaan", "Save as default");
     left->addWidget(m_saveDefault);
-    left->addWidget(makeButton("CmdInstellingenLezen", "Read default from file"));
-    QGroupBox* allSettings = makeFrame("Frame1", "All settings");
+    left->addWidget(MakeButton("CmdInstellingenLezen", "Read default from file"));
+    QGroupBox* allSettings = MakeFrame("Frame1", "All settings");
     auto* right = new QVBoxLayout(allSettings);
-    right->addWidget(makeButton("CmdOpslaanUnitGegevens", "Save to file"));
-    right->addWidget(makeButton("CmdLezenUnitgegevens", "Read from file"));
-    right->addWidget(makeButton("CmdVergelijkMetBestand", "Compare with file…"));
+    right->addWidget(MakeButton("CmdOpslaanUnitGegevens", "Save to file"));
+    right->addWidget(MakeButton("CmdLezenUnitgegevens", "Read from file"));
+    right->addWidget(MakeButton("CmdVergelijkMetBestand", "Compare with file…"));
     row->addWidget(unitSetup, 0, Qt::AlignTop);
     row->addWidget(allSettings, 0, Qt::AlignTop);
     row->addStretch(1);
@@ -102,11 +102,12 @@ QWidget* MainWindow::buildUnitPage()
     m_progressBar->hide();
     column->addWidget(m_progressBar);
     auto* grid = new QGridLayout;
-    grid->addWidget(makeButton("CmdWisLogVenster", "Clear log window"), 0, 0);
-    grid->addWidget(makeButton("CmdCancelReadWrite", "Cancel"), 1, 0);
-    grid->addWidget(makeButton("CmdLeesAlles", "Read all settings from unit"), 0, 1);
-    grid->addWidget(makeButton("CmdSchrijfAlles", "Write all settings to unit"), 1, 1);
-    grid->addWidget(makeButton("CmdSchrijfGewijzigd", "Write changed settings"), 1, 2);
+    // Made row by row, so that Tab goes through them as they are read.
+    grid->addWidget(MakeButton("CmdWisLogVenster", "Clear log window"), 0, 0);
+    grid->addWidget(MakeButton("CmdLeesAlles", "Read all settings from unit"), 0, 1);
+    grid->addWidget(MakeButton("CmdCancelReadWrite", "Cancel"), 1, 0);
+    grid->addWidget(MakeButton("CmdSchrijfAlles", "Write all settings to unit"), 1, 1);
+    grid->addWidget(MakeButton("CmdSchrijfGewijzigd", "Write changed settings"), 1, 2);
     column->addLayout(grid);
     return page;
 }
@@ -116,17 +117,18 @@ QWidget* MainWindow::buildServicePage()
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("ServicePage"));
     auto* column = new QVBoxLayout(page);
-    QGroupBox* restart = makeFrame("FrameHerstartConverter", "Restart the converter");
-    (new QHBoxLayout(restart))->addWidget(makeButton("CmdTestHerstart", "Restart"), 0, Qt::AlignLeft);
-    QGroupBox* reopen = makeFrame("FrameOpnieuwOpenenComPoort", "Re-open comport after power shutdown");
-    (new QHBoxLayout(reopen))->addWidget(makeButton("CmdReOpenCom", "Re-open comport"), 0, Qt::AlignLeft);
+    QGroupBox* restart = MakeFrame("FrameHerstartConverter", "Restart the converter");
+    (new QHBoxLayout(restart))->addWidget(MakeButton("CmdTestHerstart", "Restart"), 0, Qt::AlignLeft);
+    QGroupBox* reopen = MakeFrame("FrameOpnieuwOpenenComPoort", "Re-open comport after power shutdown");
+    (new QHBoxLayout(reopen))->addWidget(MakeButton("CmdReOpenCom", "Re-open comport"), 0, Qt::AlignLeft);
 
-    QGroupBox* pager = makeFrame("FramePagerOproepen", "Call a pager");
+    QGroupBox* pager = MakeFrame("FramePagerOproepen", "Call a pager");
     m_pagerFrame = pager;
     auto* grid = new QGridLayout(pager);
-    auto legend = [grid](int index, const char* text) {
+    auto legend = [grid](int index, const char* text, QWidget* input) {
         auto* label = new QLabel(QString::fromLatin1(text));
         label->setObjectName(QStringLiteral("TxtLegendaTestOproepAdres_%1").arg(index));
+        label->setBuddy(input);
         grid->addWidget(label, index, 0);
     };
     auto& widgets = m_pages.widgets;
@@ -143,16 +145,17 @@ QWidget* MainWindow::buildServicePage()
     m_pagerInfo->setMaxLength(40);
     m_pagerInfo->setToolTip(QStringLiteral("Double-click to clear"));
     m_pagerInfo->installEventFilter(this);
-    legend(0, "Address");
-    grid->addWidget(widgets.pagerAddress, 0, 1);
-    legend(1, "Bleep");
-    grid->addWidget(widgets.pagerBleep, 1, 1);
-    legend(2, "Info");
-    grid->addWidget(m_pagerInfo, 2, 1);
-    grid->addWidget(makeButton("CmdTestOproepPager", "Call pager"), 3, 1, Qt::AlignLeft);
-    widgets.pagerAddress->setMaximumWidth(160);
-    widgets.pagerBleep->setMaximumWidth(220);
-    m_pagerInfo->setMaximumWidth(420);
+    legend(0, "Address", widgets.pagerAddress);
+    grid->addWidget(widgets.pagerAddress, 0, 1, Qt::AlignLeft);
+    legend(1, "Bleep", widgets.pagerBleep);
+    grid->addWidget(widgets.pagerBleep, 1, 1, Qt::AlignLeft);
+    legend(2, "Info", m_pagerInfo);
+    grid->addWidget(m_pagerInfo, 2, 1, Qt::AlignLeft);
+    grid->addWidget(MakeButton("CmdTestOproepPager", "Call pager"), 3, 1, Qt::AlignLeft);
+    // Each box as wide as the text it takes.
+    widgets.pagerAddress->setFixedWidth(FieldWidth(widgets.pagerAddress, widgets.pagerAddress->maxLength()));
+    m_pagerInfo->setFixedWidth(FieldWidth(m_pagerInfo, m_pagerInfo->maxLength()));
+    widgets.pagerBleep->setMinimumWidth(220);
     grid->setColumnStretch(2, 1);
 
     column->addWidget(restart);

@@ -2,6 +2,7 @@
 
 #include "settings/page_layout.h"
 #include "ui/qt_text.h"
+#include "ui/window_parts.h"
 
 #include <QComboBox>
 #include <QCompleter>
@@ -14,6 +15,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <utility>
+
 namespace pravenor::ui {
 
 namespace {
@@ -22,6 +26,7 @@ using settings::PageRow;
 using settings::RowKind;
 
 constexpr int kRowHeight = 30;
+constexpr int kAddressLength = 10;
 
 std::size_t at(int index)
 {
@@ -38,6 +43,18 @@ W* named(W* widget, const char* array, int index)
 QString legendOf(int item)
 {
     return FromCp1252(settings::ItemLegend(item));
+}
+
+// The alarm and the error frame ask the same questions ("Address:", "Repeat:"), so a screen
+// reader hears the frame with the input: "Input 1, Alarm, Address:".
+QString inputControlName(int k, const settings::InputFrame& frame, const PageRow& row)
+{
+    const QString input = QStringLiteral("Input %1, ").arg(k + 1);
+    if (!*row.legend)
+        return legendOf(row.item + k); // "Input 1, Use:", "Guard:", "Type:"
+    const QString frameName = QLatin1String(frame.name) == QLatin1String("Frame4") ? QStringLiteral("Alarm, ")
+                                                                                    : QStringLiteral("Error, ");
+    return input + frameName + QString::fromLatin1(row.legend);
 }
 
 class Factory
@@ -125,8 +142,11 @@ private:
         auto* grid = new QGridLayout;
         int row = 0;
         for (const PageRow& entry : settings::GeneralSetupRows()) {
-            grid->addWidget(legend(entry.item, entry.legend), row, 0);
-            grid->addWidget(control(entry, entry.item), row, 1);
+            QLabel* label = legend(entry.item, entry.legend);
+            QWidget* box = control(entry, entry.item);
+            label->setBuddy(box);
+            grid->addWidget(label, row, 0);
+            grid->addWidget(box, row, 1);
             if (entry.item == 0) {
                 auto* pair = new QHBoxLayout;
                 buttons(0, pair);
@@ -141,7 +161,7 @@ private:
         frame->setObjectName(QStringLiteral("FrameCmdButtonsAlgemeen"));
         frame->setAccessibleName(QStringLiteral("Service buttons"));
         frame->setMinimumWidth(160);
-        m_pages.frameCmdButtonsAlgemeen = frame;
+        m_pages.generalButtonsFrame = frame;
         layout->addWidget(frame);
         return page;
     }
@@ -150,37 +170,36 @@ private:
     {
         auto* page = new QWidget;
         page->setObjectName(QStringLiteral("PagingSetup"));
-        auto* layout = new QHBoxLayout(page);
-        auto* grid = new QGridLayout;
+        auto* grid = new QGridLayout(page);
         grid->setVerticalSpacing(0);
-        auto* frame = new QGroupBox;
+        const auto rows = settings::PagingSetupRows();
+        // The frame stands behind the service column, and each Read/Write pair is a cell of
+        // its item's own row: a pair can only sit on the row of the item it serves.
+        auto* frame = new QGroupBox(page);
         frame->setObjectName(QStringLiteral("FrameCmdButtonsPaging"));
         frame->setAccessibleName(QStringLiteral("Read and write single paging settings"));
-        auto* column = new QVBoxLayout(frame);
-        column->setSpacing(0);
-        m_pages.frameCmdButtonsPaging = frame;
+        m_pages.pagingButtonsFrame = frame;
+        grid->addWidget(frame, 0, 2, static_cast<int>(rows.size()), 1);
         int row = 0;
-        for (const PageRow& entry : settings::PagingSetupRows()) {
+        for (const PageRow& entry : rows) {
             QLabel* label = legend(entry.item, entry.legend);
             label->setHidden(!settings::ItemInUse(entry.item));
+            QWidget* box = control(entry, entry.item);
+            label->setBuddy(box);
             grid->addWidget(label, row, 0);
-            grid->addWidget(control(entry, entry.item), row, 1);
-            // Rows keep their height when their items are hidden, so the buttons stay
-            // beside the item they serve.
+            grid->addWidget(box, row, 1);
+            // Rows keep their height when their items are hidden.
             grid->setRowMinimumHeight(row, kRowHeight);
             auto* pair = new QWidget;
-            pair->setFixedHeight(kRowHeight);
             auto* pairLayout = new QHBoxLayout(pair);
-            pairLayout->setContentsMargins(0, 0, 0, 0);
+            pairLayout->setContentsMargins(8, 0, 8, 0);
             buttons(entry.item, pairLayout);
-            column->addWidget(pair);
+            grid->addWidget(pair, row, 2);
+            m_pages.pagingButtonPairs.push_back(pair);
             ++row;
         }
         grid->setRowStretch(row, 1);
-        grid->setColumnStretch(2, 1); // the boxes keep their width on a wide window
-        column->addStretch(1);
-        layout->addLayout(grid, 1);
-        layout->addWidget(frame, 0, Qt::AlignTop);
+        grid->setColumnStretch(3, 1); // the boxes keep their width on a wide window
         return page;
     }
 
@@ -189,6 +208,7 @@ private:
         auto* page = new QWidget;
         page->setObjectName(QStringLiteral("Input_%1").arg(k + 1));
         auto* layout = new QVBoxLayout(page);
+        const LegendWidths widths = legendWidths(page);
         for (const settings::InputFrame& frame : settings::InputFrames()) {
             auto* box = named(new QGroupBox(QString::fromLatin1(frame.caption)), frame.name, k);
             auto* grid = new QGridLayout(box);
@@ -200,12 +220,29 @@ private:
                     ++row;
                     column = 0;
                 }
-                if (*entry.legend)
-                    grid->addWidget(legend(item, entry.legend), row, column++);
-                // A text takes the whole width; choices stand two to a row.
+                QWidget* input = control(entry, item);
+                input->setAccessibleName(inputControlName(k, frame, entry));
+                if (*entry.legend) {
+                    QLabel* label = legend(item, entry.legend);
+                    label->setBuddy(input);
+                    grid->addWidget(label, row, column++);
+                }
+                // A text takes the whole width; choices stand two to a row. An address
+                // is ten characters and gets the room of ten.
                 const int span = entry.kind == RowKind::Text ? 3 : 1;
-                grid->addWidget(control(entry, item), row, column, 1, span);
+                auto* text = qobject_cast<QLineEdit*>(input);
+                if (text != nullptr && text->maxLength() <= kAddressLength) {
+                    text->setFixedWidth(FieldWidth(text, kAddressLength));
+                    grid->addWidget(input, row, column, 1, span, Qt::AlignLeft);
+                } else {
+                    grid->addWidget(input, row, column, 1, span);
+                }
                 column += span;
+            }
+            if (frame.rows.front().legend[0] != '\0') {
+                // The alarm and the error frame line their columns up with each other.
+                grid->setColumnMinimumWidth(0, widths.first);
+                grid->setColumnMinimumWidth(2, widths.second);
             }
             grid->setColumnStretch(1, 1);
             grid->setColumnStretch(3, 1);
@@ -221,12 +258,12 @@ private:
         tabs->setObjectName(QStringLiteral("SSTab3"));
         tabs->setTabPosition(QTabWidget::West);
         tabs->setUsesScrollButtons(false);
+        // The pages of the tabs "10" and "9" keep their markers but get no tab.
         for (int t = 0; t < 2; ++t) {
-            auto* page = new QWidget;
+            auto* page = new QWidget(m_unplaced);
             auto* marker = named(new QLabel(QStringLiteral("Should not be visible.")), "LabelShouldNotBeVisble", t);
             marker->setStyleSheet(QStringLiteral("background: #ffc0c0"));
             (new QVBoxLayout(page))->addWidget(marker);
-            tabs->addTab(page, t == 0 ? QStringLiteral("10") : QStringLiteral("9"));
         }
         for (int k = settings::kInputCount - 1; k >= 0; --k)
             tabs->addTab(inputPage(k), QString::number(k + 1));
@@ -257,6 +294,22 @@ private:
             if (!m_pages.widgets.readButtons[at(n)])
                 buttons(n, layout);
         }
+    }
+
+    // The widest legend of the first and of the second column of the alarm and error frames.
+    using LegendWidths = std::pair<int, int>;
+    static LegendWidths legendWidths(const QWidget* page)
+    {
+        const QFontMetrics metrics = page->fontMetrics();
+        LegendWidths widths{0, 0};
+        for (const settings::InputFrame& frame : settings::InputFrames()) {
+            for (const PageRow& entry : frame.rows) {
+                const int width = metrics.horizontalAdvance(QString::fromLatin1(entry.legend));
+                int& widest = entry.sameRow ? widths.second : widths.first;
+                widest = std::max(widest, width);
+            }
+        }
+        return widths;
     }
 
     QWidget* m_unplaced;

@@ -3,6 +3,7 @@
 #include "ui/widget_controls.h"
 
 #include <array>
+#include <vector>
 
 class QTabWidget;
 class QLabel;
@@ -16,8 +17,9 @@ struct SettingPages
     SettingWidgets widgets;
     std::array<QLabel*, settings::kChoiceBoxCount> choiceLegends{}; // TxtLegendaCharInput
     std::array<QLabel*, settings::kTextBoxCount> textLegends{};     // TxtLegendaTekstInput
-    QWidget* frameCmdButtonsAlgemeen = nullptr;
-    QWidget* frameCmdButtonsPaging = nullptr;
+    QWidget* generalButtonsFrame = nullptr; // FrameCmdButtonsAlgemeen
+    QWidget* pagingButtonsFrame = nullptr;  // FrameCmdButtonsPaging
+    std::vector<QWidget*> pagingButtonPairs; // in that frame, one Read/Write pair a row
     QTabWidget* inputTabs = nullptr; // SSTab3
     QWidget* generalSetup = nullptr;
     QWidget* inputContactSetup = nullptr;

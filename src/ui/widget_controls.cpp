@@ -19,11 +19,15 @@ std::size_t at(int index)
 
 void paint(QWidget* widget, ControlColour colour)
 {
+    if (colour != ControlColour::Red) {
+        // Back to no colour of its own: the application's palette, dark desktop themes and
+        // later theme changes included.
+        widget->setPalette(QPalette());
+        return;
+    }
     QPalette palette = widget->palette();
-    const QColor text = colour == ControlColour::Red ? QColor(255, 0, 0)
-                                                     : widget->style()->standardPalette().color(QPalette::Text);
-    palette.setColor(QPalette::Text, text);
-    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::Text, QColor(255, 0, 0));
+    palette.setColor(QPalette::ButtonText, QColor(255, 0, 0));
     widget->setPalette(palette);
 }
 

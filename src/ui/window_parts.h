@@ -1,11 +1,15 @@
 #pragma once
 
+#include "app/box_title.h"
+
 #include <QColor>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QString>
 
-// Small makers the main window's files share.
+// Small makers the window and its dialogs share.
 namespace pravenor::ui {
 
 // The indicator colours: dark when idle, light for a flash.
@@ -14,23 +18,44 @@ inline const QColor kTxLight(0xFF, 0x80, 0x80);
 inline const QColor kRxDark(0x00, 0xC0, 0x00);
 inline const QColor kRxLight(0x80, 0xFF, 0x80);
 
-inline QPushButton* makeButton(const char* name, const char* text)
+inline QString BoxTitle()
 {
-    auto* b = new QPushButton(QString::fromUtf8(text));
-    b->setObjectName(QLatin1String(name));
-    b->setAccessibleName(QString::fromUtf8(text));
-    return b;
+    return QString::fromLatin1(app::kBoxTitle);
 }
 
-inline QGroupBox* makeFrame(const char* name, const char* caption)
+// A button named by the system's name, its caption doubling as its accessible name. It never
+// becomes a dialog's default by taking the focus, so Enter does not press a button the user
+// merely tabbed past.
+inline QPushButton* MakeButton(const char* name, const char* caption, QWidget* parent = nullptr)
 {
-    auto* f = new QGroupBox(QString::fromLatin1(caption));
-    f->setObjectName(QLatin1String(name));
-    f->setAccessibleName(QString::fromLatin1(caption));
-    return f;
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAccessibleName(button->text());
+    button->setAutoDefault(false);
+    // Some styles fit a long caption edge to edge; it keeps a margin of its own here.
+    constexpr int kCaptionMargin = 12;
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 2 * kCaptionMargin);
+    return button;
 }
 
-inline void setFill(QFrame* shape, const QColor& colour)
+// A text box as wide as `characters` capitals and no wider, frame and margins included.
+inline int FieldWidth(const QLineEdit* box, int characters)
+{
+    // A text box asks for 17 'x' and its frame; the frame is what is kept of that.
+    const QFontMetrics metrics = box->fontMetrics();
+    const int frame = box->sizeHint().width() - metrics.horizontalAdvance(QLatin1Char('x')) * 17;
+    return metrics.horizontalAdvance(QString(characters, QLatin1Char('X'))) + frame;
+}
+
+inline QGroupBox* MakeFrame(const char* name, const char* caption)
+{
+    auto* frame = new QGroupBox(QString::fromLatin1(caption));
+    frame->setObjectName(QLatin1String(name));
+    frame->setAccessibleName(QString::fromLatin1(caption));
+    return frame;
+}
+
+inline void SetFill(QFrame* shape, const QColor& colour)
 {
     if (shape->palette().color(QPalette::Window) == colour)
         return;

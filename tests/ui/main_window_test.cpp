@@ -6,6 +6,7 @@
 #include "sim/simulated_line.h"
 #include "ui/widget_controls.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFrame>
@@ -16,7 +17,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTabBar>
 #include <QTest>
+#include <QTimer>
 
 #include <fstream>
 
@@ -41,8 +44,13 @@ TEST_F(WindowTest, StartUpOpensOnStatusGeneralSetupAndInputOne)
     EXPECT_EQ(setup->tabText(setup->currentIndex()), "General Setup");
     EXPECT_EQ(inputs->tabText(inputs->currentIndex()), "1");
     EXPECT_EQ(inputs->tabPosition(), QTabWidget::West);
-    EXPECT_FALSE(inputs->isTabVisible(0)); // "10"
-    EXPECT_FALSE(inputs->isTabVisible(1)); // "9"
+    // "10" and "9" are no tabs at all, so that no screen reader offers them; their markers
+    // live on out of sight.
+    EXPECT_EQ(inputs->count(), 8);
+    for (int t = 0; t < inputs->count(); ++t)
+        EXPECT_EQ(inputs->tabText(t), QString::number(8 - t));
+    EXPECT_FALSE(find<QLabel>("LabelShouldNotBeVisble_0")->isVisibleTo(window.get()));
+    EXPECT_FALSE(find<QLabel>("LabelShouldNotBeVisble_1")->isVisibleTo(window.get()));
     EXPECT_TRUE(window->windowTitle().startsWith(" Pravenor by "));
 
     for (int item : {0, 9, 10, 11, 12, 13, 14, 17, 20, 44, 59, 60, 91})
@@ -66,7 +74,7 @@ TEST_F(WindowTest, StartUpOpensOnStatusGeneralSetupAndInputOne)
     EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 23))->parentWidget()->objectName(), "Frame5_7");
     EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 31))->parentWidget()->objectName(), "Frame5_7");
     EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 16))->parentWidget()->objectName(), "Frame5_0");
-    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 16))->accessibleName(), "Input 1, Text at failure:");
+    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 16))->accessibleName(), "Input 1, Error, Text at failure:");
 
     // Without /DEBUG the service controls are out of reach.
     EXPECT_TRUE(find<QWidget>("FrameCmdButtonsPaging")->isHidden());
@@ -230,6 +238,14 @@ TEST_F(WindowTest, SettingsFilesGoThroughTheFileDialog)
     openFileDialog(*window)->reject();
     QApplication::processEvents();
     EXPECT_EQ(beeps, 1);
+
+    std::filesystem::remove(file);
+    click("CmdOpslaanUnitGegevens");
+    ASSERT_NE(openFileDialog(*window), nullptr);
+    openFileDialog(*window)->reject();
+    QApplication::processEvents();
+    EXPECT_EQ(beeps, 2);
+    EXPECT_FALSE(std::filesystem::exists(file));
 }
 
 TEST_F(WindowTest, AFileThatCannotBeUsedIsSaidInABoxAndTheLog)
@@ -301,6 +317,154 @@ TEST_F(WindowTest, DialogsLeaveTheEngineTickingAndAboutStepsTheServiceControls)
     EXPECT_EQ(program->DebugLevel, 2);
     EXPECT_FALSE(find<QWidget>("FrameCmdButtonsPaging")->isHidden());
     EXPECT_TRUE(find<QPushButton>("CmdInstellingenOpslaan")->isEnabled());
+}
+
+// Runs the program's event loop until the program ends it; false when it did not end in time.
+bool RunsToItsEnd()
+{
+    bool timedOut = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        timedOut = true;
+        QCoreApplication::exit(1);
+    });
+    guard.start(5000);
+    const int status = QApplication::exec();
+    return !timedOut && status == 0;
+}
+
+TEST_F(WindowTest, QuitAnsweredOkEndsTheProgramWhateverIsOpen)
+{
+    // The engine stops with the answer, before the program has ended: it must not find the
+    // port closed and open it again.
+    load();
+    window->findChild<QAction*>("Quit")->trigger();
+    answer(QMessageBox::Ok);
+    QTest::qWait(500);
+    EXPECT_EQ(program->port.PortIsOpen(), -1);
+    window.reset();
+    program.reset();
+
+    const struct
+    {
+        const char* open; // menu entry opened first, if any
+        bool editing;     // "Change" pressed in Program Setup
+        bool closeBox;    // ended by the close box rather than "Quit"
+    } rows[] = {
+        {nullptr, false, false}, {"Setup", false, false}, {"Setup", true, false},
+        {"About", false, false}, {"Setup", true, true},
+    };
+    for (const auto& row : rows) {
+        const std::string shown = std::string(row.open ? row.open : "nothing") + (row.editing ? " editing" : "") +
+                                  (row.closeBox ? ", close box" : "");
+        load();
+        window->show();
+        if (row.open != nullptr)
+            window->findChild<QAction*>(QLatin1String(row.open))->trigger();
+        if (row.editing)
+            find<QPushButton>("CmdWijzigen")->click();
+        QTimer::singleShot(0, window.get(), [&] {
+            if (row.closeBox) {
+                window->close();
+                return;
+            }
+            window->findChild<QAction*>("Quit")->trigger();
+            if (QMessageBox* box = openBox())
+                box->button(QMessageBox::Ok)->click();
+        });
+
+        EXPECT_TRUE(RunsToItsEnd()) << shown;
+        EXPECT_EQ(program->port.PortIsOpen(), -1) << shown;
+        QTest::qWait(500); // an engine left ticking would find the port lost and open it again
+        EXPECT_EQ(program->port.PortIsOpen(), -1) << shown;
+        int closed = 0;
+        for (const std::string& entry : program->log.MessageLines())
+            closed += entry.ends_with("Comport closed by software.") ? 1 : 0;
+        EXPECT_EQ(closed, 1) << shown;
+        window.reset();
+        program.reset();
+    }
+}
+
+TEST_F(WindowTest, TheStartRefreshShowsTheStoredValuesOnceAfterStartUp)
+{
+    load();
+    auto* relay = find<QComboBox>(numbered("ComboInstellingen", 9));
+    const int stored = relay->currentIndex();
+    const int edited = stored == 0 ? 1 : 0;
+    relay->setCurrentIndex(edited);
+    QTest::qWait(450);
+    EXPECT_EQ(relay->currentIndex(), stored);
+    relay->setCurrentIndex(edited);
+    QTest::qWait(450);
+    EXPECT_EQ(relay->currentIndex(), edited);
+}
+
+TEST_F(WindowTest, AtLogLevelZeroTheMessageWindowIsNotRefreshed)
+{
+    load();
+    program->log.WriteLog("news");
+    auto* newest = find<QLineEdit>(numbered("Text2", program->log.MessageLineCount() - 1));
+    program->config.LogLevel = 0;
+    window->ledTick();
+    EXPECT_NE(newest->text(), "10:00:00 news");
+    program->config.LogLevel = 2;
+    window->ledTick();
+    EXPECT_EQ(newest->text(), "10:00:00 news");
+}
+
+TEST_F(WindowTest, TheDefaultFileCommandsAskFirstAndActOnOkOnly)
+{
+    load("/DEBUG"); // "Save as default" is for the service engineer
+    auto* relay = find<QComboBox>(numbered("ComboInstellingen", 9));
+    const std::filesystem::path file = folder.path() / "default.set";
+    auto fileText = [&] { return std::filesystem::exists(file) ? TempFolder::read(file) : std::string(); };
+    auto asks = [&](const char* button, const char* text) {
+        click(QLatin1String(button));
+        QMessageBox* box = openBox();
+        ASSERT_NE(box, nullptr) << button;
+        EXPECT_EQ(box->windowTitle(), "Pravenor by Quilmar");
+        EXPECT_EQ(box->text(), text);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Ok));
+    };
+    const char* save = "Write default setup to file.\nOverwriten the previous default setting file!\nZeker weten? ";
+    const char* read = "Read default settings from file.\nAll previous settings will be lost..\nZeker weten? ";
+
+    relay->setCurrentIndex(1);
+    const std::string before = fileText();
+    asks("CmdInstellingenOpslaan", save);
+    answer(QMessageBox::Cancel);
+    EXPECT_EQ(fileText(), before);
+    asks("CmdInstellingenOpslaan", save);
+    answer(QMessageBox::Ok);
+    EXPECT_NE(fileText().find("9    ->1\r\n"), std::string::npos);
+
+    relay->setCurrentIndex(0);
+    asks("CmdInstellingenLezen", read);
+    answer(QMessageBox::Cancel);
+    EXPECT_EQ(relay->currentIndex(), 0);
+    asks("CmdInstellingenLezen", read);
+    answer(QMessageBox::Ok);
+    EXPECT_EQ(relay->currentIndex(), 1);
+}
+
+TEST_F(WindowTest, ATabClickClearsTheHighlightInTheComboBoxes)
+{
+    load();
+    window->show();
+    find<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    find<QTabWidget>("SSTab2")->setCurrentIndex(1);
+    auto* repeat = find<QComboBox>(numbered("ComboInstellingen", 44));
+    repeat->setCurrentIndex(3);
+    for (const char* name : {"SSTab1", "SSTab2", "SSTab3"}) {
+        repeat->lineEdit()->selectAll();
+        ASSERT_TRUE(repeat->lineEdit()->hasSelectedText());
+        QTabBar* bar = find<QTabWidget>(QLatin1String(name))->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(bar->currentIndex()).center());
+        EXPECT_FALSE(repeat->lineEdit()->hasSelectedText()) << name;
+    }
 }
 
 } // namespace

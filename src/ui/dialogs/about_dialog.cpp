@@ -2,6 +2,7 @@
 
 #include "program/program.h"
 #include "ui/dialogs/keep_in_front.h"
+#include "ui/window_parts.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -74,79 +75,77 @@ QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent)
 AboutDialog::AboutDialog(program::Program& program, std::function<void()> debugLevelChanged,
                          QWidget* parent)
     : QDialog(parent), m_program(program), m_debugLevelChanged(std::move(debugLevelChanged)),
-      m_frameLogo(new QFrame(this)), m_image1(new QLabel(m_frameLogo)),
-      m_label3Name(makeLabel(QStringLiteral("Label3_1"),
+      m_logoFrame(new QFrame(this)), m_logo(new QLabel(m_logoFrame)),
+      m_nameLabel(makeLabel(QStringLiteral("Label3_1"),
                              QStringLiteral("<big><b>Pravenor</b></big><br>Serial converter set-up"),
-                             m_frameLogo)),
-      m_label3Maker(makeLabel(QStringLiteral("Label3_0"), QStringLiteral("Quilmar"), m_frameLogo)),
-      m_label6(makeLabel(QStringLiteral("Label6"), QStringLiteral("www.quilmar.nl"), m_frameLogo)),
-      m_label4(makeLabel(QStringLiteral("Label4"), QString(), this)),
-      m_labelLocalLog(makeLabel(QStringLiteral("LabelLocalLog"), QString(), this)),
-      m_cmdSluit(new QPushButton(QStringLiteral("Close"), this))
+                             m_logoFrame)),
+      m_makerLabel(makeLabel(QStringLiteral("Label3_0"), QStringLiteral("Quilmar"), m_logoFrame)),
+      m_webLabel(makeLabel(QStringLiteral("Label6"), QStringLiteral("www.quilmar.nl"), m_logoFrame)),
+      m_versionLabel(makeLabel(QStringLiteral("Label4"), QString(), this)),
+      m_levelLabel(makeLabel(QStringLiteral("LabelLocalLog"), QString(), this)),
+      m_closeButton(MakeButton("CmdSluit", "Close", this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About"));
     setAccessibleName(windowTitle());
 
-    m_frameLogo->setObjectName(QStringLiteral("FrameLogo"));
-    m_frameLogo->setAccessibleName(QStringLiteral("Logo frame"));
-    m_frameLogo->setFrameShape(QFrame::Box);
-    m_frameLogo->setFrameShadow(QFrame::Sunken);
-    m_image1->setObjectName(QStringLiteral("Image1"));
-    m_image1->setAccessibleName(QStringLiteral("Pravenor logo"));
-    m_image1->setPixmap(drawLogo());
-    m_image1->setAlignment(Qt::AlignTop);
-    m_label3Name->setAccessibleName(QStringLiteral("Pravenor, Serial converter set-up"));
-    m_labelLocalLog->setAccessibleName(QStringLiteral("Debug level"));
-    m_labelLocalLog->setMinimumWidth(16);
-    m_cmdSluit->setObjectName(QStringLiteral("CmdSluit"));
-    m_cmdSluit->setAccessibleName(m_cmdSluit->text());
+    m_logoFrame->setObjectName(QStringLiteral("FrameLogo"));
+    m_logoFrame->setAccessibleName(QStringLiteral("Logo frame"));
+    m_logoFrame->setFrameShape(QFrame::Box);
+    m_logoFrame->setFrameShadow(QFrame::Sunken);
+    m_logo->setObjectName(QStringLiteral("Image1"));
+    m_logo->setAccessibleName(QStringLiteral("Pravenor logo"));
+    m_logo->setPixmap(drawLogo());
+    m_logo->setAlignment(Qt::AlignTop);
+    m_nameLabel->setAccessibleName(QStringLiteral("Pravenor, Serial converter set-up"));
+    m_levelLabel->setAccessibleName(QStringLiteral("Debug level"));
+    m_levelLabel->setMinimumWidth(16);
 
     // The hidden switch answers on the frame alone: the picture and the texts on it keep
     // their double-clicks to themselves instead of handing them on to the frame.
-    for (QWidget* inside : {static_cast<QWidget*>(m_image1), static_cast<QWidget*>(m_label3Name),
-                            static_cast<QWidget*>(m_label3Maker), static_cast<QWidget*>(m_label6)})
+    for (QWidget* inside : {static_cast<QWidget*>(m_logo), static_cast<QWidget*>(m_nameLabel),
+                            static_cast<QWidget*>(m_makerLabel), static_cast<QWidget*>(m_webLabel)})
         inside->setAttribute(Qt::WA_NoMousePropagation);
-    m_frameLogo->installEventFilter(this);
+    m_logoFrame->installEventFilter(this);
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(8);
-    texts->addWidget(m_label3Name);
-    texts->addWidget(m_label3Maker);
-    texts->addWidget(m_label6);
+    texts->addWidget(m_nameLabel);
+    texts->addWidget(m_makerLabel);
+    texts->addWidget(m_webLabel);
     texts->addStretch();
-    auto* logoRow = new QHBoxLayout(m_frameLogo);
+    auto* logoRow = new QHBoxLayout(m_logoFrame);
     logoRow->setContentsMargins(12, 12, 24, 12);
     logoRow->setSpacing(16);
-    logoRow->addWidget(m_image1);
+    logoRow->addWidget(m_logo);
     logoRow->addLayout(texts, 1);
 
     auto* versionRow = new QHBoxLayout;
-    versionRow->addWidget(m_label4);
+    versionRow->addWidget(m_versionLabel);
     versionRow->addSpacing(12);
-    versionRow->addWidget(m_labelLocalLog);
+    versionRow->addWidget(m_levelLabel);
     versionRow->addStretch();
-    versionRow->addWidget(m_cmdSluit);
+    versionRow->addWidget(m_closeButton);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(12, 12, 12, 12);
     column->setSpacing(12);
-    column->addWidget(m_frameLogo);
+    column->addWidget(m_logoFrame);
     column->addLayout(versionRow);
 
-    m_label4->setText(QStringLiteral("Software version: %1.%2")
+    m_versionLabel->setText(QStringLiteral("Software version: %1.%2")
                           .arg(PRAVENOR_VERSION_MAJOR)
                           .arg(PRAVENOR_VERSION_MINOR));
-    m_label4->setAccessibleName(m_label4->text());
+    m_versionLabel->setAccessibleName(m_versionLabel->text());
 
-    connect(m_cmdSluit, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
     new KeepInFront(this);
 }
 
 bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_frameLogo && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == m_logoFrame && event->type() == QEvent::MouseButtonDblClick) {
         stepDebugLevel();
         return true;
     }
@@ -159,7 +158,7 @@ void AboutDialog::stepDebugLevel()
     level = static_cast<std::int16_t>(level + 1);
     if (level > 2)
         level = 0;
-    m_labelLocalLog->setText(level == 2 ? QStringLiteral("2") : QStringLiteral("1"));
+    m_levelLabel->setText(level == 2 ? QStringLiteral("2") : QStringLiteral("1"));
     if (m_debugLevelChanged)
         m_debugLevelChanged();
 }

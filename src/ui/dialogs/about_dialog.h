@@ -35,14 +35,14 @@ private:
 
     program::Program& m_program;
     std::function<void()> m_debugLevelChanged;
-    QFrame* m_frameLogo;
-    QLabel* m_image1;
-    QLabel* m_label3Name;
-    QLabel* m_label3Maker;
-    QLabel* m_label6;
-    QLabel* m_label4;
-    QLabel* m_labelLocalLog;
-    QPushButton* m_cmdSluit;
+    QFrame* m_logoFrame;         // FrameLogo
+    QLabel* m_logo;              // Image1
+    QLabel* m_nameLabel;         // Label3(1)
+    QLabel* m_makerLabel;        // Label3(0)
+    QLabel* m_webLabel;          // Label6
+    QLabel* m_versionLabel;      // Label4
+    QLabel* m_levelLabel;        // LabelLocalLog
+    QPushButton* m_closeButton;  // CmdSluit
 };
 
 } // namespace pravenor::ui

@@ -6,12 +6,13 @@
 #include "program/commands.h"
 #include "program/program.h"
 #include "ui/dialogs/keep_in_front.h"
+#include "ui/dialogs/lockable_combo_box.h"
 #include "ui/qt_text.h"
+#include "ui/window_parts.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -22,61 +23,6 @@
 
 namespace pravenor::ui {
 
-// A combo box that can be locked like a read-only text box: it keeps the focus and shows its
-// text, but neither typing, the arrow keys, the wheel nor the list change the choice.
-class LockableComboBox final : public QComboBox
-{
-public:
-    using QComboBox::QComboBox;
-
-    void setLocked(bool locked)
-    {
-        m_locked = locked;
-        if (lineEdit() != nullptr)
-            lineEdit()->setReadOnly(locked);
-    }
-    bool locked() const { return m_locked; }
-
-    void showPopup() override
-    {
-        if (!m_locked)
-            QComboBox::showPopup();
-    }
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        if (m_locked && choosesEntry(*event))
-            return event->accept();
-        QComboBox::keyPressEvent(event);
-    }
-    void wheelEvent(QWheelEvent* event) override
-    {
-        if (!m_locked)
-            QComboBox::wheelEvent(event);
-    }
-
-private:
-    static bool choosesEntry(const QKeyEvent& event)
-    {
-        switch (event.key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-        case Qt::Key_Home:
-        case Qt::Key_End:
-        case Qt::Key_F4:
-        case Qt::Key_Space:
-            return true;
-        default:
-            return false;
-        }
-    }
-
-    bool m_locked = false;
-};
-
 namespace {
 
 const QColor kLockedText(192, 192, 192);
@@ -86,15 +32,6 @@ void setTextColour(QWidget* widget, const QColor& colour)
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Text, colour);
     widget->setPalette(palette);
-}
-
-QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAccessibleName(caption);
-    button->setAutoDefault(false);
-    return button;
 }
 
 QString portName(int number)
@@ -115,35 +52,35 @@ QString deviceLine(const link::SerialDevice& device)
 } // namespace
 
 ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* parent)
-    : QDialog(parent), m_program(program), m_comboCom(new LockableComboBox(this)),
-      m_txtSetPath(new QLineEdit(this)), m_label1(new QLabel(QStringLiteral("ComPort:"), this)),
-      m_label2(new QLabel(QStringLiteral("Path for setup files:"), this)),
+    : QDialog(parent), m_program(program), m_portCombo(new LockableComboBox(this)),
+      m_pathEdit(new QLineEdit(this)), m_portLabel(new QLabel(QStringLiteral("ComPort:"), this)),
+      m_pathLabel(new QLabel(QStringLiteral("Path for setup files:"), this)),
       m_portDevice(new QLabel(this)), m_devicesPresent(new QLabel(this)),
-      m_cmdWijzigen(makeButton(QStringLiteral("CmdWijzigen"), QStringLiteral("Change"), this)),
-      m_cmdSave(makeButton(QStringLiteral("CmdSave"), QStringLiteral("Save"), this)),
-      m_cmdCancel(makeButton(QStringLiteral("CmdCancel"), QStringLiteral("Cancel"), this)),
-      m_cmdClose(makeButton(QStringLiteral("CmdClose"), QStringLiteral("Close"), this))
+      m_changeButton(MakeButton("CmdWijzigen", "Change", this)),
+      m_saveButton(MakeButton("CmdSave", "Save", this)),
+      m_cancelButton(MakeButton("CmdCancel", "Cancel", this)),
+      m_closeButton(MakeButton("CmdClose", "Close", this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmInstellingen"));
     setWindowTitle(QStringLiteral("Program Setup"));
     setAccessibleName(windowTitle());
 
-    m_comboCom->setObjectName(QStringLiteral("ComboCom"));
-    m_comboCom->setAccessibleName(QStringLiteral("ComPort"));
-    m_comboCom->setEditable(true);
+    m_portCombo->setObjectName(QStringLiteral("ComboCom"));
+    m_portCombo->setAccessibleName(QStringLiteral("ComPort"));
+    m_portCombo->setEditable(true);
     // Typed text stays as typed: it is not added to the list, nor completed to an entry.
-    m_comboCom->setInsertPolicy(QComboBox::NoInsert);
-    m_comboCom->setCompleter(nullptr);
-    m_txtSetPath->setObjectName(QStringLiteral("TxtSetPath"));
-    m_txtSetPath->setAccessibleName(QStringLiteral("Path for setup files"));
-    m_txtSetPath->setMinimumWidth(321);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setAccessibleName(m_label1->text());
-    m_label1->setBuddy(m_comboCom);
-    m_label2->setObjectName(QStringLiteral("Label2"));
-    m_label2->setAccessibleName(m_label2->text());
-    m_label2->setBuddy(m_txtSetPath);
+    m_portCombo->setInsertPolicy(QComboBox::NoInsert);
+    m_portCombo->setCompleter(nullptr);
+    m_pathEdit->setObjectName(QStringLiteral("TxtSetPath"));
+    m_pathEdit->setAccessibleName(QStringLiteral("Path for setup files"));
+    m_pathEdit->setMinimumWidth(321);
+    m_portLabel->setObjectName(QStringLiteral("Label1"));
+    m_portLabel->setAccessibleName(m_portLabel->text());
+    m_portLabel->setBuddy(m_portCombo);
+    m_pathLabel->setObjectName(QStringLiteral("Label2"));
+    m_pathLabel->setAccessibleName(m_pathLabel->text());
+    m_pathLabel->setBuddy(m_pathEdit);
     m_portDevice->setObjectName(QStringLiteral("LabelPortDevice"));
     m_portDevice->setAccessibleName(QStringLiteral("Device of the port"));
     m_devicesPresent->setObjectName(QStringLiteral("LabelSerialDevices"));
@@ -155,57 +92,57 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     grid->setContentsMargins(16, 16, 16, 16);
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(14);
-    grid->addWidget(m_label1, 0, 0);
-    grid->addWidget(m_comboCom, 0, 1);
+    grid->addWidget(m_portLabel, 0, 0);
+    grid->addWidget(m_portCombo, 0, 1);
     grid->addWidget(m_portDevice, 0, 2, 1, 3);
-    grid->addWidget(m_label2, 1, 0);
-    grid->addWidget(m_txtSetPath, 1, 1, 1, 4);
+    grid->addWidget(m_pathLabel, 1, 0);
+    grid->addWidget(m_pathEdit, 1, 1, 1, 4);
     grid->addWidget(m_devicesPresent, 2, 0, 2, 3);
-    grid->addWidget(m_cmdCancel, 2, 3);
-    grid->addWidget(m_cmdWijzigen, 2, 4);
-    grid->addWidget(m_cmdSave, 3, 3);
-    grid->addWidget(m_cmdClose, 3, 4);
+    grid->addWidget(m_cancelButton, 2, 3);
+    grid->addWidget(m_changeButton, 2, 4);
+    grid->addWidget(m_saveButton, 3, 3);
+    grid->addWidget(m_closeButton, 3, 4);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(3, 1);
 
-    setTabOrder(m_comboCom, m_txtSetPath);
-    setTabOrder(m_txtSetPath, m_cmdWijzigen);
-    setTabOrder(m_cmdWijzigen, m_cmdClose);
-    setTabOrder(m_cmdClose, m_cmdCancel);
-    setTabOrder(m_cmdCancel, m_cmdSave);
+    setTabOrder(m_portCombo, m_pathEdit);
+    setTabOrder(m_pathEdit, m_changeButton);
+    setTabOrder(m_changeButton, m_closeButton);
+    setTabOrder(m_closeButton, m_cancelButton);
+    setTabOrder(m_cancelButton, m_saveButton);
 
     LockCombo();
     for (int number = 1; number <= kPortCount; ++number)
-        m_comboCom->addItem(portName(number));
+        m_portCombo->addItem(portName(number));
     UpdateCombo();
     setEditing(false);
     showDevices();
 
-    connect(m_cmdWijzigen, &QPushButton::clicked, this, &ProgramSetupDialog::change);
-    connect(m_cmdSave, &QPushButton::clicked, this, &ProgramSetupDialog::save);
-    connect(m_cmdCancel, &QPushButton::clicked, this, &ProgramSetupDialog::cancel);
-    connect(m_cmdClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_comboCom, &QComboBox::currentTextChanged, this, &ProgramSetupDialog::showDevices);
+    connect(m_changeButton, &QPushButton::clicked, this, &ProgramSetupDialog::change);
+    connect(m_saveButton, &QPushButton::clicked, this, &ProgramSetupDialog::save);
+    connect(m_cancelButton, &QPushButton::clicked, this, &ProgramSetupDialog::cancel);
+    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_portCombo, &QComboBox::currentTextChanged, this, &ProgramSetupDialog::showDevices);
 
     new KeepInFront(this);
 }
 
 void ProgramSetupDialog::UnlockCombo()
 {
-    m_comboCom->setLocked(false);
-    m_txtSetPath->setReadOnly(false);
-    const QColor windowText = QApplication::palette(m_txtSetPath).color(QPalette::Text);
-    for (QWidget* widget : {static_cast<QWidget*>(m_comboCom), static_cast<QWidget*>(m_comboCom->lineEdit()),
-                            static_cast<QWidget*>(m_txtSetPath)})
+    m_portCombo->setLocked(false);
+    m_pathEdit->setReadOnly(false);
+    const QColor windowText = QApplication::palette(m_pathEdit).color(QPalette::Text);
+    for (QWidget* widget : {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
+                            static_cast<QWidget*>(m_pathEdit)})
         setTextColour(widget, windowText);
 }
 
 void ProgramSetupDialog::LockCombo()
 {
-    m_comboCom->setLocked(true);
-    m_txtSetPath->setReadOnly(true);
-    for (QWidget* widget : {static_cast<QWidget*>(m_comboCom), static_cast<QWidget*>(m_comboCom->lineEdit()),
-                            static_cast<QWidget*>(m_txtSetPath)})
+    m_portCombo->setLocked(true);
+    m_pathEdit->setReadOnly(true);
+    for (QWidget* widget : {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
+                            static_cast<QWidget*>(m_pathEdit)})
         setTextColour(widget, kLockedText);
 }
 
@@ -214,21 +151,21 @@ void ProgramSetupDialog::UpdateCombo()
     const int stored = m_program.config.ComPortIndex;
     const int index = stored == -1 ? -1 : (stored >= 0 && stored < kPortCount ? stored : 0);
     // Also puts the entry's text back over anything typed, even when the index is the same.
-    m_comboCom->setCurrentIndex(index);
-    m_txtSetPath->setText(FromCp1252(m_program.config.SetPath));
+    m_portCombo->setCurrentIndex(index);
+    m_pathEdit->setText(FromCp1252(m_program.config.SetPath));
 }
 
 void ProgramSetupDialog::ComboToSettings()
 {
     m_program.config.ComPortIndex = static_cast<std::int16_t>(shownPortIndex());
-    m_program.config.SetPath = ToCp1252(m_txtSetPath->text());
+    m_program.config.SetPath = ToCp1252(m_pathEdit->text());
 }
 
 void ProgramSetupDialog::reject()
 {
     // Escape and the title bar leave like "Close", and like "Close" not in the middle of an
     // edit: "Save" or "Cancel" ends that first.
-    if (m_cmdClose->isEnabled())
+    if (m_closeButton->isEnabled())
         QDialog::reject();
 }
 
@@ -258,15 +195,15 @@ void ProgramSetupDialog::save()
 
 void ProgramSetupDialog::setEditing(bool editing)
 {
-    m_cmdCancel->setEnabled(editing);
-    m_cmdSave->setEnabled(editing);
-    m_cmdClose->setEnabled(!editing);
-    m_cmdWijzigen->setEnabled(!editing);
+    m_cancelButton->setEnabled(editing);
+    m_saveButton->setEnabled(editing);
+    m_closeButton->setEnabled(!editing);
+    m_changeButton->setEnabled(!editing);
 }
 
 int ProgramSetupDialog::shownPortIndex() const
 {
-    return m_comboCom->findText(m_comboCom->currentText(), Qt::MatchFixedString);
+    return m_portCombo->findText(m_portCombo->currentText(), Qt::MatchFixedString);
 }
 
 void ProgramSetupDialog::showDevices()
@@ -298,7 +235,7 @@ void ProgramSetupDialog::showDevices()
 void ProgramSetupDialog::showSaveFailure(const files::FileResult& result)
 {
     auto* box = new QMessageBox(result.critical ? QMessageBox::Critical : QMessageBox::Warning,
-                                result.title.empty() ? QStringLiteral("Pravenor") : FromCp1252(result.title),
+                                result.title.empty() ? BoxTitle() : FromCp1252(result.title),
                                 FromCp1252(result.message), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("SaveFailedMessage"));
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -53,16 +53,16 @@ private:
     void showSaveFailure(const files::FileResult& result);
 
     program::Program& m_program;
-    LockableComboBox* m_comboCom;
-    QLineEdit* m_txtSetPath;
-    QLabel* m_label1;
-    QLabel* m_label2;
+    LockableComboBox* m_portCombo; // ComboCom
+    QLineEdit* m_pathEdit;         // TxtSetPath
+    QLabel* m_portLabel;           // Label1
+    QLabel* m_pathLabel;           // Label2
     QLabel* m_portDevice;
     QLabel* m_devicesPresent;
-    QPushButton* m_cmdWijzigen;
-    QPushButton* m_cmdSave;
-    QPushButton* m_cmdCancel;
-    QPushButton* m_cmdClose;
+    QPushButton* m_changeButton; // CmdWijzigen
+    QPushButton* m_saveButton;   // CmdSave
+    QPushButton* m_cancelButton; // CmdCancel
+    QPushButton* m_closeButton;  // CmdClose
 };
 
 } // namespace pravenor::ui
