@@ -2,7 +2,9 @@
 #include "app/program_folder.h"
 #include "link/qt/converter_line.h"
 #include "program/program.h"
+#include "ui/dialogs/network_address_store.h"
 #include "ui/main_window.h"
+#include "ui/qt_text.h"
 #include "ui/window_command_line.h"
 
 #include <QApplication>
@@ -40,6 +42,8 @@ int main(int argc, char** argv)
     pravenor::program::Program program(folder, clock, line.serial(), window->settingControls(),
                                        window->transferView());
     program.port.setDeviceOverride(options.demo ? pravenor::link::ConverterLine::kDemoDevice : options.device);
+    program.port.setNetworkAddress(pravenor::ui::ToCp1252(pravenor::ui::StoredNetworkAddress()));
+    line.setNoteHandler([&program](const std::string& note) { program.log.WriteLog(note); });
     window->load(program, line, options.commandLine);
     window->show();
     const int status = application.exec();

@@ -2,6 +2,7 @@
 // the program in memory (and, for the port, a pseudo-terminal that comes and goes).
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/keep_in_front.h"
+#include "ui/dialogs/network_address_store.h"
 #include "ui/dialogs/program_setup_dialog.h"
 
 #include "app/clock.h"
@@ -24,6 +25,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -70,7 +72,12 @@ struct ProgramOver
 class DialogTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { test::EnsureQtApplication<QApplication>(); }
+    static void SetUpTestSuite()
+    {
+        test::EnsureQtApplication<QApplication>();
+        // The network address is kept in the user's settings: the tests keep theirs apart.
+        QStandardPaths::setTestModeEnabled(true);
+    }
 
     DialogTest() : line(model), world(line) { program.port.setDeviceOverride("simulated converter"); }
 
@@ -151,7 +158,7 @@ TEST_F(ProgramSetupDialogTest, TabOrderRunsFromThePortToSave)
             order << widget->objectName();
         widget = widget->nextInFocusChain();
     } while (widget != combo && order.size() < 20);
-    EXPECT_EQ(order.join(' ').toStdString(), "ComboCom TxtSetPath CmdWijzigen CmdClose CmdCancel CmdSave");
+    EXPECT_EQ(order.join(' ').toStdString(), "ComboCom TxtNetworkAddress TxtSetPath CmdWijzigen CmdClose CmdCancel CmdSave");
 }
 
 TEST_F(ProgramSetupDialogTest, SaveWritesTheFileRebuildsTheListsAndShowsDefaultsAgain)
@@ -266,6 +273,33 @@ TEST_F(ProgramSetupDialogTest, CancelPutsTheStoredValuesBackAndLeavesFileAndPort
     EXPECT_FALSE(std::filesystem::exists(folder / "Pravenor.set"));
     EXPECT_EQ(line.openCount(), 0);
     EXPECT_TRUE(world.logged.empty());
+}
+
+TEST_F(ProgramSetupDialogTest, NetworkAddressTakesThePortNumbersPlaceIsKeptPerUserAndEmptyGivesItBack)
+{
+    program.port.setDeviceOverride({});
+    program.config.ComPortIndex = 2;
+    ui::StoreNetworkAddress({});
+    auto saveWith = [&](const QString& typed) {
+        ProgramSetupDialog dialog(program);
+        auto* address = find<QLineEdit>(&dialog, "TxtNetworkAddress");
+        EXPECT_TRUE(address->isReadOnly());
+        click(&dialog, "CmdWijzigen");
+        address->setText(typed);
+        click(&dialog, "CmdSave");
+        return world.logged.back();
+    };
+
+    EXPECT_EQ(saveWith(" tcp://127.0.0.1:4001 "), "tcp://127.0.0.1:4001 opened with: 9600,N,8,1");
+    EXPECT_EQ(ui::StoredNetworkAddress(), "tcp://127.0.0.1:4001");
+    EXPECT_EQ(firstLine(folder / "Pravenor.set"), "0        Compoort ->2"); // Pravenor.set as ever
+    {
+        ProgramSetupDialog reopened(program);
+        EXPECT_EQ(find<QLineEdit>(&reopened, "TxtNetworkAddress")->text(), "tcp://127.0.0.1:4001");
+    }
+
+    EXPECT_EQ(saveWith(""), "Com: 3 opened with: 9600,N,8,1");
+    EXPECT_EQ(ui::StoredNetworkAddress(), "");
 }
 
 TEST_F(ProgramSetupDialogTest, StoredPortOutsideTheListShowsTheFirstPortOrNoneAndSavesSo)

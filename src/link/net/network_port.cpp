@@ -59,7 +59,6 @@ OpenResult NetworkPort::open(const std::string& device, const LineSettings& sett
         return OpenResult::Failed; // the reason is still in lastErrorText()
     }
     close();
-    m_lastErrorText.clear();
     if (!parsed.address) {
         m_lastErrorText = parsed.error;
         return OpenResult::Failed;

@@ -6,6 +6,7 @@
 #include "program/commands.h"
 #include "program/program.h"
 #include "ui/dialogs/keep_in_front.h"
+#include "ui/dialogs/network_address_store.h"
 #include "ui/dialogs/lockable_combo_box.h"
 #include "ui/qt_text.h"
 #include "ui/window_parts.h"
@@ -53,7 +54,8 @@ QString deviceLine(const link::SerialDevice& device)
 
 ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* parent)
     : QDialog(parent), m_program(program), m_portCombo(new LockableComboBox(this)),
-      m_pathEdit(new QLineEdit(this)), m_portLabel(new QLabel(QStringLiteral("ComPort:"), this)),
+      m_pathEdit(new QLineEdit(this)), m_addressEdit(new QLineEdit(this)),
+      m_addressLabel(new QLabel(QStringLiteral("Network address:"), this)), m_portLabel(new QLabel(QStringLiteral("ComPort:"), this)),
       m_pathLabel(new QLabel(QStringLiteral("Path for setup files:"), this)),
       m_portDevice(new QLabel(this)), m_devicesPresent(new QLabel(this)),
       m_changeButton(MakeButton("CmdWijzigen", "Change", this)),
@@ -75,6 +77,14 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     m_pathEdit->setObjectName(QStringLiteral("TxtSetPath"));
     m_pathEdit->setAccessibleName(QStringLiteral("Path for setup files"));
     m_pathEdit->setMinimumWidth(321);
+    m_addressEdit->setObjectName(QStringLiteral("TxtNetworkAddress"));
+    m_addressEdit->setAccessibleName(QStringLiteral("Network address"));
+    m_addressEdit->setPlaceholderText(QStringLiteral("tcp://HOST:PORT or rfc2217://HOST:PORT"));
+    m_addressEdit->setToolTip(QStringLiteral("A serial device server on the network; empty: the port number"));
+    m_addressEdit->setMinimumWidth(240);
+    m_addressLabel->setObjectName(QStringLiteral("LabelNetworkAddress"));
+    m_addressLabel->setAccessibleName(m_addressLabel->text());
+    m_addressLabel->setBuddy(m_addressEdit);
     m_portLabel->setObjectName(QStringLiteral("Label1"));
     m_portLabel->setAccessibleName(m_portLabel->text());
     m_portLabel->setBuddy(m_portCombo);
@@ -94,18 +104,21 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     grid->setVerticalSpacing(14);
     grid->addWidget(m_portLabel, 0, 0);
     grid->addWidget(m_portCombo, 0, 1);
-    grid->addWidget(m_portDevice, 0, 2, 1, 3);
-    grid->addWidget(m_pathLabel, 1, 0);
-    grid->addWidget(m_pathEdit, 1, 1, 1, 4);
-    grid->addWidget(m_devicesPresent, 2, 0, 2, 3);
-    grid->addWidget(m_cancelButton, 2, 3);
-    grid->addWidget(m_changeButton, 2, 4);
-    grid->addWidget(m_saveButton, 3, 3);
-    grid->addWidget(m_closeButton, 3, 4);
+    grid->addWidget(m_addressLabel, 0, 2, Qt::AlignRight);
+    grid->addWidget(m_addressEdit, 0, 3, 1, 2);
+    grid->addWidget(m_portDevice, 1, 1, 1, 4);
+    grid->addWidget(m_pathLabel, 2, 0);
+    grid->addWidget(m_pathEdit, 2, 1, 1, 4);
+    grid->addWidget(m_devicesPresent, 3, 0, 2, 3);
+    grid->addWidget(m_cancelButton, 3, 3);
+    grid->addWidget(m_changeButton, 3, 4);
+    grid->addWidget(m_saveButton, 4, 3);
+    grid->addWidget(m_closeButton, 4, 4);
     grid->setColumnStretch(2, 1);
-    grid->setRowStretch(3, 1);
+    grid->setRowStretch(4, 1);
 
-    setTabOrder(m_portCombo, m_pathEdit);
+    setTabOrder(m_portCombo, m_addressEdit);
+    setTabOrder(m_addressEdit, m_pathEdit);
     setTabOrder(m_pathEdit, m_changeButton);
     setTabOrder(m_changeButton, m_closeButton);
     setTabOrder(m_closeButton, m_cancelButton);
@@ -131,9 +144,10 @@ void ProgramSetupDialog::UnlockCombo()
 {
     m_portCombo->setLocked(false);
     m_pathEdit->setReadOnly(false);
+    m_addressEdit->setReadOnly(false);
     const QColor windowText = QApplication::palette(m_pathEdit).color(QPalette::Text);
     for (QWidget* widget : {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
-                            static_cast<QWidget*>(m_pathEdit)})
+                            static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_addressEdit)})
         setTextColour(widget, windowText);
 }
 
@@ -141,8 +155,9 @@ void ProgramSetupDialog::LockCombo()
 {
     m_portCombo->setLocked(true);
     m_pathEdit->setReadOnly(true);
+    m_addressEdit->setReadOnly(true);
     for (QWidget* widget : {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
-                            static_cast<QWidget*>(m_pathEdit)})
+                            static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_addressEdit)})
         setTextColour(widget, kLockedText);
 }
 
@@ -153,12 +168,16 @@ void ProgramSetupDialog::UpdateCombo()
     // Also puts the entry's text back over anything typed, even when the index is the same.
     m_portCombo->setCurrentIndex(index);
     m_pathEdit->setText(FromCp1252(m_program.config.SetPath));
+    m_addressEdit->setText(FromCp1252(m_program.port.networkAddress()));
 }
 
 void ProgramSetupDialog::ComboToSettings()
 {
     m_program.config.ComPortIndex = static_cast<std::int16_t>(shownPortIndex());
     m_program.config.SetPath = ToCp1252(m_pathEdit->text());
+    const QString address = m_addressEdit->text().trimmed();
+    m_program.port.setNetworkAddress(ToCp1252(address));
+    StoreNetworkAddress(address);
 }
 
 void ProgramSetupDialog::reject()
@@ -216,6 +235,8 @@ void ProgramSetupDialog::showDevices()
         port = QString::fromStdString(device) +
                (present ? QStringLiteral(" \u2014 present") : QStringLiteral(" \u2014 not present"));
     }
+    if (const std::string& address = m_program.port.networkAddress(); !address.empty())
+        port = QStringLiteral("In use instead of the port number: ") + FromCp1252(address);
     if (const std::string& given = m_program.port.deviceOverride(); !given.empty())
         port += QStringLiteral("\nIn use for this run (--port): ") + FromCp1252(given);
     m_portDevice->setText(port);

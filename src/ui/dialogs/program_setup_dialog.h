@@ -18,7 +18,8 @@ namespace pravenor::ui {
 
 class LockableComboBox;
 
-// "Program Setup": the serial port and the folder of the unit-data files, shown read-only
+// "Program Setup": the serial port (or a serial device server's network address, which then
+// takes the port number's place) and the folder of the unit-data files, shown read-only
 // until "Change", then stored, written and applied by "Save" or put back by "Cancel". It holds
 // no values of its own; it shows and changes the program's configuration. Modeless and
 // deleted on "Close", so every opening starts in the viewing state with the stored values.
@@ -55,6 +56,8 @@ private:
     program::Program& m_program;
     LockableComboBox* m_portCombo; // ComboCom
     QLineEdit* m_pathEdit;         // TxtSetPath
+    QLineEdit* m_addressEdit;      // TxtNetworkAddress
+    QLabel* m_addressLabel;
     QLabel* m_portLabel;           // Label1
     QLabel* m_pathLabel;           // Label2
     QLabel* m_portDevice;
