@@ -42,6 +42,7 @@ public:
         return writeSucceeds;
     }
     void discardInput() override { input.clear(); }
+    std::string failureReason() const override { return reason; }
 
     void feed(const std::vector<std::uint8_t>& bytes) { input.insert(input.end(), bytes.begin(), bytes.end()); }
     void feed(const std::string& bytes)
@@ -58,6 +59,7 @@ public:
     int openCount = 0;
     long isOpenQueries = 0;
     std::string lastDevice;
+    std::string reason;
     link::LineSettings lastSettings;
 };
 
