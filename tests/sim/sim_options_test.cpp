@@ -57,6 +57,18 @@ TEST(SimOptions, LinkLoadAndBufferPosition)
     EXPECT_EQ(other.options.loadFile, "a b.cfg");
 }
 
+TEST(SimOptions, TcpTakesAPortWithAnOptionalHost)
+{
+    const SimOptions plain = parseSimOptions({"--tcp", "7000"}).options;
+    EXPECT_EQ(plain.tcpPort, 7000);
+    EXPECT_EQ(plain.tcpHost, "127.0.0.1");
+    EXPECT_FALSE(plain.rfc2217);
+    const SimOptions telnet = parseSimOptions({"--tcp=[::1]:0", "--rfc2217"}).options;
+    EXPECT_EQ(telnet.tcpPort, 0);
+    EXPECT_EQ(telnet.tcpHost, "::1");
+    EXPECT_TRUE(telnet.rfc2217);
+}
+
 TEST(SimOptions, NoArgumentsServeWithoutFaults)
 {
     const SimCommandLine parsed = parseSimOptions({});
@@ -92,6 +104,10 @@ TEST(SimOptions, RejectsWhatItDoesNotUnderstand)
         {"--link"},
         {"--load="},
         {"--buffer-position=12"},
+        {"--tcp=65536"},
+        {"--tcp"},
+        {"--rfc2217"},
+        {"--tcp=0", "--link=/tmp/conv"},
         {"--bogus"},
         {"unit.cfg"},
         {"-x"},
@@ -107,7 +123,7 @@ TEST(SimOptions, HelpExplainsEveryOption)
     const std::string help = simHelpText();
     for (const char* option : {"--link", "--load", "--buffer-position", "--no-answer", "--late",
                                "--bad-checksum", "--nack", "--too-long", "--short-reply",
-                               "--body-stops", "--chatter", "--noise", "--power-cut", "--help"})
+                               "--body-stops", "--chatter", "--noise", "--power-cut", "--tcp", "--rfc2217", "--help"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
