@@ -2,13 +2,14 @@
 # Pravenor set-up on Debian 12: installs what is missing, builds, then runs the tool or the tests.
 #   ./setup.sh run [options for pravenor]   build and start the window (demo converter unless --port)
 #   ./setup.sh test                         build and run every test, also under the sanitizers,
-#                                           then each fuzzer for 30 s, then builds and checks the .deb
+#                                           then each fuzzer for 30 s, then packs the tested build
+#                                           into a .deb and checks it
 set -euo pipefail
 cd "$(dirname "$0")"
 
 # What building and running needs; the tests need more (a comma-decimal locale, the fuzzers,
 # and for the package check dpkg-shlibdeps with file, desktop-file-validate and xmllint).
-PACKAGES=(g++ cmake make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
+PACKAGES=(g++ cmake make ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
           libgtest-dev libgmock-dev libbenchmark-dev)
 TEST_PACKAGES=(locales clang libclang-rt-14-dev dpkg-dev file desktop-file-utils libxml2-utils ser2net)
 JOBS=$(nproc 2>/dev/null || echo 2)
@@ -52,8 +53,19 @@ ensure_comma_locale() {
 build() { # build-folder cmake-options...
     local folder=$1
     shift
-    cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    local generator=()
+    # A folder keeps the generator it was made with.
+    [ -f "$folder/CMakeCache.txt" ] || generator=(-G Ninja)
+    cmake -S . -B "$folder" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build "$folder" -j "$JOBS"
+}
+
+phase() { # name: the time each phase of the test run took, for finding what grew
+    local now
+    now=$(date +%s)
+    [ -z "${phase_name:-}" ] || echo "== ${phase_name}: $((now - phase_started)) s"
+    phase_name=$1
+    phase_started=$now
 }
 
 case "${1:-}" in
@@ -72,13 +84,24 @@ test)
     PACKAGES+=("${TEST_PACKAGES[@]}")
     install_missing
     ensure_comma_locale
+    phase build
     build build -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=OFF -DPRAVENOR_TESTS=ON -DPRAVENOR_BENCHMARKS=ON
+    phase tests
     ctest --test-dir build --output-on-failure -j "$JOBS"
-    build build-sanitize -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=ON -DPRAVENOR_TESTS=ON -DPRAVENOR_BENCHMARKS=OFF
+    # The sanitizers' own advice: -O1, and line tables are enough for their reports. The tools
+    # and benchmarks have nothing to check there.
+    phase "sanitizer build"
+    build build-sanitize -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=ON -DPRAVENOR_TESTS=ON -DPRAVENOR_BENCHMARKS=OFF \
+        -DPRAVENOR_TOOLS=OFF -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
+    phase "tests under the sanitizers"
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-sanitize --output-on-failure -j "$JOBS"
+    phase fuzzing
     fuzz/run_fuzzers.sh 30
-    packaging/check_package.sh build-package
+    # The package is made from the build just tested, not from a compile of its own.
+    phase package
+    packaging/check_package.sh build
+    phase done
     ;;
 *)
     echo "usage: $0 run [options] | $0 test" >&2

@@ -91,7 +91,7 @@ void printBatchTicks()
     for (int item = 0; item < settings::kItemCount; ++item)
         items += settings::ItemIsImplemented(item) ? 1 : 0;
     // Start, the first item's wake-up wait, six ticks an exchange, the success report.
-    const long minimum = 1 + (link::TransferEngine::kPollTicks - 1) + 6L * items + 1;
+    const long minimum = 1 + (link::kStandardPace.ticks(link::kWakeUpPause) - 1) + 6L * items + 1;
     std::printf("Batch of %d items against a converter that answers at once:\n", items);
     std::printf("  read-all:  %ld ticks (minimum %ld)\n", batchTicks(false), minimum);
     std::printf("  write-all: %ld ticks (minimum %ld)\n\n", batchTicks(true), minimum);

@@ -2,7 +2,7 @@
 // demo read-all on the real timers against the engine's tick count, and idle CPU and memory.
 //   pravenor_window_bench [IDLE_SECONDS]   (default 30; run with QT_QPA_PLATFORM=offscreen)
 #include "app/clock.h"
-#include "link/qt/converter_line.h"
+#include "frontend/converter_line.h"
 #include "program/commands.h"
 #include "program/program.h"
 #include "ui/main_window.h"
@@ -61,11 +61,11 @@ int main(int argc, char** argv)
     pravenor::app::SystemClock clock;
 
     const auto started = Clock::now();
-    pravenor::link::ConverterLine line(true);
+    pravenor::frontend::ConverterLine line(pravenor::frontend::ChooseLine(true, {}));
     auto window = std::make_unique<pravenor::ui::MainWindow>(true);
     pravenor::program::Program program(home.path().toStdString(), clock, line.serial(),
                                        window->settingControls(), window->transferView());
-    program.port.setDeviceOverride(pravenor::link::ConverterLine::kDemoDevice);
+    program.port.setDeviceOverride(line.deviceOverride());
     window->load(program, line, "");
     window->show();
     QApplication::processEvents();

@@ -9,6 +9,7 @@ function(pravenor_add_unit_test name)
   # Shared test helpers live in tests/support.
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   pravenor_warnings(${name})
+  pravenor_precompile(${name} <gtest/gtest.h> <gmock/gmock.h>)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()

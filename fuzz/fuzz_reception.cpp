@@ -87,7 +87,7 @@ void checkInvariants(const link::TransferEngine& engine, const settings::ValueSt
         fail("item 250 requested", stores.ItemRequest[250]);
     if (view.barVisible() && (view.barValue() < view.barMinimum() || view.barValue() > view.barMaximum()))
         fail("progress bar value outside its range", view.barValue());
-    if (engine.ErrorCount() < 0 || engine.RefusedCount() < 0)
+    if (engine.ErrorCount() < 0 || engine.refusedCount() < 0)
         fail("negative count", engine.ErrorCount());
 }
 

@@ -13,7 +13,9 @@ TARGETS=("$@")
 [ ${#TARGETS[@]} -gt 0 ] || TARGETS=(reception settings_files program_config)
 BUILD=build-fuzz
 
-CC=clang CXX=clang++ cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPRAVENOR_FUZZ=ON \
+GENERATOR=()
+[ -f "$BUILD/CMakeCache.txt" ] || GENERATOR=(-G Ninja)
+CC=clang CXX=clang++ cmake -S . -B "$BUILD" "${GENERATOR[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPRAVENOR_FUZZ=ON \
     -DPRAVENOR_WITH_QT=OFF -DPRAVENOR_TESTS=OFF -DPRAVENOR_BENCHMARKS=OFF -DPRAVENOR_WERROR=ON >/dev/null
 cmake --build "$BUILD" -j "$(nproc 2>/dev/null || echo 2)" \
     --target "${TARGETS[@]/#/fuzz_}"

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the .deb as a release would (Release, no tests) and checks what a user gets from it:
-# both programs, the menu entry, the icon and the manual page, dependencies found by
-# dpkg-shlibdeps and installable here, and an installed program that keeps its files in the
-# per-user folder.
+# Builds the .deb and checks what a user gets from it: both programs, the menu entry, the icon
+# and the manual page, dependencies found by dpkg-shlibdeps and installable here, and an
+# installed program that keeps its files in the per-user folder.
 #   packaging/check_package.sh [BUILD_FOLDER]      (default build-package)
+# A folder that holds a build already (./setup.sh test passes its tested build) is packed as
+# it is; otherwise it is configured as a release would be (Release, no tests).
 # Needs dpkg-dev and file (for dpkg-shlibdeps), desktop-file-utils and libxml2-utils.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,9 +23,18 @@ ok() { echo "ok: $*"; }
 
 # Without CMAKE_SKIP_INSTALL_ALL_DEPENDENCY, CPack's install step builds every target first
 # (the screenshot tool, the simulator); the package needs only these three.
-cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DPRAVENOR_TESTS=OFF -DPRAVENOR_BENCHMARKS=OFF \
-    -DPRAVENOR_SANITIZE=OFF -DPRAVENOR_FUZZ=OFF -DPRAVENOR_WITH_QT=ON \
-    -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+if [ -f "$BUILD/CMakeCache.txt" ]; then
+    # Only the install step changes; what is compiled stays as it is.
+    cmake -S . -B "$BUILD" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+    if grep -qE '^PRAVENOR_(SANITIZE|FUZZ):BOOL=ON' "$BUILD/CMakeCache.txt"; then
+        echo "FAIL: $BUILD is a sanitizer or fuzz build; a package is made from a plain one" >&2
+        exit 1
+    fi
+else
+    cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DPRAVENOR_TESTS=OFF -DPRAVENOR_BENCHMARKS=OFF \
+        -DPRAVENOR_SANITIZE=OFF -DPRAVENOR_FUZZ=OFF -DPRAVENOR_WITH_QT=ON \
+        -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+fi
 cmake --build "$BUILD" -j "$JOBS" --target pravenor pravenor-cli pravenor-manpage
 
 rm -rf "$BUILD/packages"

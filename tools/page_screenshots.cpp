@@ -2,7 +2,7 @@
 // settings changed (so the red marking shows), then each page in turn.
 //   pravenor-screenshots OUTPUT_FOLDER
 #include "app/clock.h"
-#include "link/qt/converter_line.h"
+#include "frontend/converter_line.h"
 #include "program/commands.h"
 #include "program/program.h"
 #include "program/settings_comparison.h"
@@ -46,11 +46,11 @@ int main(int argc, char** argv)
     QDir().mkpath(output.path());
     QTemporaryDir home;
     pravenor::app::SystemClock clock;
-    pravenor::link::ConverterLine line(true);
+    pravenor::frontend::ConverterLine line(pravenor::frontend::ChooseLine(true, {}));
     auto window = std::make_unique<pravenor::ui::MainWindow>(true);
     pravenor::program::Program program(home.path().toStdString(), clock, line.serial(), window->settingControls(),
                                        window->transferView());
-    program.port.setDeviceOverride(pravenor::link::ConverterLine::kDemoDevice);
+    program.port.setDeviceOverride(line.deviceOverride());
     window->load(program, line, "");
     window->resize(900, 760);
     window->show();

@@ -4,7 +4,9 @@
 #include "app/program_config.h"
 #include "app/regular_file.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <system_error>
 
 namespace pravenor::app {
@@ -60,13 +62,34 @@ void MessageLog::WriteLog(std::string_view message)
         m_observer(line);
 
     const std::filesystem::path file = LogFilePath(moment);
-    if (appendToFile(file, line))
-        return;
+    errno = 0;
+    bool written = appendToFile(file, line);
     std::error_code error;
-    if (!std::filesystem::exists(file.parent_path(), error)) {
+    if (!written && !std::filesystem::exists(file.parent_path(), error)) {
         std::filesystem::create_directory(file.parent_path(), error);
-        appendToFile(file, line);
+        errno = 0;
+        written = appendToFile(file, line);
     }
+    if (written) {
+        m_fileFailing = false;
+        return;
+    }
+    // A record that silently stops is worse than none: say it, once.
+    if (m_fileFailing)
+        return;
+    m_fileFailing = true;
+    const int cause = errno;
+    const std::string note = "The day's log file " + PathText(file) + " cannot be written" +
+                             (cause != 0 ? " (" + Utf8ToCp1252(std::strerror(cause)) + ")" : std::string()) +
+                             ": messages are not kept in a file until it can.";
+    AddMessageLine(TimeOfDayText(moment) + " " + note);
+    if (m_failureObserver)
+        m_failureObserver(note);
+}
+
+void MessageLog::setFileFailureObserver(std::function<void(const std::string&)> observer)
+{
+    m_failureObserver = std::move(observer);
 }
 
 bool MessageLog::appendToFile(const std::filesystem::path& file, const std::string& line) const

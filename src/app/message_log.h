@@ -36,6 +36,9 @@ public:
 
     // Called with every line that WriteLog adds, for front ends that echo the log.
     void setLineObserver(std::function<void(const std::string&)> observer);
+    // Called once when the day's log file cannot be written, and again only after it could
+    // be in between; the same note goes into the message lines.
+    void setFileFailureObserver(std::function<void(const std::string&)> observer);
 
 private:
     bool appendToFile(const std::filesystem::path& file, const std::string& line) const;
@@ -46,6 +49,8 @@ private:
     Lines m_lines;
     int m_count = 0;
     std::function<void(const std::string&)> m_observer;
+    std::function<void(const std::string&)> m_failureObserver;
+    bool m_fileFailing = false;
 };
 
 // "HH:MM:SS" of a time of day.

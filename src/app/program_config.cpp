@@ -17,18 +17,48 @@ void takeSlots(ProgramConfig& config, const NumberedSlots& slots)
     config.UnitType = SlotWhole16(slots[3]).value_or(0);
 }
 
+// Why a configuration file that is there cannot be read; empty when there is none at all,
+// which is an ordinary first start.
+std::string unreadableReason(const std::filesystem::path& file)
+{
+    std::error_code error;
+    const auto entry = std::filesystem::symlink_status(file, error);
+    if (error || entry.type() == std::filesystem::file_type::not_found)
+        return {};
+    const auto target = std::filesystem::status(file, error);
+    if (target.type() == std::filesystem::file_type::not_found)
+        return "it is a link to nothing";
+    if (target.type() == std::filesystem::file_type::directory)
+        return "it is a folder";
+    if (target.type() != std::filesystem::file_type::regular)
+        return "it is not a regular file";
+    return "it cannot be read";
+}
+
 } // namespace
 
 std::vector<std::string> ProgramConfig::ReadProgramConfig(const std::filesystem::path& file)
 {
-    const NumberedLines lines = ReadNumberedLines(file);
+    const FileContent content = ReadRegularFile(file);
+    std::string why;
+    if (content.status == FileReadStatus::TooLarge)
+        why = "it is larger than " + MaxFileSizeText();
+    else if (content.status == FileReadStatus::CannotOpen)
+        why = unreadableReason(file);
+    else if (content.bytes.find('\0') != std::string::npos)
+        why = "it is not a text file";
     std::vector<std::string> warnings;
-    if (lines.tooLarge)
-        warnings.push_back(PathText(file) + " is larger than " + MaxFileSizeText() +
-                           " and cannot be used; the program starts with its defaults.");
-    takeSlots(*this, lines.slots);
+    if (!why.empty() || content.status != FileReadStatus::Read) {
+        if (!why.empty())
+            warnings.push_back(PathText(file) + " cannot be used (" + why + "); the program starts with its defaults.");
+        takeSlots(*this, NumberedSlots{});
+        return warnings;
+    }
+    takeSlots(*this, ParseNumberedLines(content.bytes));
     return warnings;
 }
+
+
 
 void ProgramConfig::readContent(std::string_view content)
 {

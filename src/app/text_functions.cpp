@@ -159,4 +159,13 @@ std::optional<std::int16_t> ToWhole16(double value)
     return static_cast<std::int16_t>(whole);
 }
 
+bool HoldsControlBytes(std::string_view text)
+{
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20)
+            return true;
+    }
+    return false;
+}
+
 } // namespace pravenor::app

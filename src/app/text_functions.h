@@ -30,4 +30,8 @@ double RoundHalfEven(double value);
 // or the value is not finite.
 std::optional<std::int16_t> ToWhole16(double value);
 
+// Whether a text holds a byte 0x00..0x1F. Those are the converter's frame delimiters (SOH,
+// field start and end among them): a text holding one would be read as frame structure.
+bool HoldsControlBytes(std::string_view text);
+
 } // namespace pravenor::app

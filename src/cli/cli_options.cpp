@@ -1,7 +1,9 @@
 #include "cli/cli_options.h"
 
 #include "app/cp1252.h"
+#include "app/text_functions.h"
 #include "cli/exit_status.h"
+#include "frontend/front_end_options.h"
 
 #include <charconv>
 #include <map>
@@ -85,72 +87,69 @@ void takeOperands(CliOptions& options, const std::vector<std::string>& operands,
     }
 }
 
+// Why a pager field cannot be sent as given; empty when it can. A character the converter's
+// character set lacks would go out as "?", a control byte as frame structure.
+std::string pagerFieldFault(const std::string& utf8, const std::string& cp1252)
+{
+    if (app::Cp1252ToUtf8(cp1252) != utf8)
+        return "holds characters that the converter's character set (Windows-1252) cannot carry";
+    if (app::HoldsControlBytes(cp1252))
+        return "holds control characters (0x00 to 0x1F), which the converter reads as frame structure";
+    return {};
+}
+
 } // namespace
 
 CliOptions ParseCliOptions(const std::vector<std::string>& args)
 {
+    frontend::FrontEndParser parser(args);
+    parser.addValue({"com"}, "N");
+    parser.addValue({"port-wait"}, "S");
+    parser.addValue({"o", "output"}, "FILE.cfg");
+    parser.addFlag({"verify"});
+    parser.addFlag({"lenient"});
+    parser.addFlag({"json"});
+    parser.addFlag({"q", "quiet"});
+    parser.addValue({"address"}, "A");
+    parser.addValue({"text"}, "T");
+    parser.addValue({"bleep"}, "CODE");
+    const bool parsed = parser.parse();
+
     CliOptions options;
-    options.common = program::ParseFrontEndOptions(args);
+    options.common = parser.common();
     options.error = options.common.error;
-    std::vector<std::string> positional;
-    bool gotOutput = false;
-    std::optional<std::string> address;
-    std::optional<std::string> text;
-    std::optional<std::string> bleep;
-    const std::vector<std::string>& rest = options.common.rest;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < rest.size() && options.error.empty(); ++i) {
-        const std::string& arg = rest[i];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            positional.push_back(arg);
-            continue;
-        }
-        auto value = [&](const std::string& name) -> std::optional<std::string> {
-            if (arg == name) {
-                if (i + 1 < rest.size())
-                    return rest[++i];
-                options.error = name + " needs a value";
-                return std::nullopt;
-            }
-            if (name.size() > 2 && arg.rfind(name + "=", 0) == 0)
-                return arg.substr(name.size() + 1);
-            return std::nullopt;
-        };
-        if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--verify") {
-            options.verify = true;
-        } else if (arg == "--json") {
-            options.json = true;
-        } else if (arg == "--quiet" || arg == "-q") {
-            options.quiet = true;
-        } else if (auto com = value("--com")) {
-            options.comNumber = boundedNumber(*com, 1, 30);
-            if (!options.comNumber)
-                options.error = "--com takes a port number from 1 to 30";
-        } else if (auto wait = value("--port-wait")) {
-            const std::optional<int> seconds = boundedNumber(*wait, 0, 86400);
-            if (!seconds)
-                options.error = "--port-wait takes whole seconds from 0 to 86400";
-            options.portWaitSeconds = seconds.value_or(0);
-        } else if (auto output = value("--output")) {
-            options.file = *output;
-            gotOutput = true;
-        } else if (auto shortOutput = value("-o")) {
-            options.file = *shortOutput;
-            gotOutput = true;
-        } else if (auto a = value("--address")) {
-            address = *a;
-        } else if (auto t = value("--text")) {
-            text = *t;
-        } else if (auto b = value("--bleep")) {
-            bleep = *b;
-        } else if (options.error.empty()) {
-            options.error = "unknown option " + arg;
-        }
-    }
+    if (options.error.empty() && !parsed)
+        options.error = parser.failure("unknown option");
     if (!options.error.empty())
         return options;
+
+    options.verify = parser.isSet("verify");
+    options.lenient = parser.isSet("lenient");
+    options.json = parser.isSet("json");
+    options.quiet = parser.isSet("quiet");
+    if (const auto com = parser.value("com")) {
+        options.comNumber = boundedNumber(*com, 1, 30);
+        if (!options.comNumber) {
+            options.error = "--com takes a port number from 1 to 30";
+            return options;
+        }
+    }
+    if (const auto wait = parser.value("port-wait")) {
+        const std::optional<int> seconds = boundedNumber(*wait, 0, 86400);
+        if (!seconds) {
+            options.error = "--port-wait takes whole seconds from 0 to 86400";
+            return options;
+        }
+        options.portWaitSeconds = *seconds;
+    }
+    const std::optional<std::string> output = parser.value("output");
+    const bool gotOutput = output.has_value();
+    if (output)
+        options.file = *output;
+    const std::optional<std::string> address = parser.value("address");
+    const std::optional<std::string> text = parser.value("text");
+    const std::optional<std::string> bleep = parser.value("bleep");
+    std::vector<std::string> positional = parser.positional();
 
     if (!positional.empty()) {
         const auto command = commandNames().find(positional[0]);
@@ -171,11 +170,15 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
             options.pagerAddress = app::Utf8ToCp1252(*address);
             if (options.pagerAddress.size() > 10 || options.pagerAddress.empty())
                 options.error = "--address takes 1 to 10 characters";
+            else if (const std::string why = pagerFieldFault(*address, options.pagerAddress); !why.empty())
+                options.error = "--address " + why;
         }
         if (text) {
             options.pagerText = app::Utf8ToCp1252(*text);
             if (options.pagerText.size() > 40)
                 options.error = "--text takes at most 40 characters";
+            else if (const std::string why = pagerFieldFault(*text, options.pagerText); !why.empty())
+                options.error = "--text " + why;
         }
         if (bleep) {
             options.pagerBleep = ParseBleepCode(*bleep).value_or(-1);
@@ -187,6 +190,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
         options.error = "-o belongs to read";
     else if (options.verify && options.command != Command::Write)
         options.error = "--verify belongs to write";
+    else if (options.lenient && options.command != Command::Write)
+        options.error = "--lenient belongs to write";
     else if (options.json && options.command != Command::Read && options.command != Command::Diff &&
              options.command != Command::Get)
         options.error = "--json belongs to read, diff and get";
@@ -211,7 +216,7 @@ std::string CliUsage()
            "Commands:\n"
            "  read [-o FILE.cfg]      read every setting; write them in the settings-file format\n"
            "                          to FILE.cfg, or to standard output (read FILE.cfg also works)\n"
-           "  write FILE.cfg [--verify]\n"
+           "  write FILE.cfg [--verify] [--lenient]\n"
            "                          write every setting of the file to the converter; with\n"
            "                          --verify read them all back and list what differs\n"
            "  diff FILE.cfg           read every setting and list those that differ from the file\n"
@@ -225,9 +230,11 @@ std::string CliUsage()
            "\n"
            "Options:\n"
            "  --com N         the serial port by number (1..30), as in the program setup\n" +
-           program::FrontEndOptionsHelp() +
+           frontend::FrontEndOptionsHelp() +
            "  -o, --output FILE.cfg   read: where to save the settings\n"
            "  --verify        write: read back and compare\n"
+           "  --lenient       write: a value the setting cannot hold is written as the window\n"
+           "                  would show it, instead of refusing the file\n"
            "  --json          read, diff, get: one JSON object on standard output\n"
            "  -q, --quiet     no progress and no log lines on standard error, only failures\n"
            "  --port-wait S   how long a port that went away may take to come back (default 30)\n"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/setting_argument.h"
-#include "program/front_end_options.h"
+#include "frontend/front_end_options.h"
 
 #include <filesystem>
 #include <optional>
@@ -24,12 +24,13 @@ enum class Command
 // What the command line asked for. Values are checked here, before anything is sent.
 struct CliOptions
 {
-    program::FrontEndOptions common;  // --demo, --port, --home, /LOG, /DEBUG, --help
+    frontend::FrontEndOptions common;  // --demo, --port, --home, /LOG, /DEBUG, --help
     Command command = Command::Read;
     std::filesystem::path file;       // read: where to save; write, diff: what to compare with
     std::vector<int> items;           // get
     std::vector<SettingArgument> settings; // set
     bool verify = false;              // write --verify
+    bool lenient = false;             // write --lenient: what the window would show, not a refusal
     bool json = false;                // read, diff, get
     bool quiet = false;
     int portWaitSeconds = 30;         // how long a vanished port may take to come back

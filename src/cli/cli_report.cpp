@@ -2,6 +2,7 @@
 
 #include "app/cp1252.h"
 #include "cli/json_text.h"
+#include "link/control_chars.h"
 #include "settings/catalogue.h"
 #include "settings/page_layout.h"
 
@@ -16,8 +17,9 @@ std::string utf8(const std::string& cp1252)
 
 std::string jsonValue(int item, const settings::SettingValue& value)
 {
+    // A converter's text may hold anything; a reader of the JSON gets it shown, not obeyed.
     if (settings::IsTextItem(item))
-        return JsonString(utf8(value.asText()));
+        return JsonString(utf8(link::VisibleText(value.asText())));
     const auto whole = value.asWhole();
     return whole ? std::to_string(*whole) : std::string("null");
 }

@@ -19,8 +19,6 @@ namespace pravenor::cli {
 
 namespace {
 
-constexpr int kTickMilliseconds = 25;
-constexpr long kTicksPerSecond = 1000 / kTickMilliseconds;
 // A simulated run is not paced; this only guards against a run that never ends.
 constexpr long kMaxSimulatedTicks = 200'000;
 // A port that keeps coming and going is as useless as one that stays away.
@@ -72,14 +70,17 @@ std::string utf8(const std::string& cp1252)
 
 HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::path programFolder,
                                  Console& console, std::ostream& out)
-    : m_options(options), m_console(console), m_out(out), m_view(console), m_line(options.common.demo)
+    : m_options(options), m_console(console), m_out(out), m_view(console),
+      m_line(frontend::ChooseLine(options.common.demo, options.common.device))
 {
     m_program = std::make_unique<program::Program>(std::move(programFolder), m_clock, m_line.serial(),
                                                    m_controls, m_view);
-    m_program->port.setDeviceOverride(m_line.demo() ? link::ConverterLine::kDemoDevice
-                                                    : m_options.common.device);
+    m_program->port.setDeviceOverride(m_line.deviceOverride());
     m_program->log.setLineObserver([this](const std::string& line) { m_console.logLine(line); });
     m_line.setNoteHandler([this](const std::string& note) { m_program->log.WriteLog(note); });
+    m_program->log.setFileFailureObserver([this](const std::string& note) { m_console.failure(utf8(note)); });
+    if (m_options.common.fast)
+        m_program->engine.setPace(link::kFastPace);
     m_program->engine.setJobObserver([this](link::Job job, link::JobEnd end) {
         if (m_stepIndex < m_steps.size() && m_steps[m_stepIndex].job == job)
             m_jobEnd = end;
@@ -131,10 +132,28 @@ bool HeadlessSession::start()
             return false;
         }
     }
+    // write puts the file's values on the converter, or none: a value the setting cannot hold
+    // would become another one, and a text with control bytes is never sent.
+    if (m_options.command == Command::Write) {
+        const program::FileValueFaults faults = program::CheckFileValues(m_snapshot.values);
+        for (int item : faults.controlTexts)
+            m_console.failure(named(item) + ": the file's text holds control characters, which are never sent");
+        if (!m_options.lenient) {
+            for (const program::SettingDifference& d : faults.unholdable)
+                m_console.failure(named(d.item) + ": the file's value " + utf8(d.theirsText) +
+                                  " cannot be held (the window would show " + utf8(d.oursText) + ")");
+        }
+        const bool unholdable = !m_options.lenient && !faults.unholdable.empty();
+        if (unholdable || !faults.controlTexts.empty()) {
+            fail(kExitUsage, std::string("nothing was written") +
+                                 (unholdable ? "; --lenient writes what the window would show instead" : ""));
+            return false;
+        }
+    }
     HeadlessStartup steps(m_options.comNumber);
     program::StartProgram(*m_program, m_options.common.commandLine, steps);
     if (m_program->port.PortIsOpen() != 1) {
-        const std::string reason = utf8(m_line.lastErrorText());
+        const std::string reason = utf8(m_line.serial().failureReason());
         fail(kExitPort, "cannot open the port " + deviceName() + (reason.empty() ? "" : ": " + reason));
         return false;
     }
@@ -209,7 +228,7 @@ void HeadlessSession::issue()
 void HeadlessSession::tick()
 {
     m_program->engine.ProcessTransfer(0);
-    m_line.advance(std::chrono::milliseconds(kTickMilliseconds));
+    m_line.advance(m_program->engine.tickInterval());
 }
 
 // After every tick: has the step ended, failed, or lost its port?
@@ -223,12 +242,13 @@ void HeadlessSession::watch()
     // that never connects; the wait runs until the line can carry bytes.
     if (portLost || !m_line.usable()) {
         m_portWasLost = m_portWasLost || portLost;
-        if (++m_lostTicks > m_options.portWaitSeconds * kTicksPerSecond)
+        m_lostFor += engine.tickInterval();
+        if (m_lostFor > std::chrono::seconds(m_options.portWaitSeconds))
             failPortAway();
         if (portLost)
             return;
     } else {
-        m_lostTicks = 0;
+        m_lostFor = {};
         m_portWasUsable = true;
     }
     const bool portOpen = m_program->port.PortIsOpen() == 1;
@@ -248,10 +268,17 @@ void HeadlessSession::watch()
     if (step.job) {
         if (!m_jobEnd)
             return;
+        const bool lost = *m_jobEnd == link::JobEnd::PortLost || !portOpen;
+        // A pager call is never repeated: whether the converter passed it on before the port
+        // went cannot be known, and a second call reaches a person twice.
+        if ((lost || m_portWasLost) && *step.job == link::Job::PagerCall)
+            fail(kExitConverter, "the port " + deviceName() +
+                                     " went away during the pager call: the call may or may not have gone out, "
+                                     "and it is not sent again");
         // A batch dropped by a lost port, or one whose port would not reopen, is tried again.
-        if (*m_jobEnd == link::JobEnd::PortLost || !portOpen)
+        else if (lost)
             m_recovering = true;
-        else if (*m_jobEnd == link::JobEnd::Done && engine.RefusedCount() == 0)
+        else if (*m_jobEnd == link::JobEnd::Done && engine.refusedCount() == 0)
             stepEnded();
         else
             stepFailed({});
@@ -270,7 +297,7 @@ void HeadlessSession::watch()
 
 void HeadlessSession::failPortAway()
 {
-    const std::string reason = utf8(m_line.lastErrorText());
+    const std::string reason = utf8(m_line.serial().failureReason());
     const std::string wait = std::to_string(m_options.portWaitSeconds) + " s";
     if (!m_portWasUsable)
         fail(kExitPort, "cannot open the port " + deviceName() + (reason.empty() ? "" : ": " + reason) +
@@ -302,7 +329,7 @@ void HeadlessSession::stepFailed(const std::vector<int>& missing)
         fail(kExitConverter, m_stepIndex > 0 ? "reading the settings back failed" : "reading the settings failed");
         return;
     case link::Job::WriteAll: {
-        const int refused = m_program->engine.RefusedCount();
+        const int refused = m_program->engine.refusedCount();
         fail(kExitConverter, refused > 0 ? std::to_string(refused) + " of the file's settings were refused and not written"
                                          : "writing the settings failed");
         return;
@@ -373,10 +400,13 @@ int HeadlessSession::run()
         } else {
             QTimer timer;
             timer.setTimerType(Qt::PreciseTimer);
-            timer.setInterval(kTickMilliseconds);
-            QObject::connect(&timer, &QTimer::timeout, [this] {
+            timer.setInterval(static_cast<int>(m_program->engine.tickInterval().count()));
+            QObject::connect(&timer, &QTimer::timeout, [this, &timer] {
                 tick();
                 watch();
+                if (const auto next = static_cast<int>(m_program->engine.tickInterval().count());
+                    timer.interval() != next)
+                    timer.setInterval(next);
                 if (m_status)
                     QCoreApplication::exit(0);
             });

@@ -3,12 +3,13 @@
 #include "app/clock.h"
 #include "cli/cli_options.h"
 #include "cli/console.h"
-#include "link/qt/converter_line.h"
+#include "frontend/converter_line.h"
 #include "link/transfer_engine.h"
 #include "program/program.h"
 #include "program/settings_comparison.h"
 #include "settings/control_board.h"
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -58,7 +59,7 @@ private:
     app::SystemClock m_clock;
     settings::ControlBoard m_controls;
     ConsoleView m_view;
-    link::ConverterLine m_line;
+    frontend::ConverterLine m_line;
     std::unique_ptr<program::Program> m_program;
     program::FileSnapshot m_snapshot; // write, diff: the file as it reads
 
@@ -69,7 +70,7 @@ private:
     bool m_portWasUsable = false;         // at any time in this run
     bool m_recovering = false;            // waiting for the port to be back, then issue again
     int m_recoveries = 0;
-    long m_lostTicks = 0;
+    std::chrono::milliseconds m_lostFor{}; // the port has been away this long
     std::optional<int> m_status;          // set when the run has ended
 };
 

@@ -1,6 +1,7 @@
 #include "cli/setting_argument.h"
 
 #include "app/cp1252.h"
+#include "app/text_functions.h"
 #include "settings/catalogue.h"
 #include "settings/choice_lists.h"
 #include "settings/page_layout.h"
@@ -57,6 +58,9 @@ ParsedSetting textSetting(int item, std::string_view value)
                        " holds characters that the converter's character set (Windows-1252) cannot carry");
     if (bytes.find_first_of("\r\n") != std::string::npos)
         return refused("the text for " + named(item) + " holds a line break");
+    if (app::HoldsControlBytes(bytes))
+        return refused("the text for " + named(item) +
+                       " holds control characters (0x00 to 0x1F), which the converter reads as frame structure");
     const int longest = settings::TextBoxMaxLength(settings::TextBoxOf(item));
     if (static_cast<int>(bytes.size()) > longest)
         return refused("the text for " + named(item) + " has " + std::to_string(bytes.size()) +

@@ -24,8 +24,8 @@ enum class UnusableNumber
 // that cannot be opened; a file over the size limit is marked too large.
 app::NumberedLines ReadSettingsSlots(const std::filesystem::path& path);
 
-// Fills FileValues from the slots: choice items 0..91 with the number at the start of the
-// slot (not rounded, 0 when there is none), then text items 100..147 with the slot's text.
+// Fills FileValues from the slots: every choice item with the number at the start of the
+// slot (not rounded, 0 when there is none), then every text item with the slot's text.
 // Returns the choice items whose number could not be used: at most one with Stop.
 std::vector<int> FileValuesFromSlots(const app::NumberedSlots& slots,
                                      settings::ValueStores::Store& fileValues,

@@ -7,7 +7,7 @@
 
 namespace pravenor::files {
 
-// The whole of a settings file: 140 lines, items 0..91 then 100..147.
+// The whole of a settings file: one line per choice item, then one per text item.
 struct SettingsFileText
 {
     std::string content;

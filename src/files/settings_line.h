@@ -7,7 +7,7 @@
 namespace pravenor::files {
 
 // One line of a settings file, CR LF included: the item number, "    ->" and the value.
-// A choice item (0..91) is written as a signed 16-bit whole number, a half rounded to the
+// A choice item is written as a signed 16-bit whole number, a half rounded to the
 // even neighbour; a value that is no such number is written as 0, the value the screen would
 // show in its place. Any other item is written as its text, unquoted, except that each
 // CR LF, lone CR and lone LF becomes one blank: a line break would split the setting over two

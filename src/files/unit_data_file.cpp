@@ -44,7 +44,23 @@ FileResult LoadSettingsFile(const std::filesystem::path& path, settings::Control
         return result;
     }
     ShowLoadedValues(sync);
-    return {};
+    return ControlTextWarning(path, sync.stores().FileValues);
+}
+
+FileResult ControlTextWarning(const std::filesystem::path& path, const settings::ValueStores::Store& values)
+{
+    std::string items;
+    for (int item = settings::kFirstTextItem; item <= settings::kLastTextItem; ++item) {
+        if (app::HoldsControlBytes(values[static_cast<std::size_t>(item)].asText()))
+            items += (items.empty() ? "" : ", ") + app::NumToStr(item);
+    }
+    FileResult result;
+    if (items.empty())
+        return result;
+    result.message = "The text of setting " + items + " in " + app::PathText(path) +
+                     " holds control characters. It is loaded, but it is never written to the converter.";
+    result.warnings.push_back(result.message);
+    return result;
 }
 
 } // namespace pravenor::files

@@ -22,4 +22,8 @@ FileResult SaveSettingsFile(const std::filesystem::path& path, settings::Control
 // box. An empty path does nothing.
 FileResult LoadSettingsFile(const std::filesystem::path& path, settings::ControlSync& sync);
 
+// A warning naming the text settings that hold control bytes (which the converter would read
+// as frame structure, so they are never sent); ok, and nothing to say, when there are none.
+FileResult ControlTextWarning(const std::filesystem::path& path, const settings::ValueStores::Store& values);
+
 } // namespace pravenor::files

@@ -55,15 +55,12 @@ int ByteLayer::ChecksumByte() const
     return Checksum == 0 ? 0 : 256 - Checksum;
 }
 
-void ByteLayer::SendFrame(std::string_view frame)
+void ByteLayer::sendFrame(const Frame& frame)
 {
-    ClearInput();
     if (m_tap)
         m_tap->frameStarts();
-    Checksum = 0;
-    for (const char c : frame)
-        SendByteSum(static_cast<unsigned char>(c));
-    SendByte(ChecksumByte());
+    for (const std::uint8_t byte : frame)
+        SendByte(byte);
 }
 
 } // namespace pravenor::link

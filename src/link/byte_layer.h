@@ -1,7 +1,8 @@
 #pragma once
 
+#include "link/frames.h"
+
 #include <cstdint>
-#include <string_view>
 
 namespace pravenor::link {
 
@@ -25,9 +26,8 @@ public:
     // SendByte, and the byte counts in the checksum only when it was sent.
     std::int16_t SendByteSum(int byte);
     int ChecksumByte() const;
-    // A whole frame: the waiting input discarded, the bytes from SOH to the end of the body
-    // sent and summed, then the checksum byte.
-    void SendFrame(std::string_view frame);
+    // A frame built whole, checksum included, put on the line byte by byte.
+    void sendFrame(const Frame& frame);
 
     // A monitor that sees every byte; nullptr when nobody watches.
     void setTap(LineTap* tap) { m_tap = tap; }

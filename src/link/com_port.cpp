@@ -100,12 +100,23 @@ std::int16_t ComPort::OpenComPort(std::int16_t port, std::int16_t speed, std::in
             : m_port.open(device, LineSettingsFor({speed, parity, dataBits, stopBits, handshake}));
     if (result != OpenResult::Opened) {
         m_log.WriteLog("Error opening ComPort: " + SignedNumText(number));
-        if (network)
-            m_log.WriteLog("Cannot open " + device + ": " + (addressError.empty() ? m_port.failureReason() : addressError));
+        const std::string reason = device.empty()           ? "no device for this port number"
+                                   : !addressError.empty() ? addressError
+                                                           : m_port.failureReason();
+        if (network) {
+            m_log.WriteLog("Cannot open " + device + ": " + reason);
+            m_view.setPortCaption("Network: " + device + " not open" + (reason.empty() ? "" : ": " + reason));
+            return -1;
+        }
         if (result == OpenResult::PermissionDenied)
             m_log.WriteLog("No permission to open " + device +
                            ": add your user to the dialout group (sudo usermod -aG dialout $USER), "
                            "then log out and in again.");
+        else if (result == OpenResult::InUse)
+            m_log.WriteLog("Cannot open " + device + ": " + reason + ".");
+        // Whatever the log level, the frame tells which device failed and why.
+        m_view.setPortCaption("Serial Port: " + NumToStr(number) + (device.empty() ? "" : " " + device) +
+                              " not open" + (reason.empty() ? "" : ": " + reason));
         return -1;
     }
     if (network) {

@@ -24,6 +24,21 @@ std::string ControlCharName(int byte)
     return std::string(1, static_cast<char>(byte));
 }
 
+std::string VisibleText(std::string_view text)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string visible;
+    visible.reserve(text.size());
+    for (const char c : text) {
+        const int byte = static_cast<unsigned char>(c);
+        if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D)
+            visible += std::string("[") + kHex[byte >> 4] + kHex[byte & 15] + "]";
+        else
+            visible += ControlCharName(byte);
+    }
+    return visible;
+}
+
 std::int16_t HexDigitValue(std::string_view text)
 {
     if (text.empty())

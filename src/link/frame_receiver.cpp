@@ -14,13 +14,12 @@ void FrameReceiver::clearBuffer(int count)
 void FrameReceiver::start()
 {
     RxCount = 0;
-    ReplyTimeout = kReplyTicks;
+    ReplyTimeout = m_replyTicks;
 }
 
-void FrameReceiver::countDown()
+void FrameReceiver::countDown(int ticks)
 {
-    if (ReplyTimeout > 0)
-        --ReplyTimeout;
+    ReplyTimeout = ReplyTimeout > ticks ? ReplyTimeout - ticks : 0;
 }
 
 void FrameReceiver::store(int byte)
@@ -35,7 +34,7 @@ Reception FrameReceiver::waitForSoh(ByteLayer& bytes)
     if (bytes.ReadByte() == protocol::kSoh) {
         bytes.Checksum = 1;
         store(protocol::kSoh);
-        ReplyTimeout = kReplyTicks;
+        ReplyTimeout = m_replyTicks;
         return Reception::Next;
     }
     return ReplyTimeout == 0 ? Reception::TimedOut : Reception::Waiting;
@@ -48,7 +47,7 @@ Reception FrameReceiver::waitForLen(ByteLayer& bytes)
         bytes.AddToChecksum(len);
         store(len);
         ExpectedLen = len;
-        ReplyTimeout = kReplyTicks;
+        ReplyTimeout = m_replyTicks;
         return Reception::Next;
     }
     return ReplyTimeout == 0 ? Reception::TimedOut : Reception::Waiting;
@@ -67,7 +66,7 @@ Reception FrameReceiver::takeBody(ByteLayer& bytes)
             return bytes.Checksum == 0 ? Reception::Complete : Reception::ChecksumError;
     }
     if (progressed) {
-        ReplyTimeout = kReplyTicks;
+        ReplyTimeout = m_replyTicks;
         return Reception::Waiting;
     }
     return ReplyTimeout == 0 ? Reception::TimedOut : Reception::Waiting;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/pace.h"
+
 #include <array>
 #include <cstdint>
 
@@ -15,25 +17,27 @@ enum class Reception
     Complete,      // all LEN + 1 bytes are in and the checksum is right
     ChecksumError, // all bytes are in, the checksum is wrong
     TooLong,       // more than 198 bytes
-    TimedOut,      // 120 ticks without the byte the phase waits for
+    TimedOut,      // the reply wait passed without the byte the phase waits for
 };
 
 // Takes in one reply frame over several ticks: SOH (one byte a tick), LEN (one byte a tick),
 // then the body (everything that is waiting, every tick). Every phase gives up after
-// ReplyTimeout ticks without the byte it waits for; the body phase too, so that a reply that
+// the reply wait (3 s) without the byte it waits for; the body phase too, so that a reply that
 // stops halfway cannot hold the link for ever.
 class FrameReceiver
 {
 public:
     static constexpr int kBufferSize = 201;
-    static constexpr int kReplyTicks = 120; // 3 s
 
+    // The ticks that make up the reply wait at the engine's pace.
+    void setReplyTicks(int ticks) { m_replyTicks = ticks; }
+    int replyTicks() const { return m_replyTicks; }
     // RxBuffer entries 0..count-1 := -1 (empty), before a request is sent.
     void clearBuffer(int count);
-    // After the request is sent: RxCount := 0, ReplyTimeout := 120.
+    // After the request is sent: RxCount := 0, ReplyTimeout := the reply wait.
     void start();
-    // Once a tick, before the step.
-    void countDown();
+    // Once a tick, before the step: `ticks` busy ticks have passed.
+    void countDown(int ticks);
 
     Reception waitForSoh(ByteLayer& bytes);
     Reception waitForLen(ByteLayer& bytes);
@@ -58,6 +62,8 @@ public:
 
 private:
     void store(int byte);
+
+    int m_replyTicks = kStandardPace.ticks(kReplyWait);
 };
 
 } // namespace pravenor::link

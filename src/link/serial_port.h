@@ -27,6 +27,7 @@ enum class OpenResult
     Opened,
     Failed,
     PermissionDenied, // the device exists but this user may not open it
+    InUse,            // another program holds the device, under this name or another
 };
 
 // The serial line to the converter: the few operations the link needs and no more. Bytes
@@ -44,7 +45,8 @@ public:
     virtual int readByte() = 0; // 0..255, or -1 when nothing is waiting or the read failed
     virtual bool writeByte(std::uint8_t byte) = 0;
     virtual void discardInput() = 0;
-    // Why the last open failed or the line went away, for the log; empty when unknown.
+    // Why the last open failed, or why an open port went away, in words for a person
+    // (Windows-1252); empty when nothing is known.
     virtual std::string failureReason() const { return {}; }
 };
 

@@ -4,6 +4,7 @@
 #include "app/text_functions.h"
 #include "link/byte_layer.h"
 #include "link/frame_receiver.h"
+#include "link/frames.h"
 #include "link/protocol.h"
 #include "settings/setting_controls.h"
 
@@ -15,23 +16,12 @@ namespace {
 
 constexpr int kReplyBufferEntries = 200;
 
-std::string commandFrame(std::uint8_t command)
-{
-    return {char(p::kSoh), char(0x06), char(p::kRequestHeader[0]), char(p::kRequestHeader[1]),
-            char(p::kRequestHeader[2]), char(command)};
-}
-
 // A time-out's log line and whether it counts towards the engine's cancellation.
 struct TimeOut
 {
     const char* text;
     Tally tally;
 };
-
-std::string field(char tag, const std::string& text)
-{
-    return std::string(1, tag) + char(p::kFieldStart) + text + char(p::kFieldEnd);
-}
 
 } // namespace
 
@@ -50,7 +40,8 @@ void ServiceExchange::prepareReply()
 StepResult ServiceExchange::startRestart()
 {
     Acknowledged = false;
-    m_bytes.SendFrame(commandFrame(p::kCommandRestart));
+    m_bytes.ClearInput();
+    m_bytes.sendFrame(RestartFrame());
     prepareReply();
     return {EngineState::RestartSoh};
 }
@@ -82,7 +73,14 @@ StepResult ServiceExchange::restartStep(EngineState state)
 StepResult ServiceExchange::startPositionRequest()
 {
     Acknowledged = false;
-    m_bytes.SendFrame(commandFrame(p::kCommandBufferPosition));
+    // Checked before the first half goes out: a control byte in a field would end it early
+    // and start a field nobody gave, such as a display text.
+    if (app::HoldsControlBytes(m_controls.pagerAddress()) || app::HoldsControlBytes(m_controls.pagerDisplayInfo())) {
+        m_log.WriteLog("ERROR: the pager address or text holds control characters; the call is not sent.");
+        return {EngineState::Idle};
+    }
+    m_bytes.ClearInput();
+    m_bytes.sendFrame(BufferPositionFrame());
     prepareReply();
     return {EngineState::PagerPositionSoh};
 }
@@ -116,21 +114,14 @@ StepResult ServiceExchange::positionStep(EngineState state)
 
 std::string ServiceExchange::callText() const
 {
-    const std::string address = m_controls.pagerAddress().substr(0, 10);
-    const std::string display = m_controls.pagerDisplayInfo().substr(0, 40);
-    std::string text = field('A', app::NumToStr(PagerBufPos)) + field('1', address);
-    if (!display.empty())
-        text += field('2', display);
-    text += field('3', app::HexText(static_cast<std::int16_t>(m_controls.pagerBleepPosition())));
-    return text;
+    return PagerCallText(PagerBufPos, m_controls.pagerAddress(), m_controls.pagerDisplayInfo(),
+                         m_controls.pagerBleepPosition());
 }
 
 StepResult ServiceExchange::startCall()
 {
-    const std::string text = callText();
-    std::string frame{char(p::kSoh), char(text.size() + 5), char(p::kRequestHeader[0]),
-                      char(p::kRequestHeader[1]), char(p::kRequestHeader[2])};
-    m_bytes.SendFrame(frame + text);
+    m_bytes.ClearInput();
+    m_bytes.sendFrame(PagerCallFrame(callText()));
     prepareReply();
     return {EngineState::PagerCallSoh};
 }

@@ -30,9 +30,7 @@ public:
 
     StepResult startPositionRequest();
     StepResult positionStep(EngineState state);
-    // The call text of the pager frame's inputs: "A", the buffer position, "1", the address
-    // (10 characters at most), "2", the display text (40 at most, left out when empty), "3",
-    // the bleep code in hexadecimal; each field as tag, 0x1F, text, 0x1E.
+    // The call text (PagerCallText) of the pager frame's inputs.
     std::string callText() const;
     StepResult startCall();
     StepResult callStep(EngineState state);

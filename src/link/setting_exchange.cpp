@@ -5,6 +5,7 @@
 #include "link/byte_layer.h"
 #include "link/control_chars.h"
 #include "link/frame_receiver.h"
+#include "link/frames.h"
 #include "link/protocol.h"
 #include "link/transfer_view.h"
 #include "settings/choice_lists.h"
@@ -48,11 +49,8 @@ void SettingExchange::WakeUpSequence()
 
 std::int16_t SettingExchange::SendReadRequest(int item)
 {
-    const std::string frame{char(p::kSoh), char(0x09), char(p::kRequestHeader[0]),
-                            char(p::kRequestHeader[1]), char(p::kRequestHeader[2]),
-                            char(p::kCommandRead), char(p::kFieldStart), char(item),
-                            char(p::kFieldEnd)};
-    m_bytes.SendFrame(frame);
+    m_bytes.ClearInput();
+    m_bytes.sendFrame(ReadRequestFrame(item));
     return 1;
 }
 
@@ -62,16 +60,20 @@ SettingExchange::WriteBytes SettingExchange::writeBytes(int item, const SettingV
         std::string text = value.asText();
         if (text.size() > kMaxTextBytes)
             return {Refusal::OutOfRange, {}};
+        if (app::HoldsControlBytes(text))
+            return {Refusal::ControlBytes, {}};
         return {Refusal::None, std::move(text)};
     }
+    const settings::ItemGroup* group = settings::GroupOf(item);
+    const bool digit = group && group->kind == settings::ItemKind::DigitChoice;
     const double number = value.asNumber();
-    if (item >= 60 && number >= 256.0)
+    if (digit && number >= 256.0)
         return {Refusal::NotImplemented, {}};
     const double whole = app::RoundHalfEven(number);
     if (!(whole >= 0.0 && whole <= 255.0))
         return {Refusal::OutOfRange, {}};
     int byte = static_cast<int>(whole);
-    if (item >= 60 && byte > 0)
+    if (digit && byte > 0)
         byte = static_cast<unsigned char>(app::HexText(static_cast<std::int16_t>(byte)).front());
     return {Refusal::None, std::string(1, static_cast<char>(byte))};
 }
@@ -81,13 +83,8 @@ std::int16_t SettingExchange::SendWriteFrame(int item, const SettingValue& value
     const WriteBytes bytes = writeBytes(item, value);
     if (bytes.refusal != Refusal::None)
         return -1;
-    std::string frame{char(p::kSoh), char(bytes.value.size() + 12), char(p::kRequestHeader[0]),
-                      char(p::kRequestHeader[1]), char(p::kRequestHeader[2]),
-                      char(p::kCommandWrite), char(p::kFieldStart), char(item),
-                      char(p::kFieldEnd), char(p::kCommandRead), char(p::kFieldStart)};
-    frame += bytes.value;
-    frame += char(p::kFieldEnd);
-    m_bytes.SendFrame(frame);
+    m_bytes.ClearInput();
+    m_bytes.sendFrame(WriteFrame(item, bytes.value));
     return 1;
 }
 
@@ -101,33 +98,19 @@ SettingValue SettingExchange::DecodeReadValue(int replyItem) const
         return SettingValue::Text(std::move(text));
     }
     const int v = m_receiver.at(p::kOffsetValue);
-    auto limited = [v](int maximum, bool cap) {
-        const int value = v > maximum ? (cap ? maximum : 0) : v;
-        return SettingValue::Text(NumToStr(value));
-    };
-    const bool readable = settings::IsChoiceItem(replyItem) && settings::ItemIsImplemented(replyItem);
+    const settings::ItemGroup* group = settings::GroupOf(replyItem);
+    const bool readable = group && group->exchanged && settings::IsChoiceItem(replyItem);
     // A reply too short to hold its value byte carries no value at all.
     if (!readable || v < 0)
         return SettingValue::Number(-1);
-    switch (replyItem) {
-    case 0: return limited(2, false);
-    case 5: return limited(9, false);
-    case 9: return limited(3, false);
-    case 10: return limited(4, false);
-    case 13:
-    case 14: return limited(2, false);
-    default: break;
+    if (group->kind == settings::ItemKind::DigitChoice) {
+        if (v == 0)
+            return SettingValue::Text("0");
+        return SettingValue::Text(NumToStr(HexDigitValue(std::string(1, static_cast<char>(v)))));
     }
-    if (replyItem == 11 || replyItem == 12 || replyItem == 17 || (replyItem >= 20 && replyItem <= 43))
-        return limited(1, false);
-    if (replyItem >= 44 && replyItem <= 51)
-        return limited(250, true);
-    if (replyItem >= 52 && replyItem <= 59)
-        return limited(30, true);
-    // Bleep codes come as one hexadecimal digit character.
-    if (v == 0)
-        return SettingValue::Text("0");
-    return SettingValue::Text(NumToStr(HexDigitValue(std::string(1, static_cast<char>(v)))));
+    const settings::ReadLimit& read = group->read;
+    const int value = v <= read.limit ? v : read.above == settings::AboveLimit::Limit ? read.limit : 0;
+    return SettingValue::Text(NumToStr(value));
 }
 
 std::string SettingExchange::ItemLabel(int item) const
@@ -186,6 +169,8 @@ StepResult SettingExchange::startWrite(int item)
         detail = " [Item: " + NumToStr(item) + " Value: " + (whole ? NumToStr(*whole) : value.asText()) + "] ";
         line = "Writing [Item: " + NumToStr(item) + " Value:  " + controlText(item);
     }
+    detail = VisibleText(detail);
+    line = VisibleText(line);
     progress((m_debugLevel == 2 ? detail : std::string()) + line);
     m_log.WriteLog(detail + line);
 
@@ -194,9 +179,11 @@ StepResult SettingExchange::startWrite(int item)
     const WriteBytes bytes = writeBytes(item, value);
     if (bytes.refusal == Refusal::NotImplemented || SendWriteFrame(item, value) != 1) {
         stores.ItemRequest[at(item)] = settings::kNoRequest;
-        if (bytes.refusal == Refusal::OutOfRange) {
-            // Sending it would drop a byte from the frame and leave the converter guessing.
-            const std::string why = settings::IsTextItem(item)
+        if (bytes.refusal == Refusal::OutOfRange || bytes.refusal == Refusal::ControlBytes) {
+            // Sending it would drop a byte from the frame, or add frame structure to it, and
+            // leave the converter guessing or doing what nobody asked.
+            const std::string why = bytes.refusal == Refusal::ControlBytes ? std::string("text holds control characters")
+                                    : settings::IsTextItem(item)
                                         ? "text longer than " + NumToStr(kMaxTextBytes) + " characters"
                                         : "value " + value.asText() + " outside 0..255";
             progress(" -> ERROR " + why + ", not sent." + kLineEnd);
@@ -289,10 +276,11 @@ StepResult SettingExchange::judgeRead(int item)
         stores.WorkValues[at(replyItem)] = value;
         m_sync.ShowValue(replyItem);
     }
-    const std::string detail = " [Item: " + NumToStr(replyItem) + " Value: " + value.asText() + "] ";
+    // A converter's text is shown, never obeyed: its control bytes appear in brackets.
+    const std::string detail = " [Item: " + NumToStr(replyItem) + " Value: " + VisibleText(value.asText()) + "] ";
     // With a write pending the control shows the user's unsent choice, not the converter's.
     const std::string shown = writePending ? valueText(replyItem, value) : controlText(item);
-    const std::string result = " [Item: " + NumToStr(replyItem) + " Value: " + shown + " OK";
+    const std::string result = " [Item: " + NumToStr(replyItem) + " Value: " + VisibleText(shown) + " OK";
     const std::string kept = "the value waiting to be written is kept.";
     progress((m_debugLevel == 2 ? detail : std::string()) + result + (writePending ? ", " + kept : std::string()) +
              kLineEnd);

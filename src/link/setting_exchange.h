@@ -54,6 +54,7 @@ private:
         None,
         NotImplemented, // a bleep code of 256 or more: the unit has no such value
         OutOfRange,     // a byte outside 0..255 or a text too long for one frame
+        ControlBytes,   // a text holding bytes the converter reads as frame structure
     };
     struct WriteBytes
     {

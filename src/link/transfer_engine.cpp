@@ -6,6 +6,7 @@
 #include "app/text_functions.h"
 #include "link/com_port.h"
 #include "link/transfer_view.h"
+#include "settings/catalogue.h"
 #include "settings/control_sync.h"
 
 #include <algorithm>
@@ -37,6 +38,25 @@ bool isWriteState(EngineState s)
     return s >= EngineState::WriteSoh && s <= EngineState::WriteJudge;
 }
 
+bool isServiceReplyState(EngineState s)
+{
+    return (s >= EngineState::RestartSoh && s <= EngineState::RestartBody) ||
+           (s >= EngineState::PagerPositionSoh && s <= EngineState::PagerPositionBody) ||
+           (s >= EngineState::PagerCallSoh && s <= EngineState::PagerCallBody);
+}
+
+bool isStartState(EngineState s)
+{
+    return s == EngineState::Read || s == EngineState::Write || s == EngineState::Restart ||
+           s == EngineState::PagerPosition;
+}
+
+// A countdown of `ticks` of one length, as ticks of another; never shorter in time.
+std::int16_t rescaled(int ticks, milliseconds from, milliseconds to)
+{
+    return static_cast<std::int16_t>((ticks * from + to - milliseconds{1}) / to);
+}
+
 } // namespace
 
 TransferEngine::TransferEngine(ComPort& port, settings::ControlSync& sync, TransferView& view,
@@ -49,18 +69,25 @@ TransferEngine::TransferEngine(ComPort& port, settings::ControlSync& sync, Trans
 {
 }
 
+// The time since the last tick, in busy ticks: what the interval planned then has passed.
 void TransferEngine::countDown()
 {
-    if (m_linkAlive > 0)
-        --m_linkAlive;
-    if (m_pollDelay > 0)
-        --m_pollDelay;
-    m_receiver.countDown();
+    const auto passed = static_cast<std::int16_t>(m_interval / m_pace.busyTick);
+    auto down = [passed](std::int16_t& count) { count = count > passed ? count - passed : 0; };
+    down(m_linkAlive);
+    down(m_pollDelay);
+    m_receiver.countDown(passed);
 }
 
 void TransferEngine::ProcessTransfer(std::int16_t signal)
 {
     countDown();
+    step(signal);
+    planNextTick();
+}
+
+void TransferEngine::step(std::int16_t signal)
+{
     const EngineState s = m_state;
     switch (s) {
     case EngineState::Initial:
@@ -76,7 +103,7 @@ void TransferEngine::ProcessTransfer(std::int16_t signal)
     case EngineState::Write:
         if (m_pollDelay > 0)
             return;
-        m_linkAlive = s == EngineState::Read ? kReadAliveTicks : kWriteAliveTicks;
+        m_linkAlive = s == EngineState::Read ? m_ticks.readAwake : m_ticks.writeAwake;
         if (m_currentItem < 0) {
             m_state = EngineState::Idle;
             return;
@@ -88,32 +115,86 @@ void TransferEngine::ProcessTransfer(std::int16_t signal)
     case EngineState::PagerPosition:
         if (m_pollDelay > 0)
             return;
-        m_linkAlive = kWriteAliveTicks;
+        m_linkAlive = m_ticks.writeAwake;
         apply(s == EngineState::Restart ? m_service.startRestart() : m_service.startPositionRequest());
         return;
     case EngineState::PagerCall:
-        m_linkAlive = kWriteAliveTicks;
+        m_linkAlive = m_ticks.writeAwake;
         apply(m_service.startCall());
         return;
     default:
         break;
     }
     if (isReadState(s))
-        apply(m_settings.readStep(s, m_currentItem));
+        apply(m_settings.readStep(s, m_currentItem), s);
     else if (isWriteState(s))
-        apply(m_settings.writeStep(s, m_currentItem));
+        apply(m_settings.writeStep(s, m_currentItem), s);
     else if (s >= EngineState::RestartSoh && s <= EngineState::RestartBody)
-        apply(m_service.restartStep(s));
+        apply(m_service.restartStep(s), s);
     else if (s >= EngineState::PagerPositionSoh && s <= EngineState::PagerPositionBody)
-        apply(m_service.positionStep(s));
+        apply(m_service.positionStep(s), s);
     else if (s >= EngineState::PagerCallSoh && s <= EngineState::PagerCallBody)
-        apply(m_service.callStep(s));
+        apply(m_service.callStep(s), s);
     else
         m_state = EngineState::Idle;
 }
 
-void TransferEngine::apply(const StepResult& result)
+void TransferEngine::setPace(const Pace& pace)
 {
+    if (pace == m_pace)
+        return;
+    m_pollDelay = rescaled(m_pollDelay, m_pace.busyTick, pace.busyTick);
+    m_linkAlive = rescaled(m_linkAlive, m_pace.busyTick, pace.busyTick);
+    m_receiver.ReplyTimeout = rescaled(m_receiver.ReplyTimeout, m_pace.busyTick, pace.busyTick);
+    m_pace = pace;
+    m_ticks = PaceTicks::For(pace);
+    m_receiver.setReplyTicks(m_ticks.replyWait);
+    planNextTick();
+}
+
+bool TransferEngine::busy() const
+{
+    if (m_state != EngineState::Idle && m_state != EngineState::Initial && m_state != EngineState::PortLost)
+        return true;
+    if (BatchKind != kNoBatch)
+        return true;
+    const auto& requests = m_sync.stores().ItemRequest;
+    return std::any_of(requests.begin(), requests.end(), [](std::int16_t r) { return r != kNoRequest; });
+}
+
+// Between batches the idle tick keeps a waiting window off the processor; a pause before a
+// request is waited out in idle ticks too, as far as it fills them.
+void TransferEngine::planNextTick()
+{
+    if (!busy()) {
+        m_interval = m_pace.idleTick;
+    } else if (isStartState(m_state) && m_pollDelay > 0) {
+        m_interval = std::clamp(m_pollDelay * m_pace.busyTick, m_pace.busyTick, m_pace.idleTick);
+    } else {
+        m_interval = m_pace.busyTick;
+    }
+}
+
+// A converter that needs a pause after its reply misses a request sent at once. It shows as
+// an exchange that fails; from then on the converter gets the pace it has always had.
+void TransferEngine::fallBackIfFailed(EngineState from, const StepResult& result)
+{
+    if (!m_pace.fast() || result.next != EngineState::Idle)
+        return;
+    bool failed = false;
+    if (isReadState(from) || isWriteState(from))
+        failed = result.tally != Tally::Success;
+    else if (isServiceReplyState(from))
+        failed = !m_service.Acknowledged;
+    if (!failed)
+        return;
+    m_log.WriteLog("Fast link: the converter did not keep up; back to the standard pace for this run.");
+    setPace(kStandardPace);
+}
+
+void TransferEngine::apply(const StepResult& result, EngineState from)
+{
+    fallBackIfFailed(from, result);
     m_state = result.next;
     if (result.tally == Tally::Failure)
         ++m_errorCount;
@@ -153,7 +234,7 @@ void TransferEngine::endServiceJob()
     notify(m_serviceJob, m_service.Acknowledged ? JobEnd::Done : JobEnd::Failed);
 }
 
-void TransferEngine::EndBatchByUser()
+void TransferEngine::endBatchByUser()
 {
     endBatch(JobEnd::Cancelled);
 }
@@ -163,8 +244,18 @@ void TransferEngine::initialStep(std::int16_t signal)
     if (signal == kStartSignal)
         m_state = EngineState::Idle;
     m_incoming.clear();
-    m_pollDelay = kPollTicks;
+    m_pollDelay = m_ticks.wakeUpPause;
     BatchKind = kNoBatch;
+}
+
+void TransferEngine::awaitPort()
+{
+    if (m_state != EngineState::Initial)
+        return;
+    m_state = EngineState::PortLost;
+    m_incoming.clear();
+    BatchKind = kNoBatch;
+    m_pollDelay = m_ticks.reopenPause;
 }
 
 bool TransferEngine::reopenPort()
@@ -189,30 +280,32 @@ void TransferEngine::portLostStep()
         return;
     if (!reopenPort()) {
         m_port.CloseComPort();
-        m_pollDelay = kReopenTicks;
+        m_pollDelay = m_ticks.reopenPause;
         return;
     }
     m_state = EngineState::Idle;
     m_incoming.clear();
     endBatch(JobEnd::PortLost);
-    m_pollDelay = kPollTicks;
+    m_pollDelay = m_ticks.wakeUpPause;
     auto& requests = m_sync.stores().ItemRequest;
     const bool anyPending = std::any_of(requests.begin(), requests.end(),
                                         [](std::int16_t r) { return r != kNoRequest; });
     requests.fill(kNoRequest);
-    if (anyPending)
+    if (anyPending) {
         m_view.appendProgress(kLineEnd + "Current Read/Write action is cancelled!" + kLineEnd);
+        // The log is the record of what the converter was given; it must not end mid-batch.
+        m_log.WriteLog("Current Read/Write action is cancelled!");
+    }
 }
 
 void TransferEngine::cancelForErrors(std::int16_t request)
 {
     CancelAll();
-    if (request == kWriteRequest)
-        m_view.showCriticalMessage(app::kBoxTitle, "ERROR writing setting in converter." + kLineEnd +
-                                                  "Writing cancelled!");
-    else
-        m_view.showCriticalMessage(app::kBoxTitle, "ERROR reading setting from converter." + kLineEnd +
-                                                  "Reading cancelled!");
+    const bool writing = request == kWriteRequest;
+    const std::string what = writing ? "ERROR writing setting in converter." : "ERROR reading setting from converter.";
+    const std::string cancelled = writing ? "Writing cancelled!" : "Reading cancelled!";
+    m_log.WriteLog(what + " " + cancelled);
+    m_view.showCriticalMessage(app::kBoxTitle, what + kLineEnd + cancelled);
 }
 
 bool TransferEngine::dispatch()
@@ -235,7 +328,7 @@ bool TransferEngine::dispatch()
             m_pollDelay = 0;
         } else {
             m_settings.WakeUpSequence();
-            m_pollDelay = kPollTicks;
+            m_pollDelay = m_ticks.wakeUpPause;
         }
         m_state = request == kWriteRequest ? EngineState::Write : EngineState::Read;
         UpdateProgress(i);
@@ -356,12 +449,7 @@ void TransferEngine::UpdateProgress(int n)
             m_view.showProgressBar(0, 250, static_cast<int>(std::min<long>(pending, 250)));
         return;
     }
-    int value = n;
-    if (n >= 100 && n <= 131)
-        value = (n - 100) * 10 + 100;
-    else if (n >= 132)
-        value = (n - 132) * 4 + 420;
-    m_view.showProgressBar(0, 484, value);
+    m_view.showProgressBar(0, settings::kProgressMaximum, settings::ProgressPosition(n));
 }
 
 } // namespace pravenor::link

@@ -4,6 +4,7 @@
 #include "link/engine_state.h"
 #include "link/frame_receiver.h"
 #include "link/incoming_text.h"
+#include "link/pace.h"
 #include "link/service_exchange.h"
 #include "link/setting_exchange.h"
 
@@ -47,10 +48,11 @@ enum class JobEnd
     PortLost,  // the port went away; the batch was dropped when it came back
 };
 
-// The one thing that talks to the converter. Commands only set requests; every 25 ms tick
-// the engine takes one step: in the idle state it picks the lowest requested item (or a
-// batch, restart or pager call), otherwise it advances the running exchange by one step.
-// Nothing in a tick waits. All time-outs count ticks.
+// The one thing that talks to the converter. Commands only set requests; every tick the
+// engine takes one step: in the idle state it picks the lowest requested item (or a batch,
+// restart or pager call), otherwise it advances the running exchange by one step. Nothing in
+// a tick waits. All time-outs count ticks, as many as their length takes at the engine's pace;
+// the front end calls again after tickInterval().
 class TransferEngine
 {
 public:
@@ -63,10 +65,14 @@ public:
     // One tick; signal 10 once at start-up moves the engine out of its initial state.
     void ProcessTransfer(std::int16_t signal = 0);
 
+    // For a port that did not open at start-up: the engine waits for it as for a lost port,
+    // trying every 5 s, so that an adapter plugged in later just works.
+    void awaitPort();
+
     // Every request cleared, "Geannuleerd!" in the progress text, the batch ended.
     void CancelAll();
     // The batch running (if any) ends here without a completion line, as the user asked.
-    void EndBatchByUser();
+    void endBatchByUser();
 
     // Told whenever a read-all, write-all, restart or pager call ends, however it ends.
     void setJobObserver(std::function<void(Job, JobEnd)> observer);
@@ -84,7 +90,7 @@ public:
     std::int16_t ErrorCount() const { return m_errorCount; }
     // Settings refused before sending (a value outside a byte, a text too long for a frame)
     // during the batch that ran last; reset when a batch starts.
-    int RefusedCount() const { return m_refusedCount; }
+    int refusedCount() const { return m_refusedCount; }
     std::int16_t CurrentItem() const { return m_currentItem; }
     std::int16_t PollDelay() const { return m_pollDelay; }
     std::int16_t LinkAlive() const { return m_linkAlive; }
@@ -93,13 +99,18 @@ public:
 
     ByteLayer& bytes() { return m_bytes; }
 
-    static constexpr std::int16_t kPollTicks = 10;     // 250 ms: after a wake-up or a start
-    static constexpr std::int16_t kReopenTicks = 200;  // 5 s between tries on a lost port
-    static constexpr std::int16_t kReadAliveTicks = 80;   // a read keeps the converter awake 2 s
-    static constexpr std::int16_t kWriteAliveTicks = 200; // a write, restart or call 5 s
+    // The standard pace unless told otherwise. A switch keeps every running wait at its
+    // length in time.
+    void setPace(const Pace& pace);
+    const Pace& pace() const { return m_pace; }
+    const PaceTicks& paceTicks() const { return m_ticks; }
+    // How long until the next tick: the pace's busy tick while an exchange or a batch runs
+    // (longer while only a pause is being waited out), its idle tick otherwise.
+    milliseconds tickInterval() const { return m_interval; }
 
 private:
     void countDown();
+    void step(std::int16_t signal);
     void initialStep(std::int16_t signal);
     void portLostStep();
     void idleStep();
@@ -114,7 +125,10 @@ private:
     TakeUp takeUp(bool& request);
     void cancelForErrors(std::int16_t request);
     std::string batchEndText() const;
-    void apply(const StepResult& result);
+    void apply(const StepResult& result, EngineState from = EngineState::Idle);
+    void fallBackIfFailed(EngineState from, const StepResult& result);
+    bool busy() const;
+    void planNextTick();
     void endBatch(JobEnd end);
     void startServiceJob(bool& request, Job job, EngineState first);
     void endServiceJob();
@@ -139,6 +153,9 @@ private:
     int m_refusedCount = 0;
     std::int16_t m_pollDelay = 0;
     std::int16_t m_linkAlive = 0;
+    Pace m_pace = kStandardPace;
+    PaceTicks m_ticks = PaceTicks::For(kStandardPace);
+    milliseconds m_interval = kStandardPace.idleTick;
     bool m_serviceJobRunning = false;
     Job m_serviceJob = Job::Restart;
     std::function<void(Job, JobEnd)> m_jobObserver;

@@ -44,7 +44,7 @@ void WriteAll(Program& program)
 void CancelReadWrite(Program& program)
 {
     program.stores.ItemRequest.fill(settings::kNoRequest);
-    program.engine.EndBatchByUser();
+    program.engine.endBatchByUser();
     program.view.appendProgress("\r\nCancelled!\r\n");
 }
 

@@ -3,7 +3,10 @@
 #include "app/cp1252.h"
 #include "app/text_functions.h"
 #include "files/settings_file_io.h"
+#include "link/control_chars.h"
 #include "settings/catalogue.h"
+#include "settings/control_board.h"
+#include "settings/control_sync.h"
 #include "settings/choice_lists.h"
 #include "settings/page_layout.h"
 
@@ -44,10 +47,29 @@ FileSnapshot ReadSettingsSnapshot(const std::filesystem::path& file)
     return snapshot;
 }
 
+FileValueFaults CheckFileValues(const settings::ValueStores::Store& fileValues)
+{
+    FileValueFaults faults;
+    settings::ValueStores stores;
+    settings::ControlBoard board;
+    settings::ControlSync sync(stores, board);
+    settings::FillChoiceLists(board);
+    stores.FileValues = fileValues;
+    stores.FileToWork();
+    sync.ShowAllValues();
+    sync.TakeAllValues();
+    faults.unholdable = CompareSettings(stores.WorkValues, fileValues);
+    for (int item = 0; item < settings::kItemCount; ++item) {
+        if (settings::IsTextItem(item) && settings::ItemInUse(item) && app::HoldsControlBytes(fileValues[at(item)].asText()))
+            faults.controlTexts.push_back(item);
+    }
+    return faults;
+}
+
 std::string ValueText(int item, const settings::SettingValue& value)
 {
     if (settings::IsTextItem(item))
-        return value.asText();
+        return link::VisibleText(value.asText());
     const auto position = value.asWhole();
     const std::vector<std::string> entries = settings::ChoiceEntries(item);
     if (position && *position >= 0 && *position < static_cast<int>(entries.size()))

@@ -34,7 +34,19 @@ struct SettingDifference
 std::vector<SettingDifference> CompareSettings(const settings::ValueStores::Store& ours,
                                                const settings::ValueStores::Store& theirs);
 
-// A value of an item as a person reads it: the entry of its list, or the text.
+// The settings in use whose file value the controls cannot hold as it stands (a choice
+// outside its list, a text longer than its box), as they would show it, and the texts holding
+// control bytes, which are never sent. Works on controls of its own: nothing on screen or in
+// the program's stores changes.
+struct FileValueFaults
+{
+    std::vector<SettingDifference> unholdable; // ours: what the controls would show
+    std::vector<int> controlTexts;
+};
+FileValueFaults CheckFileValues(const settings::ValueStores::Store& fileValues);
+
+// A value of an item as a person reads it: the entry of its list, or the text with its
+// control bytes in brackets.
 std::string ValueText(int item, const settings::SettingValue& value);
 
 } // namespace pravenor::program

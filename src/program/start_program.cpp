@@ -18,8 +18,10 @@ std::int16_t DebugLevelFor(std::string_view commandLine)
 
 bool OpenPortAndStart(Program& program)
 {
-    if (program.port.OpenComPort(program.config.ComPortIndex) != 0)
+    if (program.port.OpenComPort(program.config.ComPortIndex) != 0) {
+        program.engine.awaitPort();
         return false;
+    }
     if (program.engine.state() == link::EngineState::Initial)
         program.engine.ProcessTransfer(link::TransferEngine::kStartSignal);
     return true;
@@ -32,21 +34,32 @@ void StartProgram(Program& program, std::string_view commandLine, StartupSteps& 
     program.log.ClearMessageLines();
     program.stores.ForgetWorkValues();
     steps.UpdateMessageWindow();
-    const std::vector<std::string> warnings =
+    std::vector<std::string> warnings =
         program.config.ReadProgramConfig(program.folder / app::ProgramConfig::kFileName);
     steps.ProgramConfigRead(program.config);
-    for (const std::string& warning : warnings)
-        program.log.WriteLog(warning);
+    // With logging off until the end of the start-up these would be lost, and the user left
+    // to wonder why the program runs on its defaults.
+    const bool logging = program.config.LogLevel != 0;
     program.config.UnitType = 3;
     settings::FillChoiceLists(program.sync.controls());
-    for (const std::string& warning : files::ReadDefaultSettings(program.folder, program.sync).warnings)
-        program.log.WriteLog(warning);
+    for (std::string& warning : files::ReadDefaultSettings(program.folder, program.sync).warnings)
+        warnings.push_back(std::move(warning));
+    if (logging) {
+        for (const std::string& warning : warnings)
+            program.log.WriteLog(warning);
+    }
     OpenPortAndStart(program);
     program.stores.ForgetUnitValues();
     program.stores.ClearItemRequests();
     steps.ArrangeTabs();
     program.config.LogLevel = 2;
+    if (!logging) {
+        for (const std::string& warning : warnings)
+            program.log.WriteLog(warning);
+    }
     steps.SetDisplayTexts();
+    if (!warnings.empty())
+        steps.StartupWarnings(warnings);
 }
 
 } // namespace pravenor::program

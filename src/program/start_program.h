@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace pravenor::app {
 struct ProgramConfig;
@@ -24,6 +26,8 @@ public:
     virtual void ProgramConfigRead(app::ProgramConfig& config) { (void)config; }
     virtual void ArrangeTabs() = 0;
     virtual void SetDisplayTexts() = 0;
+    // Last: what the start-up could not use (Pravenor.set, default.set), already in the log.
+    virtual void StartupWarnings(const std::vector<std::string>& warnings) { (void)warnings; }
 };
 
 // "/LOG" gives 1, "/DEBUG" 2 (and wins); each counts anywhere in the command line, in
@@ -36,8 +40,8 @@ std::int16_t DebugLevelFor(std::string_view commandLine);
 void StartProgram(Program& program, std::string_view commandLine, StartupSteps& steps);
 
 // Opens the configured port, and starts the engine when it was never started: a port that
-// failed at start-up and opens later must not leave the engine dead for the whole run.
-// True when the port is open.
+// fails at start-up is tried again every 5 s, and one that opens later must not leave the
+// engine dead for the whole run. True when the port is open.
 bool OpenPortAndStart(Program& program);
 
 } // namespace pravenor::program

@@ -31,58 +31,51 @@ std::vector<std::string> BleepCodeEntries()
     return entries;
 }
 
-std::vector<std::string> ChoiceEntries(int item)
+namespace {
+
+std::vector<std::string> ListEntries(ChoiceList list)
 {
-    switch (item) {
-    case 0:
-        return {"No", "Diagnose", "Debug info"};
-    case 1:
-        return numbered("", 0, 19, "MaxLengt of buffer ", " digits");
-    case 5:
-        return numbered("Not limited", 1, 10, "Address length: ", "");
-    case 7:
-        return numbered("Not limited", 1, 25, "Length: ", "");
-    case 9:
-        return {"no forward to relay.", "forward to relay"};
-    case 10:
-        return {"1200 baud", "2400 baud", "4800 baud", "9600 baud", "19200 baud"};
-    case 11:
-        return {"7 bits", "8 bits"};
-    case 12:
-        return {"1 stopbit", "2 stopbits"};
-    case 13:
-        return {"no parity", "even parity", "odd parity"};
-    case 14:
-        return {"No HandShake", "No HandShake, active RTS", "CTS/RTS HandShake"};
-    case 15:
-        return {"Ascom/Nira", "Bosch LBB5800", "Bosch AlfaDesk", "GSMmodem"};
-    case 17:
-        return {"Request status", "Do not request status"};
-    case 18: {
+    switch (list) {
+    case ChoiceList::None: return {};
+    case ChoiceList::DiagnoseLevel: return {"No", "Diagnose", "Debug info"};
+    case ChoiceList::BufferLength: return numbered("", 0, 19, "MaxLengt of buffer ", " digits");
+    case ChoiceList::AddressLength: return numbered("Not limited", 1, 10, "Address length: ", "");
+    case ChoiceList::MessageLength: return numbered("Not limited", 1, 25, "Length: ", "");
+    case ChoiceList::RelayForwarding: return {"no forward to relay.", "forward to relay"};
+    case ChoiceList::PagingSpeed: return {"1200 baud", "2400 baud", "4800 baud", "9600 baud", "19200 baud"};
+    case ChoiceList::DataBits: return {"7 bits", "8 bits"};
+    case ChoiceList::StopBits: return {"1 stopbit", "2 stopbits"};
+    case ChoiceList::Parity: return {"no parity", "even parity", "odd parity"};
+    case ChoiceList::Handshake: return {"No HandShake", "No HandShake, active RTS", "CTS/RTS HandShake"};
+    case ChoiceList::PagingSystem: return {"Ascom/Nira", "Bosch LBB5800", "Bosch AlfaDesk", "GSMmodem"};
+    case ChoiceList::StatusRequest: return {"Request status", "Do not request status"};
+    case ChoiceList::FixedInfo: {
         std::vector<std::string> entries{"No Fixed Info"};
         for (int d = 0; d <= 15; ++d)
             entries.push_back("Fixed Info: " + HexText(static_cast<std::int16_t>(d)));
         return entries;
     }
-    case 19:
+    case ChoiceList::InfoKind:
         return {"Fixed num-info and variable textmessage", "Only variable textmessage",
                 "Variable num-info and textmessage", "Num info only"};
-    default:
-        break;
+    case ChoiceList::InputUse: return {"unused", "in use"};
+    case ChoiceList::Guarding: return {"Guarded", "UnGuarded"};
+    case ChoiceList::ContactType: return {"Normally open", "Normally closed"};
+    case ChoiceList::AlarmRepeat: return numbered("Not used.", 1, 150, "", " seconds", 10);
+    case ChoiceList::ErrorRepeat: return numbered("Not used.", 1, 30, "", " minutes");
+    case ChoiceList::BleepCode: return BleepCodeEntries();
     }
-    if (item >= 20 && item <= 27)
-        return {"unused", "in use"};
-    if (item >= 28 && item <= 35)
-        return {"Guarded", "UnGuarded"};
-    if (item >= 36 && item <= 43)
-        return {"Normally open", "Normally closed"};
-    if (item >= 44 && item <= 51)
-        return numbered("Not used.", 1, 150, "", " seconds", 10);
-    if (item >= 52 && item <= 59)
-        return numbered("Not used.", 1, 30, "", " minutes");
-    if (item >= 60 && item <= kLastChoiceItem)
-        return BleepCodeEntries();
     return {};
+}
+
+} // namespace
+
+std::vector<std::string> ChoiceEntries(int item)
+{
+    const ItemGroup* group = GroupOf(item);
+    if (!group || group->kind == ItemKind::Text)
+        return {};
+    return ListEntries(group->list);
 }
 
 namespace {
@@ -101,33 +94,23 @@ void FillChoiceLists(SettingControls& controls)
         controls.clearChoiceList(n);
         controls.setChoiceVisible(n, false);
     }
-    for (int n = 0; n <= 40; ++n)
-        controls.setButtonsVisible(n, false);
-
-    // The general and paging items: some are shown, the others keep a list but stay hidden.
-    for (int n : {0, 1, 5, 7, 9, 10, 11, 12, 13, 14, 15, 17, 18, 19}) {
-        controls.setChoiceVisible(n, ItemInUse(n));
-        if (n == 19)
-            controls.clearChoiceList(n);
-        appendEntries(controls, n);
-        controls.setButtonsVisible(n, n != 1);
+    for (const ItemGroup& group : ItemGroups()) {
+        if (group.buttons == Buttons::Untouched)
+            continue;
+        for (int n = group.first; n < group.first + group.count; ++n)
+            controls.setButtonsVisible(n, false);
     }
 
-    // The input pages: use, guarding, contact type, alarm and error repeat.
-    for (int n = 20; n <= 59; ++n) {
-        controls.setChoiceVisible(n, true);
-        controls.clearChoiceList(n);
-        appendEntries(controls, n);
-        controls.setChoiceVisible(n, true);
-        controls.setButtonsVisible(n, true);
-    }
-
-    // Bleep codes; these items have no buttons.
-    for (int n = 60; n <= kLastChoiceItem; ++n) {
-        controls.setChoiceVisible(n, true);
-        controls.clearChoiceList(n);
-        appendEntries(controls, n);
-        controls.setChoiceVisible(n, true);
+    // Every item with a list gets it; those not in use keep it behind a hidden box.
+    for (const ItemGroup& group : ItemGroups()) {
+        if (group.kind == ItemKind::Text || group.list == ChoiceList::None)
+            continue;
+        for (int n = group.first; n < group.first + group.count; ++n) {
+            controls.setChoiceVisible(n, group.inUse);
+            appendEntries(controls, n);
+            if (group.buttons != Buttons::Untouched)
+                controls.setButtonsVisible(n, group.buttons == Buttons::Shown);
+        }
     }
 
     controls.clearPagerBleepList();

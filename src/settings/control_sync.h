@@ -18,7 +18,7 @@ public:
     void ShowValue(int item);
     // A hidden control gives 0 (choice) or the empty text.
     void TakeValue(int item);
-    void ShowAllValues(); // items 0..91, then 100..147
+    void ShowAllValues(); // the choice items, then the text items
     void TakeAllValues();
     // Items with a pending request keep their colour.
     void RefreshSettingControls();

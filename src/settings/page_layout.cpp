@@ -6,48 +6,48 @@ namespace pravenor::settings {
 
 namespace {
 
-constexpr std::array kGeneral{
-    PageRow{0, RowKind::Choice, "Serial Diagnose level:", false},
-    PageRow{9, RowKind::Choice, "Error on Guarded inputs:", false},
-};
+constexpr std::size_t RowCount(Page page)
+{
+    std::size_t count = 0;
+    for (const ItemGroup& group : ItemGroups())
+        count += group.place.page == page ? 1 : 0;
+    return count;
+}
 
-constexpr std::array kPaging{
-    PageRow{10, RowKind::Choice, "Paging serial speed:", false},
-    PageRow{11, RowKind::Choice, "Paging serial nr of bits:", false},
-    PageRow{12, RowKind::Choice, "Paging serial nr of stopbits:", false},
-    PageRow{13, RowKind::Choice, "Paging serial parity:", false},
-    PageRow{14, RowKind::Choice, "Paging serial handshake:", false},
-    PageRow{17, RowKind::Choice, "Paging ask for status:", false},
-    PageRow{5, RowKind::Choice, "Paging limit address length to:", false},
-    PageRow{7, RowKind::Choice, "Paging limit message length to:", false},
-    PageRow{15, RowKind::Choice, "Paging system in use:", false},
-    PageRow{19, RowKind::Choice, "Paging info for BOSCH system:", false},
-    PageRow{18, RowKind::Choice, "Paging fixed info for BOSCH system:", false},
-};
+// The rows of a page or frame in their order top to bottom. The boxes of "Use input: " stand
+// without legends: theirs lie on a page nobody sees.
+template <Page page>
+constexpr auto RowsOf()
+{
+    std::array<PageRow, RowCount(page)> rows{};
+    for (const ItemGroup& group : ItemGroups()) {
+        if (group.place.page != page)
+            continue;
+        rows[static_cast<std::size_t>(group.place.row)] =
+            PageRow{group.first, group.kind == ItemKind::Text ? RowKind::Text : RowKind::Choice,
+                    page == Page::UseFrame ? "" : group.legend, group.place.sameRow};
+    }
+    return rows;
+}
 
-constexpr std::array kUse{
-    PageRow{20, RowKind::Choice, "", false},
-    PageRow{28, RowKind::Choice, "", true},
-    PageRow{36, RowKind::Choice, "", true},
-};
+// Every row taken by exactly one group: the rows were numbered without a gap.
+template <std::size_t n>
+constexpr bool EveryRowFilled(const std::array<PageRow, n>& rows)
+{
+    for (const PageRow& row : rows) {
+        if (row.legend == nullptr)
+            return false;
+    }
+    return true;
+}
 
-constexpr std::array kAlarm{
-    PageRow{132, RowKind::Text, "Address:", false},
-    PageRow{108, RowKind::Text, "Text at alarm:", false},
-    PageRow{100, RowKind::Text, "Text Idle after Alarm:", false},
-    PageRow{68, RowKind::Choice, "Bleepcode Alarm:", false},
-    PageRow{60, RowKind::Choice, "Bleepcode Idle:", true},
-    PageRow{44, RowKind::Choice, "Repeat:", false},
-};
-
-constexpr std::array kError{
-    PageRow{140, RowKind::Text, "Address:", false},
-    PageRow{116, RowKind::Text, "Text at failure:", false},
-    PageRow{124, RowKind::Text, "Text Idle after failure:", false},
-    PageRow{76, RowKind::Choice, "Bleepcode failure:", false},
-    PageRow{84, RowKind::Choice, "Bleepcode Idle:", true},
-    PageRow{52, RowKind::Choice, "Repeat:", false},
-};
+constexpr auto kGeneral = RowsOf<Page::GeneralSetup>();
+constexpr auto kPaging = RowsOf<Page::PagingSetup>();
+constexpr auto kUse = RowsOf<Page::UseFrame>();
+constexpr auto kAlarm = RowsOf<Page::AlarmFrame>();
+constexpr auto kError = RowsOf<Page::ErrorFrame>();
+static_assert(EveryRowFilled(kGeneral) && EveryRowFilled(kPaging) && EveryRowFilled(kUse) &&
+              EveryRowFilled(kAlarm) && EveryRowFilled(kError));
 
 const std::array kFrames{
     InputFrame{"Frame3", "Use input: ", kUse},
@@ -55,10 +55,10 @@ const std::array kFrames{
     InputFrame{"Frame5", "Generate Error message: ", kError},
 };
 
-// The three unlabelled boxes of "Use input: " are named as the hidden legends call them.
-const char* UseLegend(int base)
+bool OnInputPage(const ItemGroup& group)
 {
-    return base == 20 ? "Use:" : base == 28 ? "Guard:" : "Type:";
+    const Page page = group.place.page;
+    return page == Page::UseFrame || page == Page::AlarmFrame || page == Page::ErrorFrame;
 }
 
 } // namespace
@@ -80,32 +80,30 @@ std::span<const InputFrame> InputFrames()
 
 int InputOf(int item)
 {
-    for (const InputFrame& frame : kFrames) {
-        for (const PageRow& row : frame.rows) {
-            if (item >= row.item && item < row.item + kInputCount)
-                return item - row.item + 1;
-        }
-    }
-    return 0;
+    const ItemGroup* group = GroupOf(item);
+    return group && OnInputPage(*group) ? item - group->first + 1 : 0;
+}
+
+std::string LegendText(int item)
+{
+    const ItemGroup* group = GroupOf(item);
+    if (!group)
+        return {};
+    std::string text = group->legend;
+    if (const auto mark = text.find('#'); mark != std::string::npos)
+        text.replace(mark, 1, std::to_string(item - group->first + 1));
+    return text;
 }
 
 std::string ItemLegend(int item)
 {
-    for (auto rows : {GeneralSetupRows(), PagingSetupRows()}) {
-        for (const PageRow& row : rows) {
-            if (row.item == item)
-                return row.legend;
-        }
-    }
-    for (const InputFrame& frame : kFrames) {
-        for (const PageRow& row : frame.rows) {
-            if (item >= row.item && item < row.item + kInputCount) {
-                const std::string legend = *row.legend ? row.legend : UseLegend(row.item);
-                return "Input " + std::to_string(item - row.item + 1) + ", " + legend;
-            }
-        }
-    }
-    return {};
+    const ItemGroup* group = GroupOf(item);
+    if (!group || group->place.page == Page::Unseen)
+        return {};
+    if (!OnInputPage(*group))
+        return group->legend;
+    const std::string legend = group->name ? group->name : group->legend;
+    return "Input " + std::to_string(InputOf(item)) + ", " + legend;
 }
 
 } // namespace pravenor::settings

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/catalogue.h"
+
 #include <span>
 #include <string>
 
@@ -12,7 +14,7 @@ namespace pravenor::settings {
 enum class RowKind
 {
     Choice, // a combo box; the item is a choice item
-    Text,   // a text box; the item is a text item (100..147)
+    Text,   // a text box; the item is a text item
 };
 
 struct PageRow
@@ -32,14 +34,15 @@ struct InputFrame
     std::span<const PageRow> rows;
 };
 
-constexpr int kInputCount = 8;
-
 std::span<const PageRow> GeneralSetupRows(); // items 0 and 9
 std::span<const PageRow> PagingSetupRows();  // eleven items, six of them in use
 std::span<const InputFrame> InputFrames();
 
 // The input (1..8) whose page shows the item, or 0 for the other pages.
 int InputOf(int item);
+// The legend that stands beside the item's control, on a shown page or on the unseen one
+// ("Input 3" for item 22).
+std::string LegendText(int item);
 // The legend of an item as a person reads it, with the input for the input pages
 // ("Input 3, Repeat:"); empty for an item on no page.
 std::string ItemLegend(int item);

@@ -12,8 +12,8 @@ enum class ControlColour
 
 // The on-screen controls of the settings, as the core sees them. The window implements it
 // with its combo and text boxes; ControlBoard implements it in memory for tests and for
-// front ends without a window. Choice box n shows choice item n (0..91), text box j shows
-// text item 100 + j (0..47); texts are Windows-1252 bytes.
+// front ends without a window. Choice box n shows choice item n, text box j the j-th text
+// item (TextBoxOf); texts are Windows-1252 bytes.
 class SettingControls
 {
 public:
@@ -38,7 +38,7 @@ public:
     virtual int textMaxLength(int j) const = 0;
     virtual void setTextColour(int j, ControlColour colour) = 0;
 
-    // The read and write buttons of item n (0..65).
+    // The read and write buttons of item n (below kItemButtonCount).
     virtual bool buttonsVisible(int n) const = 0;
     virtual void setButtonsVisible(int n, bool visible) = 0;
 

@@ -5,8 +5,8 @@
 
 namespace pravenor::sim {
 
-ConverterEnd::ConverterEnd(ConverterModel& model, FaultPlan faults)
-    : m_model(model), m_faults(std::move(faults))
+ConverterEnd::ConverterEnd(ConverterModel& model, FaultPlan faults, Micros byteTime)
+    : m_model(model), m_faults(std::move(faults)), m_byteTime(byteTime)
 {
     const FaultPlan& plan = m_faults.plan();
     m_nextChatterAt = plan.chatterEvery;
@@ -19,11 +19,19 @@ void ConverterEnd::hostByte(std::uint8_t byte, Micros at)
     runUntil(at);
     if (!powered(at))
         return;
-    std::optional<FrameOutcome> outcome = m_model.receive(byte, at);
+    if (!m_model.inFrame(at))
+        m_frameStartAt = at;
+    const std::chrono::milliseconds deafFor = m_faults.plan().deafAfterReply;
+    const bool heard = deafFor.count() == 0 || !m_lastReplyEnd || m_frameStartAt >= *m_lastReplyEnd + deafFor;
+    std::optional<FrameOutcome> outcome = m_model.receive(byte, at, heard);
     if (!outcome)
         return;
     if (!outcome->request.checksumOk) {
         record(at, TrafficKind::Ignored, std::move(outcome->request.bytes), "bad checksum");
+        return;
+    }
+    if (!heard) {
+        record(at, TrafficKind::Ignored, std::move(outcome->request.bytes), "too soon after the last reply");
         return;
     }
     const bool answered = !outcome->reply.empty();
@@ -43,6 +51,7 @@ void ConverterEnd::hostByte(std::uint8_t byte, Micros at)
     const Micros start = std::max(at + shaped.delay, m_transmitterFreeAt);
     record(start, TrafficKind::Sent, shaped.bytes, std::move(note));
     send(std::move(shaped.bytes), start);
+    m_lastReplyEnd = m_transmitterFreeAt;
 }
 
 void ConverterEnd::runUntil(Micros now)
@@ -134,7 +143,7 @@ void ConverterEnd::send(std::vector<std::uint8_t> bytes, Micros earliest)
 {
     Micros at = std::max(earliest, m_transmitterFreeAt);
     for (std::uint8_t byte : bytes) {
-        at += kByteTime;
+        at += m_byteTime;
         m_outgoing.push_back({at, byte});
     }
     m_transmitterFreeAt = at;

@@ -33,7 +33,7 @@ struct TrafficRecord
 };
 
 // The converter's end of the line in time: the model, the faults, and one transmitter that
-// sends replies and unsolicited lines a byte at a time at 9600 baud. Time is given by the
+// sends replies and unsolicited lines a byte at a time at the line's baud rate. Time is given by the
 // caller, so the in-memory line drives it with a test clock and the tool with the real one.
 // Calls must come in time order.
 class ConverterEnd
@@ -45,7 +45,7 @@ public:
         std::uint8_t byte;
     };
 
-    ConverterEnd(ConverterModel& model, FaultPlan faults);
+    ConverterEnd(ConverterModel& model, FaultPlan faults, Micros byteTime = kByteTime);
 
     // A byte from the host, fully arrived at `at`. A complete request is answered with a
     // reply that starts once this byte is in (plus an injected delay), or once the
@@ -89,6 +89,9 @@ private:
 
     ConverterModel& m_model;
     FaultInjector m_faults;
+    Micros m_byteTime;
+    std::optional<Micros> m_lastReplyEnd;
+    Micros m_frameStartAt{0}; // first byte of the request being taken in
     std::deque<TimedByte> m_outgoing;
     Micros m_transmitterFreeAt{0};
     Micros m_nextChatterAt{0};

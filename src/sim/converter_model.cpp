@@ -102,13 +102,13 @@ bool ConverterModel::setBufferPosition(int position)
     return true;
 }
 
-std::optional<FrameOutcome> ConverterModel::receive(std::uint8_t byte, Micros at)
+std::optional<FrameOutcome> ConverterModel::receive(std::uint8_t byte, Micros at, bool heard)
 {
     std::optional<ReceivedFrame> frame = m_assembler.push(byte, at);
     if (!frame)
         return std::nullopt;
     FrameOutcome outcome;
-    if (frame->checksumOk)
+    if (frame->checksumOk && heard)
         outcome.reply = answer(frame->bytes);
     outcome.request = std::move(*frame);
     return outcome;

@@ -58,8 +58,9 @@ public:
     const std::optional<PagerCall>& lastPagerCall() const { return m_lastPagerCall; }
 
     // One byte from the host. When it completes a frame, the frame and the answer to it; a
-    // frame with a bad checksum is reported but never answered.
-    std::optional<FrameOutcome> receive(std::uint8_t byte, Micros at);
+    // frame with a bad checksum is reported but never answered, and so is one not `heard`
+    // (nothing in it is carried out either).
+    std::optional<FrameOutcome> receive(std::uint8_t byte, Micros at, bool heard = true);
     bool inFrame(Micros at) const { return m_assembler.inFrame(at); }
     void forgetPartialFrame() { m_assembler.reset(); }
 

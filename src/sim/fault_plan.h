@@ -50,6 +50,10 @@ struct FaultPlan
     std::chrono::milliseconds powerCutFor{0};
     std::chrono::milliseconds powerCutAfter{0};
 
+    // A converter that needs a pause after replying: a request whose first byte arrives
+    // within this of the end of its last reply goes unheard. 0 for one that is always ready.
+    std::chrono::milliseconds deafAfterReply{0};
+
     bool operator==(const FaultPlan&) const = default;
 };
 

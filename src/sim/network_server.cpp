@@ -6,6 +6,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -17,7 +18,7 @@ namespace pravenor::sim {
 
 namespace {
 
-constexpr int kLongestWaitMs = 50;
+constexpr Micros kLongestWait{50'000};
 
 std::string hostInAddress(const std::string& host)
 {
@@ -28,7 +29,8 @@ std::string hostInAddress(const std::string& host)
 
 NetworkServer::NetworkServer(ConverterModel& model, const SimOptions& options, std::ostream& out,
                              std::ostream& log)
-    : m_converter(model, options.faults), m_host(options.tcpHost), m_port(options.tcpPort.value_or(0)),
+    : m_converter(model, options.faults, ByteTimeAt(options.baud)), m_byteTime(ByteTimeAt(options.baud)),
+      m_host(options.tcpHost), m_port(options.tcpPort.value_or(0)),
       m_telnet(options.rfc2217), m_out(out), m_log(log)
 {
 }
@@ -45,6 +47,7 @@ int NetworkServer::run(int stopFd)
         return 1;
     for (;;) {
         const Micros now = elapsed();
+        deliverHostBytes(now);
         m_converter.runUntil(now);
         const bool powered = m_converter.powered(now);
         if (m_listener >= 0 && !powered)
@@ -66,7 +69,11 @@ int NetworkServer::run(int stopFd)
         std::array<pollfd, 3> fds = {{{stopFd, POLLIN, 0}, {m_listener, POLLIN, 0}, {m_client, POLLIN, 0}}};
         if (!m_pending.empty())
             fds[2].events = static_cast<short>(POLLIN | POLLOUT);
-        const int ready = ::poll(fds.data(), fds.size(), pollTimeoutMs(now));
+        // To the microsecond: the bytes on the line are a millisecond apart.
+        const Micros wait = pollTimeout(now);
+        const timespec timeout{static_cast<time_t>(wait.count() / 1'000'000),
+                               static_cast<long>(wait.count() % 1'000'000) * 1000};
+        const int ready = ::ppoll(fds.data(), fds.size(), &timeout, nullptr);
         if (ready < 0 && errno != EINTR) {
             m_log << "poll: " << std::strerror(errno) << std::endl;
             return 1;
@@ -157,6 +164,7 @@ void NetworkServer::dropHost()
     m_client = -1;
     m_session.reset();
     m_pending.clear();
+    m_fromHost.clear();
     m_log << "-- host disconnected" << std::endl;
 }
 
@@ -181,8 +189,12 @@ void NetworkServer::readHost()
             for (const std::string& note : m_session->takeNotes())
                 m_log << "-- host sets " << note << std::endl;
         }
-        for (std::uint8_t byte : data)
-            m_converter.hostByte(byte, at);
+        // The socket hands the bytes over at once; on the server's serial line each takes its
+        // byte time.
+        for (std::uint8_t byte : data) {
+            m_hostLineFreeAt = std::max(m_hostLineFreeAt, at) + m_byteTime;
+            m_fromHost.push_back({m_hostLineFreeAt, byte});
+        }
         writePending();
     }
 }
@@ -208,15 +220,22 @@ void NetworkServer::writeLog()
     m_log.flush();
 }
 
-int NetworkServer::pollTimeoutMs(Micros now) const
+void NetworkServer::deliverHostBytes(Micros now)
 {
-    const std::optional<Micros> next = m_converter.nextEventAt();
+    while (!m_fromHost.empty() && m_fromHost.front().at <= now) {
+        m_converter.hostByte(m_fromHost.front().byte, m_fromHost.front().at);
+        m_fromHost.pop_front();
+    }
+}
+
+Micros NetworkServer::pollTimeout(Micros now) const
+{
+    std::optional<Micros> next = m_converter.nextEventAt();
+    if (!m_fromHost.empty() && (!next || m_fromHost.front().at < *next))
+        next = m_fromHost.front().at;
     if (!next)
-        return kLongestWaitMs;
-    const auto wait = (*next - now).count();
-    if (wait <= 0)
-        return 0;
-    return static_cast<int>(std::min<long long>((wait + 999) / 1000, kLongestWaitMs));
+        return kLongestWait;
+    return std::clamp(*next - now, Micros{0}, kLongestWait);
 }
 
 } // namespace pravenor::sim

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -39,11 +40,15 @@ private:
     void accept();
     void dropHost();
     void readHost();
+    void deliverHostBytes(Micros now);
     void writePending();
     void writeLog();
-    int pollTimeoutMs(Micros now) const;
+    Micros pollTimeout(Micros now) const;
 
     ConverterEnd m_converter;
+    Micros m_byteTime;
+    std::deque<ConverterEnd::TimedByte> m_fromHost; // sent by the host, still on the line
+    Micros m_hostLineFreeAt{0};
     std::string m_host;
     std::uint16_t m_port;
     bool m_telnet;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <poll.h>
 #include <string>
 #include <unistd.h>
@@ -17,7 +18,7 @@ namespace {
 
 // Long enough to stay off the processor, short enough that a power cut or a stop request
 // is noticed at once.
-constexpr int kLongestWaitMs = 50;
+constexpr Micros kLongestWait{50'000};
 
 } // namespace
 
@@ -59,7 +60,8 @@ std::string TrafficLogLine(const TrafficRecord& record)
 
 PtyServer::PtyServer(ConverterModel& model, const SimOptions& options, std::ostream& out,
                      std::ostream& log)
-    : m_converter(model, options.faults), m_link(options.linkPath), m_out(out), m_log(log)
+    : m_converter(model, options.faults, ByteTimeAt(options.baud)),
+      m_byteTime(ByteTimeAt(options.baud)), m_link(options.linkPath), m_out(out), m_log(log)
 {
 }
 
@@ -71,6 +73,7 @@ int PtyServer::run(int stopFd)
 
     for (;;) {
         const Micros now = elapsed();
+        deliverHostBytes(now);
         m_converter.runUntil(now);
         const bool powered = m_converter.powered(now);
         if (m_terminal && !powered) {
@@ -91,7 +94,11 @@ int PtyServer::run(int stopFd)
             fds[1].fd = m_terminal->master();
             fds[1].events = static_cast<short>(POLLIN | (m_pending.empty() ? 0 : POLLOUT));
         }
-        const int ready = ::poll(fds.data(), m_terminal ? 2 : 1, pollTimeoutMs(now));
+        // To the microsecond: the bytes on the line are a millisecond apart.
+        const Micros wait = pollTimeout(now);
+        const timespec timeout{static_cast<time_t>(wait.count() / 1'000'000),
+                               static_cast<long>(wait.count() % 1'000'000) * 1000};
+        const int ready = ::ppoll(fds.data(), m_terminal ? 2 : 1, &timeout, nullptr);
         if (ready < 0 && errno != EINTR) {
             m_log << "poll: " << std::strerror(errno) << std::endl;
             return 1;
@@ -139,6 +146,7 @@ void PtyServer::closeTerminal()
     m_link.remove();
     m_terminal.reset();
     m_pending.clear();
+    m_fromHost.clear();
 }
 
 void PtyServer::readHost()
@@ -148,9 +156,20 @@ void PtyServer::readHost()
         const ssize_t n = ::read(m_terminal->master(), buffer.data(), buffer.size());
         if (n <= 0)
             return; // EAGAIN: all taken in; EIO cannot happen while our own slave is open
+        // The terminal hands the bytes over at once; on the line each takes its byte time.
         const Micros at = elapsed();
-        for (ssize_t i = 0; i < n; ++i)
-            m_converter.hostByte(buffer[static_cast<std::size_t>(i)], at);
+        for (ssize_t i = 0; i < n; ++i) {
+            m_hostLineFreeAt = std::max(m_hostLineFreeAt, at) + m_byteTime;
+            m_fromHost.push_back({m_hostLineFreeAt, buffer[static_cast<std::size_t>(i)]});
+        }
+    }
+}
+
+void PtyServer::deliverHostBytes(Micros now)
+{
+    while (!m_fromHost.empty() && m_fromHost.front().at <= now) {
+        m_converter.hostByte(m_fromHost.front().byte, m_fromHost.front().at);
+        m_fromHost.pop_front();
     }
 }
 
@@ -177,15 +196,14 @@ void PtyServer::writeLog()
     m_log.flush();
 }
 
-int PtyServer::pollTimeoutMs(Micros now) const
+Micros PtyServer::pollTimeout(Micros now) const
 {
-    const std::optional<Micros> next = m_converter.nextEventAt();
+    std::optional<Micros> next = m_converter.nextEventAt();
+    if (!m_fromHost.empty() && (!next || m_fromHost.front().at < *next))
+        next = m_fromHost.front().at;
     if (!next)
-        return kLongestWaitMs;
-    const auto wait = (*next - now).count();
-    if (wait <= 0)
-        return 0;
-    return static_cast<int>(std::min<long long>((wait + 999) / 1000, kLongestWaitMs));
+        return kLongestWait;
+    return std::clamp(*next - now, Micros{0}, Micros{kLongestWait});
 }
 
 } // namespace pravenor::sim

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -40,9 +41,14 @@ private:
     void readHost();
     void writePending();
     void writeLog();
-    int pollTimeoutMs(Micros now) const;
+    Micros pollTimeout(Micros now) const;
+
+    void deliverHostBytes(Micros now);
 
     ConverterEnd m_converter;
+    Micros m_byteTime;
+    std::deque<ConverterEnd::TimedByte> m_fromHost; // written by the host, still on the line
+    Micros m_hostLineFreeAt{0};
     SymlinkKeeper m_link;
     std::ostream& m_out;
     std::ostream& m_log;

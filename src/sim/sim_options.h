@@ -1,21 +1,21 @@
 #pragma once
 
 #include "sim/fault_plan.h"
+#include "sim/line_timing.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace pravenor::sim {
 
-// What pravenor-sim was asked to do.
+// What pravenor-sim was asked to do; its command line is read by the tool (sim/tool).
 struct SimOptions
 {
     std::string linkPath; // keep a symbolic link here to the current terminal
     std::string loadFile; // initial values from this unit-data file
     std::optional<std::uint8_t> bufferPositionByte;
+    int baud = kConverterBaud; // the pace of the bytes in both directions
     FaultPlan faults;
     // Serve on a TCP port instead of a pseudo-terminal (0: any free port), raw or telnet.
     std::optional<std::uint16_t> tcpPort;
@@ -24,17 +24,5 @@ struct SimOptions
 
     bool operator==(const SimOptions&) const = default;
 };
-
-struct SimCommandLine
-{
-    SimOptions options;
-    bool help = false;
-    std::string error; // empty when the arguments were understood
-};
-
-// The arguments after the program name.
-SimCommandLine parseSimOptions(const std::vector<std::string_view>& args);
-
-std::string simHelpText();
 
 } // namespace pravenor::sim

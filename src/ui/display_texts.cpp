@@ -1,5 +1,7 @@
 #include "ui/display_texts.h"
 
+#include "settings/catalogue.h"
+
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
@@ -87,7 +89,7 @@ void setNamed(QWidget* window, const QString& name, const QString& text)
 
 void SetDisplayTexts(QWidget* window)
 {
-    for (int k = 0; k < 8; ++k) {
+    for (int k = 0; k < settings::kInputCount; ++k) {
         setNamed(window, QStringLiteral("Frame3_%1").arg(k), QStringLiteral("Use input: "));
         setNamed(window, QStringLiteral("Frame4_%1").arg(k), QStringLiteral("Generate Alarm message: "));
         setNamed(window, QStringLiteral("Frame5_%1").arg(k), QStringLiteral("Generate Error message: "));

@@ -1,10 +1,9 @@
 #include "app/clock.h"
 #include "app/program_folder.h"
-#include "link/qt/converter_line.h"
+#include "frontend/front_end_options.h"
+#include "frontend/converter_line.h"
 #include "program/program.h"
-#include "ui/dialogs/network_address_store.h"
 #include "ui/main_window.h"
-#include "ui/qt_text.h"
 #include "ui/window_command_line.h"
 
 #include <QApplication>
@@ -21,7 +20,7 @@ int main(int argc, char** argv)
     std::cerr << commandLine.err;
     if (commandLine.exitStatus)
         return *commandLine.exitStatus;
-    const pravenor::program::FrontEndOptions& options = commandLine.options;
+    const pravenor::frontend::FrontEndOptions& options = commandLine.options;
 
     QApplication application(argc, argv);
     // Ties the window to its menu entry and icon once installed.
@@ -36,14 +35,13 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    pravenor::link::ConverterLine line(options.demo);
+    pravenor::frontend::ConverterLine line(pravenor::frontend::ChooseLine(options.demo, options.device));
     auto window = std::make_unique<pravenor::ui::MainWindow>(options.demo);
+    window->setFastForThisRun(options.fast);
     pravenor::app::SystemClock clock;
     pravenor::program::Program program(folder, clock, line.serial(), window->settingControls(),
                                        window->transferView());
-    program.port.setDeviceOverride(options.demo ? pravenor::link::ConverterLine::kDemoDevice : options.device);
-    program.port.setNetworkAddress(pravenor::ui::ToCp1252(pravenor::ui::StoredNetworkAddress()));
-    line.setNoteHandler([&program](const std::string& note) { program.log.WriteLog(note); });
+    program.port.setDeviceOverride(line.deviceOverride());
     window->load(program, line, options.commandLine);
     window->show();
     const int status = application.exec();

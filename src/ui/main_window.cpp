@@ -1,12 +1,13 @@
 #include "ui/main_window.h"
 
-#include "link/qt/converter_line.h"
+#include "frontend/converter_line.h"
 #include "program/commands.h"
 #include "program/program.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/program_setup_dialog.h"
 #include "program/settings_comparison.h"
 #include "ui/compare_dialog.h"
+#include "ui/converter_text_validator.h"
 #include "ui/display_texts.h"
 #include "ui/line_monitor_window.h"
 #include "ui/qt_text.h"
@@ -34,7 +35,6 @@ namespace pravenor::ui {
 
 namespace {
 
-constexpr int kEngineTickMs = 25;
 constexpr int kMarkingTickMs = 100;
 constexpr int kLedTickMs = 250;
 constexpr int kStartRefreshMs = 300;
@@ -78,11 +78,15 @@ MainWindow::MainWindow(bool demo, QWidget* parent)
 
     m_controls = std::make_unique<WidgetControls>(m_pages.widgets);
     m_view = std::make_unique<WidgetView>(m_progress, m_progressBar, m_linkFrame, this);
+    for (QLineEdit* box : m_pages.widgets.texts)
+        box->setValidator(new ConverterTextValidator(box));
+    for (QLineEdit* box : {m_pages.widgets.pagerAddress, m_pages.widgets.pagerInfo})
+        box->setValidator(new ConverterTextValidator(box));
     if (demo)
         m_view->setCaptionSuffix(QStringLiteral(" (demo)"));
 
     m_engineTimer.setTimerType(Qt::PreciseTimer);
-    m_engineTimer.setInterval(kEngineTickMs);
+    m_engineTimer.setInterval(static_cast<int>(link::kStandardPace.idleTick.count()));
     m_markingTimer.setInterval(kMarkingTickMs);
     m_ledTimer.setInterval(kLedTickMs);
     m_startRefresh.setInterval(kStartRefreshMs);
@@ -124,10 +128,16 @@ void MainWindow::connectCommands()
         auto* b = findChild<QPushButton*>(QLatin1String(name));
         connect(b, &QPushButton::clicked, this, [action = std::move(action)] { action(); });
     };
-    on("CmdLeesAlles", [&p] { program::ReadAll(p); });
+    on("CmdLeesAlles", [this, &p] {
+        if (portReady())
+            program::ReadAll(p);
+    });
     on("CmdSchrijfAlles", [this, &p] {
         confirm(BoxTitle(), QStringLiteral("Overwrite all settings in the converter?\r\nAre you sure? "),
-                [&p] { program::WriteAll(p); });
+                [this, &p] {
+                    if (portReady())
+                        program::WriteAll(p);
+                });
     });
     on("CmdCancelReadWrite", [&p] { program::CancelReadWrite(p); });
     on("CmdWisLogVenster", [this] { m_progress->clear(); });
@@ -156,26 +166,43 @@ void MainWindow::connectCommands()
     on("CmdReOpenCom", [&p] { program::ReopenPort(p); });
     on("CmdTestHerstart", [this, &p] {
         confirm(QStringLiteral("Pravenor"), QStringLiteral("Reboot the Converter.\r\n\r\nAre you sure? "),
-                [&p] { program::Restart(p); });
+                [this, &p] {
+                    if (portReady())
+                        program::Restart(p);
+                });
     });
-    on("CmdTestOproepPager", [&p] { program::CallPager(p); });
+    on("CmdTestOproepPager", [this, &p] {
+        if (portReady())
+            program::CallPager(p);
+    });
     for (int n = 0; n < settings::kItemButtonCount; ++n) {
         connect(m_pages.widgets.readButtons[static_cast<std::size_t>(n)], &QPushButton::clicked, this,
-                [&p, n] { program::ReadSingle(p, n); });
+                [this, &p, n] {
+                    if (portReady())
+                        program::ReadSingle(p, n);
+                });
         connect(m_pages.widgets.writeButtons[static_cast<std::size_t>(n)], &QPushButton::clicked, this,
-                [&p, n] { program::WriteSingle(p, n); });
+                [this, &p, n] {
+                    if (portReady())
+                        program::WriteSingle(p, n);
+                });
     }
     for (QTabWidget* tabs : {m_mainTabs, m_setupTabs, m_pages.inputTabs})
         connect(tabs, &QTabWidget::tabBarClicked, this, [&p] { p.sync.ClearComboSelections(); });
 
 }
 
-void MainWindow::load(program::Program& program, link::ConverterLine& line, const std::string& commandLine)
+void MainWindow::load(program::Program& program, frontend::ConverterLine& line, const std::string& commandLine)
 {
     m_program = &program;
     m_line = &line;
     connectCommands();
+    if (m_fastForThisRun || m_preferences.fastLink())
+        program.engine.setPace(link::kFastPace);
+    program.port.setNetworkAddress(ToCp1252(m_preferences.networkAddress()));
+    line.setNoteHandler([&program](const std::string& note) { program.log.WriteLog(note); });
     program::StartProgram(program, commandLine, *this);
+    followPace();
     if (m_demo)
         program.log.WriteLog("Demo mode: the built-in simulated converter stands in for the serial port.");
     m_engineTimer.start();
@@ -220,11 +247,44 @@ void MainWindow::SetDisplayTexts()
     ui::SetDisplayTexts(this);
 }
 
+void MainWindow::StartupWarnings(const std::vector<std::string>& warnings)
+{
+    QString text;
+    for (const std::string& warning : warnings)
+        text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + FromCp1252(warning);
+    OpenMessageBox(this, BoxTitle(), text, QMessageBox::Warning);
+}
+
+bool MainWindow::portReady()
+{
+    if (m_program->port.PortIsOpen() == 1)
+        return true;
+    OpenMessageBox(this, BoxTitle(),
+                   QStringLiteral("The serial port is not open, so nothing can be sent to the converter.\n%1\n"
+                                  "The program tries it again every 5 seconds; check the cable and the port in "
+                                  "Setup, or use \"Re-open comport\".")
+                       .arg(m_linkFrame->title()),
+                   QMessageBox::Warning);
+    return false;
+}
+
 void MainWindow::tick()
 {
     ++m_tickCount;
     m_program->engine.ProcessTransfer(0);
-    m_line->advance(std::chrono::milliseconds(kEngineTickMs));
+    followPace();
+    m_line->advance(m_program->engine.tickInterval());
+}
+
+// The engine says when it wants its next tick: often while it talks to the converter at the
+// fast pace, every 25 ms otherwise.
+void MainWindow::followPace()
+{
+    const link::TransferEngine& engine = m_program->engine;
+    const int interval = static_cast<int>(engine.tickInterval().count());
+    if (m_engineTimer.interval() != interval)
+        m_engineTimer.setInterval(interval);
+    m_view->setFastMark(engine.pace().fast());
 }
 
 void MainWindow::refreshMarking()
@@ -296,8 +356,10 @@ void MainWindow::writeChanged()
     }
     const QString count = items.size() == 1 ? QStringLiteral("the 1 changed setting")
                                             : QStringLiteral("the %1 changed settings").arg(items.size());
-    confirm(BoxTitle(), QStringLiteral("Write %1 to the converter?\r\nAre you sure? ").arg(count),
-            [this, items] { program::WriteSettings(*m_program, items); });
+    confirm(BoxTitle(), QStringLiteral("Write %1 to the converter?\r\nAre you sure? ").arg(count), [this, items] {
+        if (portReady())
+            program::WriteSettings(*m_program, items);
+    });
 }
 
 void MainWindow::compareWithFile(const std::filesystem::path& file)
@@ -335,7 +397,7 @@ void MainWindow::showFileResult(const files::FileResult& result)
 void MainWindow::openSetup()
 {
     if (!m_setupDialog)
-        m_setupDialog = new ProgramSetupDialog(*m_program, this);
+        m_setupDialog = new ProgramSetupDialog(*m_program, this, &m_preferences, [this] { followPace(); });
     showDialog(m_setupDialog);
 }
 

@@ -3,6 +3,7 @@
 #include "files/file_result.h"
 #include "program/start_program.h"
 #include "ui/activity_led.h"
+#include "ui/user_preferences.h"
 #include "ui/setting_pages.h"
 #include "ui/widget_controls.h"
 #include "ui/widget_view.h"
@@ -25,7 +26,7 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 
-namespace pravenor::link {
+namespace pravenor::frontend {
 class ConverterLine;
 }
 namespace pravenor::program {
@@ -48,8 +49,13 @@ public:
     settings::SettingControls& settingControls() { return *m_controls; }
     link::TransferView& transferView() { return *m_view; }
 
+    // The user's remembered choices of the link (the user's own configuration unless given),
+    // and whether this run is fast anyway (--fast). Both before load().
+    void setUserPreferences(UserPreferences preferences) { m_preferences = std::move(preferences); }
+    void setFastForThisRun(bool fast) { m_fastForThisRun = fast; }
+
     // What loading the window does: the start-up, then the timers.
-    void load(program::Program& program, link::ConverterLine& line, const std::string& commandLine);
+    void load(program::Program& program, frontend::ConverterLine& line, const std::string& commandLine);
 
     // The service controls of debug level 2: shown at that level, hidden at the others.
     void applyDebugLevel();
@@ -58,12 +64,14 @@ public:
     program::Program& program() { return *m_program; }
     WidgetControls& widgetControls() { return *m_controls; }
     void setBeeper(std::function<void()> beeper) { m_beep = std::move(beeper); }
-    void tick();           // one engine tick, as the 25 ms timer gives it
+    void tick();           // one engine tick, as the engine's timer gives it
     void refreshMarking(); // the 100 ms red marking
     void ledTick();        // the 250 ms message window and indicators
     long tickCount() const { return m_tickCount; }
+    int engineTickMs() const { return m_engineTimer.interval(); }
 
     static const QString kToolCaption; // the tool's name, "by" and the maker's web address
+    static constexpr int kProgressLines = 5000; // the progress box keeps this many last lines
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -74,6 +82,9 @@ private:
     void UpdateMessageWindow() override;
     void ArrangeTabs() override;
     void SetDisplayTexts() override;
+    void StartupWarnings(const std::vector<std::string>& warnings) override;
+    // True when the port is open; otherwise a box says it is not, and the command is not given.
+    bool portReady();
 
     void buildMenu();
     QWidget* buildStatusPage();
@@ -97,11 +108,12 @@ private:
     void closePortOnce();
     // Quit and the close box: the timers stop, the port closes once, every window goes.
     void endProgram();
+    void followPace();
     void beep();
 
     bool m_demo;
     program::Program* m_program = nullptr;
-    link::ConverterLine* m_line = nullptr;
+    frontend::ConverterLine* m_line = nullptr;
 
     QWidget* m_unplaced = nullptr;
     SettingPages m_pages;
@@ -120,7 +132,9 @@ private:
     QWidget* m_pagerFrame = nullptr;              // FramePagerOproepen
     QLineEdit* m_pagerInfo = nullptr;             // TxtTestPagerDisplayInfo
 
-    QTimer m_engineTimer;   // TmrAfhandel
+    UserPreferences m_preferences;
+    bool m_fastForThisRun = false;
+    QTimer m_engineTimer;   // TmrAfhandel: its interval follows the engine's pace
     QTimer m_markingTimer;  // TmrUpdateVensters
     QTimer m_ledTimer;      // LedTimer
     QTimer m_startRefresh;  // TimerStartRefresh

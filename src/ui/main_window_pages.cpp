@@ -93,6 +93,8 @@ QWidget* MainWindow::buildUnitPage()
     m_progress->setReadOnly(true);
     m_progress->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_progress->setStyleSheet(QStringLiteral("QPlainTextEdit { color: blue; }"));
+    // A window left open for days of read-alls keeps the latest lines, not all of them.
+    m_progress->setMaximumBlockCount(kProgressLines);
     column->addWidget(m_progress, 1);
     m_progressBar = new QProgressBar;
     m_progressBar->setObjectName(QStringLiteral("ProgressBarProgrammeren"));

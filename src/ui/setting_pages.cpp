@@ -225,7 +225,17 @@ private:
                 if (*entry.legend) {
                     QLabel* label = legend(item, entry.legend);
                     label->setBuddy(input);
+                    // On Linux a combo box is named by its value and announced with the
+                    // label it is labelled by, so the label carries the whole name.
+                    label->setAccessibleName(input->accessibleName());
                     grid->addWidget(label, row, column++);
+                } else {
+                    // The "Use input: " boxes stand without legends; an unseen one still
+                    // tells a screen reader which they are.
+                    auto* unseen = new QLabel(box);
+                    unseen->setAccessibleName(input->accessibleName());
+                    unseen->setBuddy(input);
+                    unseen->hide();
                 }
                 // A text takes the whole width; choices stand two to a row. An address
                 // is ten characters and gets the room of ten.
@@ -282,13 +292,14 @@ private:
             layout->addWidget(legend(item, ""));
             layout->addWidget(combo(item));
         }
-        for (int item = 20; item <= 43; ++item) {
-            if (m_pages.choiceLegends[at(item)])
+        // The boxes of "Use input: " have their legends here.
+        for (const settings::ItemGroup& group : settings::ItemGroups()) {
+            if (group.place.page != settings::Page::UseFrame)
                 continue;
-            QLabel* label = legend(item, "");
-            label->setText(item < 28 ? QStringLiteral("Input %1").arg(item - 19)
-                                     : item < 36 ? QStringLiteral("Guard") : QStringLiteral("Type"));
-            layout->addWidget(label);
+            for (int item = group.first; item < group.first + group.count; ++item) {
+                if (!m_pages.choiceLegends[at(item)])
+                    layout->addWidget(legend(item, settings::LegendText(item).c_str()));
+            }
         }
         for (int n = 0; n < settings::kItemButtonCount; ++n) {
             if (!m_pages.widgets.readButtons[at(n)])

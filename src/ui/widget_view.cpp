@@ -55,7 +55,25 @@ void WidgetView::showCriticalMessage(const std::string& title, const std::string
 
 void WidgetView::setPortCaption(const std::string& caption)
 {
-    m_portFrame->setTitle(FromCp1252(caption) + m_captionSuffix);
+    m_caption = FromCp1252(caption);
+    showCaption();
+}
+
+void WidgetView::setFastMark(bool fast)
+{
+    if (fast == m_fast)
+        return;
+    m_fast = fast;
+    showCaption();
+}
+
+void WidgetView::showCaption()
+{
+    if (m_caption.isEmpty())
+        return; // no port opened yet: the frame keeps its design-time caption
+    m_portFrame->setTitle(m_caption + m_captionSuffix + (m_fast ? QStringLiteral(" (fast)") : QString()));
+    // A screen reader reads the frame by its name, so the name says what the caption says.
+    m_portFrame->setAccessibleName(m_portFrame->title());
 }
 
 void OpenMessageBox(QWidget* window, const QString& title, const QString& text, QMessageBox::Icon icon)

@@ -27,6 +27,8 @@ public:
 
     // Added to every port caption, so that a demonstration is never taken for a real unit.
     void setCaptionSuffix(const QString& suffix) { m_captionSuffix = suffix; }
+    // While the link runs at the fast pace the caption says so; it changes at once.
+    void setFastMark(bool fast);
 
 private:
     QPlainTextEdit* m_progress;
@@ -34,6 +36,10 @@ private:
     QGroupBox* m_portFrame;
     QWidget* m_window;
     QString m_captionSuffix;
+    QString m_caption;
+    bool m_fast = false;
+
+    void showCaption();
 };
 
 // A message box that does not wait: window-modal over the window, removed when answered.

@@ -13,7 +13,7 @@ std::string usage()
            "against the built-in simulated converter. Arguments it does not know are passed\n"
            "over with a note on standard error.\n"
            "\n" +
-           program::FrontEndOptionsHelp();
+           frontend::FrontEndOptionsHelp();
 }
 
 bool holdsSwitch(const std::string& arg)
@@ -26,8 +26,10 @@ bool holdsSwitch(const std::string& arg)
 WindowCommandLine ReadWindowCommandLine(const std::vector<std::string>& args, const std::string& version)
 {
     WindowCommandLine result;
-    program::FrontEndOptions& options = result.options;
-    options = program::ParseFrontEndOptions(args);
+    frontend::FrontEndParser parser(args);
+    const bool parsed = parser.parse();
+    frontend::FrontEndOptions& options = result.options;
+    options = parser.common();
     if (options.help) {
         result.out = usage();
         result.exitStatus = 0;
@@ -41,17 +43,18 @@ WindowCommandLine ReadWindowCommandLine(const std::vector<std::string>& args, co
     if (options.demo && !options.device.empty()) {
         result.err += "pravenor: --demo uses the simulated converter; --port " + options.device + " is passed over\n";
         options.device.clear();
-    } else if (!options.error.empty()) {
-        // Only an option left without its value at the very end gets here.
-        result.err += "pravenor: " + options.error + "; passed over\n";
+    }
+    if (!parsed) {
+        // Qt's parser names one fault: an unknown option, or one left without its value at the end.
+        const std::string why = parser.failure("unknown argument");
+        result.err += "pravenor: " + why + (why.starts_with("unknown") ? " passed over\n" : "; passed over\n");
     }
     options.error.clear();
-    for (const std::string& arg : options.rest) {
+    for (const std::string& arg : parser.positional()) {
         // A switch inside a longer word still counts, so it is not unknown.
         if (!holdsSwitch(arg))
             result.err += "pravenor: unknown argument " + arg + " passed over\n";
     }
-    options.rest.clear();
     return result;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "program/front_end_options.h"
+#include "frontend/front_end_options.h"
 
 #include <optional>
 #include <string>
@@ -14,7 +14,7 @@ namespace pravenor::ui {
 // they stand, also inside a longer word.
 struct WindowCommandLine
 {
-    program::FrontEndOptions options;
+    frontend::FrontEndOptions options;
     std::optional<int> exitStatus; // set when the program ends before the window opens
     std::string out;               // for standard output
     std::string err;               // for standard error

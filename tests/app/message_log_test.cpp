@@ -1,5 +1,6 @@
 #include "app/message_log.h"
 
+#include "app/cp1252.h"
 #include "app/program_config.h"
 #include "support/as_ordinary_user.h"
 #include "support/temp_folder.h"
@@ -145,10 +146,28 @@ TEST_F(MessageLogTest, FileIsUtf8WhileTheBufferKeepsTheBytes)
 TEST_F(MessageLogTest, UnwritableLogLosesTheLineFromTheFileOnly)
 {
     TempFolder::write(folder / "Log", "not a folder");
+    std::vector<std::string> notes;
+    log.setFileFailureObserver([&](const std::string& note) { notes.push_back(note); });
     log.WriteLog("lost in the file");
-    EXPECT_EQ(log.MessageLineCount(), 1);
+    log.WriteLog("lost again");
+    // Said once, in the message window and to the front end.
+    const std::string note = "The day's log file " + PathText(folder / "Log" / "06122026.log") +
+                             " cannot be written (Not a directory): messages are not kept in a file until it can.";
+    ASSERT_EQ(log.MessageLineCount(), 3);
     EXPECT_EQ(log.MessageLines()[0], "14:03:07 lost in the file");
+    EXPECT_EQ(log.MessageLines()[1], "14:03:07 " + note);
+    EXPECT_EQ(log.MessageLines()[2], "14:03:07 lost again");
+    EXPECT_EQ(notes, std::vector<std::string>{note});
     EXPECT_EQ(TempFolder::read(folder / "Log"), "not a folder");
+
+    // Said again only after the file could be written in between.
+    std::filesystem::remove(folder / "Log");
+    log.WriteLog("kept");
+    EXPECT_EQ(logFile("06122026.log"), "14:03:07 kept\r\n");
+    std::filesystem::remove_all(folder / "Log");
+    TempFolder::write(folder / "Log", "not a folder");
+    log.WriteLog("lost once more");
+    EXPECT_EQ(notes.size(), 2u);
 }
 
 TEST_F(MessageLogTest, DayFileThatIsAFifoLosesTheLineFromTheFileOnly)
@@ -164,7 +183,7 @@ TEST_F(MessageLogTest, DayFileThatIsAFifoLosesTheLineFromTheFileOnly)
     EXPECT_EQ(::read(reader, &byte, 1), 0);
     ::close(reader);
     log.WriteLog("without a reader");
-    EXPECT_EQ(log.MessageLineCount(), 2);
+    EXPECT_EQ(log.MessageLineCount(), 3); // and the note that the file cannot be written
     EXPECT_TRUE(std::filesystem::is_fifo(folder / "Log" / "06122026.log"));
 }
 
@@ -175,7 +194,7 @@ TEST_F(MessageLogTest, ReadOnlyLogFolderLosesTheLineFromTheFileOnly)
                                  std::filesystem::perm_options::remove);
     test::AsOrdinaryUser([&] {
         log.WriteLog("lost in the file");
-        EXPECT_EQ(log.MessageLineCount(), 1);
+        EXPECT_EQ(log.MessageLineCount(), 2); // and the note that the file cannot be written
     });
     EXPECT_FALSE(std::filesystem::exists(folder / "Log" / "06122026.log"));
 }
@@ -185,7 +204,7 @@ TEST_F(MessageLogTest, OnlyTheLogFolderItselfIsCreated)
     // The program folder is missing too: creating Log alone cannot help.
     MessageLog elsewhere(config, clock, folder / "gone");
     elsewhere.WriteLog("nowhere");
-    EXPECT_EQ(elsewhere.MessageLineCount(), 1);
+    EXPECT_EQ(elsewhere.MessageLineCount(), 2); // and the note that the file cannot be written
     EXPECT_TRUE(folder.names().empty());
 }
 

@@ -1,5 +1,6 @@
 #include "app/program_config.h"
 
+#include "app/cp1252.h"
 #include "app/regular_file.h"
 
 #include "support/as_ordinary_user.h"
@@ -12,6 +13,7 @@
 #include <string>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #ifndef PRAVENOR_APP_GOLDEN_DIR
@@ -115,20 +117,28 @@ TEST(ProgramConfig, MissingFileGivesDefaultsAndCreatesNothing)
     EXPECT_TRUE(folder.names().empty());
 }
 
-TEST(ProgramConfig, UnusableFileGivesDefaultsAndOnlyATooLargeOneIsNamed)
+TEST(ProgramConfig, UnusableFileGivesDefaultsAndIsNamedWithWhy)
 {
     const TempFolder folder;
     std::filesystem::create_symlink("/dev/zero", folder / "zero.set");
     TempFolder::write(folder / "huge.set", "0        Compoort ->4\r\n");
     std::filesystem::resize_file(folder / "huge.set", kMaxFileBytes + 1);
-    for (const char* name : {"zero.set", "huge.set"}) {
+    std::filesystem::create_directory(folder / "folder.set");
+    ASSERT_EQ(::mkfifo((folder / "fifo.set").c_str(), 0600), 0);
+    std::filesystem::create_symlink(folder / "nothing", folder / "dangling.set");
+    TempFolder::write(folder / "binary.set", std::string("0        Compoort ->4\r\n\0\x01\x02", 26));
+    const std::pair<const char*, const char*> rows[] = {
+        {"zero.set", "it is not a regular file"}, {"huge.set", "it is larger than 16 MiB"},
+        {"folder.set", "it is a folder"},         {"fifo.set", "it is not a regular file"},
+        {"dangling.set", "it is a link to nothing"}, {"binary.set", "it is not a text file"},
+    };
+    for (const auto& [name, why] : rows) {
         ProgramConfig config;
         config.ComPortIndex = 7;
         const std::vector<std::string> warnings = config.ReadProgramConfig(folder / name);
         EXPECT_EQ(config.ComPortIndex, 0) << name;
-        const bool named = warnings.size() == 1 && warnings[0].find(name) != std::string::npos &&
-                           warnings[0].find("larger than 16 MiB") != std::string::npos;
-        EXPECT_EQ(named, std::string(name) == "huge.set") << name;
+        EXPECT_EQ(warnings, std::vector<std::string>{PathText(folder / name) + " cannot be used (" + why +
+                                                     "); the program starts with its defaults."});
     }
 }
 

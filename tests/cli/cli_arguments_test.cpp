@@ -72,6 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
         ValueRow{"147=12345678901", -1, {}, "has 11 characters; it takes at most 10"},
         ValueRow{kTooLongText.c_str(), -1, {}, "it takes at most 100"},
         ValueRow{"100=\xce\xa9", -1, {}, "(Windows-1252) cannot carry"},
+        ValueRow{"100=A\x1e" "B", -1, {}, "holds control characters"},
         ValueRow{"5=1", -1, {}, "setting 5 is not one the program shows"},
         ValueRow{"92=0", -1, {}, "setting 92 is not one the program shows"},
         ValueRow{"251=0", -1, {}, "\"251\" is no setting number"},
@@ -146,11 +147,15 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageRow{{"page", "--address", "1", "--bleep", "G"}, "--bleep takes"},
                       UsageRow{{"restart", "now"}, "restart takes no arguments"},
                       UsageRow{{"get", "10", "--verify"}, "--verify belongs to write"},
+                      UsageRow{{"get", "10", "--lenient"}, "--lenient belongs to write"},
                       UsageRow{{"restart", "--json"}, "--json belongs to read, diff and get"},
                       UsageRow{{"--port-wait", "-1", "get", "10"}, "--port-wait takes whole seconds"},
                       UsageRow{{"--port", "/dev/x", "--com", "2", "restart"}, "give --port or --com, not both"},
                       UsageRow{{"frobnicate"}, "unknown command frobnicate"},
                       UsageRow{{"--frob", "read"}, "unknown option --frob"},
+                      UsageRow{{"get", "10", "--com"}, "--com needs a value"},
+                      UsageRow{{"--verify=yes", "write", "a.cfg"}, "unknown option --verify=yes"},
+                      UsageRow{{"/DEBUG", "restart", "/LOG"}, ""},
                       UsageRow{{"set", "--", "100=-x-"}, ""},
                       UsageRow{{"page", "--text", "-", "--address", "1", "--bleep", "BleepCode: 3"}, ""}));
 
@@ -159,6 +164,19 @@ TEST(Options, WithoutAPortTheSimulatedConverterIsUsed)
     EXPECT_TRUE(ParseCliOptions({"get", "10"}).common.demo);
     EXPECT_FALSE(ParseCliOptions({"--port", "/dev/x", "get", "10"}).common.demo);
     EXPECT_EQ(ParseCliOptions({"--com", "3", "get", "10"}).comNumber, 3);
+}
+
+TEST(Options, FastIsOffUnlessAsked)
+{
+    EXPECT_FALSE(ParseCliOptions({"read"}).common.fast);
+    EXPECT_TRUE(ParseCliOptions({"read", "--fast"}).common.fast);
+    EXPECT_TRUE(ParseCliOptions({"--fast", "--demo", "read"}).common.fast);
+}
+
+TEST(Options, ArgumentsArePassedOnAsTheBytesGiven)
+{
+    EXPECT_EQ(ParseCliOptions({"read", "-o", "caf\xe9.cfg"}).file, "caf\xe9.cfg");
+    EXPECT_EQ(ParseCliOptions({"--port", "/dev/\xff", "get", "10"}).common.device, "/dev/\xff");
 }
 
 TEST(Options, ReadKeepsItsFileWithOrWithoutDashO)

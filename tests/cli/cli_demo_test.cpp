@@ -50,6 +50,10 @@ TEST_F(CliDemo, ReadToStandardOutputGivesTheBytesThatTheSaveWrites)
     EXPECT_EQ(lines, 140u);
     EXPECT_NE(shown.out.find("\r\n10    ->3\r\n"), std::string::npos);
     EXPECT_NE(shown.out.find("\r\n108    ->Entrance door ALARM\r\n"), std::string::npos);
+
+    const CliRun fast = cli({"--fast", "read"});
+    ASSERT_EQ(fast.status, 0) << fast.err;
+    EXPECT_EQ(fast.out, shown.out);
 }
 
 TEST_F(CliDemo, DiffJsonIsOneObjectWithStableKeys)
@@ -92,11 +96,28 @@ TEST_F(CliDemo, GetJsonGivesPositionTextAndLegend)
     EXPECT_EQ(settings[1].toObject()["value"].toString(), "Entrance door ALARM");
 }
 
+TEST_F(CliDemo, WriteRefusesAFileWithValuesItsSettingsCannotHoldBeforeAnythingIsSent)
+{
+    TempFolder::write(folder / "site.cfg", demoFile({{"\r\n44    ->6\r\n", "\r\n44    ->200\r\n"},
+                                                    {"\r\n100    ->", "\r\n100    ->A\x1e" "B"}}));
+    const CliRun run = cli({"write", Q(folder / "site.cfg")});
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_NE(run.err.find("pravenor-cli: setting 44 (Input 1, Repeat:): the file's value (200) cannot be held (the "
+                           "window would show Not used.)"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("pravenor-cli: setting 100"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("holds control characters, which are never sent"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("pravenor-cli: nothing was written"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("Writing [Item:"), std::string::npos) << run.err;
+}
+
 TEST_F(CliDemo, WriteVerifyListsWhatTheConverterHoldsDifferently)
 {
-    // Item 44's list ends at 150: the value cannot be held by its box, so 0 is written.
+    // Item 44's list ends at 150: the value cannot be held by its box, so 0 is written when
+    // the user says so.
     TempFolder::write(folder / "site.cfg", demoFile({{"\r\n44    ->6\r\n", "\r\n44    ->200\r\n"}}));
-    const CliRun run = cli({"write", "--verify", Q(folder / "site.cfg")});
+    const CliRun run = cli({"write", "--lenient", "--verify", Q(folder / "site.cfg")});
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(run.out, "44 Input 1, Repeat: unit \"Not used.\", file \"(200)\"\n");
     EXPECT_NE(run.err.find("pravenor-cli: warning: setting 44 (Input 1, Repeat:): the file's value (200) cannot be "
@@ -156,6 +177,10 @@ INSTANTIATE_TEST_SUITE_P(
         StatusRow{{"set", "10=9601"}, 2, "  4  19200 baud"},
         StatusRow{{"diff", "{}/missing.cfg"}, 2, "pravenor-cli: The settings file {}/missing.cfg could not be opened."},
         StatusRow{{"read", "-o", "{}/no/folder/unit.cfg"}, 2, "pravenor-cli: "},
+        StatusRow{{"set", "100=A\x1e" "B"}, 2, "pravenor-cli: the text for setting 100"},
+        StatusRow{{"page", "--address", "1\x1e" "2\x1f" "HACKED", "--bleep", "A"}, 2, "--address holds control characters"},
+        StatusRow{{"page", "--address", "1234", "--bleep", "A", "--text", "\xce\xa9"}, 2,
+                  "--text holds characters that the converter's character set (Windows-1252) cannot carry"},
         StatusRow{{"--port", "{}/no-device", "get", "10"}, 3,
                   "pravenor-cli: cannot open the port {}/no-device: No such file or directory"}));
 
@@ -170,7 +195,8 @@ TEST(CliHelp, NamesEveryCommandAndExitStatusAsTheManualDoes)
         EXPECT_NE(help.out.find(std::string("  ") + command + " "), std::string::npos) << command;
         EXPECT_NE(manual.find(std::string(".B ") + command), std::string::npos) << command;
     }
-    for (const char* option : {"--port", "--com", "--demo", "--home", "--json", "--quiet", "--port-wait", "--verify"}) {
+    for (const char* option :
+         {"--port", "--com", "--demo", "--home", "--json", "--quiet", "--port-wait", "--verify", "--lenient"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
         std::string roff = option;
         for (std::size_t at = 0; (at = roff.find('-', at)) != std::string::npos; at += 2)

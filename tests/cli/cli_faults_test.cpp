@@ -69,6 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "STATUS: send call to pager via Pravenor successfull.", 10s},
         FaultRow{"PowerCutDuringWriteAll", {"--power-cut=1:2"}, {"write", "{site}"}, 0, "",
                  "The port is back: the command starts again.", 60s, {"get", "10", "100"}, "10=19200 baud\n100=Back door\n"},
+        // The position request goes unanswered, and the port goes while it is awaited.
+        FaultRow{"PowerCutDuringAPagerCall", {"--no-answer=1", "--power-cut=1:2"}, {"page", "--address", "1234", "--bleep", "3"},
+                 4, "", "the call may or may not have gone out, and it is not sent again", 20s},
         FaultRow{"PowerCutLongerThanThePortWait", {"--power-cut=600:1"}, {"--port-wait", "2", "write", "{site}"}, 3, "",
                  "went away and did not come back within 2 s", 15s}),
     [](const ::testing::TestParamInfo<FaultRow>& row) { return std::string(row.param.name); });

@@ -3,6 +3,10 @@
 
 #include <algorithm>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace pravenor::test {
 namespace {
 
@@ -54,6 +58,35 @@ TEST_F(CliOverPty, AValueThatFitsNoChoiceIsRefusedBeforeAnythingIsSent)
     EXPECT_FALSE(std::filesystem::exists(folder / "Log")) << "the run went as far as the log";
     const CliRun get = cli({"get", "10", "60"});
     EXPECT_EQ(get.out, "10=4800 baud\n60=BleepCode: C\n") << get.err;
+}
+
+TEST_F(CliOverPty, APortHeldByAnotherProgramIsSaidWithItsProcessAndEndsWithStatusThree)
+{
+    startSimulator({});
+    // This test process plays the other program, holding the converter under the link's name.
+    const int held = ::open((folder / "converter").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    const CliRun run = cli({"get", "10"});
+    ::close(held);
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_NE(run.err.find("the port is in use by another program (process " + std::to_string(::getpid()) + ")"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("dialout"), std::string::npos) << run.err;
+}
+
+TEST_F(CliOverPty, AConvertersTextIsShownWithItsControlBytesInBrackets)
+{
+    // A converter may hold anything; here it is given through the simulator's file.
+    TempFolder::write(folder / "unit.cfg", std::string(kUnit) + "101    ->\x1b[2JGone\x07\r\n");
+    simulator = std::make_unique<SimProcess>(QStringList{"--link", Q(folder / "converter"), "--load", Q(folder / "unit.cfg")});
+    ASSERT_TRUE(simulator->ready());
+    const CliRun get = cli({"get", "101"});
+    EXPECT_EQ(get.out, "101=[ESC][2JGone[BEL]\n") << get.err;
+    EXPECT_EQ(get.err.find('\x1b'), std::string::npos);
+    const CliRun json = cli({"--json", "get", "101"});
+    EXPECT_NE(json.out.find("\"value\": \"[ESC][2JGone[BEL]\""), std::string::npos) << json.out;
 }
 
 } // namespace

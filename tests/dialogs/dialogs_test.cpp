@@ -2,8 +2,8 @@
 // the program in memory (and, for the port, a pseudo-terminal that comes and goes).
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/keep_in_front.h"
-#include "ui/dialogs/network_address_store.h"
 #include "ui/dialogs/program_setup_dialog.h"
+#include "ui/user_preferences.h"
 
 #include "app/clock.h"
 #include "link/qt/qt_serial_port.h"
@@ -18,6 +18,7 @@
 #include "support/temp_folder.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,7 +26,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -75,8 +75,6 @@ protected:
     static void SetUpTestSuite()
     {
         test::EnsureQtApplication<QApplication>();
-        // The network address is kept in the user's settings: the tests keep theirs apart.
-        QStandardPaths::setTestModeEnabled(true);
     }
 
     DialogTest() : line(model), world(line) { program.port.setDeviceOverride("simulated converter"); }
@@ -158,7 +156,8 @@ TEST_F(ProgramSetupDialogTest, TabOrderRunsFromThePortToSave)
             order << widget->objectName();
         widget = widget->nextInFocusChain();
     } while (widget != combo && order.size() < 20);
-    EXPECT_EQ(order.join(' ').toStdString(), "ComboCom TxtNetworkAddress TxtSetPath CmdWijzigen CmdClose CmdCancel CmdSave");
+    EXPECT_EQ(order.join(' ').toStdString(),
+              "ComboCom TxtNetworkAddress TxtSetPath ChkFastLink CmdWijzigen CmdClose CmdCancel CmdSave");
 }
 
 TEST_F(ProgramSetupDialogTest, SaveWritesTheFileRebuildsTheListsAndShowsDefaultsAgain)
@@ -188,6 +187,39 @@ TEST_F(ProgramSetupDialogTest, SaveWritesTheFileRebuildsTheListsAndShowsDefaults
     EXPECT_TRUE(find<QLineEdit>(&dialog, "TxtSetPath")->isReadOnly());
 }
 
+TEST_F(ProgramSetupDialogTest, FastLinkIsRememberedForTheUserAndAppliedOnlyWhenChanged)
+{
+    ui::UserPreferences preference(QString::fromStdString((folder / "config/Quilmar/Pravenor.conf").string()));
+    int paceChanges = 0;
+    const auto saveWith = [&](std::optional<bool> fast) {
+        ProgramSetupDialog dialog(program, nullptr, &preference, [&] { ++paceChanges; });
+        auto* box = find<QCheckBox>(&dialog, "ChkFastLink");
+        EXPECT_FALSE(box->isEnabled());
+        EXPECT_EQ(box->isChecked(), preference.fastLink());
+        click(&dialog, "CmdWijzigen");
+        if (fast)
+            box->setChecked(*fast);
+        click(&dialog, "CmdSave");
+        return TempFolder::read(folder / "Pravenor.set");
+    };
+
+    const std::string standardFile = saveWith(std::nullopt);
+    EXPECT_EQ(saveWith(true), standardFile);
+    EXPECT_TRUE(preference.fastLink());
+    EXPECT_EQ(program.engine.pace(), link::kFastPace);
+    EXPECT_EQ(paceChanges, 1);
+
+    // After a fall back, saving the port again leaves the standard pace alone.
+    program.engine.setPace(link::kStandardPace);
+    saveWith(std::nullopt);
+    EXPECT_EQ(program.engine.pace(), link::kStandardPace);
+    EXPECT_EQ(paceChanges, 1);
+
+    EXPECT_EQ(saveWith(false), standardFile);
+    EXPECT_FALSE(ui::UserPreferences(preference.file()).fastLink());
+    EXPECT_EQ(paceChanges, 2);
+}
+
 TEST_F(ProgramSetupDialogTest, SaveReopensThePortOnTheChosenNumberAsTheDeviceComesAndGoes)
 {
     link::QtSerialPort serial;
@@ -204,7 +236,7 @@ TEST_F(ProgramSetupDialogTest, SaveReopensThePortOnTheChosenNumberAsTheDeviceCom
 
     save();
     EXPECT_EQ(over.logged, (std::vector<std::string>{"Comport closed by software.", "Error opening ComPort:  4"}));
-    EXPECT_EQ(over.program.engine.state(), link::EngineState::Initial);
+    EXPECT_EQ(over.program.engine.state(), link::EngineState::PortLost); // tried again every 5 s
 
     std::string error;
     std::optional<sim::PseudoTerminal> terminal = sim::PseudoTerminal::create(error);
@@ -279,9 +311,10 @@ TEST_F(ProgramSetupDialogTest, NetworkAddressTakesThePortNumbersPlaceIsKeptPerUs
 {
     program.port.setDeviceOverride({});
     program.config.ComPortIndex = 2;
-    ui::StoreNetworkAddress({});
+    ui::UserPreferences preferences(QString::fromStdString((folder / "user.conf").string()));
+    preferences.setFastLink(true);
     auto saveWith = [&](const QString& typed) {
-        ProgramSetupDialog dialog(program);
+        ProgramSetupDialog dialog(program, nullptr, &preferences);
         auto* address = find<QLineEdit>(&dialog, "TxtNetworkAddress");
         EXPECT_TRUE(address->isReadOnly());
         click(&dialog, "CmdWijzigen");
@@ -291,7 +324,7 @@ TEST_F(ProgramSetupDialogTest, NetworkAddressTakesThePortNumbersPlaceIsKeptPerUs
     };
 
     EXPECT_EQ(saveWith(" tcp://127.0.0.1:4001 "), "tcp://127.0.0.1:4001 opened with: 9600,N,8,1");
-    EXPECT_EQ(ui::StoredNetworkAddress(), "tcp://127.0.0.1:4001");
+    EXPECT_EQ(ui::UserPreferences(preferences.file()).networkAddress(), "tcp://127.0.0.1:4001");
     EXPECT_EQ(firstLine(folder / "Pravenor.set"), "0        Compoort ->2"); // Pravenor.set as ever
     {
         ProgramSetupDialog reopened(program);
@@ -299,7 +332,8 @@ TEST_F(ProgramSetupDialogTest, NetworkAddressTakesThePortNumbersPlaceIsKeptPerUs
     }
 
     EXPECT_EQ(saveWith(""), "Com: 3 opened with: 9600,N,8,1");
-    EXPECT_EQ(ui::StoredNetworkAddress(), "");
+    EXPECT_EQ(preferences.networkAddress(), "");
+    EXPECT_TRUE(preferences.fastLink()); // the two choices share the file, not their values
 }
 
 TEST_F(ProgramSetupDialogTest, StoredPortOutsideTheListShowsTheFirstPortOrNoneAndSavesSo)

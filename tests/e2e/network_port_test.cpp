@@ -52,7 +52,7 @@ TEST_F(NetworkPortTest, BytesWrittenWhileConnectingGoOutAndADroppedConnectionIsA
 
     converter->close();
     ASSERT_TRUE(PumpUntil([&] { return !port.isOpen(); }));
-    EXPECT_EQ(port.lastErrorText(), "the server closed the connection");
+    EXPECT_EQ(port.failureReason(), "the server closed the connection");
     // The next opening says so instead of trying again at once; the one after tries.
     EXPECT_EQ(port.open(address("tcp"), {}), OpenResult::Failed);
     EXPECT_EQ(port.open(address("tcp"), {}), OpenResult::Opened);

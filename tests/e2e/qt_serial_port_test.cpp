@@ -225,6 +225,32 @@ TEST_F(QtSerialPortTest, Open_AgainReleasesTheFirstDevice)
     m_port.close();
 }
 
+TEST_F(QtSerialPortTest, Open_ASecondOpenerIsToldThePortIsInUseUnderAnyNameOfTheDevice)
+{
+    // As root too: the exclusive mode of a tty does not hold against root, the lock does.
+    char folder[] = "/tmp/pravenor-lock-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    const std::string link = std::string(folder) + "/converter";
+    ASSERT_EQ(::symlink(m_pty.path().c_str(), link.c_str()), 0);
+    const std::string inUse = "the port is in use by another program (process " + std::to_string(::getpid()) + ")";
+    for (const std::string& name : {m_pty.path(), link}) {
+        QtSerialPort other;
+        EXPECT_EQ(other.open(name, LineSettings{}), OpenResult::InUse) << name;
+        EXPECT_EQ(other.failureReason(), inUse) << name;
+        EXPECT_FALSE(other.isOpen());
+    }
+    // Still the first one's: the refused opener changed nothing on the line.
+    m_pty.send({0x42});
+    ASSERT_TRUE(PumpUntil([&] { return m_port.bytesWaiting() > 0; }));
+
+    m_port.close();
+    QtSerialPort other;
+    EXPECT_EQ(other.open(link, LineSettings{}), OpenResult::Opened) << other.failureReason();
+    other.close();
+    ::unlink(link.c_str());
+    ::rmdir(folder);
+}
+
 TEST_F(QtSerialPortTest, Close_ThenCloseAgainIsHarmless)
 {
     m_port.close();

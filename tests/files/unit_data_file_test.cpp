@@ -94,11 +94,30 @@ TEST(SaveSettingsFile, EverySettingComesBackWhenLoaded)
 
     ASSERT_TRUE(SaveSettingsFile(folder / "unit.cfg", saved.sync).ok);
     Screen loaded;
-    ExpectNoReport(LoadSettingsFile(folder / "unit.cfg", loaded.sync));
+    // The tabs load as they are; only the warning that such texts are never sent is reported.
+    const FileResult result = LoadSettingsFile(folder / "unit.cfg", loaded.sync);
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(result.warnings, std::vector<std::string>{result.message});
+    EXPECT_NE(result.message.find("holds control characters"), std::string::npos);
 
     test::ExpectSameSettings(loaded, saved);
     EXPECT_EQ(loaded.stores.WorkValues, loaded.stores.FileValues);
     ExpectConverterValuesForgotten(loaded);
+}
+
+TEST(LoadSettingsFile, TextsWithControlBytesLoadWithAWarningNamingThem)
+{
+    TempFolder folder;
+    Screen screen;
+    const FileResult result =
+        LoadContent(folder, screen, "100    ->1\x1e" "2\x1fHACKED\r\n101    ->Hall\r\n108    ->\x1b[2J\r\n");
+    EXPECT_TRUE(result.ok);
+    const std::string warning = "The text of setting 100, 108 in " + app::PathText(folder / "unit.cfg") +
+                                " holds control characters. It is loaded, but it is never written to the converter.";
+    EXPECT_EQ(result.message, warning);
+    EXPECT_EQ(result.warnings, std::vector<std::string>{warning});
+    EXPECT_EQ(screen.board.text(0), "1\x1e" "2\x1fHACKED");
+    EXPECT_EQ(screen.board.text(1), "Hall");
 }
 
 TEST(LoadSettingsFile, ReadsLinesByTheirNumberAndCarriesValues)

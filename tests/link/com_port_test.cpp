@@ -68,14 +68,31 @@ TEST_F(ComPortTest, OpeningLogsThePortAndSetsTheCaption)
     EXPECT_EQ(world.logMessages().back(), "Com: 10 opened with: 9600,N,8,1");
 }
 
-TEST_F(ComPortTest, AFailedOpeningLogsOneLineAndKeepsTheCaption)
+TEST_F(ComPortTest, AFailedOpeningLogsOneLineAndTheCaptionSaysWhichDeviceAndWhy)
 {
     world.port.OpenComPort(0);
     serial.nextOpen = link::OpenResult::Failed;
+    serial.reason = "No such file or directory";
+    world.config.LogLevel = 0; // the frame tells whatever the log level
+    EXPECT_EQ(world.port.OpenComPort(0), -1);
+    EXPECT_EQ(world.view.portCaption(), "Serial Port: 1 /dev/test-converter not open: No such file or directory");
+    world.config.LogLevel = 2;
     EXPECT_EQ(world.port.OpenComPort(0), -1);
     EXPECT_EQ(world.logMessages().back(), "Error opening ComPort:  1");
-    EXPECT_EQ(world.view.portCaption(), "Serial Port: 1 9600,N,8,1");
     EXPECT_EQ(world.port.PortIsOpen(), -1);
+}
+
+TEST_F(ComPortTest, ADeviceInUseIsSaidAsSuchWithoutTheDialoutAdvice)
+{
+    serial.nextOpen = link::OpenResult::InUse;
+    serial.reason = "the port is in use by another program (process 4242)";
+    const auto before = world.logMessages().size();
+    EXPECT_EQ(world.port.OpenComPort(0), -1);
+    const auto lines = world.logMessages();
+    ASSERT_EQ(lines.size(), before + 2);
+    EXPECT_EQ(lines[before + 1], "Cannot open /dev/test-converter: the port is in use by another program (process 4242).");
+    EXPECT_EQ(world.view.portCaption(),
+              "Serial Port: 1 /dev/test-converter not open: the port is in use by another program (process 4242)");
 }
 
 TEST_F(ComPortTest, ALackOfPermissionNamesTheDialoutGroup)
@@ -113,6 +130,8 @@ TEST_F(ComPortTest, ANetworkAddressReplacesTheNumberAndIsNamedWithTheReasonWhenI
     serial.reason = "connection refused, nothing listens there";
     EXPECT_EQ(world.port.OpenComPort(3), -1);
     EXPECT_EQ(world.logMessages().back(), "Cannot open rfc2217://plant-room:7000: connection refused, nothing listens there");
+    EXPECT_EQ(world.view.portCaption(),
+              "Network: rfc2217://plant-room:7000 not open: connection refused, nothing listens there");
 
     // Mistyped, it is refused as an address rather than tried as a device.
     const int opensBefore = serial.openCount;

@@ -160,7 +160,8 @@ TEST_P(EndlessRetries, EndInTheCancelBoxAfterNineExchanges)
     const bool firstSilent = std::string(c.name) == "ShortRead" || std::string(c.name) == "NackRead";
     EXPECT_EQ(occurrences(b.world.view.progress(), c.report), firstSilent ? 8 : 9);
     if (!c.write) {
-        EXPECT_EQ(b.world.logMessages().size() - 3, firstSilent ? 8u : 9u) << "opened, closed, opened";
+        EXPECT_EQ(b.world.logMessages().size() - 4, firstSilent ? 8u : 9u) << "opened, closed, opened, cancelled";
+        EXPECT_EQ(b.world.logMessages().back(), "ERROR reading setting from converter. Reading cancelled!");
     }
     EXPECT_TRUE(b.nothingPending());
 }
@@ -197,7 +198,7 @@ TEST(EngineMends, AWriteAllWithRefusedSettingsSaysHowManyWereNotWritten)
     b.world.controls.setChosenPosition(44, -1);
     b.world.engine.WriteAllRequest = true;
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
-    EXPECT_EQ(b.world.engine.RefusedCount(), 2);
+    EXPECT_EQ(b.world.engine.refusedCount(), 2);
     EXPECT_TRUE(b.world.logged("Writing of settings ended: 2 settings were not written."));
     EXPECT_FALSE(b.world.logged("Writing of settings successfull."));
 
@@ -205,6 +206,34 @@ TEST(EngineMends, AWriteAllWithRefusedSettingsSaysHowManyWereNotWritten)
     chooseFirstEntries(b);
     b.world.engine.WriteAllRequest = true;
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
-    EXPECT_EQ(b.world.engine.RefusedCount(), 0);
+    EXPECT_EQ(b.world.engine.refusedCount(), 0);
     EXPECT_TRUE(b.world.logged("Writing of settings successfull."));
 }
+
+TEST(EngineMends, ATextWithControlBytesIsNeverSentAndSaidSo)
+{
+    SimBench b;
+    startIdle(b);
+    b.model.setText(100, "Hall door");
+    b.world.controls.setText(0, "1\x1e" "2\x1f" "HACKED");
+    b.world.sync.TakeValue(100);
+    b.world.stores.ItemRequest[100] = settings::kWriteRequest;
+    ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 100), 0);
+    EXPECT_EQ(b.model.text(100), "Hall door");
+    EXPECT_EQ(b.world.view.progress(),
+              "Writing [Item: 100 Value: 1[RS]2[US]HACKED OK -> ERROR text holds control characters, not sent.\r\n");
+    EXPECT_TRUE(b.world.logged("Setting 100 not written: text holds control characters."));
+    EXPECT_EQ(b.world.engine.ErrorCount(), 0);
+}
+
+TEST(EngineMends, AConvertersTextIsLoggedWithItsControlBytesShownNotObeyed)
+{
+    SimBench b;
+    startIdle(b);
+    b.model.setText(101, "\x1b[2JGone\x07");
+    b.world.stores.ItemRequest[101] = settings::kReadRequest;
+    ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 200), 0);
+    EXPECT_EQ(b.world.stores.UnitValues[101], SettingValue::Text("\x1b[2JGone\x07"));
+    EXPECT_TRUE(b.world.logged("Gelezen uit unit:  [Item: 101 Value: [ESC][2JGone[BEL]]  [Item: 101 Value: [ESC][2JGone[BEL] OK"));
+}
+

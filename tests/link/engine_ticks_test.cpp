@@ -16,7 +16,7 @@ namespace {
 // a dispatch, the send, SOH, LEN, the body and the judgement; one tick reports success.
 long minimumBatchTicks(int items)
 {
-    const long firstWakeUp = link::TransferEngine::kPollTicks - 1;
+    const long firstWakeUp = link::kStandardPace.ticks(link::kWakeUpPause) - 1;
     return 1 + firstWakeUp + 6L * items + 1;
 }
 

@@ -59,7 +59,7 @@ public:
     int openCount = 0;
     long isOpenQueries = 0;
     std::string lastDevice;
-    std::string reason;
+    std::string reason; // of a failed open
     link::LineSettings lastSettings;
 };
 

@@ -95,6 +95,19 @@ TEST(PagerCall, AsksForTheBufferPositionThenSendsTheCall)
     EXPECT_TRUE(b.world.view.progress().empty());
 }
 
+TEST(PagerCall, AFieldWithControlBytesIsNotSentAtAll)
+{
+    SimBench b;
+    startIdle(b);
+    const std::size_t sentBefore = b.line.bytesFromHost().size();
+    b.world.controls.setPagerInputs("1\x1e" "2\x1f" "HACKED", "", 2);
+    b.world.engine.PagerCallRequest = true;
+    ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
+    EXPECT_FALSE(b.model.lastPagerCall().has_value());
+    EXPECT_EQ(b.line.bytesFromHost().size(), sentBefore);
+    EXPECT_TRUE(b.world.logged("ERROR: the pager address or text holds control characters; the call is not sent."));
+}
+
 TEST(PagerCall, ABadBufferPositionCountsButTheCallStillGoes)
 {
     SimBench b;

@@ -11,19 +11,18 @@
 namespace pravenor::test {
 
 // The program's link against the simulated converter on an in-memory line, in tick time:
-// each tick runs one engine step and then lets 25 ms pass on the line.
+// each tick runs one engine step and then lets pass on the line the time the engine asks
+// for until its next tick (25 ms at the standard pace).
 class SimBench
 {
 public:
     explicit SimBench(sim::FaultPlan faults = {}) : line(model, faults), world(line) {}
 
-    static constexpr sim::Micros kTick{25'000};
-
     void tick(int count = 1)
     {
         for (int i = 0; i < count; ++i) {
             world.engine.ProcessTransfer(0);
-            line.advance(kTick);
+            line.advance(world.engine.tickInterval());
             ++ticks;
         }
     }

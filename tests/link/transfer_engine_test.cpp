@@ -255,6 +255,7 @@ TEST(TransferEngine, ThreeFailuresCancelEverythingUntilABatchStarts)
     ASSERT_EQ(b.world.view.messages().size(), 1u);
     EXPECT_EQ(b.world.view.messages()[0].title, "Pravenor by Quilmar");
     EXPECT_EQ(b.world.view.messages()[0].text, "ERROR reading setting from converter.\r\nReading cancelled!");
+    EXPECT_TRUE(b.world.logged("ERROR reading setting from converter. Reading cancelled!"));
     EXPECT_TRUE(b.nothingPending());
     const std::string& progress = b.world.view.progress();
     EXPECT_EQ(progress.substr(progress.size() - 16), "\r\nGeannuleerd!\r\n");
@@ -317,9 +318,13 @@ TEST(TransferEngine, ALostPortIsReopenedEveryFiveSecondsAndCancelsWhatWasPending
     for (std::size_t i = 1; i < failedAt.size(); ++i)
         EXPECT_EQ(failedAt[i] - failedAt[i - 1], 200);
     EXPECT_TRUE(b.world.logged("Comport closed by software."));
-    EXPECT_EQ(b.world.logMessages().back(), "Com: 1 opened with: 9600,N,8,1");
+    const auto lines = b.world.logMessages();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "Com: 1 opened with: 9600,N,8,1");
     EXPECT_TRUE(b.nothingPending());
     EXPECT_NE(b.world.view.progress().find("\r\nCurrent Read/Write action is cancelled!\r\n"), std::string::npos);
+    // The log, the record of what the converter was given, says so too.
+    EXPECT_EQ(lines.back(), "Current Read/Write action is cancelled!");
 
     // Back to work.
     b.world.stores.ItemRequest[9] = settings::kReadRequest;
@@ -500,6 +505,27 @@ TEST(TransferEngine, WithoutTheStartSignalNothingIsServed)
     EXPECT_EQ(world.engine.state(), EngineState::Initial);
     EXPECT_TRUE(port.written.empty());
     EXPECT_TRUE(world.engine.ReadAllRequest);
+}
+
+TEST(TransferEngine, AwaitingAPortThatFailedAtStartTriesItEveryFiveSeconds)
+{
+    test::FakePort port;
+    port.nextOpen = link::OpenResult::Failed;
+    test::LinkWorld world(port);
+    world.start();
+    world.engine.awaitPort();
+    ASSERT_EQ(world.engine.state(), EngineState::PortLost);
+    const int opensBefore = port.openCount;
+    world.tick(199);
+    EXPECT_EQ(port.openCount, opensBefore);
+    world.tick();
+    EXPECT_EQ(port.openCount, opensBefore + 1);
+    port.nextOpen = link::OpenResult::Opened;
+    world.tick(200);
+    EXPECT_EQ(world.engine.state(), EngineState::Idle);
+    world.stores.ItemRequest[9] = settings::kReadRequest;
+    world.tick(20);
+    EXPECT_FALSE(port.written.empty());
 }
 
 TEST(TransferEngine, TheProgressBarFollowsTheItems)

@@ -5,6 +5,7 @@
 #include "program/start_program.h"
 
 #include "app/clock.h"
+#include "app/cp1252.h"
 #include "link/recording_view.h"
 #include "settings/control_board.h"
 #include "sim/converter_model.h"
@@ -40,6 +41,8 @@ public:
     void ProgramConfigRead(app::ProgramConfig&) override { note("config"); }
     void ArrangeTabs() override { note("tabs"); }
     void SetDisplayTexts() override { note("texts"); }
+    void StartupWarnings(const std::vector<std::string>& all) override { warnings = all; }
+    std::vector<std::string> warnings;
 
     std::vector<std::string> steps;
     std::vector<int> logLevels;
@@ -138,15 +141,30 @@ TEST_F(ProgramTest, APortThatOpensOnlyLaterStillStartsTheEngine)
 {
     line.cutPower(10s);
     start();
-    ASSERT_EQ(program.engine.state(), link::EngineState::Initial);
-
-    line.advance(11s);
-    program::ReopenPort(program);
+    // Tried again every 5 s, as a lost port is, without anyone asking.
+    ASSERT_EQ(program.engine.state(), link::EngineState::PortLost);
+    int ticks = 0;
+    for (; ticks < 1000 && program.engine.state() != link::EngineState::Idle; ++ticks) {
+        program.engine.ProcessTransfer(0);
+        line.advance(25ms);
+    }
     EXPECT_EQ(program.engine.state(), link::EngineState::Idle);
+    EXPECT_EQ(ticks % 200, 0) << ticks;
     program::ReadAll(program);
     tickUntilEnded();
     EXPECT_EQ(ends, (std::vector<End>{{Job::ReadAll, JobEnd::Done}}));
     EXPECT_EQ(program.stores.UnitValues[9].asNumber(), 1);
+}
+
+TEST_F(ProgramTest, APravenorSetThatCannotBeUsedIsSaidOnceLoggingIsOn)
+{
+    std::filesystem::create_directory(folder.path() / "Pravenor.set");
+    RecordingSteps steps(program);
+    program::StartProgram(program, {}, steps);
+    const std::string warning =
+        app::PathText(folder.path() / "Pravenor.set") + " cannot be used (it is a folder); the program starts with its defaults.";
+    EXPECT_TRUE(logged(warning));
+    EXPECT_EQ(steps.warnings, std::vector<std::string>{warning});
 }
 
 TEST_F(ProgramTest, EveryJobTellsHowItEnded)

@@ -1,4 +1,4 @@
-#include "sim/sim_options.h"
+#include "sim/tool/sim_command_line.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -32,6 +32,7 @@ TEST(SimOptions, EveryFaultOptionFillsItsPartOfThePlan)
         {{"--power-cut=3:10"}, {.powerCutFor = 3s, .powerCutAfter = 10s}},
         {{"--power-cut=0.5"}, {.powerCutFor = 500ms, .powerCutAfter = 5s}},
         {{"--nack=2", "--bad-checksum"}, {.badChecksum = every, .nack = FaultRepeat::times(2)}},
+        {{"--deaf-after-reply=30"}, {.deafAfterReply = 30ms}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.front());
@@ -52,9 +53,12 @@ TEST(SimOptions, LinkLoadAndBufferPosition)
     EXPECT_EQ(parsed.options.bufferPositionByte, std::optional<std::uint8_t>('X'));
     EXPECT_EQ(parsed.options.faults, FaultPlan{});
 
-    const SimCommandLine other = parseSimOptions({"--link=/dev/conv", "--load", "a b.cfg"});
+    EXPECT_EQ(parsed.options.baud, 9600);
+
+    const SimCommandLine other = parseSimOptions({"--link=/dev/conv", "--load", "a b.cfg", "--baud=19200"});
     EXPECT_EQ(other.options.linkPath, "/dev/conv");
     EXPECT_EQ(other.options.loadFile, "a b.cfg");
+    EXPECT_EQ(other.options.baud, 19200);
 }
 
 TEST(SimOptions, TcpTakesAPortWithAnOptionalHost)
@@ -107,7 +111,12 @@ TEST(SimOptions, RejectsWhatItDoesNotUnderstand)
         {"--tcp=65536"},
         {"--tcp"},
         {"--rfc2217"},
+        {"--rfc2217=yes", "--tcp=0"},
         {"--tcp=0", "--link=/tmp/conv"},
+        {"--baud=0"},
+        {"--baud"},
+        {"--deaf-after-reply=0"},
+        {"--deaf-after-reply"},
         {"--bogus"},
         {"unit.cfg"},
         {"-x"},
@@ -123,7 +132,8 @@ TEST(SimOptions, HelpExplainsEveryOption)
     const std::string help = simHelpText();
     for (const char* option : {"--link", "--load", "--buffer-position", "--no-answer", "--late",
                                "--bad-checksum", "--nack", "--too-long", "--short-reply",
-                               "--body-stops", "--chatter", "--noise", "--power-cut", "--tcp", "--rfc2217", "--help"})
+                               "--body-stops", "--chatter", "--noise", "--power-cut", "--baud",
+                               "--deaf-after-reply", "--tcp", "--rfc2217", "--help"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 

@@ -87,6 +87,32 @@ TEST_F(SimulatedLineTest, KeepsWhatTheHostSentAndTheFramesTheConverterSaw)
     EXPECT_EQ(readAll(line), kReplyItem5Is7);
 }
 
+TEST_F(SimulatedLineTest, AConverterThatNeedsAPauseLeavesARequestUnheardThatComesTooSoon)
+{
+    SimulatedLine line(model, FaultPlan{.deafAfterReply = 30ms});
+    openLine(line);
+    write(line, kReadItem5);
+    line.advance(kRequestTime + 14 * kByteTime); // the whole reply is in
+    EXPECT_EQ(readAll(line), kReplyItem5Is7);
+
+    write(line, "01 0D 01 00 02 57 1F 05 1E 77 1F 09 1E 99"); // setting 5 := 9, at once
+    line.advance(100ms);
+    EXPECT_EQ(line.bytesWaiting(), 0);
+    EXPECT_EQ(line.traffic().back().kind, TrafficKind::Ignored);
+    EXPECT_EQ(model.number(5), 7); // unheard, so not carried out either
+
+    write(line, kReadItem5); // starting 100 ms after the reply
+    line.advance(kRequestTime + 14 * kByteTime);
+    EXPECT_EQ(readAll(line), kReplyItem5Is7);
+}
+
+TEST(LineTiming, AByteTakesTenBitTimesRoundedUp)
+{
+    EXPECT_EQ(ByteTimeAt(9600), 1042us);
+    EXPECT_EQ(ByteTimeAt(19200), 521us);
+    EXPECT_EQ(ByteTimeAt(1200), 8334us);
+}
+
 TEST_F(SimulatedLineTest, DiscardInputDropsOnlyWhatHasArrived)
 {
     SimulatedLine line(model);

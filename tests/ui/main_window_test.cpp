@@ -138,7 +138,8 @@ TEST_F(WindowTest, ConfirmationsAskBeforeTheyAct)
 
     click("CmdSchrijfAlles");
     answer(QMessageBox::Ok);
-    EXPECT_TRUE(program->engine.WriteAllRequest);
+    // Asked for, or already taken up by an engine tick that came while the box closed.
+    EXPECT_TRUE(program->engine.WriteAllRequest || program->engine.BatchKind == link::kWriteAllBatch);
     EXPECT_EQ(program->stores.WorkValues[0].asNumber(), 2);
 
     click("CmdTestHerstart");
@@ -295,6 +296,24 @@ TEST_F(WindowTest, TheIndicatorsFlashWithTraffic)
 
 namespace pravenor::test {
 namespace {
+
+TEST_F(WindowTest, TheFastLinkShowsInThePortCaptionAndTheTimerFollowsItsPace)
+{
+    fastForThisRun = true;
+    load();
+    auto* frame = find<QGroupBox>("FrmCommunicatie");
+    EXPECT_TRUE(frame->title().endsWith(" (fast)")) << frame->title().toStdString();
+    EXPECT_EQ(window->engineTickMs(), 25);
+
+    click("CmdLeesAlles");
+    window->tick(); // the batch is taken up
+    EXPECT_EQ(window->engineTickMs(), 1);
+    ASSERT_TRUE(tickUntil([&] { return program->engine.state() == link::EngineState::ReadSoh; }));
+    line->simulated()->cutPower(std::chrono::seconds(1)); // the reply never comes
+    ASSERT_TRUE(tickUntil([&] { return !program->engine.pace().fast(); }, 10'000));
+    EXPECT_FALSE(frame->title().contains(QStringLiteral("fast"))) << frame->title().toStdString();
+    EXPECT_EQ(window->engineTickMs(), 25);
+}
 
 TEST_F(WindowTest, DialogsLeaveTheEngineTickingAndAboutStepsTheServiceControls)
 {
@@ -464,6 +483,44 @@ TEST_F(WindowTest, ATabClickClearsTheHighlightInTheComboBoxes)
         QTabBar* bar = find<QTabWidget>(QLatin1String(name))->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(bar->currentIndex()).center());
         EXPECT_FALSE(repeat->lineEdit()->hasSelectedText()) << name;
+    }
+}
+
+TEST_F(WindowTest, APravenorSetThatCannotBeUsedIsSaidInABoxAndTheStatusPage)
+{
+    std::filesystem::create_directory(folder.path() / "Pravenor.set");
+    load();
+    const std::string warning =
+        (folder.path() / "Pravenor.set").string() + " cannot be used (it is a folder); the program starts with its defaults.";
+    ASSERT_NE(openBox(), nullptr);
+    EXPECT_EQ(openBox()->text().toStdString(), warning);
+    EXPECT_EQ(openBox()->icon(), QMessageBox::Warning);
+    EXPECT_TRUE(logged(warning));
+}
+
+TEST_F(WindowTest, TheProgressBoxKeepsOnlyItsLastLines)
+{
+    load();
+    const int lines = ui::MainWindow::kProgressLines + 1000;
+    for (int n = 0; n < lines; ++n)
+        window->transferView().appendProgress("Read setting " + std::to_string(n) + "  OK\r\n");
+    auto* progress = find<QPlainTextEdit>("TxtProgress");
+    EXPECT_LE(progress->blockCount(), ui::MainWindow::kProgressLines);
+    EXPECT_TRUE(progress->toPlainText().endsWith(QStringLiteral("Read setting %1  OK\n").arg(lines - 1)));
+    EXPECT_FALSE(progress->toPlainText().startsWith(QStringLiteral("Read setting 0  OK")));
+}
+
+TEST_F(WindowTest, TextBoxesForTheConverterRefuseWhatItWouldMisread)
+{
+    load();
+    for (const char* name : {"TxtTekstInput_0", "TxtTestPagerAdres", "TxtTestPagerDisplayInfo"}) {
+        auto* box = find<QLineEdit>(QLatin1String(name));
+        box->clear();
+        QTest::keyClicks(box, QStringLiteral("12"));
+        box->insert(QStringLiteral("3\x1e" "4\x1f" "HACKED")); // as a paste arrives
+        box->insert(QStringLiteral("\u03a9"));                // no Windows-1252 character
+        box->insert(QStringLiteral("\u00e9"));                // one
+        EXPECT_EQ(box->text(), QStringLiteral("12\u00e9")) << name;
     }
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "app/clock.h"
-#include "link/qt/converter_line.h"
+#include "frontend/converter_line.h"
 #include "program/program.h"
 #include "sim/converter_model.h"
 #include "support/temp_folder.h"
 #include "support/qt_event_loop.h"
+#include "ui/user_preferences.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -39,12 +40,14 @@ protected:
 
     void load(const std::string& commandLine = {}, const std::string& device = {})
     {
-        line = std::make_unique<link::ConverterLine>(device.empty());
+        line = std::make_unique<frontend::ConverterLine>(frontend::ChooseLine(device.empty(), device));
         window = std::make_unique<ui::MainWindow>(device.empty());
         program = std::make_unique<program::Program>(folder.path(), clock, line->serial(),
                                                      window->settingControls(), window->transferView());
-        program->port.setDeviceOverride(device.empty() ? link::ConverterLine::kDemoDevice : device);
+        program->port.setDeviceOverride(line->deviceOverride());
         window->setBeeper([this] { ++beeps; });
+        window->setUserPreferences(ui::UserPreferences(QString::fromStdString((folder / "user.conf").string())));
+        window->setFastForThisRun(fastForThisRun);
         window->load(*program, *line, commandLine);
     }
 
@@ -90,10 +93,11 @@ protected:
 
     TempFolder folder;
     FixedTime clock;
-    std::unique_ptr<link::ConverterLine> line;
+    std::unique_ptr<frontend::ConverterLine> line;
     std::unique_ptr<ui::MainWindow> window;
     std::unique_ptr<program::Program> program;
     int beeps = 0;
+    bool fastForThisRun = false; // --fast
 };
 
 } // namespace pravenor::test

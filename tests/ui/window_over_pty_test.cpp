@@ -6,6 +6,7 @@
 #include "ui/widget_controls.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -39,6 +40,29 @@ TEST_F(WindowTest, ReadAllOverARealLineShowsTheConvertersValues)
     }
     for (int j = 0; j < settings::kTextBoxCount; ++j)
         EXPECT_EQ(window->widgetControls().textColour(j), settings::ControlColour::WindowText) << j;
+}
+
+TEST_F(WindowTest, APortThatDoesNotOpenIsSaidAndTriedAgainUntilItDoes)
+{
+    const std::string device = (folder.path() / "converter").string();
+    load({}, device); // nothing there yet, and no Pravenor.set: the log is off while starting
+    auto* frame = find<QGroupBox>("FrmCommunicatie");
+    const QString caption = QString::fromStdString("Serial Port: 1 " + device + " not open: No such file or directory");
+    EXPECT_EQ(frame->title(), caption);
+    EXPECT_EQ(frame->accessibleName(), caption);
+
+    click("CmdLeesAlles");
+    ASSERT_NE(openBox(), nullptr);
+    EXPECT_TRUE(openBox()->text().contains(caption)) << openBox()->text().toStdString();
+    EXPECT_FALSE(program->engine.ReadAllRequest);
+    answer(QMessageBox::Ok);
+
+    // The adapter comes after the start: within 5 s the port is open, without a click.
+    SimProcess simulator({"--link", QString::fromStdString(device)});
+    ASSERT_TRUE(simulator.ready());
+    ASSERT_TRUE(tickUntil([&] { return program->engine.state() == link::EngineState::Idle; }, 201));
+    EXPECT_EQ(frame->title(), "Serial Port: 1 9600,N,8,1");
+    EXPECT_EQ(frame->accessibleName(), "Serial Port: 1 9600,N,8,1");
 }
 
 } // namespace

@@ -154,8 +154,13 @@ TEST_F(WindowTest, EverySettingControlHasItsOwnNameAndItsLegendAsLabel)
     EXPECT_EQ(QAccessible::queryAccessibleInterface(address)->text(QAccessible::Name), "Input 1, Error, Address:");
     EXPECT_EQ(labelsOf(address), (std::vector<QObject*>{find<QLabel>(numbered("TxtLegendaTekstInput", 40)),
                                                         find<QWidget>(numbered("Frame5", 0))}));
+    auto* repeatLegend = find<QLabel>(numbered("TxtLegendaCharInput", 52));
     EXPECT_EQ(labelsOf(find<QComboBox>(numbered("ComboInstellingen", 52))),
-              (std::vector<QObject*>{find<QLabel>(numbered("TxtLegendaCharInput", 52)), find<QWidget>(numbered("Frame5", 0))}));
+              (std::vector<QObject*>{repeatLegend, find<QWidget>(numbered("Frame5", 0))}));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(repeatLegend)->text(QAccessible::Name), "Input 1, Error, Repeat:");
+    const std::vector<QObject*> guard = labelsOf(find<QComboBox>(numbered("ComboInstellingen", 28)));
+    ASSERT_FALSE(guard.empty());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(guard.front())->text(QAccessible::Name), "Input 1, Guard:");
 }
 
 TEST_F(WindowTest, PagingReadWritePairsStandOnTheRowOfTheirItem)

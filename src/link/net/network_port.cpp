@@ -56,7 +56,7 @@ OpenResult NetworkPort::open(const std::string& device, const LineSettings& sett
     const ParsedNetworkAddress parsed = ParseNetworkAddress(device);
     if (m_state == State::Failed && parsed.address == m_address) {
         m_state = State::Closed;
-        return OpenResult::Failed; // the reason is still in lastErrorText()
+        return OpenResult::Failed; // the reason is still in failureReason()
     }
     close();
     if (!parsed.address) {
@@ -74,7 +74,7 @@ OpenResult NetworkPort::open(const std::string& device, const LineSettings& sett
     m_socket.connectToHost(QString::fromStdString(app::Cp1252ToUtf8(m_address->host)), m_address->port);
     if (m_state == State::Connecting)
         return OpenResult::Opened;
-    m_state = State::Closed; // refused before it began; lastErrorText() says why
+    m_state = State::Closed; // refused before it began; failureReason() says why
     return OpenResult::Failed;
 }
 

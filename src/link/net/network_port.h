@@ -43,11 +43,10 @@ public:
     int readByte() override;
     bool writeByte(std::uint8_t byte) override;
     void discardInput() override;
+    // Why the last connection failed or ended; empty while none has. Kept across later
+    // attempts, so that a wait that ends while connecting can still say it.
     std::string failureReason() const override { return m_lastErrorText; }
 
-    // Why the last connection failed or ended, for the log; empty while none has.
-    // Kept across later attempts, so that a wait that ends while connecting can still say it.
-    const std::string& lastErrorText() const { return m_lastErrorText; }
     // The connection stands (open() may have only started it).
     bool connected() const { return m_state == State::Negotiating || m_state == State::Open; }
     // Lines for the message log: the connection made, settings the server left unconfirmed.

@@ -9,7 +9,15 @@
 #include <optional>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 #endif
 
 namespace pravenor::link {
@@ -61,6 +69,53 @@ std::string toCp1252(const QString& text)
 {
     return app::Utf8ToCp1252(text.toStdString());
 }
+
+#ifdef Q_OS_UNIX
+// The device as the system names it: /dev/serial/by-id links, other links and a link to a
+// pseudo-terminal all lead to one name. A name that leads nowhere stays as given, for the
+// open to report.
+std::string resolvedDevice(const std::string& device)
+{
+    char resolved[PATH_MAX];
+    if (::realpath(device.c_str(), resolved) == nullptr)
+        return device;
+    return resolved;
+}
+
+// The process holding a lock on the device, as /proc/locks tells (0 when it does not).
+long lockHolder(const std::string& device)
+{
+    struct stat info{};
+    if (::stat(device.c_str(), &info) != 0)
+        return 0;
+    std::FILE* locks = std::fopen("/proc/locks", "re");
+    if (locks == nullptr)
+        return 0;
+    char wanted[64];
+    std::snprintf(wanted, sizeof wanted, "%02x:%02x:%lu", major(info.st_dev), minor(info.st_dev),
+                  static_cast<unsigned long>(info.st_ino));
+    long holder = 0;
+    char line[256];
+    while (holder == 0 && std::fgets(line, sizeof line, locks) != nullptr) {
+        char kind[16] = {};
+        long pid = 0;
+        char where[64] = {};
+        // "1: FLOCK  ADVISORY  WRITE 4242 00:05:87 0 EOF"
+        if (std::sscanf(line, "%*s %15s %*s %*s %ld %63s", kind, &pid, where) == 3 &&
+            std::string(where) == wanted && pid > 0)
+            holder = pid;
+    }
+    std::fclose(locks);
+    return holder;
+}
+
+std::string inUseText(const std::string& device)
+{
+    const long holder = lockHolder(device);
+    return "the port is in use by another program" +
+           (holder > 0 ? " (process " + std::to_string(holder) + ")" : std::string());
+}
+#endif
 
 } // namespace
 
@@ -137,7 +192,14 @@ OpenResult QtSerialPort::open(const std::string& device, const LineSettings& set
         return OpenResult::Failed;
     }
 
-    m_port.setPortName(QString::fromStdString(app::Cp1252ToUtf8(device)));
+#ifdef Q_OS_UNIX
+    m_device = resolvedDevice(device);
+    if (!lockDevice(m_device))
+        return OpenResult::InUse;
+#else
+    m_device = device;
+#endif
+    m_port.setPortName(QString::fromStdString(app::Cp1252ToUtf8(m_device)));
     m_port.setBaudRate(settings.baudRate);
     m_port.setDataBits(*dataBits);
     m_port.setParity(toQtParity(settings.parity));
@@ -161,8 +223,18 @@ OpenResult QtSerialPort::open(const std::string& device, const LineSettings& set
     m_opening = false;
 
     if (!opened) {
+        unlockDevice();
         m_lastErrorText = toCp1252(m_port.errorString());
-        return openFailure(m_port.error());
+        OpenResult result = openFailure(m_port.error());
+#ifdef Q_OS_UNIX
+        // Qt says "permission" for a device another program has locked too; only a device
+        // this user may not open is a matter of group membership.
+        if (result == OpenResult::PermissionDenied && ::access(m_device.c_str(), R_OK | W_OK) == 0) {
+            m_lastErrorText = inUseText(m_device);
+            result = OpenResult::InUse;
+        }
+#endif
+        return result;
     }
     return OpenResult::Opened;
 }
@@ -172,7 +244,50 @@ void QtSerialPort::close()
     if (m_port.isOpen()) {
         m_port.close();
     }
+    unlockDevice();
     m_deviceLost = false;
+}
+
+// One program per converter: two would answer each other's replies. The lock is taken on the
+// device itself, under the name every link leads to, so another name for the same device finds
+// it taken; and unlike the exclusive mode of a tty it holds against root as well. It is taken
+// before Qt touches the line, so that the other program's line settings stay as they are.
+bool QtSerialPort::lockDevice(const std::string& device)
+{
+#ifdef Q_OS_UNIX
+    unlockDevice();
+    int handle = -1;
+    do {
+        handle = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    } while (handle < 0 && errno == EINTR);
+    if (handle < 0) {
+        // A tty another program opened exclusively refuses every other opener but root.
+        if (errno == EBUSY) {
+            m_lastErrorText = inUseText(device);
+            return false;
+        }
+        return true; // Qt's own open says what is wrong with the device
+    }
+    if (::flock(handle, LOCK_EX | LOCK_NB) != 0) {
+        ::close(handle);
+        m_lastErrorText = inUseText(device);
+        return false;
+    }
+    m_lockHandle = handle;
+#else
+    (void)device;
+#endif
+    return true;
+}
+
+void QtSerialPort::unlockDevice()
+{
+#ifdef Q_OS_UNIX
+    if (m_lockHandle >= 0) {
+        ::close(m_lockHandle);
+        m_lockHandle = -1;
+    }
+#endif
 }
 
 bool QtSerialPort::isOpen()

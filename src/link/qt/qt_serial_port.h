@@ -33,6 +33,7 @@ public:
     // The system's words for the last failure (Windows-1252), for the log; empty after a
     // successful open.
     const std::string& lastErrorText() const { return m_lastErrorText; }
+    std::string failureReason() const override { return m_lastErrorText; }
 
     // Whether an error reported while the port is open leaves it useless until reopened.
     static bool closesPort(QSerialPort::SerialPortError error);
@@ -43,11 +44,15 @@ private:
     void onErrorOccurred(QSerialPort::SerialPortError error);
     bool deviceHungUp();
     void closeLostPort(const char* reason);
+    bool lockDevice(const std::string& device);
+    void unlockDevice();
 
     std::string m_lastErrorText;
     bool m_opening = false;
     bool m_deviceLost = false;
     std::optional<std::chrono::steady_clock::time_point> m_lastProbe;
+    int m_lockHandle = -1; // holds the device's lock while the port is open
+    std::string m_device;  // the device as the system names it, every link followed
     // Last, so that it goes first: its destructor may still report an error to us.
     QSerialPort m_port;
 };

@@ -6,12 +6,13 @@
 #include "program/commands.h"
 #include "program/program.h"
 #include "ui/dialogs/keep_in_front.h"
-#include "ui/dialogs/network_address_store.h"
 #include "ui/dialogs/lockable_combo_box.h"
 #include "ui/qt_text.h"
+#include "ui/user_preferences.h"
 #include "ui/window_parts.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -52,10 +53,13 @@ QString deviceLine(const link::SerialDevice& device)
 
 } // namespace
 
-ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* parent)
-    : QDialog(parent), m_program(program), m_portCombo(new LockableComboBox(this)),
-      m_pathEdit(new QLineEdit(this)), m_addressEdit(new QLineEdit(this)),
-      m_addressLabel(new QLabel(QStringLiteral("Network address:"), this)), m_portLabel(new QLabel(QStringLiteral("ComPort:"), this)),
+ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* parent,
+                                       UserPreferences* preferences, std::function<void()> paceChanged)
+    : QDialog(parent), m_program(program), m_preferences(preferences), m_paceChanged(std::move(paceChanged)),
+      m_fastLinkCheck(new QCheckBox(QStringLiteral("Fast link"), this)), m_portCombo(new LockableComboBox(this)),
+      m_pathEdit(new QLineEdit(this)), m_networkAddressEdit(new QLineEdit(this)),
+      m_portLabel(new QLabel(QStringLiteral("ComPort:"), this)),
+      m_networkAddressLabel(new QLabel(QStringLiteral("Network address:"), this)),
       m_pathLabel(new QLabel(QStringLiteral("Path for setup files:"), this)),
       m_portDevice(new QLabel(this)), m_devicesPresent(new QLabel(this)),
       m_changeButton(MakeButton("CmdWijzigen", "Change", this)),
@@ -77,14 +81,14 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     m_pathEdit->setObjectName(QStringLiteral("TxtSetPath"));
     m_pathEdit->setAccessibleName(QStringLiteral("Path for setup files"));
     m_pathEdit->setMinimumWidth(321);
-    m_addressEdit->setObjectName(QStringLiteral("TxtNetworkAddress"));
-    m_addressEdit->setAccessibleName(QStringLiteral("Network address"));
-    m_addressEdit->setPlaceholderText(QStringLiteral("tcp://HOST:PORT or rfc2217://HOST:PORT"));
-    m_addressEdit->setToolTip(QStringLiteral("A serial device server on the network; empty: the port number"));
-    m_addressEdit->setMinimumWidth(240);
-    m_addressLabel->setObjectName(QStringLiteral("LabelNetworkAddress"));
-    m_addressLabel->setAccessibleName(m_addressLabel->text());
-    m_addressLabel->setBuddy(m_addressEdit);
+    m_networkAddressEdit->setObjectName(QStringLiteral("TxtNetworkAddress"));
+    m_networkAddressEdit->setAccessibleName(QStringLiteral("Network address"));
+    m_networkAddressEdit->setPlaceholderText(QStringLiteral("tcp://HOST:PORT or rfc2217://HOST:PORT"));
+    m_networkAddressEdit->setToolTip(QStringLiteral("A serial device server on the network; empty: the port number"));
+    m_networkAddressEdit->setMinimumWidth(240);
+    m_networkAddressLabel->setObjectName(QStringLiteral("LabelNetworkAddress"));
+    m_networkAddressLabel->setAccessibleName(m_networkAddressLabel->text());
+    m_networkAddressLabel->setBuddy(m_networkAddressEdit);
     m_portLabel->setObjectName(QStringLiteral("Label1"));
     m_portLabel->setAccessibleName(m_portLabel->text());
     m_portLabel->setBuddy(m_portCombo);
@@ -97,6 +101,10 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     m_devicesPresent->setAccessibleName(QStringLiteral("Serial devices present"));
     m_devicesPresent->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_devicesPresent->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_fastLinkCheck->setObjectName(QStringLiteral("ChkFastLink"));
+    m_fastLinkCheck->setAccessibleName(m_fastLinkCheck->text());
+    m_fastLinkCheck->setToolTip(QStringLiteral("Talk to the converter as fast as the line allows; back to the "
+                                             "standard pace by itself when the converter cannot keep up."));
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(16, 16, 16, 16);
@@ -104,11 +112,12 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     grid->setVerticalSpacing(14);
     grid->addWidget(m_portLabel, 0, 0);
     grid->addWidget(m_portCombo, 0, 1);
-    grid->addWidget(m_addressLabel, 0, 2, Qt::AlignRight);
-    grid->addWidget(m_addressEdit, 0, 3, 1, 2);
+    grid->addWidget(m_networkAddressLabel, 0, 2, Qt::AlignRight);
+    grid->addWidget(m_networkAddressEdit, 0, 3, 1, 2);
     grid->addWidget(m_portDevice, 1, 1, 1, 4);
     grid->addWidget(m_pathLabel, 2, 0);
     grid->addWidget(m_pathEdit, 2, 1, 1, 4);
+    grid->addWidget(m_fastLinkCheck, 5, 0, 1, 3);
     grid->addWidget(m_devicesPresent, 3, 0, 2, 3);
     grid->addWidget(m_cancelButton, 3, 3);
     grid->addWidget(m_changeButton, 3, 4);
@@ -117,9 +126,10 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(4, 1);
 
-    setTabOrder(m_portCombo, m_addressEdit);
-    setTabOrder(m_addressEdit, m_pathEdit);
-    setTabOrder(m_pathEdit, m_changeButton);
+    setTabOrder(m_portCombo, m_networkAddressEdit);
+    setTabOrder(m_networkAddressEdit, m_pathEdit);
+    setTabOrder(m_pathEdit, m_fastLinkCheck);
+    setTabOrder(m_fastLinkCheck, m_changeButton);
     setTabOrder(m_changeButton, m_closeButton);
     setTabOrder(m_closeButton, m_cancelButton);
     setTabOrder(m_cancelButton, m_saveButton);
@@ -142,22 +152,24 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
 
 void ProgramSetupDialog::UnlockCombo()
 {
+    m_fastLinkCheck->setEnabled(true);
     m_portCombo->setLocked(false);
     m_pathEdit->setReadOnly(false);
-    m_addressEdit->setReadOnly(false);
+    m_networkAddressEdit->setReadOnly(false);
     const QColor windowText = QApplication::palette(m_pathEdit).color(QPalette::Text);
     for (QWidget* widget : {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
-                            static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_addressEdit)})
+                            static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_networkAddressEdit)})
         setTextColour(widget, windowText);
 }
 
 void ProgramSetupDialog::LockCombo()
 {
+    m_fastLinkCheck->setEnabled(false);
     m_portCombo->setLocked(true);
     m_pathEdit->setReadOnly(true);
-    m_addressEdit->setReadOnly(true);
+    m_networkAddressEdit->setReadOnly(true);
     for (QWidget* widget : {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
-                            static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_addressEdit)})
+                            static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_networkAddressEdit)})
         setTextColour(widget, kLockedText);
 }
 
@@ -168,16 +180,19 @@ void ProgramSetupDialog::UpdateCombo()
     // Also puts the entry's text back over anything typed, even when the index is the same.
     m_portCombo->setCurrentIndex(index);
     m_pathEdit->setText(FromCp1252(m_program.config.SetPath));
-    m_addressEdit->setText(FromCp1252(m_program.port.networkAddress()));
+    m_networkAddressEdit->setText(FromCp1252(m_program.port.networkAddress()));
+    m_storedFast = m_preferences != nullptr ? m_preferences->fastLink() : m_program.engine.pace().fast();
+    m_fastLinkCheck->setChecked(m_storedFast);
 }
 
 void ProgramSetupDialog::ComboToSettings()
 {
     m_program.config.ComPortIndex = static_cast<std::int16_t>(shownPortIndex());
     m_program.config.SetPath = ToCp1252(m_pathEdit->text());
-    const QString address = m_addressEdit->text().trimmed();
+    const QString address = m_networkAddressEdit->text().trimmed();
     m_program.port.setNetworkAddress(ToCp1252(address));
-    StoreNetworkAddress(address);
+    if (m_preferences != nullptr)
+        m_preferences->setNetworkAddress(address);
 }
 
 void ProgramSetupDialog::reject()
@@ -205,11 +220,27 @@ void ProgramSetupDialog::save()
 {
     setEditing(false);
     LockCombo();
+    saveFastLink();
     ComboToSettings();
     const files::FileResult result = program::ApplyProgramSetup(m_program);
     showDevices();
     if (!result.ok)
         showSaveFailure(result);
+}
+
+// Only a changed choice touches the link: saving the port again neither ends a run that
+// --fast made fast nor undoes a fall back to the standard pace.
+void ProgramSetupDialog::saveFastLink()
+{
+    const bool wanted = m_fastLinkCheck->isChecked();
+    if (wanted == m_storedFast)
+        return;
+    m_storedFast = wanted;
+    if (m_preferences != nullptr)
+        m_preferences->setFastLink(wanted);
+    m_program.engine.setPace(wanted ? link::kFastPace : link::kStandardPace);
+    if (m_paceChanged)
+        m_paceChanged();
 }
 
 void ProgramSetupDialog::setEditing(bool editing)

@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+#include <functional>
+
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -17,12 +20,16 @@ class Program;
 namespace pravenor::ui {
 
 class LockableComboBox;
+class UserPreferences;
 
 // "Program Setup": the serial port (or a serial device server's network address, which then
 // takes the port number's place) and the folder of the unit-data files, shown read-only
 // until "Change", then stored, written and applied by "Save" or put back by "Cancel". It holds
 // no values of its own; it shows and changes the program's configuration. Modeless and
 // deleted on "Close", so every opening starts in the viewing state with the stored values.
+// Beside them the "Fast link" choice. The network address and the fast link are remembered per
+// user in `preferences` (not at all without them); a changed fast link choice is applied to the
+// running link at once and `paceChanged` told.
 class ProgramSetupDialog final : public QDialog
 {
     Q_OBJECT
@@ -30,7 +37,8 @@ class ProgramSetupDialog final : public QDialog
 public:
     static constexpr int kPortCount = 30; // Com1..Com30
 
-    ProgramSetupDialog(program::Program& program, QWidget* parent = nullptr);
+    ProgramSetupDialog(program::Program& program, QWidget* parent = nullptr,
+                       UserPreferences* preferences = nullptr, std::function<void()> paceChanged = {});
 
     void UnlockCombo();
     void LockCombo();
@@ -52,13 +60,18 @@ private:
     int shownPortIndex() const;
     void showDevices();
     void showSaveFailure(const files::FileResult& result);
+    void saveFastLink();
 
     program::Program& m_program;
+    UserPreferences* m_preferences;
+    std::function<void()> m_paceChanged;
+    bool m_storedFast = false;     // the choice as it stood when last shown
+    QCheckBox* m_fastLinkCheck;    // ChkFastLink
     LockableComboBox* m_portCombo; // ComboCom
     QLineEdit* m_pathEdit;         // TxtSetPath
-    QLineEdit* m_addressEdit;      // TxtNetworkAddress
-    QLabel* m_addressLabel;
+    QLineEdit* m_networkAddressEdit; // TxtNetworkAddress
     QLabel* m_portLabel;           // Label1
+    QLabel* m_networkAddressLabel;
     QLabel* m_pathLabel;           // Label2
     QLabel* m_portDevice;
     QLabel* m_devicesPresent;

@@ -5,7 +5,7 @@
 #include "sim/converter_model.h"
 #include "sim/network_server.h"
 #include "sim/pty_server.h"
-#include "sim/sim_options.h"
+#include "sim/tool/sim_command_line.h"
 
 #include <csignal>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "link/qt/converter_line.h"
+#include "frontend/converter_line.h"
 
 #include "link/net/network_port.h"
 #include "link/network_address.h"
@@ -7,16 +7,18 @@
 #include "sim/demo_converter.h"
 #include "sim/simulated_line.h"
 
-namespace pravenor::link {
+#include <utility>
+
+namespace pravenor::frontend {
 
 // A serial device or a network address, whichever the device name given to open() is.
-class DevicePort final : public SerialPort
+class DevicePort final : public link::SerialPort
 {
 public:
-    OpenResult open(const std::string& device, const LineSettings& settings) override
+    link::OpenResult open(const std::string& device, const link::LineSettings& settings) override
     {
-        SerialPort* chosen = LooksLikeNetworkAddress(device) ? static_cast<SerialPort*>(&m_network)
-                                                             : static_cast<SerialPort*>(&m_serial);
+        link::SerialPort* chosen = link::LooksLikeNetworkAddress(device) ? static_cast<link::SerialPort*>(&m_network)
+                                                                         : static_cast<link::SerialPort*>(&m_serial);
         if (chosen != m_current)
             m_current->close();
         m_current = chosen;
@@ -30,32 +32,41 @@ public:
     void discardInput() override { m_current->discardInput(); }
     std::string failureReason() const override { return m_current->failureReason(); }
 
-    std::string lastErrorText() const
-    {
-        return m_current == &m_network ? m_network.lastErrorText() : m_serial.lastErrorText();
-    }
     bool usable() { return m_current == &m_network ? m_network.connected() : m_serial.isOpen(); }
-    NetworkPort& network() { return m_network; }
+    link::NetworkPort& network() { return m_network; }
 
 private:
-    QtSerialPort m_serial;
-    NetworkPort m_network;
-    SerialPort* m_current = &m_serial;
+    link::QtSerialPort m_serial;
+    link::NetworkPort m_network;
+    link::SerialPort* m_current = &m_serial;
 };
 
-ConverterLine::ConverterLine(bool demo)
+LineChoice ChooseLine(bool demo, const std::string& device)
 {
-    if (!demo) {
+    if (demo)
+        return {LineKind::DemoConverter, ConverterLine::kDemoDevice};
+    return {LineKind::SerialDevice, device};
+}
+
+ConverterLine::ConverterLine(LineChoice choice) : m_choice(std::move(choice))
+{
+    switch (m_choice.kind) {
+    case LineKind::SerialDevice:
+    {
         auto device = std::make_unique<DevicePort>();
         m_device = device.get();
         m_serial = std::move(device);
-        return;
+        break;
     }
-    m_model = std::make_unique<sim::ConverterModel>();
-    sim::FillDemoConverter(*m_model);
-    auto line = std::make_unique<sim::SimulatedLine>(*m_model);
-    m_simulated = line.get();
-    m_serial = std::move(line);
+    case LineKind::DemoConverter: {
+        m_model = std::make_unique<sim::ConverterModel>();
+        sim::FillDemoConverter(*m_model);
+        auto line = std::make_unique<sim::SimulatedLine>(*m_model);
+        m_simulated = line.get();
+        m_serial = std::move(line);
+        break;
+    }
+    }
 }
 
 ConverterLine::~ConverterLine() = default;
@@ -64,11 +75,6 @@ void ConverterLine::advance(std::chrono::milliseconds elapsed)
 {
     if (m_simulated)
         m_simulated->advance(elapsed);
-}
-
-std::string ConverterLine::lastErrorText() const
-{
-    return m_device ? m_device->lastErrorText() : std::string();
 }
 
 bool ConverterLine::usable()
@@ -82,4 +88,4 @@ void ConverterLine::setNoteHandler(std::function<void(const std::string&)> handl
         m_device->network().setNoteHandler(std::move(handler));
 }
 
-} // namespace pravenor::link
+} // namespace pravenor::frontend
