@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -150,6 +151,10 @@ void NetworkServer::accept()
     if (fd < 0)
         return;
     dropHost();
+    // Reply bytes leave one at a time at the line's pace, as a device server passes them on;
+    // none may wait for the host to acknowledge the one before.
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     m_client = fd;
     m_log << "-- host connected" << std::endl;
     if (m_telnet)

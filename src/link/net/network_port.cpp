@@ -138,6 +138,9 @@ void NetworkPort::onConnected()
     if (m_state != State::Connecting)
         return;
     m_connectTimer.stop();
+    // A request is a few bytes and the converter's reply waits for it: nothing is gained by
+    // holding them back until the server has acknowledged the last ones.
+    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     note("Connected to " + addressText() + ".");
     if (!m_codec) {
         m_state = State::Open;
