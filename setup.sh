@@ -11,7 +11,7 @@ cd "$(dirname "$0")"
 # and for the package check dpkg-shlibdeps with file, desktop-file-validate and xmllint).
 PACKAGES=(g++ cmake make ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
           libgtest-dev libgmock-dev libbenchmark-dev)
-TEST_PACKAGES=(locales clang libclang-rt-14-dev dpkg-dev file desktop-file-utils libxml2-utils)
+TEST_PACKAGES=(locales clang libclang-rt-14-dev dpkg-dev file desktop-file-utils libxml2-utils ser2net)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_missing() {

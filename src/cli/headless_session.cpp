@@ -77,6 +77,7 @@ HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::pat
                                                    m_controls, m_view);
     m_program->port.setDeviceOverride(m_line.deviceOverride());
     m_program->log.setLineObserver([this](const std::string& line) { m_console.logLine(line); });
+    m_line.setNoteHandler([this](const std::string& note) { m_program->log.WriteLog(note); });
     m_program->log.setFileFailureObserver([this](const std::string& note) { m_console.failure(utf8(note)); });
     if (m_options.common.fast)
         m_program->engine.setPace(link::kFastPace);
@@ -236,15 +237,20 @@ void HeadlessSession::watch()
     if (m_status)
         return;
     const link::TransferEngine& engine = m_program->engine;
-    if (engine.state() == link::EngineState::PortLost) {
-        m_portWasLost = true;
+    const bool portLost = engine.state() == link::EngineState::PortLost;
+    // A network line counts as open while it connects, so the engine may sit idle on one
+    // that never connects; the wait runs until the line can carry bytes.
+    if (portLost || !m_line.usable()) {
+        m_portWasLost = m_portWasLost || portLost;
         m_lostFor += engine.tickInterval();
         if (m_lostFor > std::chrono::seconds(m_options.portWaitSeconds))
-            fail(kExitPort, "the port " + deviceName() + " went away and did not come back within " +
-                                std::to_string(m_options.portWaitSeconds) + " s");
-        return;
+            failPortAway();
+        if (portLost)
+            return;
+    } else {
+        m_lostFor = {};
+        m_portWasUsable = true;
     }
-    m_lostFor = {};
     const bool portOpen = m_program->port.PortIsOpen() == 1;
     if (m_recovering) {
         if (engine.state() != link::EngineState::Idle || !portOpen)
@@ -287,6 +293,18 @@ void HeadlessSession::watch()
         m_recovering = true;
     else
         stepFailed(missing);
+}
+
+void HeadlessSession::failPortAway()
+{
+    const std::string reason = utf8(m_line.serial().failureReason());
+    const std::string wait = std::to_string(m_options.portWaitSeconds) + " s";
+    if (!m_portWasUsable)
+        fail(kExitPort, "cannot open the port " + deviceName() + (reason.empty() ? "" : ": " + reason) +
+                            " (tried for " + wait + ")");
+    else
+        fail(kExitPort, "the port " + deviceName() + " went away and did not come back within " + wait +
+                            (reason.empty() ? "" : " (" + reason + ")"));
 }
 
 void HeadlessSession::stepEnded()

@@ -43,6 +43,7 @@ private:
     void issue();
     void tick();
     void watch();
+    void failPortAway();
     void stepEnded();
     void stepFailed(const std::vector<int>& missing);
     void complete();
@@ -66,6 +67,7 @@ private:
     std::size_t m_stepIndex = 0;
     std::optional<link::JobEnd> m_jobEnd; // how the running step's job ended
     bool m_portWasLost = false;           // since the step was issued
+    bool m_portWasUsable = false;         // at any time in this run
     bool m_recovering = false;            // waiting for the port to be back, then issue again
     int m_recoveries = 0;
     std::chrono::milliseconds m_lostFor{}; // the port has been away this long

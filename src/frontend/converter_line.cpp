@@ -1,5 +1,7 @@
 #include "frontend/converter_line.h"
 
+#include "link/net/network_port.h"
+#include "link/network_address.h"
 #include "link/qt/qt_serial_port.h"
 #include "sim/converter_model.h"
 #include "sim/demo_converter.h"
@@ -8,6 +10,36 @@
 #include <utility>
 
 namespace pravenor::frontend {
+
+// A serial device or a network address, whichever the device name given to open() is.
+class DevicePort final : public link::SerialPort
+{
+public:
+    link::OpenResult open(const std::string& device, const link::LineSettings& settings) override
+    {
+        link::SerialPort* chosen = link::LooksLikeNetworkAddress(device) ? static_cast<link::SerialPort*>(&m_network)
+                                                                         : static_cast<link::SerialPort*>(&m_serial);
+        if (chosen != m_current)
+            m_current->close();
+        m_current = chosen;
+        return m_current->open(device, settings);
+    }
+    void close() override { m_current->close(); }
+    bool isOpen() override { return m_current->isOpen(); }
+    int bytesWaiting() override { return m_current->bytesWaiting(); }
+    int readByte() override { return m_current->readByte(); }
+    bool writeByte(std::uint8_t byte) override { return m_current->writeByte(byte); }
+    void discardInput() override { m_current->discardInput(); }
+    std::string failureReason() const override { return m_current->failureReason(); }
+
+    bool usable() { return m_current == &m_network ? m_network.connected() : m_serial.isOpen(); }
+    link::NetworkPort& network() { return m_network; }
+
+private:
+    link::QtSerialPort m_serial;
+    link::NetworkPort m_network;
+    link::SerialPort* m_current = &m_serial;
+};
 
 LineChoice ChooseLine(bool demo, const std::string& device)
 {
@@ -20,8 +52,12 @@ ConverterLine::ConverterLine(LineChoice choice) : m_choice(std::move(choice))
 {
     switch (m_choice.kind) {
     case LineKind::SerialDevice:
-        m_serial = std::make_unique<link::QtSerialPort>();
+    {
+        auto device = std::make_unique<DevicePort>();
+        m_device = device.get();
+        m_serial = std::move(device);
         break;
+    }
     case LineKind::DemoConverter: {
         m_model = std::make_unique<sim::ConverterModel>();
         sim::FillDemoConverter(*m_model);
@@ -39,6 +75,17 @@ void ConverterLine::advance(std::chrono::milliseconds elapsed)
 {
     if (m_simulated)
         m_simulated->advance(elapsed);
+}
+
+bool ConverterLine::usable()
+{
+    return m_device ? m_device->usable() : m_serial->isOpen();
+}
+
+void ConverterLine::setNoteHandler(std::function<void(const std::string&)> handler)
+{
+    if (m_device)
+        m_device->network().setNoteHandler(std::move(handler));
 }
 
 } // namespace pravenor::frontend

@@ -3,6 +3,7 @@
 #include "link/serial_port.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,11 +14,16 @@ class SimulatedLine;
 
 namespace pravenor::frontend {
 
-// The kinds of line a front end can talk over. Another kind (a network address, say) is one
-// more enumerator, one more rule in ChooseLine and one more port made in ConverterLine.
+class DevicePort;
+
+// The kinds of line a front end can talk over. A network address is no kind of its own: the
+// program setup may give one at any time, so the serial device's port takes either.
 enum class LineKind
 {
-    SerialDevice,  // a real port through QSerialPort: --port DEVICE, or the program setup's port
+    // A real port through QSerialPort, or a serial device server on the network when the device
+    // opened is "tcp://HOST:PORT" or "rfc2217://HOST:PORT": --port, or the program setup's port
+    // or network address. Which of the two follows the device each open() is given.
+    SerialDevice,
     DemoConverter, // the built-in simulated converter on an in-memory line
 };
 
@@ -48,12 +54,20 @@ public:
     sim::SimulatedLine* simulated() { return m_simulated; }
     sim::ConverterModel* model() { return m_model.get(); }
 
+    // The line can carry bytes now: a device open, a connection standing (a network port
+    // counts as open while it still connects).
+    bool usable();
+    // Lines for the message log from the network line: connections made, line settings a
+    // server left unconfirmed.
+    void setNoteHandler(std::function<void(const std::string&)> handler);
+
     static constexpr const char* kDemoDevice = "demo converter";
 
 private:
     LineChoice m_choice;
     std::unique_ptr<sim::ConverterModel> m_model;
     std::unique_ptr<link::SerialPort> m_serial;
+    DevicePort* m_device = nullptr;
     sim::SimulatedLine* m_simulated = nullptr;
 };
 

@@ -1,5 +1,7 @@
 #include "frontend/front_end_options.h"
 
+#include "link/network_address.h"
+
 namespace pravenor::frontend {
 
 namespace {
@@ -72,6 +74,10 @@ bool FrontEndParser::parse()
     m_common.device = value("port").value_or("");
     if (m_common.demo && !m_common.device.empty())
         m_common.error = "--demo uses the simulated converter; leave out --port";
+    if (m_common.error.empty() && link::LooksLikeNetworkAddress(m_common.device)) {
+        if (const std::string why = link::ParseNetworkAddress(m_common.device).error; !why.empty())
+            m_common.error = "--port " + m_common.device + ": " + why;
+    }
     return parsed;
 }
 
@@ -132,7 +138,8 @@ std::vector<std::string> FrontEndParser::positional() const
 std::string FrontEndOptionsHelp()
 {
     return "  --port DEVICE  the converter's serial device, e.g. /dev/ttyUSB0 or a\n"
-           "                 /dev/serial/by-id/... name\n"
+           "                 /dev/serial/by-id/... name, or a serial device server on the\n"
+           "                 network: tcp://HOST:PORT (raw) or rfc2217://HOST:PORT\n"
            "  --demo         the built-in simulated converter\n"
            "  --fast         talk to the converter as fast as the line allows; back to the\n"
            "                 standard pace by itself when the converter cannot keep up\n"

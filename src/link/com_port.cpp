@@ -2,6 +2,7 @@
 
 #include "app/message_log.h"
 #include "app/text_functions.h"
+#include "link/network_address.h"
 #include "link/transfer_view.h"
 
 namespace pravenor::link {
@@ -71,9 +72,16 @@ void ComPort::setDeviceOverride(std::string device)
     m_override = std::move(device);
 }
 
+void ComPort::setNetworkAddress(std::string address)
+{
+    m_networkAddress = std::move(address);
+}
+
 std::string ComPort::deviceFor(std::int16_t port) const
 {
-    return m_override.empty() ? DeviceForPort(port + 1) : m_override;
+    if (!m_override.empty())
+        return m_override;
+    return m_networkAddress.empty() ? DeviceForPort(port + 1) : m_networkAddress;
 }
 
 std::int16_t ComPort::OpenComPort(std::int16_t port, std::int16_t speed, std::int16_t parity,
@@ -83,12 +91,23 @@ std::int16_t ComPort::OpenComPort(std::int16_t port, std::int16_t speed, std::in
     const int number = port + 1;
     const std::string settingsText = LineSettingsText(speed, parity, dataBits, stopBits);
     const std::string device = deviceFor(port);
+    const bool network = LooksLikeNetworkAddress(device) || (!m_networkAddress.empty() && device == m_networkAddress);
+    // A mistyped address is said as one, not tried as a device name.
+    const std::string addressError = network ? ParseNetworkAddress(device).error : std::string();
     const OpenResult result =
-        device.empty() ? OpenResult::Failed
-                       : m_port.open(device, LineSettingsFor({speed, parity, dataBits, stopBits, handshake}));
+        device.empty() || !addressError.empty()
+            ? OpenResult::Failed
+            : m_port.open(device, LineSettingsFor({speed, parity, dataBits, stopBits, handshake}));
     if (result != OpenResult::Opened) {
         m_log.WriteLog("Error opening ComPort: " + SignedNumText(number));
-        const std::string reason = device.empty() ? "no device for this port number" : m_port.failureReason();
+        const std::string reason = device.empty()           ? "no device for this port number"
+                                   : !addressError.empty() ? addressError
+                                                           : m_port.failureReason();
+        if (network) {
+            m_log.WriteLog("Cannot open " + device + ": " + reason);
+            m_view.setPortCaption("Network: " + device + " not open" + (reason.empty() ? "" : ": " + reason));
+            return -1;
+        }
         if (result == OpenResult::PermissionDenied)
             m_log.WriteLog("No permission to open " + device +
                            ": add your user to the dialout group (sudo usermod -aG dialout $USER), "
@@ -99,6 +118,12 @@ std::int16_t ComPort::OpenComPort(std::int16_t port, std::int16_t speed, std::in
         m_view.setPortCaption("Serial Port: " + NumToStr(number) + (device.empty() ? "" : " " + device) +
                               " not open" + (reason.empty() ? "" : ": " + reason));
         return -1;
+    }
+    if (network) {
+        // The number means nothing here; the address is what the engineer has to check.
+        m_log.WriteLog(device + " opened with: " + settingsText);
+        m_view.setPortCaption("Network: " + device + " " + settingsText);
+        return 0;
     }
     m_log.WriteLog("Com:" + SignedNumText(number) + " opened with: " + settingsText);
     m_view.setPortCaption("Serial Port: " + NumToStr(number) + " " + settingsText);

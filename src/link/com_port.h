@@ -44,6 +44,10 @@ public:
     // pseudo-terminals and /dev/serial/by-id names. Empty: use the mapping.
     void setDeviceOverride(std::string device);
     const std::string& deviceOverride() const { return m_override; }
+    // A serial device server ("tcp://HOST:PORT", "rfc2217://HOST:PORT") that replaces the
+    // port-number mapping until it is emptied again; a device given for the run still wins.
+    void setNetworkAddress(std::string address);
+    const std::string& networkAddress() const { return m_networkAddress; }
     std::string deviceFor(std::int16_t port) const;
 
     // 0 when the port is open, -1 when opening failed.
@@ -61,6 +65,7 @@ private:
     app::MessageLog& m_log;
     TransferView& m_view;
     std::string m_override;
+    std::string m_networkAddress;
 };
 
 } // namespace pravenor::link

@@ -20,7 +20,9 @@ namespace {
 // is noticed at once.
 constexpr Micros kLongestWait{50'000};
 
-std::string logLine(const TrafficRecord& record)
+} // namespace
+
+std::string TrafficLogLine(const TrafficRecord& record)
 {
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "[%9.3f] ", static_cast<double>(record.at.count()) / 1e6);
@@ -55,8 +57,6 @@ std::string logLine(const TrafficRecord& record)
         line += "  (" + note + ")";
     return line;
 }
-
-} // namespace
 
 PtyServer::PtyServer(ConverterModel& model, const SimOptions& options, std::ostream& out,
                      std::ostream& log)
@@ -192,7 +192,7 @@ void PtyServer::writePending()
 void PtyServer::writeLog()
 {
     for (const TrafficRecord& record : m_converter.takeTraffic())
-        m_log << logLine(record) << '\n';
+        m_log << TrafficLogLine(record) << '\n';
     m_log.flush();
 }
 

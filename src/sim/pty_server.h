@@ -11,11 +11,15 @@
 #include <deque>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace pravenor::sim {
 
 class ConverterModel;
+
+// One line of the tool's traffic log: time, direction, the bytes in hex and the fault played.
+std::string TrafficLogLine(const TrafficRecord& record);
 
 // Serves a converter model on a pseudo-terminal in real time: the terminal's path (and the
 // new one after every power cut) goes to `out`, one line each, and every frame in and out

@@ -17,6 +17,10 @@ struct SimOptions
     std::optional<std::uint8_t> bufferPositionByte;
     int baud = kConverterBaud; // the pace of the bytes in both directions
     FaultPlan faults;
+    // Serve on a TCP port instead of a pseudo-terminal (0: any free port), raw or telnet.
+    std::optional<std::uint16_t> tcpPort;
+    std::string tcpHost = "127.0.0.1";
+    bool rfc2217 = false;
 
     bool operator==(const SimOptions&) const = default;
 };

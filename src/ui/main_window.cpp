@@ -197,8 +197,10 @@ void MainWindow::load(program::Program& program, frontend::ConverterLine& line, 
     m_program = &program;
     m_line = &line;
     connectCommands();
-    if (m_fastForThisRun || m_fastLink.wanted())
+    if (m_fastForThisRun || m_preferences.fastLink())
         program.engine.setPace(link::kFastPace);
+    program.port.setNetworkAddress(ToCp1252(m_preferences.networkAddress()));
+    line.setNoteHandler([&program](const std::string& note) { program.log.WriteLog(note); });
     program::StartProgram(program, commandLine, *this);
     followPace();
     if (m_demo)
@@ -395,7 +397,7 @@ void MainWindow::showFileResult(const files::FileResult& result)
 void MainWindow::openSetup()
 {
     if (!m_setupDialog)
-        m_setupDialog = new ProgramSetupDialog(*m_program, this, &m_fastLink, [this] { followPace(); });
+        m_setupDialog = new ProgramSetupDialog(*m_program, this, &m_preferences, [this] { followPace(); });
     showDialog(m_setupDialog);
 }
 

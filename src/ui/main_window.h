@@ -3,7 +3,7 @@
 #include "files/file_result.h"
 #include "program/start_program.h"
 #include "ui/activity_led.h"
-#include "ui/fast_link_preference.h"
+#include "ui/user_preferences.h"
 #include "ui/setting_pages.h"
 #include "ui/widget_controls.h"
 #include "ui/widget_view.h"
@@ -49,9 +49,9 @@ public:
     settings::SettingControls& settingControls() { return *m_controls; }
     link::TransferView& transferView() { return *m_view; }
 
-    // The user's remembered choice of the fast link (the user's own configuration unless
-    // given), and whether this run is fast anyway (--fast). Both before load().
-    void setFastLinkPreference(FastLinkPreference preference) { m_fastLink = std::move(preference); }
+    // The user's remembered choices of the link (the user's own configuration unless given),
+    // and whether this run is fast anyway (--fast). Both before load().
+    void setUserPreferences(UserPreferences preferences) { m_preferences = std::move(preferences); }
     void setFastForThisRun(bool fast) { m_fastForThisRun = fast; }
 
     // What loading the window does: the start-up, then the timers.
@@ -132,7 +132,7 @@ private:
     QWidget* m_pagerFrame = nullptr;              // FramePagerOproepen
     QLineEdit* m_pagerInfo = nullptr;             // TxtTestPagerDisplayInfo
 
-    FastLinkPreference m_fastLink;
+    UserPreferences m_preferences;
     bool m_fastForThisRun = false;
     QTimer m_engineTimer;   // TmrAfhandel: its interval follows the engine's pace
     QTimer m_markingTimer;  // TmrUpdateVensters

@@ -151,6 +151,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageRow{{"restart", "--json"}, "--json belongs to read, diff and get"},
                       UsageRow{{"--port-wait", "-1", "get", "10"}, "--port-wait takes whole seconds"},
                       UsageRow{{"--port", "/dev/x", "--com", "2", "restart"}, "give --port or --com, not both"},
+                      UsageRow{{"--port", "tcp://plant-room", "read"}, "--port tcp://plant-room: write the address as HOST:PORT"},
+                      UsageRow{{"--port", "rfc2217://[fd00::20]:7000", "read"}, ""},
                       UsageRow{{"frobnicate"}, "unknown command frobnicate"},
                       UsageRow{{"--frob", "read"}, "unknown option --frob"},
                       UsageRow{{"get", "10", "--com"}, "--com needs a value"},

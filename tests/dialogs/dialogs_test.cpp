@@ -3,7 +3,7 @@
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/keep_in_front.h"
 #include "ui/dialogs/program_setup_dialog.h"
-#include "ui/fast_link_preference.h"
+#include "ui/user_preferences.h"
 
 #include "app/clock.h"
 #include "link/qt/qt_serial_port.h"
@@ -72,7 +72,10 @@ struct ProgramOver
 class DialogTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { test::EnsureQtApplication<QApplication>(); }
+    static void SetUpTestSuite()
+    {
+        test::EnsureQtApplication<QApplication>();
+    }
 
     DialogTest() : line(model), world(line) { program.port.setDeviceOverride("simulated converter"); }
 
@@ -153,7 +156,8 @@ TEST_F(ProgramSetupDialogTest, TabOrderRunsFromThePortToSave)
             order << widget->objectName();
         widget = widget->nextInFocusChain();
     } while (widget != combo && order.size() < 20);
-    EXPECT_EQ(order.join(' ').toStdString(), "ComboCom TxtSetPath ChkFastLink CmdWijzigen CmdClose CmdCancel CmdSave");
+    EXPECT_EQ(order.join(' ').toStdString(),
+              "ComboCom TxtNetworkAddress TxtSetPath ChkFastLink CmdWijzigen CmdClose CmdCancel CmdSave");
 }
 
 TEST_F(ProgramSetupDialogTest, SaveWritesTheFileRebuildsTheListsAndShowsDefaultsAgain)
@@ -185,13 +189,13 @@ TEST_F(ProgramSetupDialogTest, SaveWritesTheFileRebuildsTheListsAndShowsDefaults
 
 TEST_F(ProgramSetupDialogTest, FastLinkIsRememberedForTheUserAndAppliedOnlyWhenChanged)
 {
-    ui::FastLinkPreference preference(QString::fromStdString((folder / "config/Quilmar/Pravenor.conf").string()));
+    ui::UserPreferences preference(QString::fromStdString((folder / "config/Quilmar/Pravenor.conf").string()));
     int paceChanges = 0;
     const auto saveWith = [&](std::optional<bool> fast) {
         ProgramSetupDialog dialog(program, nullptr, &preference, [&] { ++paceChanges; });
         auto* box = find<QCheckBox>(&dialog, "ChkFastLink");
         EXPECT_FALSE(box->isEnabled());
-        EXPECT_EQ(box->isChecked(), preference.wanted());
+        EXPECT_EQ(box->isChecked(), preference.fastLink());
         click(&dialog, "CmdWijzigen");
         if (fast)
             box->setChecked(*fast);
@@ -201,7 +205,7 @@ TEST_F(ProgramSetupDialogTest, FastLinkIsRememberedForTheUserAndAppliedOnlyWhenC
 
     const std::string standardFile = saveWith(std::nullopt);
     EXPECT_EQ(saveWith(true), standardFile);
-    EXPECT_TRUE(preference.wanted());
+    EXPECT_TRUE(preference.fastLink());
     EXPECT_EQ(program.engine.pace(), link::kFastPace);
     EXPECT_EQ(paceChanges, 1);
 
@@ -212,7 +216,7 @@ TEST_F(ProgramSetupDialogTest, FastLinkIsRememberedForTheUserAndAppliedOnlyWhenC
     EXPECT_EQ(paceChanges, 1);
 
     EXPECT_EQ(saveWith(false), standardFile);
-    EXPECT_FALSE(ui::FastLinkPreference(preference.file()).wanted());
+    EXPECT_FALSE(ui::UserPreferences(preference.file()).fastLink());
     EXPECT_EQ(paceChanges, 2);
 }
 
@@ -301,6 +305,35 @@ TEST_F(ProgramSetupDialogTest, CancelPutsTheStoredValuesBackAndLeavesFileAndPort
     EXPECT_FALSE(std::filesystem::exists(folder / "Pravenor.set"));
     EXPECT_EQ(line.openCount(), 0);
     EXPECT_TRUE(world.logged.empty());
+}
+
+TEST_F(ProgramSetupDialogTest, NetworkAddressTakesThePortNumbersPlaceIsKeptPerUserAndEmptyGivesItBack)
+{
+    program.port.setDeviceOverride({});
+    program.config.ComPortIndex = 2;
+    ui::UserPreferences preferences(QString::fromStdString((folder / "user.conf").string()));
+    preferences.setFastLink(true);
+    auto saveWith = [&](const QString& typed) {
+        ProgramSetupDialog dialog(program, nullptr, &preferences);
+        auto* address = find<QLineEdit>(&dialog, "TxtNetworkAddress");
+        EXPECT_TRUE(address->isReadOnly());
+        click(&dialog, "CmdWijzigen");
+        address->setText(typed);
+        click(&dialog, "CmdSave");
+        return world.logged.back();
+    };
+
+    EXPECT_EQ(saveWith(" tcp://127.0.0.1:4001 "), "tcp://127.0.0.1:4001 opened with: 9600,N,8,1");
+    EXPECT_EQ(ui::UserPreferences(preferences.file()).networkAddress(), "tcp://127.0.0.1:4001");
+    EXPECT_EQ(firstLine(folder / "Pravenor.set"), "0        Compoort ->2"); // Pravenor.set as ever
+    {
+        ProgramSetupDialog reopened(program);
+        EXPECT_EQ(find<QLineEdit>(&reopened, "TxtNetworkAddress")->text(), "tcp://127.0.0.1:4001");
+    }
+
+    EXPECT_EQ(saveWith(""), "Com: 3 opened with: 9600,N,8,1");
+    EXPECT_EQ(preferences.networkAddress(), "");
+    EXPECT_TRUE(preferences.fastLink()); // the two choices share the file, not their values
 }
 
 TEST_F(ProgramSetupDialogTest, StoredPortOutsideTheListShowsTheFirstPortOrNoneAndSavesSo)

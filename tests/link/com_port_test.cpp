@@ -117,6 +117,36 @@ TEST_F(ComPortTest, PortNumbersMapToDevicesUnlessADeviceIsGiven)
     EXPECT_EQ(serial.lastDevice, "/tmp/pty-link");
 }
 
+TEST_F(ComPortTest, ANetworkAddressReplacesTheNumberAndIsNamedWithTheReasonWhenItFails)
+{
+    world.port.setDeviceOverride("");
+    world.port.setNetworkAddress("rfc2217://plant-room:7000");
+    EXPECT_EQ(world.port.OpenComPort(3), 0);
+    EXPECT_EQ(serial.lastDevice, "rfc2217://plant-room:7000");
+    EXPECT_EQ(world.logMessages().back(), "rfc2217://plant-room:7000 opened with: 9600,N,8,1");
+    EXPECT_EQ(world.view.portCaption(), "Network: rfc2217://plant-room:7000 9600,N,8,1");
+
+    serial.nextOpen = link::OpenResult::Failed;
+    serial.reason = "connection refused, nothing listens there";
+    EXPECT_EQ(world.port.OpenComPort(3), -1);
+    EXPECT_EQ(world.logMessages().back(), "Cannot open rfc2217://plant-room:7000: connection refused, nothing listens there");
+    EXPECT_EQ(world.view.portCaption(),
+              "Network: rfc2217://plant-room:7000 not open: connection refused, nothing listens there");
+
+    // Mistyped, it is refused as an address rather than tried as a device.
+    const int opensBefore = serial.openCount;
+    world.port.setNetworkAddress("tcp://plant-room");
+    EXPECT_EQ(world.port.OpenComPort(3), -1);
+    EXPECT_EQ(serial.openCount, opensBefore);
+    EXPECT_NE(world.logMessages().back().find("Cannot open tcp://plant-room: write the address as HOST:PORT"),
+              std::string::npos);
+
+    world.port.setDeviceOverride("/tmp/pty-link"); // a device given for the run still wins
+    serial.nextOpen = link::OpenResult::Opened;
+    world.port.OpenComPort(3);
+    EXPECT_EQ(serial.lastDevice, "/tmp/pty-link");
+}
+
 TEST_F(ComPortTest, APortNumberWithoutADeviceFailsWithoutTryingTheLine)
 {
     world.port.setDeviceOverride("");

@@ -61,6 +61,18 @@ TEST(SimOptions, LinkLoadAndBufferPosition)
     EXPECT_EQ(other.options.baud, 19200);
 }
 
+TEST(SimOptions, TcpTakesAPortWithAnOptionalHost)
+{
+    const SimOptions plain = parseSimOptions({"--tcp", "7000"}).options;
+    EXPECT_EQ(plain.tcpPort, 7000);
+    EXPECT_EQ(plain.tcpHost, "127.0.0.1");
+    EXPECT_FALSE(plain.rfc2217);
+    const SimOptions telnet = parseSimOptions({"--tcp=[::1]:0", "--rfc2217"}).options;
+    EXPECT_EQ(telnet.tcpPort, 0);
+    EXPECT_EQ(telnet.tcpHost, "::1");
+    EXPECT_TRUE(telnet.rfc2217);
+}
+
 TEST(SimOptions, NoArgumentsServeWithoutFaults)
 {
     const SimCommandLine parsed = parseSimOptions({});
@@ -96,6 +108,11 @@ TEST(SimOptions, RejectsWhatItDoesNotUnderstand)
         {"--link"},
         {"--load="},
         {"--buffer-position=12"},
+        {"--tcp=65536"},
+        {"--tcp"},
+        {"--rfc2217"},
+        {"--rfc2217=yes", "--tcp=0"},
+        {"--tcp=0", "--link=/tmp/conv"},
         {"--baud=0"},
         {"--baud"},
         {"--deaf-after-reply=0"},
@@ -116,7 +133,7 @@ TEST(SimOptions, HelpExplainsEveryOption)
     for (const char* option : {"--link", "--load", "--buffer-position", "--no-answer", "--late",
                                "--bad-checksum", "--nack", "--too-long", "--short-reply",
                                "--body-stops", "--chatter", "--noise", "--power-cut", "--baud",
-                               "--deaf-after-reply", "--help"})
+                               "--deaf-after-reply", "--tcp", "--rfc2217", "--help"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 

@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <string>
+
 namespace pravenor::test {
 
 // pravenor-sim in its own process, serving behind a fixed link name.
@@ -20,6 +22,8 @@ public:
         while (m_started && !m_process.canReadLine() && m_process.waitForReadyRead(5000)) {
         }
         m_ready = m_started && m_process.canReadLine();
+        if (m_ready)
+            m_firstLine = m_process.readLine().trimmed().toStdString();
     }
     ~SimProcess()
     {
@@ -32,11 +36,21 @@ public:
     SimProcess& operator=(const SimProcess&) = delete;
 
     bool ready() const { return m_ready; }
+    // The terminal's path, or with --tcp the address to give the program.
+    const std::string& firstLine() const { return m_firstLine; }
+    // Stops the simulator and gives what it logged on standard error: every frame in hex.
+    std::string stopAndTakeLog()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(3000);
+        return m_process.readAllStandardError().toStdString();
+    }
 
 private:
     QProcess m_process;
     bool m_started = false;
     bool m_ready = false;
+    std::string m_firstLine;
 };
 
 } // namespace pravenor::test

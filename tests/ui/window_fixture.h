@@ -6,7 +6,7 @@
 #include "sim/converter_model.h"
 #include "support/temp_folder.h"
 #include "support/qt_event_loop.h"
-#include "ui/fast_link_preference.h"
+#include "ui/user_preferences.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -46,7 +46,7 @@ protected:
                                                      window->settingControls(), window->transferView());
         program->port.setDeviceOverride(line->deviceOverride());
         window->setBeeper([this] { ++beeps; });
-        window->setFastLinkPreference(ui::FastLinkPreference(QString::fromStdString((folder / "user.conf").string())));
+        window->setUserPreferences(ui::UserPreferences(QString::fromStdString((folder / "user.conf").string())));
         window->setFastForThisRun(fastForThisRun);
         window->load(*program, *line, commandLine);
     }

@@ -3,6 +3,7 @@
 
 #include "sim/cfg_loader.h"
 #include "sim/converter_model.h"
+#include "sim/network_server.h"
 #include "sim/pty_server.h"
 #include "sim/tool/sim_command_line.h"
 
@@ -62,8 +63,14 @@ int main(int argc, char** argv)
     // A reader of the terminal paths that has gone must not end the simulator mid-serve.
     std::signal(SIGPIPE, SIG_IGN);
 
-    PtyServer server(model, options, std::cout, std::cerr);
-    const int result = server.run(stopFd);
+    int result = 0;
+    if (options.tcpPort) {
+        NetworkServer server(model, options, std::cout, std::cerr);
+        result = server.run(stopFd);
+    } else {
+        PtyServer server(model, options, std::cout, std::cerr);
+        result = server.run(stopFd);
+    }
     close(stopFd);
     return result;
 }

@@ -153,6 +153,23 @@ std::vector<OptionRule> OptionRules()
              options.faults.deafAfterReply = milliseconds(*ms);
              return true;
          }},
+        {"tcp", "[HOST:]PORT, as in --tcp=7000 or --tcp=[::1]:7000", false,
+         [](std::string_view value, SimOptions& options) {
+             std::string_view port = value;
+             const std::size_t colon = port.rfind(':');
+             if (colon != std::string_view::npos) {
+                 std::string_view host = port.substr(0, colon);
+                 if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
+                     host = host.substr(1, host.size() - 2);
+                 options.tcpHost = std::string(host);
+                 port = port.substr(colon + 1);
+             }
+             const std::optional<long long> number = wholeNumber(port, 0, 65535);
+             if (!number || options.tcpHost.empty())
+                 return false;
+             options.tcpPort = static_cast<std::uint16_t>(*number);
+             return true;
+         }},
         {"buffer-position", "one character, as in --buffer-position=3", false,
          [](std::string_view value, SimOptions& options) {
              if (value.size() != 1)
@@ -184,8 +201,10 @@ std::string Refusal(const std::vector<std::string_view>& args, const std::vector
             continue;
         }
         const std::string_view name = arg.substr(2, arg.find('=') - 2);
-        if (arg == "--help")
+        if (arg == "--help" || arg == "--rfc2217")
             continue;
+        if (name == "rfc2217")
+            return "--rfc2217 takes no value, not \"" + std::string(arg) + "\"";
         const auto rule = std::find_if(rules.begin(), rules.end(),
                                        [&](const OptionRule& r) { return name == r.name; });
         if (rule == rules.end())
@@ -205,6 +224,7 @@ SimCommandLine parseSimOptions(const std::vector<std::string_view>& args)
 
     QCommandLineParser parser;
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
+    parser.addOption(QCommandLineOption(QStringLiteral("rfc2217")));
     for (const OptionRule& rule : rules)
         parser.addOption(QCommandLineOption(QString::fromLatin1(rule.name), QString(), QStringLiteral("VALUE")));
 
@@ -223,6 +243,7 @@ SimCommandLine parseSimOptions(const std::vector<std::string_view>& args)
         return result;
     }
     result.help = parser.isSet(QStringLiteral("help"));
+    result.options.rfc2217 = parser.isSet(QStringLiteral("rfc2217"));
     if (const QStringList extra = parser.positionalArguments(); !extra.isEmpty()) {
         result.error = "unexpected argument \"" + extra.front().toLatin1().toStdString() + "\"";
         return result;
@@ -240,6 +261,10 @@ SimCommandLine parseSimOptions(const std::vector<std::string_view>& args)
             return result;
         }
     }
+    if (result.options.rfc2217 && !result.options.tcpPort)
+        result.error = "--rfc2217 serves on the network: give --tcp PORT as well";
+    else if (result.options.tcpPort && !result.options.linkPath.empty())
+        result.error = "--link names a terminal; with --tcp there is none";
     return result;
 }
 
@@ -256,6 +281,14 @@ with Ctrl+C.
                          a new terminal. Removed when the simulator stops.
   --load FILE.cfg        Start with the values of this unit-data file instead of zeros
                          and empty texts.
+  --tcp [HOST:]PORT      Serve on a TCP port instead, as a serial device server does
+                         (HOST 127.0.0.1 unless given; PORT 0 takes any free port).
+                         The first line printed is then the address to give the
+                         program, for example tcp://127.0.0.1:7000. One connection at
+                         a time; a new one replaces the old. During a power cut
+                         nothing listens, and the address is printed again after it.
+  --rfc2217              With --tcp: speak telnet with the COM-PORT-OPTION, confirming
+                         the line settings the program asks for.
   --buffer-position=C    Answer the buffer position request with the character C
                          (default 0). A digit is a proper position; any other
                          character shows the program a bad answer.

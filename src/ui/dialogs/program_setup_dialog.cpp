@@ -5,10 +5,10 @@
 #include "link/serial_devices.h"
 #include "program/commands.h"
 #include "program/program.h"
-#include "ui/fast_link_preference.h"
 #include "ui/dialogs/keep_in_front.h"
 #include "ui/dialogs/lockable_combo_box.h"
 #include "ui/qt_text.h"
+#include "ui/user_preferences.h"
 #include "ui/window_parts.h"
 
 #include <QApplication>
@@ -54,10 +54,12 @@ QString deviceLine(const link::SerialDevice& device)
 } // namespace
 
 ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* parent,
-                                       FastLinkPreference* preference, std::function<void()> paceChanged)
-    : QDialog(parent), m_program(program), m_preference(preference), m_paceChanged(std::move(paceChanged)),
+                                       UserPreferences* preferences, std::function<void()> paceChanged)
+    : QDialog(parent), m_program(program), m_preferences(preferences), m_paceChanged(std::move(paceChanged)),
       m_fastLinkCheck(new QCheckBox(QStringLiteral("Fast link"), this)), m_portCombo(new LockableComboBox(this)),
-      m_pathEdit(new QLineEdit(this)), m_portLabel(new QLabel(QStringLiteral("ComPort:"), this)),
+      m_pathEdit(new QLineEdit(this)), m_networkAddressEdit(new QLineEdit(this)),
+      m_portLabel(new QLabel(QStringLiteral("ComPort:"), this)),
+      m_networkAddressLabel(new QLabel(QStringLiteral("Network address:"), this)),
       m_pathLabel(new QLabel(QStringLiteral("Path for setup files:"), this)),
       m_portDevice(new QLabel(this)), m_devicesPresent(new QLabel(this)),
       m_changeButton(MakeButton("CmdWijzigen", "Change", this)),
@@ -79,6 +81,14 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     m_pathEdit->setObjectName(QStringLiteral("TxtSetPath"));
     m_pathEdit->setAccessibleName(QStringLiteral("Path for setup files"));
     m_pathEdit->setMinimumWidth(321);
+    m_networkAddressEdit->setObjectName(QStringLiteral("TxtNetworkAddress"));
+    m_networkAddressEdit->setAccessibleName(QStringLiteral("Network address"));
+    m_networkAddressEdit->setPlaceholderText(QStringLiteral("tcp://HOST:PORT or rfc2217://HOST:PORT"));
+    m_networkAddressEdit->setToolTip(QStringLiteral("A serial device server on the network; empty: the port number"));
+    m_networkAddressEdit->setMinimumWidth(240);
+    m_networkAddressLabel->setObjectName(QStringLiteral("LabelNetworkAddress"));
+    m_networkAddressLabel->setAccessibleName(m_networkAddressLabel->text());
+    m_networkAddressLabel->setBuddy(m_networkAddressEdit);
     m_portLabel->setObjectName(QStringLiteral("Label1"));
     m_portLabel->setAccessibleName(m_portLabel->text());
     m_portLabel->setBuddy(m_portCombo);
@@ -102,19 +112,22 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     grid->setVerticalSpacing(14);
     grid->addWidget(m_portLabel, 0, 0);
     grid->addWidget(m_portCombo, 0, 1);
-    grid->addWidget(m_portDevice, 0, 2, 1, 3);
-    grid->addWidget(m_pathLabel, 1, 0);
-    grid->addWidget(m_pathEdit, 1, 1, 1, 4);
-    grid->addWidget(m_fastLinkCheck, 4, 0, 1, 3);
-    grid->addWidget(m_devicesPresent, 2, 0, 2, 3);
-    grid->addWidget(m_cancelButton, 2, 3);
-    grid->addWidget(m_changeButton, 2, 4);
-    grid->addWidget(m_saveButton, 3, 3);
-    grid->addWidget(m_closeButton, 3, 4);
+    grid->addWidget(m_networkAddressLabel, 0, 2, Qt::AlignRight);
+    grid->addWidget(m_networkAddressEdit, 0, 3, 1, 2);
+    grid->addWidget(m_portDevice, 1, 1, 1, 4);
+    grid->addWidget(m_pathLabel, 2, 0);
+    grid->addWidget(m_pathEdit, 2, 1, 1, 4);
+    grid->addWidget(m_fastLinkCheck, 5, 0, 1, 3);
+    grid->addWidget(m_devicesPresent, 3, 0, 2, 3);
+    grid->addWidget(m_cancelButton, 3, 3);
+    grid->addWidget(m_changeButton, 3, 4);
+    grid->addWidget(m_saveButton, 4, 3);
+    grid->addWidget(m_closeButton, 4, 4);
     grid->setColumnStretch(2, 1);
-    grid->setRowStretch(3, 1);
+    grid->setRowStretch(4, 1);
 
-    setTabOrder(m_portCombo, m_pathEdit);
+    setTabOrder(m_portCombo, m_networkAddressEdit);
+    setTabOrder(m_networkAddressEdit, m_pathEdit);
     setTabOrder(m_pathEdit, m_fastLinkCheck);
     setTabOrder(m_fastLinkCheck, m_changeButton);
     setTabOrder(m_changeButton, m_closeButton);
@@ -142,9 +155,10 @@ void ProgramSetupDialog::UnlockCombo()
     m_fastLinkCheck->setEnabled(true);
     m_portCombo->setLocked(false);
     m_pathEdit->setReadOnly(false);
+    m_networkAddressEdit->setReadOnly(false);
     const QColor windowText = QApplication::palette(m_pathEdit).color(QPalette::Text);
     for (QWidget* widget : {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
-                            static_cast<QWidget*>(m_pathEdit)})
+                            static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_networkAddressEdit)})
         setTextColour(widget, windowText);
 }
 
@@ -153,8 +167,9 @@ void ProgramSetupDialog::LockCombo()
     m_fastLinkCheck->setEnabled(false);
     m_portCombo->setLocked(true);
     m_pathEdit->setReadOnly(true);
+    m_networkAddressEdit->setReadOnly(true);
     for (QWidget* widget : {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
-                            static_cast<QWidget*>(m_pathEdit)})
+                            static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_networkAddressEdit)})
         setTextColour(widget, kLockedText);
 }
 
@@ -165,7 +180,8 @@ void ProgramSetupDialog::UpdateCombo()
     // Also puts the entry's text back over anything typed, even when the index is the same.
     m_portCombo->setCurrentIndex(index);
     m_pathEdit->setText(FromCp1252(m_program.config.SetPath));
-    m_storedFast = m_preference != nullptr ? m_preference->wanted() : m_program.engine.pace().fast();
+    m_networkAddressEdit->setText(FromCp1252(m_program.port.networkAddress()));
+    m_storedFast = m_preferences != nullptr ? m_preferences->fastLink() : m_program.engine.pace().fast();
     m_fastLinkCheck->setChecked(m_storedFast);
 }
 
@@ -173,6 +189,10 @@ void ProgramSetupDialog::ComboToSettings()
 {
     m_program.config.ComPortIndex = static_cast<std::int16_t>(shownPortIndex());
     m_program.config.SetPath = ToCp1252(m_pathEdit->text());
+    const QString address = m_networkAddressEdit->text().trimmed();
+    m_program.port.setNetworkAddress(ToCp1252(address));
+    if (m_preferences != nullptr)
+        m_preferences->setNetworkAddress(address);
 }
 
 void ProgramSetupDialog::reject()
@@ -216,8 +236,8 @@ void ProgramSetupDialog::saveFastLink()
     if (wanted == m_storedFast)
         return;
     m_storedFast = wanted;
-    if (m_preference != nullptr)
-        m_preference->setWanted(wanted);
+    if (m_preferences != nullptr)
+        m_preferences->setFastLink(wanted);
     m_program.engine.setPace(wanted ? link::kFastPace : link::kStandardPace);
     if (m_paceChanged)
         m_paceChanged();
@@ -246,6 +266,8 @@ void ProgramSetupDialog::showDevices()
         port = QString::fromStdString(device) +
                (present ? QStringLiteral(" \u2014 present") : QStringLiteral(" \u2014 not present"));
     }
+    if (const std::string& address = m_program.port.networkAddress(); !address.empty())
+        port = QStringLiteral("In use instead of the port number: ") + FromCp1252(address);
     if (const std::string& given = m_program.port.deviceOverride(); !given.empty())
         port += QStringLiteral("\nIn use for this run (--port): ") + FromCp1252(given);
     m_portDevice->setText(port);

@@ -19,15 +19,17 @@ class Program;
 
 namespace pravenor::ui {
 
-class FastLinkPreference;
 class LockableComboBox;
+class UserPreferences;
 
-// "Program Setup": the serial port and the folder of the unit-data files, shown read-only
+// "Program Setup": the serial port (or a serial device server's network address, which then
+// takes the port number's place) and the folder of the unit-data files, shown read-only
 // until "Change", then stored, written and applied by "Save" or put back by "Cancel". It holds
 // no values of its own; it shows and changes the program's configuration. Modeless and
 // deleted on "Close", so every opening starts in the viewing state with the stored values.
-// Beside them the "Fast link" choice, remembered per user in `preference` (not at all without
-// one); a changed choice is applied to the running link at once and `paceChanged` told.
+// Beside them the "Fast link" choice. The network address and the fast link are remembered per
+// user in `preferences` (not at all without them); a changed fast link choice is applied to the
+// running link at once and `paceChanged` told.
 class ProgramSetupDialog final : public QDialog
 {
     Q_OBJECT
@@ -36,7 +38,7 @@ public:
     static constexpr int kPortCount = 30; // Com1..Com30
 
     ProgramSetupDialog(program::Program& program, QWidget* parent = nullptr,
-                       FastLinkPreference* preference = nullptr, std::function<void()> paceChanged = {});
+                       UserPreferences* preferences = nullptr, std::function<void()> paceChanged = {});
 
     void UnlockCombo();
     void LockCombo();
@@ -61,13 +63,15 @@ private:
     void saveFastLink();
 
     program::Program& m_program;
-    FastLinkPreference* m_preference;
+    UserPreferences* m_preferences;
     std::function<void()> m_paceChanged;
     bool m_storedFast = false;     // the choice as it stood when last shown
     QCheckBox* m_fastLinkCheck;    // ChkFastLink
     LockableComboBox* m_portCombo; // ComboCom
     QLineEdit* m_pathEdit;         // TxtSetPath
+    QLineEdit* m_networkAddressEdit; // TxtNetworkAddress
     QLabel* m_portLabel;           // Label1
+    QLabel* m_networkAddressLabel;
     QLabel* m_pathLabel;           // Label2
     QLabel* m_portDevice;
     QLabel* m_devicesPresent;

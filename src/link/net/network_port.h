@@ -1,0 +1,87 @@
+#pragma once
+
+#include "link/network_address.h"
+#include "link/rfc2217_codec.h"
+#include "link/serial_port.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pravenor::link {
+
+// The line to a converter behind a serial device server, over TCP: raw, or telnet with the
+// COM-PORT-OPTION. Nothing waits: connecting runs in the event loop like every read and
+// write, and the port counts as open while it connects, so bytes written meanwhile go out
+// once the connection stands (and, with the COM-PORT-OPTION, once the server has set the
+// line or has had its chance to). A connection that fails or drops closes the port; the
+// next open() then reports that failure instead of trying again at once, so a link that
+// reopens a lost port straight away still tries no faster than it does after a failed open.
+class NetworkPort final : public SerialPort
+{
+public:
+    static constexpr std::chrono::milliseconds kConnectTimeout{5000};
+    // How long the server may take to confirm the line settings before bytes go anyway.
+    static constexpr std::chrono::milliseconds kConfirmationWait{500};
+
+    NetworkPort();
+    ~NetworkPort() override;
+    NetworkPort(const NetworkPort&) = delete;
+    NetworkPort& operator=(const NetworkPort&) = delete;
+
+    // device is "tcp://HOST:PORT" or "rfc2217://HOST:PORT".
+    OpenResult open(const std::string& device, const LineSettings& settings) override;
+    void close() override;
+    bool isOpen() override;
+    int bytesWaiting() override;
+    int readByte() override;
+    bool writeByte(std::uint8_t byte) override;
+    void discardInput() override;
+    // Why the last connection failed or ended; empty while none has. Kept across later
+    // attempts, so that a wait that ends while connecting can still say it.
+    std::string failureReason() const override { return m_lastErrorText; }
+
+    // The connection stands (open() may have only started it).
+    bool connected() const { return m_state == State::Negotiating || m_state == State::Open; }
+    // Lines for the message log: the connection made, settings the server left unconfirmed.
+    void setNoteHandler(std::function<void(const std::string&)> handler) { m_note = std::move(handler); }
+
+private:
+    enum class State
+    {
+        Closed,
+        Failed, // a connection failed or dropped; the next open() says so
+        Connecting,
+        Negotiating,
+        Open,
+    };
+
+    void onConnected();
+    void onReadyRead();
+    void onSocketError(QAbstractSocket::SocketError error);
+    void onConfirmationWaitOver();
+    void releaseHeld();
+    void fail(const std::string& reason);
+    void note(const std::string& text) const;
+    std::string addressText() const;
+
+    State m_state = State::Closed;
+    std::optional<NetworkAddress> m_address;
+    std::optional<Rfc2217Codec> m_codec;
+    std::deque<std::uint8_t> m_input;       // the converter's bytes, not yet read
+    std::vector<std::uint8_t> m_held;       // written before the line was ready
+    std::string m_lastErrorText;
+    std::function<void(const std::string&)> m_note;
+    QTimer m_connectTimer;
+    QTimer m_confirmationTimer;
+    // Last, so that it goes first: closing it may still signal us.
+    QTcpSocket m_socket;
+};
+
+} // namespace pravenor::link

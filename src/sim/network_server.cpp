@@ -1,0 +1,246 @@
+#include "sim/network_server.h"
+
+#include "sim/pty_server.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace pravenor::sim {
+
+namespace {
+
+constexpr Micros kLongestWait{50'000};
+
+std::string hostInAddress(const std::string& host)
+{
+    return host.find(':') == std::string::npos ? host : "[" + host + "]";
+}
+
+} // namespace
+
+NetworkServer::NetworkServer(ConverterModel& model, const SimOptions& options, std::ostream& out,
+                             std::ostream& log)
+    : m_converter(model, options.faults, ByteTimeAt(options.baud)), m_byteTime(ByteTimeAt(options.baud)),
+      m_host(options.tcpHost), m_port(options.tcpPort.value_or(0)),
+      m_telnet(options.rfc2217), m_out(out), m_log(log)
+{
+}
+
+NetworkServer::~NetworkServer()
+{
+    stopListening();
+}
+
+int NetworkServer::run(int stopFd)
+{
+    m_start = std::chrono::steady_clock::now();
+    if (!listen())
+        return 1;
+    for (;;) {
+        const Micros now = elapsed();
+        deliverHostBytes(now);
+        m_converter.runUntil(now);
+        const bool powered = m_converter.powered(now);
+        if (m_listener >= 0 && !powered)
+            stopListening();
+        else if (m_listener < 0 && powered && !listen())
+            return 1;
+        const std::vector<std::uint8_t> due = m_converter.takeDue(now);
+        if (m_client >= 0) {
+            for (std::uint8_t byte : due) {
+                if (m_session)
+                    m_session->encode(byte, m_pending);
+                else
+                    m_pending.push_back(byte);
+            }
+            writePending();
+        }
+        writeLog();
+
+        std::array<pollfd, 3> fds = {{{stopFd, POLLIN, 0}, {m_listener, POLLIN, 0}, {m_client, POLLIN, 0}}};
+        if (!m_pending.empty())
+            fds[2].events = static_cast<short>(POLLIN | POLLOUT);
+        // To the microsecond: the bytes on the line are a millisecond apart.
+        const Micros wait = pollTimeout(now);
+        const timespec timeout{static_cast<time_t>(wait.count() / 1'000'000),
+                               static_cast<long>(wait.count() % 1'000'000) * 1000};
+        const int ready = ::ppoll(fds.data(), fds.size(), &timeout, nullptr);
+        if (ready < 0 && errno != EINTR) {
+            m_log << "poll: " << std::strerror(errno) << std::endl;
+            return 1;
+        }
+        if (ready <= 0)
+            continue;
+        if (fds[0].revents != 0) {
+            stopListening();
+            writeLog();
+            return 0;
+        }
+        if (m_client >= 0 && (fds[2].revents & (POLLIN | POLLHUP | POLLERR)) != 0)
+            readHost();
+        if (m_listener >= 0 && (fds[1].revents & POLLIN) != 0)
+            accept();
+    }
+}
+
+Micros NetworkServer::elapsed() const
+{
+    return std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now() - m_start);
+}
+
+bool NetworkServer::listen()
+{
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    const std::string service = std::to_string(m_port);
+    if (const int error = ::getaddrinfo(m_host.c_str(), service.c_str(), &hints, &found); error != 0) {
+        m_log << "pravenor-sim: " << m_host << ": " << ::gai_strerror(error) << std::endl;
+        return false;
+    }
+    const int fd = ::socket(found->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const int on = 1;
+    const bool bound = fd >= 0 && ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) == 0 &&
+                       ::bind(fd, found->ai_addr, found->ai_addrlen) == 0 && ::listen(fd, 4) == 0;
+    ::freeaddrinfo(found);
+    if (!bound) {
+        m_log << "pravenor-sim: cannot listen on " << hostInAddress(m_host) << ":" << m_port << ": "
+              << std::strerror(errno) << std::endl;
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    // Port 0 asked for any free port; after a power cut the same one is taken again.
+    sockaddr_storage local{};
+    socklen_t length = sizeof local;
+    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) == 0) {
+        m_port = ntohs(local.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&local)->sin6_port
+                                                   : reinterpret_cast<sockaddr_in*>(&local)->sin_port);
+    }
+    m_listener = fd;
+    const std::string address =
+        std::string(m_telnet ? "rfc2217://" : "tcp://") + hostInAddress(m_host) + ":" + std::to_string(m_port);
+    m_log << "-- listening on " << address << std::endl;
+    m_out << address << std::endl; // std::endl: a waiting reader gets it now
+    return true;
+}
+
+void NetworkServer::stopListening()
+{
+    dropHost();
+    if (m_listener >= 0)
+        ::close(m_listener);
+    m_listener = -1;
+}
+
+void NetworkServer::accept()
+{
+    const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0)
+        return;
+    dropHost();
+    // Reply bytes leave one at a time at the line's pace, as a device server passes them on;
+    // none may wait for the host to acknowledge the one before.
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    m_client = fd;
+    m_log << "-- host connected" << std::endl;
+    if (m_telnet)
+        m_session.emplace();
+}
+
+void NetworkServer::dropHost()
+{
+    if (m_client < 0)
+        return;
+    ::close(m_client);
+    m_client = -1;
+    m_session.reset();
+    m_pending.clear();
+    m_fromHost.clear();
+    m_log << "-- host disconnected" << std::endl;
+}
+
+void NetworkServer::readHost()
+{
+    std::array<std::uint8_t, 512> buffer{};
+    for (;;) {
+        const ssize_t n = ::read(m_client, buffer.data(), buffer.size());
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
+            dropHost();
+            return;
+        }
+        if (n < 0)
+            return;
+        const Micros at = elapsed();
+        std::vector<std::uint8_t> data(buffer.begin(), buffer.begin() + n);
+        if (m_session) {
+            data.clear();
+            std::vector<std::uint8_t> reply;
+            m_session->receive({buffer.data(), static_cast<std::size_t>(n)}, data, reply);
+            m_pending.insert(m_pending.end(), reply.begin(), reply.end());
+            for (const std::string& note : m_session->takeNotes())
+                m_log << "-- host sets " << note << std::endl;
+        }
+        // The socket hands the bytes over at once; on the server's serial line each takes its
+        // byte time.
+        for (std::uint8_t byte : data) {
+            m_hostLineFreeAt = std::max(m_hostLineFreeAt, at) + m_byteTime;
+            m_fromHost.push_back({m_hostLineFreeAt, byte});
+        }
+        writePending();
+    }
+}
+
+void NetworkServer::writePending()
+{
+    while (m_client >= 0 && !m_pending.empty()) {
+        const ssize_t n = ::send(m_client, m_pending.data(), m_pending.size(), MSG_NOSIGNAL);
+        if (n > 0) {
+            m_pending.erase(m_pending.begin(), m_pending.begin() + n);
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+            return;
+        dropHost();
+    }
+}
+
+void NetworkServer::writeLog()
+{
+    for (const TrafficRecord& record : m_converter.takeTraffic())
+        m_log << TrafficLogLine(record) << '\n';
+    m_log.flush();
+}
+
+void NetworkServer::deliverHostBytes(Micros now)
+{
+    while (!m_fromHost.empty() && m_fromHost.front().at <= now) {
+        m_converter.hostByte(m_fromHost.front().byte, m_fromHost.front().at);
+        m_fromHost.pop_front();
+    }
+}
+
+Micros NetworkServer::pollTimeout(Micros now) const
+{
+    std::optional<Micros> next = m_converter.nextEventAt();
+    if (!m_fromHost.empty() && (!next || m_fromHost.front().at < *next))
+        next = m_fromHost.front().at;
+    if (!next)
+        return kLongestWait;
+    return std::clamp(*next - now, Micros{0}, kLongestWait);
+}
+
+} // namespace pravenor::sim

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "sim/converter_end.h"
+#include "sim/line_timing.h"
+#include "sim/sim_options.h"
+#include "sim/telnet_server.h"
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace pravenor::sim {
+
+class ConverterModel;
+
+// Serves a converter model on a TCP port in real time, as a serial device server would: raw
+// bytes, or telnet with the COM-PORT-OPTION. One host at a time; a new connection replaces
+// the one before. The address to give the program ("tcp://127.0.0.1:4001") goes to `out`
+// once listening (again after every power cut, during which nothing listens), and every
+// frame in and out goes to `log` in hex.
+class NetworkServer
+{
+public:
+    NetworkServer(ConverterModel& model, const SimOptions& options, std::ostream& out, std::ostream& log);
+    ~NetworkServer();
+    NetworkServer(const NetworkServer&) = delete;
+    NetworkServer& operator=(const NetworkServer&) = delete;
+
+    // Serves until stopFd becomes readable. 0 after a stop, 1 when it could not listen.
+    int run(int stopFd);
+
+private:
+    Micros elapsed() const;
+    bool listen();
+    void stopListening();
+    void accept();
+    void dropHost();
+    void readHost();
+    void deliverHostBytes(Micros now);
+    void writePending();
+    void writeLog();
+    Micros pollTimeout(Micros now) const;
+
+    ConverterEnd m_converter;
+    Micros m_byteTime;
+    std::deque<ConverterEnd::TimedByte> m_fromHost; // sent by the host, still on the line
+    Micros m_hostLineFreeAt{0};
+    std::string m_host;
+    std::uint16_t m_port;
+    bool m_telnet;
+    std::ostream& m_out;
+    std::ostream& m_log;
+    int m_listener = -1;
+    int m_client = -1;
+    std::optional<TelnetServer> m_session;
+    std::vector<std::uint8_t> m_pending;
+    std::chrono::steady_clock::time_point m_start;
+};
+
+} // namespace pravenor::sim

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace pravenor::ui {
+
+// What this user chose for the link: the fast link, and a serial device server's address in
+// place of the port number. Kept in the user's own configuration, not in Pravenor.set: that
+// file belongs to the program's folder and keeps its four lines.
+class UserPreferences
+{
+public:
+    // The user's configuration folder, as the desktop names it.
+    UserPreferences();
+    explicit UserPreferences(QString file);
+
+    bool fastLink() const;
+    void setFastLink(bool wanted);
+    // "tcp://HOST:PORT" or "rfc2217://HOST:PORT"; empty: the port number.
+    QString networkAddress() const;
+    void setNetworkAddress(const QString& address);
+    const QString& file() const { return m_file; }
+
+private:
+    QString m_file;
+};
+
+} // namespace pravenor::ui

@@ -1,0 +1,96 @@
+// The network port against a server played by the test on the loopback.
+#include "link/net/network_port.h"
+#include "support/qt_event_loop.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <gtest/gtest.h>
+
+namespace pravenor {
+namespace {
+
+using namespace std::chrono_literals;
+using link::NetworkPort;
+using link::OpenResult;
+using test::PumpUntil;
+
+class NetworkPortTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { test::EnsureQtApplication(); }
+
+    std::string address(const char* scheme) const
+    {
+        return std::string(scheme) + "://127.0.0.1:" + std::to_string(server.serverPort());
+    }
+    QTcpSocket* accepted()
+    {
+        PumpUntil([&] { return server.hasPendingConnections(); });
+        return server.nextPendingConnection();
+    }
+
+    QTcpServer server;
+    NetworkPort port;
+    std::vector<std::string> notes;
+};
+
+TEST_F(NetworkPortTest, BytesWrittenWhileConnectingGoOutAndADroppedConnectionIsALostPort)
+{
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    ASSERT_EQ(port.open(address("tcp"), {}), OpenResult::Opened);
+    EXPECT_TRUE(port.isOpen()); // still connecting
+    EXPECT_TRUE(port.writeByte(0x01));
+    EXPECT_TRUE(port.writeByte(0xFF));
+    QTcpSocket* converter = accepted();
+    ASSERT_NE(converter, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return converter->bytesAvailable() >= 2; }));
+    EXPECT_EQ(converter->readAll(), QByteArray("\x01\xFF", 2));
+    converter->write("\xFF\x06", 2);
+    ASSERT_TRUE(PumpUntil([&] { return port.bytesWaiting() == 2; }));
+    EXPECT_EQ(port.readByte(), 0xFF);
+
+    converter->close();
+    ASSERT_TRUE(PumpUntil([&] { return !port.isOpen(); }));
+    EXPECT_EQ(port.failureReason(), "the server closed the connection");
+    // The next opening says so instead of trying again at once; the one after tries.
+    EXPECT_EQ(port.open(address("tcp"), {}), OpenResult::Failed);
+    EXPECT_EQ(port.open(address("tcp"), {}), OpenResult::Opened);
+    EXPECT_NE(accepted(), nullptr);
+}
+
+TEST_F(NetworkPortTest, TelnetHoldsBytesUntilTheLineIsSetAndNotesWhatWasNotConfirmed)
+{
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    port.setNoteHandler([&](const std::string& note) { notes.push_back(note); });
+    ASSERT_EQ(port.open(address("rfc2217"), {}), OpenResult::Opened);
+    port.writeByte(0xFF);
+    QTcpSocket* server2217 = accepted();
+    ASSERT_NE(server2217, nullptr);
+    server2217->write("\xFF\xFD\x2C", 3); // DO COM-PORT-OPTION
+    QByteArray received;
+    ASSERT_TRUE(PumpUntil([&] {
+        received += server2217->readAll();
+        return received.endsWith(QByteArray::fromHex("FFFA2C0501FFF0")); // the last setting asked
+    }));
+    EXPECT_FALSE(received.contains(QByteArray::fromHex("FFFF"))) << "the converter's byte went before the line was set";
+    // Speed, data bits, parity and stop bits confirmed; flow control left out.
+    server2217->write(QByteArray::fromHex("FFFA2C6500002580FFF0FFFA2C6608FFF0FFFA2C6701FFF0FFFA2C6801FFF0"));
+    ASSERT_TRUE(PumpUntil([&] { return server2217->readAll() == QByteArray::fromHex("FFFF"); }, 2s));
+    ASSERT_TRUE(PumpUntil([&] { return notes.size() == 2; }, 2s));
+    EXPECT_EQ(notes[1], address("rfc2217") + ": flow control none not confirmed; going on.");
+}
+
+TEST_F(NetworkPortTest, ARefusedConnectionClosesThePortWithItsReason)
+{
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    const std::string nobody = address("tcp");
+    server.close();
+    ASSERT_EQ(port.open(nobody, {}), OpenResult::Opened);
+    ASSERT_TRUE(PumpUntil([&] { return !port.isOpen(); }, 5s));
+    EXPECT_EQ(port.failureReason(), "connection refused, nothing listens there");
+    EXPECT_EQ(port.open("tcp://127.0.0.1", {}), OpenResult::Failed);
+}
+
+} // namespace
+} // namespace pravenor
