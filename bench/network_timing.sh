@@ -23,9 +23,13 @@ cat >"$WORK/ser2net.yaml" <<YAML
 connection: &raw
   accepter: tcp,127.0.0.1,$RAW
   connector: serialdev,$WORK/converter,9600n81,local
+  options:
+    chardelay: false
 connection: &telnet
   accepter: telnet(rfc2217),tcp,127.0.0.1,$TELNET
   connector: serialdev,$WORK/converter,9600n81,local
+  options:
+    chardelay: false
 YAML
 sleep 1
 "$(command -v ser2net || echo /usr/sbin/ser2net)" -n -d -c "$WORK/ser2net.yaml" -P "$WORK/ser2net.pid" >/dev/null 2>&1 & PIDS+=($!)

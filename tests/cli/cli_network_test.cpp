@@ -53,7 +53,9 @@ public:
         TempFolder::write(m_config, "connection: &converter\n"
                                     "  accepter: " + std::string(telnet ? "telnet(rfc2217),tcp," : "tcp,") +
                                         "127.0.0.1," + std::to_string(m_port) + "\n"
-                                    "  connector: serialdev," + device + ",9600n81,local\n");
+                                    "  connector: serialdev," + device + ",9600n81,local\n"
+                                    "  options:\n"
+                                    "    chardelay: false\n");
         m_address = std::string(telnet ? "rfc2217" : "tcp") + "://127.0.0.1:" + std::to_string(m_port);
     }
     ~Ser2net() { stop(); }
@@ -164,8 +166,9 @@ TEST_P(CliThroughSer2net, ReadAllAndWriteAllGiveTheSameFileAndFramesAsThePseudoT
     std::filesystem::create_directories(folder / "home-net");
 
     auto both = [&](const QStringList& onTerminal, const QStringList& onNetwork) {
-        Started a = StartCli(QStringList{"-q", "--home", Q(folder / "home-direct"), "--port", Q(folder / "direct")} + onTerminal);
-        Started b = StartCli(QStringList{"-q", "--home", Q(folder / "home-net"), "--port", server.address()} + onNetwork);
+        // The fast pace sends the same frames as the standard one, in a quarter of the time.
+        Started a = StartCli(QStringList{"-q", "--fast", "--home", Q(folder / "home-direct"), "--port", Q(folder / "direct")} + onTerminal);
+        Started b = StartCli(QStringList{"-q", "--fast", "--home", Q(folder / "home-net"), "--port", server.address()} + onNetwork);
         return std::make_pair(a.wait(60s), b.wait(60s));
     };
     const auto [readDirect, readNet] = both({"read", "-o", Q(folder / "direct.cfg")}, {"read", "-o", Q(folder / "net.cfg")});

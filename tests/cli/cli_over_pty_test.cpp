@@ -79,7 +79,7 @@ TEST_F(CliOverPty, APortHeldByAnotherProgramIsSaidWithItsProcessAndEndsWithStatu
 TEST_F(CliOverPty, AConvertersTextIsShownWithItsControlBytesInBrackets)
 {
     // A converter may hold anything; here it is given through the simulator's file.
-    TempFolder::write(folder / "unit.cfg", std::string(kUnit) + "101    ->\x1b[2JGone\x07\r\n");
+    TempFolder::write(folder / "unit.cfg", std::string(kUnit).append("101    ->\x1b[2JGone\x07\r\n"));
     simulator = std::make_unique<SimProcess>(QStringList{"--link", Q(folder / "converter"), "--load", Q(folder / "unit.cfg")});
     ASSERT_TRUE(simulator->ready());
     const CliRun get = cli({"get", "101"});
