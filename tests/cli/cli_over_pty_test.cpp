@@ -33,7 +33,8 @@ TEST_F(CliOverPty, DiffListsEachDifferingSettingWithItsLegendAndBothValues)
     // The converter holds the four loaded settings and zeros and empty texts elsewhere, as a
     // file that lacks a line says too.
     TempFolder::write(folder / "site.cfg", "9    ->1\r\n10    ->3\r\n60    ->12\r\n100    ->Hall door\r\n108    ->Fire!\r\n");
-    const CliRun run = cli({"-q", "diff", Q(folder / "site.cfg")});
+    // At the fast pace: reading over the terminal at the standard pace is the test above.
+    const CliRun run = cli({"-q", "--fast", "diff", Q(folder / "site.cfg")});
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(run.out, "10 Paging serial speed: unit \"4800 baud\", file \"9600 baud\"\n"
                        "108 Input 1, Text at alarm: unit \"\", file \"Fire!\"\n");
