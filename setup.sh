@@ -101,9 +101,8 @@ test)
     phase "tests under the sanitizers, with the fuzzers' build beside them"
     nice -n 19 fuzz/run_fuzzers.sh --build-only >build/fuzz-build.log 2>&1 &
     fuzz_build=$!
-    # Most of these tests wait on a line in real time, so one more runs than there are cores.
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-        ctest --test-dir build-sanitize --output-on-failure -j "$((JOBS + 1))" || failed_status=$?
+        ctest --test-dir build-sanitize --output-on-failure -j "$JOBS" || failed_status=$?
     wait "$fuzz_build" || { cat build/fuzz-build.log; exit 1; }
     [ "$failed_status" -eq 0 ] || exit "$failed_status"
     phase fuzzing
