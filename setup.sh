@@ -88,7 +88,7 @@ test)
     # No debug information in the tested build: it is packaged as it is, and leaving it out
     # saves a fifth of the compile.
     build build -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=OFF -DPRAVENOR_TESTS=ON -DPRAVENOR_BENCHMARKS=ON \
-        -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG"
+        -DPRAVENOR_UNITY_TESTS=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG"
     # The tests mostly wait on their lines in real time, so the next compile runs beside them,
     # at the lowest priority so that it never slows a test down.
     phase "tests, with the sanitizer build beside them"
@@ -101,8 +101,13 @@ test)
     phase "tests under the sanitizers, with the fuzzers' build beside them"
     nice -n 19 fuzz/run_fuzzers.sh --build-only >build/fuzz-build.log 2>&1 &
     fuzz_build=$!
+    # The tests spend nearly all their time waiting on their lines (four at a time, they keep
+    # less than a third of two cores busy), so twice as many run as there are cores, the
+    # longest first: the times just measured in the other build tell ctest which those are.
+    mkdir -p build-sanitize/Testing/Temporary
+    cp build/Testing/Temporary/CTestCostData.txt build-sanitize/Testing/Temporary/
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-        ctest --test-dir build-sanitize --output-on-failure -j "$JOBS" || failed_status=$?
+        ctest --test-dir build-sanitize --output-on-failure -j "$((JOBS * 2))" || failed_status=$?
     wait "$fuzz_build" || { cat build/fuzz-build.log; exit 1; }
     [ "$failed_status" -eq 0 ] || exit "$failed_status"
     phase fuzzing
@@ -116,7 +121,7 @@ build-sanitize) # a step of the test run
     # The sanitizers' own advice: -O1, and line tables are enough for their reports. The tools
     # and benchmarks have nothing to check there.
     build build-sanitize -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=ON -DPRAVENOR_TESTS=ON -DPRAVENOR_BENCHMARKS=OFF \
-        -DPRAVENOR_TOOLS=OFF -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
+        -DPRAVENOR_TOOLS=OFF -DPRAVENOR_UNITY_TESTS=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
     ;;
 *)
     echo "usage: $0 run [options] | $0 test" >&2

@@ -10,12 +10,6 @@ using test::SimBench;
 
 namespace {
 
-void startIdle(SimBench& b)
-{
-    b.world.start();
-    b.tick();
-}
-
 void clickWrite(SimBench& b, int item, int position)
 {
     b.world.controls.setChosenPosition(item, position);
@@ -45,7 +39,7 @@ void chooseFirstEntries(SimBench& b)
 TEST(EngineMends, AWriteClickedDuringItsOwnWriteIsSentAfterwards)
 {
     SimBench b;
-    startIdle(b);
+    b.startIdle();
     clickWrite(b, 10, 1);
     ASSERT_GT(b.tickUntil([&] { return b.world.engine.state() == EngineState::WriteSoh; }), 0);
     clickWrite(b, 10, 3);
@@ -68,7 +62,7 @@ TEST(EngineMends, AWriteClickedDuringAReadOfTheItemIsNotOverwritten)
 {
     SimBench b;
     b.model.setNumber(13, 2);
-    startIdle(b);
+    b.startIdle();
     b.world.stores.ItemRequest[13] = settings::kReadRequest;
     ASSERT_GT(b.tickUntil([&] { return b.world.engine.state() == EngineState::ReadSoh; }), 0);
     clickWrite(b, 13, 1);
@@ -91,7 +85,7 @@ TEST(EngineMends, AWriteClickedDuringAReadOfTheItemIsNotOverwritten)
 TEST(EngineMends, AValueOutsideAByteIsRefusedAndSaidSo)
 {
     SimBench b;
-    startIdle(b);
+    b.startIdle();
     // No entry chosen: the box gives -1.
     b.world.sync.TakeValue(9);
     ASSERT_EQ(b.world.stores.WorkValues[9], SettingValue::Number(-1));
@@ -117,7 +111,7 @@ TEST(EngineMends, AReplyBodyThatStopsTimesOutAfterThreeSecondsOfSilence)
     sim::FaultPlan faults;
     faults.bodyStops = sim::FaultRepeat::times(1);
     SimBench b(faults);
-    startIdle(b);
+    b.startIdle();
     b.world.stores.ItemRequest[9] = settings::kReadRequest;
     ASSERT_GT(b.tickUntil([&] { return b.world.engine.state() == EngineState::ReadBody; }), 0);
     b.tick(2); // the part of the body that does come
@@ -147,7 +141,7 @@ TEST_P(EndlessRetries, EndInTheCancelBoxAfterNineExchanges)
     sim::FaultPlan faults;
     faults.*c.fault = sim::FaultRepeat::every();
     SimBench b(faults);
-    startIdle(b);
+    b.startIdle();
     chooseFirstEntries(b);
     (c.write ? b.world.engine.WriteAllRequest : b.world.engine.ReadAllRequest) = true;
 
@@ -179,7 +173,7 @@ TEST(EngineMends, TwoShortRepliesAreAskedAgainAndOnlyTheSecondIsLogged)
     sim::FaultPlan faults;
     faults.shortReply = sim::FaultRepeat::times(2);
     SimBench b(faults);
-    startIdle(b);
+    b.startIdle();
     b.world.stores.ItemRequest[5] = settings::kReadRequest;
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 1000), 0);
     EXPECT_EQ(b.requests().size(), 3u);
@@ -192,7 +186,7 @@ TEST(EngineMends, TwoShortRepliesAreAskedAgainAndOnlyTheSecondIsLogged)
 TEST(EngineMends, AWriteAllWithRefusedSettingsSaysHowManyWereNotWritten)
 {
     SimBench b;
-    startIdle(b);
+    b.startIdle();
     chooseFirstEntries(b);
     b.world.controls.setChosenPosition(9, -1);  // nothing chosen: -1, outside a byte
     b.world.controls.setChosenPosition(44, -1);
@@ -213,7 +207,7 @@ TEST(EngineMends, AWriteAllWithRefusedSettingsSaysHowManyWereNotWritten)
 TEST(EngineMends, ATextWithControlBytesIsNeverSentAndSaidSo)
 {
     SimBench b;
-    startIdle(b);
+    b.startIdle();
     b.model.setText(100, "Hall door");
     b.world.controls.setText(0, "1\x1e" "2\x1f" "HACKED");
     b.world.sync.TakeValue(100);
@@ -229,7 +223,7 @@ TEST(EngineMends, ATextWithControlBytesIsNeverSentAndSaidSo)
 TEST(EngineMends, AConvertersTextIsLoggedWithItsControlBytesShownNotObeyed)
 {
     SimBench b;
-    startIdle(b);
+    b.startIdle();
     b.model.setText(101, "\x1b[2JGone\x07");
     b.world.stores.ItemRequest[101] = settings::kReadRequest;
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 200), 0);

@@ -9,20 +9,10 @@ using sim::FaultRepeat;
 using test::SimBench;
 using Bytes = std::vector<std::uint8_t>;
 
-namespace {
-
-void startIdle(SimBench& b)
-{
-    b.world.start();
-    b.tick();
-}
-
-} // namespace
-
 TEST(Restart, IsSentWithoutWakeUpAndReported)
 {
     SimBench b;
-    startIdle(b);
+    b.startIdle();
     const auto before = b.line.bytesFromHost().size();
     b.world.engine.RestartRequest = true;
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
@@ -40,7 +30,7 @@ TEST(Restart, ARefusalIsNotReportedAndNothingCounts)
     sim::FaultPlan faults;
     faults.nack = FaultRepeat::times(1);
     SimBench b(faults);
-    startIdle(b);
+    b.startIdle();
     b.world.engine.RestartRequest = true;
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
     for (const std::string& line : b.world.logMessages())
@@ -52,7 +42,7 @@ TEST(Restart, NoAnswerIsLoggedAfterThreeSecondsAndNotCounted)
     sim::FaultPlan faults;
     faults.noAnswer = FaultRepeat::every();
     SimBench b(faults);
-    startIdle(b);
+    b.startIdle();
     b.world.engine.RestartRequest = true;
     b.tick();
     EXPECT_EQ(b.world.engine.state(), EngineState::Restart);
@@ -65,7 +55,7 @@ TEST(Restart, NoAnswerIsLoggedAfterThreeSecondsAndNotCounted)
 TEST(Restart, WinsOverAPagerCallAskedInTheSameTick)
 {
     SimBench b;
-    startIdle(b);
+    b.startIdle();
     b.world.engine.RestartRequest = true;
     b.world.engine.PagerCallRequest = true;
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
@@ -80,7 +70,7 @@ TEST(PagerCall, AsksForTheBufferPositionThenSendsTheCall)
 {
     SimBench b;
     b.model.setBufferPosition(3);
-    startIdle(b);
+    b.startIdle();
     b.world.controls.setPagerInputs("1234", "Door 4 open", 2);
     b.world.engine.PagerCallRequest = true;
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
@@ -98,7 +88,7 @@ TEST(PagerCall, AsksForTheBufferPositionThenSendsTheCall)
 TEST(PagerCall, AFieldWithControlBytesIsNotSentAtAll)
 {
     SimBench b;
-    startIdle(b);
+    b.startIdle();
     const std::size_t sentBefore = b.line.bytesFromHost().size();
     b.world.controls.setPagerInputs("1\x1e" "2\x1f" "HACKED", "", 2);
     b.world.engine.PagerCallRequest = true;
@@ -112,7 +102,7 @@ TEST(PagerCall, ABadBufferPositionCountsButTheCallStillGoes)
 {
     SimBench b;
     b.model.setBufferPositionByte('X');
-    startIdle(b);
+    b.startIdle();
     b.world.controls.setPagerInputs("77", "", -1);
     b.world.engine.PagerCallRequest = true;
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
@@ -129,7 +119,7 @@ TEST(PagerCall, FailuresOfEitherHalfAreLogged)
         sim::FaultPlan faults;
         faults.noAnswer = FaultRepeat::times(1);
         SimBench b(faults);
-        startIdle(b);
+        b.startIdle();
         b.world.engine.PagerCallRequest = true;
         ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
         EXPECT_TRUE(b.world.logged("ERROR: TimeOut sending Paging call via Pravenor (SOH request BufPos)"));
@@ -140,7 +130,7 @@ TEST(PagerCall, FailuresOfEitherHalfAreLogged)
         sim::FaultPlan faults;
         faults.badChecksum = FaultRepeat::times(1);
         SimBench b(faults);
-        startIdle(b);
+        b.startIdle();
         b.world.engine.PagerCallRequest = true;
         ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
         EXPECT_TRUE(b.world.logged(
@@ -152,7 +142,7 @@ TEST(PagerCall, FailuresOfEitherHalfAreLogged)
         sim::FaultPlan faults;
         faults.nack = FaultRepeat::every();
         SimBench b(faults);
-        startIdle(b);
+        b.startIdle();
         b.world.engine.PagerCallRequest = true;
         ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
         EXPECT_TRUE(b.world.logged("ERROR: send call to pager via Pravenor FAILED."));

@@ -18,6 +18,13 @@ class SimBench
 public:
     explicit SimBench(sim::FaultPlan faults = {}) : line(model, faults), world(line) {}
 
+    // Starts the engine and lets it take its first step.
+    void startIdle()
+    {
+        world.start();
+        tick();
+    }
+
     void tick(int count = 1)
     {
         for (int i = 0; i < count; ++i) {
