@@ -1,8 +1,5 @@
 #include "sim/network_server.h"
 
-#include "sim/pty_server.h"
-
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -19,8 +16,6 @@ namespace pravenor::sim {
 
 namespace {
 
-constexpr Micros kLongestWait{50'000};
-
 std::string hostInAddress(const std::string& host)
 {
     return host.find(':') == std::string::npos ? host : "[" + host + "]";
@@ -30,8 +25,7 @@ std::string hostInAddress(const std::string& host)
 
 NetworkServer::NetworkServer(ConverterModel& model, const SimOptions& options, std::ostream& out,
                              std::ostream& log)
-    : m_converter(model, options.faults, ByteTimeAt(options.baud)), m_byteTime(ByteTimeAt(options.baud)),
-      m_host(options.tcpHost), m_port(options.tcpPort.value_or(0)),
+    : m_line(model, options.faults, options.baud), m_host(options.tcpHost), m_port(options.tcpPort.value_or(0)),
       m_telnet(options.rfc2217), m_out(out), m_log(log)
 {
 }
@@ -48,14 +42,13 @@ int NetworkServer::run(int stopFd)
         return 1;
     for (;;) {
         const Micros now = elapsed();
-        deliverHostBytes(now);
-        m_converter.runUntil(now);
-        const bool powered = m_converter.powered(now);
+        m_line.runUntil(now);
+        const bool powered = m_line.converter().powered(now);
         if (m_listener >= 0 && !powered)
             stopListening();
         else if (m_listener < 0 && powered && !listen())
             return 1;
-        const std::vector<std::uint8_t> due = m_converter.takeDue(now);
+        const std::vector<std::uint8_t> due = m_line.converter().takeDue(now);
         if (m_client >= 0) {
             for (std::uint8_t byte : due) {
                 if (m_session)
@@ -65,13 +58,13 @@ int NetworkServer::run(int stopFd)
             }
             writePending();
         }
-        writeLog();
+        m_line.logTraffic(m_log);
 
         std::array<pollfd, 3> fds = {{{stopFd, POLLIN, 0}, {m_listener, POLLIN, 0}, {m_client, POLLIN, 0}}};
         if (!m_pending.empty())
             fds[2].events = static_cast<short>(POLLIN | POLLOUT);
         // To the microsecond: the bytes on the line are a millisecond apart.
-        const Micros wait = pollTimeout(now);
+        const Micros wait = m_line.sleepFrom(now);
         const timespec timeout{static_cast<time_t>(wait.count() / 1'000'000),
                                static_cast<long>(wait.count() % 1'000'000) * 1000};
         const int ready = ::ppoll(fds.data(), fds.size(), &timeout, nullptr);
@@ -83,7 +76,7 @@ int NetworkServer::run(int stopFd)
             continue;
         if (fds[0].revents != 0) {
             stopListening();
-            writeLog();
+            m_line.logTraffic(m_log);
             return 0;
         }
         if (m_client >= 0 && (fds[2].revents & (POLLIN | POLLHUP | POLLERR)) != 0)
@@ -169,7 +162,7 @@ void NetworkServer::dropHost()
     m_client = -1;
     m_session.reset();
     m_pending.clear();
-    m_fromHost.clear();
+    m_line.dropHostBytes();
     m_log << "-- host disconnected" << std::endl;
 }
 
@@ -194,12 +187,7 @@ void NetworkServer::readHost()
             for (const std::string& note : m_session->takeNotes())
                 m_log << "-- host sets " << note << std::endl;
         }
-        // The socket hands the bytes over at once; on the server's serial line each takes its
-        // byte time.
-        for (std::uint8_t byte : data) {
-            m_hostLineFreeAt = std::max(m_hostLineFreeAt, at) + m_byteTime;
-            m_fromHost.push_back({m_hostLineFreeAt, byte});
-        }
+        m_line.hostSent(data, at);
         writePending();
     }
 }
@@ -216,31 +204,6 @@ void NetworkServer::writePending()
             return;
         dropHost();
     }
-}
-
-void NetworkServer::writeLog()
-{
-    for (const TrafficRecord& record : m_converter.takeTraffic())
-        m_log << TrafficLogLine(record) << '\n';
-    m_log.flush();
-}
-
-void NetworkServer::deliverHostBytes(Micros now)
-{
-    while (!m_fromHost.empty() && m_fromHost.front().at <= now) {
-        m_converter.hostByte(m_fromHost.front().byte, m_fromHost.front().at);
-        m_fromHost.pop_front();
-    }
-}
-
-Micros NetworkServer::pollTimeout(Micros now) const
-{
-    std::optional<Micros> next = m_converter.nextEventAt();
-    if (!m_fromHost.empty() && (!next || m_fromHost.front().at < *next))
-        next = m_fromHost.front().at;
-    if (!next)
-        return kLongestWait;
-    return std::clamp(*next - now, Micros{0}, kLongestWait);
 }
 
 } // namespace pravenor::sim

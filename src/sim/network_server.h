@@ -1,13 +1,11 @@
 #pragma once
 
-#include "sim/converter_end.h"
-#include "sim/line_timing.h"
+#include "sim/served_line.h"
 #include "sim/sim_options.h"
 #include "sim/telnet_server.h"
 
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -40,15 +38,9 @@ private:
     void accept();
     void dropHost();
     void readHost();
-    void deliverHostBytes(Micros now);
     void writePending();
-    void writeLog();
-    Micros pollTimeout(Micros now) const;
 
-    ConverterEnd m_converter;
-    Micros m_byteTime;
-    std::deque<ConverterEnd::TimedByte> m_fromHost; // sent by the host, still on the line
-    Micros m_hostLineFreeAt{0};
+    ServedLine m_line;
     std::string m_host;
     std::uint16_t m_port;
     bool m_telnet;

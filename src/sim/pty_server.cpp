@@ -2,10 +2,8 @@
 
 #include "sim/converter_model.h"
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <poll.h>
@@ -14,54 +12,9 @@
 
 namespace pravenor::sim {
 
-namespace {
-
-// Long enough to stay off the processor, short enough that a power cut or a stop request
-// is noticed at once.
-constexpr Micros kLongestWait{50'000};
-
-} // namespace
-
-std::string TrafficLogLine(const TrafficRecord& record)
-{
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "[%9.3f] ", static_cast<double>(record.at.count()) / 1e6);
-    std::string line = stamp;
-    switch (record.kind) {
-    case TrafficKind::Received:
-    case TrafficKind::Ignored:
-        line += "<<";
-        break;
-    case TrafficKind::Sent:
-    case TrafficKind::Unsolicited:
-        line += ">>";
-        break;
-    case TrafficKind::PowerOff:
-        return line + "-- power cut";
-    case TrafficKind::PowerOn:
-        return line + "-- power back";
-    }
-    if (record.bytes.empty())
-        line += " (nothing)";
-    for (std::uint8_t byte : record.bytes) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, " %02X", byte);
-        line += hex;
-    }
-    std::string note = record.note;
-    if (record.kind == TrafficKind::Ignored)
-        note = note + ", ignored";
-    else if (record.kind == TrafficKind::Unsolicited)
-        note = "unsolicited";
-    if (!note.empty())
-        line += "  (" + note + ")";
-    return line;
-}
-
 PtyServer::PtyServer(ConverterModel& model, const SimOptions& options, std::ostream& out,
                      std::ostream& log)
-    : m_converter(model, options.faults, ByteTimeAt(options.baud)),
-      m_byteTime(ByteTimeAt(options.baud)), m_link(options.linkPath), m_out(out), m_log(log)
+    : m_line(model, options.faults, options.baud), m_link(options.linkPath), m_out(out), m_log(log)
 {
 }
 
@@ -73,21 +26,20 @@ int PtyServer::run(int stopFd)
 
     for (;;) {
         const Micros now = elapsed();
-        deliverHostBytes(now);
-        m_converter.runUntil(now);
-        const bool powered = m_converter.powered(now);
+        m_line.runUntil(now);
+        const bool powered = m_line.converter().powered(now);
         if (m_terminal && !powered) {
             closeTerminal();
         } else if (!m_terminal && powered) {
             if (!openTerminal())
                 return 1;
         }
-        const std::vector<std::uint8_t> due = m_converter.takeDue(now);
+        const std::vector<std::uint8_t> due = m_line.converter().takeDue(now);
         if (m_terminal) {
             m_pending.insert(m_pending.end(), due.begin(), due.end());
             writePending();
         }
-        writeLog();
+        m_line.logTraffic(m_log);
 
         std::array<pollfd, 2> fds = {{{stopFd, POLLIN, 0}, {-1, 0, 0}}};
         if (m_terminal) {
@@ -95,7 +47,7 @@ int PtyServer::run(int stopFd)
             fds[1].events = static_cast<short>(POLLIN | (m_pending.empty() ? 0 : POLLOUT));
         }
         // To the microsecond: the bytes on the line are a millisecond apart.
-        const Micros wait = pollTimeout(now);
+        const Micros wait = m_line.sleepFrom(now);
         const timespec timeout{static_cast<time_t>(wait.count() / 1'000'000),
                                static_cast<long>(wait.count() % 1'000'000) * 1000};
         const int ready = ::ppoll(fds.data(), m_terminal ? 2 : 1, &timeout, nullptr);
@@ -107,7 +59,7 @@ int PtyServer::run(int stopFd)
             continue;
         if (fds[0].revents != 0) {
             closeTerminal();
-            writeLog();
+            m_line.logTraffic(m_log);
             return 0;
         }
         if (m_terminal && (fds[1].revents & POLLIN) != 0)
@@ -146,7 +98,7 @@ void PtyServer::closeTerminal()
     m_link.remove();
     m_terminal.reset();
     m_pending.clear();
-    m_fromHost.clear();
+    m_line.dropHostBytes();
 }
 
 void PtyServer::readHost()
@@ -156,20 +108,7 @@ void PtyServer::readHost()
         const ssize_t n = ::read(m_terminal->master(), buffer.data(), buffer.size());
         if (n <= 0)
             return; // EAGAIN: all taken in; EIO cannot happen while our own slave is open
-        // The terminal hands the bytes over at once; on the line each takes its byte time.
-        const Micros at = elapsed();
-        for (ssize_t i = 0; i < n; ++i) {
-            m_hostLineFreeAt = std::max(m_hostLineFreeAt, at) + m_byteTime;
-            m_fromHost.push_back({m_hostLineFreeAt, buffer[static_cast<std::size_t>(i)]});
-        }
-    }
-}
-
-void PtyServer::deliverHostBytes(Micros now)
-{
-    while (!m_fromHost.empty() && m_fromHost.front().at <= now) {
-        m_converter.hostByte(m_fromHost.front().byte, m_fromHost.front().at);
-        m_fromHost.pop_front();
+        m_line.hostSent({buffer.data(), static_cast<std::size_t>(n)}, elapsed());
     }
 }
 
@@ -187,23 +126,6 @@ void PtyServer::writePending()
         m_pending.clear();
         return;
     }
-}
-
-void PtyServer::writeLog()
-{
-    for (const TrafficRecord& record : m_converter.takeTraffic())
-        m_log << TrafficLogLine(record) << '\n';
-    m_log.flush();
-}
-
-Micros PtyServer::pollTimeout(Micros now) const
-{
-    std::optional<Micros> next = m_converter.nextEventAt();
-    if (!m_fromHost.empty() && (!next || m_fromHost.front().at < *next))
-        next = m_fromHost.front().at;
-    if (!next)
-        return kLongestWait;
-    return std::clamp(*next - now, Micros{0}, Micros{kLongestWait});
 }
 
 } // namespace pravenor::sim

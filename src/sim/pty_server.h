@@ -1,14 +1,12 @@
 #pragma once
 
-#include "sim/converter_end.h"
-#include "sim/line_timing.h"
 #include "sim/pseudo_terminal.h"
+#include "sim/served_line.h"
 #include "sim/sim_options.h"
 #include "sim/symlink_keeper.h"
 
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -17,9 +15,6 @@
 namespace pravenor::sim {
 
 class ConverterModel;
-
-// One line of the tool's traffic log: time, direction, the bytes in hex and the fault played.
-std::string TrafficLogLine(const TrafficRecord& record);
 
 // Serves a converter model on a pseudo-terminal in real time: the terminal's path (and the
 // new one after every power cut) goes to `out`, one line each, and every frame in and out
@@ -40,15 +35,8 @@ private:
     void closeTerminal();
     void readHost();
     void writePending();
-    void writeLog();
-    Micros pollTimeout(Micros now) const;
 
-    void deliverHostBytes(Micros now);
-
-    ConverterEnd m_converter;
-    Micros m_byteTime;
-    std::deque<ConverterEnd::TimedByte> m_fromHost; // written by the host, still on the line
-    Micros m_hostLineFreeAt{0};
+    ServedLine m_line;
     SymlinkKeeper m_link;
     std::ostream& m_out;
     std::ostream& m_log;
