@@ -3,7 +3,6 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -63,11 +62,7 @@ int NetworkServer::run(int stopFd)
         std::array<pollfd, 3> fds = {{{stopFd, POLLIN, 0}, {m_listener, POLLIN, 0}, {m_client, POLLIN, 0}}};
         if (!m_pending.empty())
             fds[2].events = static_cast<short>(POLLIN | POLLOUT);
-        // To the microsecond: the bytes on the line are a millisecond apart.
-        const Micros wait = m_line.sleepFrom(now);
-        const timespec timeout{static_cast<time_t>(wait.count() / 1'000'000),
-                               static_cast<long>(wait.count() % 1'000'000) * 1000};
-        const int ready = ::ppoll(fds.data(), fds.size(), &timeout, nullptr);
+        const int ready = m_line.sleep(fds, now);
         if (ready < 0 && errno != EINTR) {
             m_log << "poll: " << std::strerror(errno) << std::endl;
             return 1;

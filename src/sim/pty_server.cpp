@@ -5,7 +5,6 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <poll.h>
 #include <string>
 #include <unistd.h>
@@ -46,11 +45,7 @@ int PtyServer::run(int stopFd)
             fds[1].fd = m_terminal->master();
             fds[1].events = static_cast<short>(POLLIN | (m_pending.empty() ? 0 : POLLOUT));
         }
-        // To the microsecond: the bytes on the line are a millisecond apart.
-        const Micros wait = m_line.sleepFrom(now);
-        const timespec timeout{static_cast<time_t>(wait.count() / 1'000'000),
-                               static_cast<long>(wait.count() % 1'000'000) * 1000};
-        const int ready = ::ppoll(fds.data(), m_terminal ? 2 : 1, &timeout, nullptr);
+        const int ready = m_line.sleep({fds.data(), m_terminal ? 2U : 1U}, now);
         if (ready < 0 && errno != EINTR) {
             m_log << "poll: " << std::strerror(errno) << std::endl;
             return 1;

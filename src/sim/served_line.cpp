@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <optional>
 
 namespace pravenor::sim {
@@ -77,14 +78,16 @@ void ServedLine::dropHostBytes()
     m_fromHost.clear();
 }
 
-Micros ServedLine::sleepFrom(Micros now) const
+int ServedLine::sleep(std::span<pollfd> fds, Micros now) const
 {
     std::optional<Micros> next = m_converter.nextEventAt();
     if (!m_fromHost.empty() && (!next || m_fromHost.front().at < *next))
         next = m_fromHost.front().at;
-    if (!next)
-        return kLongestSleep;
-    return std::clamp(*next - now, Micros{0}, kLongestSleep);
+    const Micros wait = next ? std::clamp(*next - now, Micros{0}, kLongestSleep) : kLongestSleep;
+    // To the microsecond: the bytes on the line are a millisecond apart.
+    const timespec timeout{static_cast<time_t>(wait.count() / 1'000'000),
+                           static_cast<long>(wait.count() % 1'000'000) * 1000};
+    return ::ppoll(fds.data(), fds.size(), &timeout, nullptr);
 }
 
 void ServedLine::logTraffic(std::ostream& log)

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <ostream>
+#include <poll.h>
 #include <span>
 #include <string>
 
@@ -33,9 +34,9 @@ public:
     void runUntil(Micros now);
     // Forgets the bytes still on their way: the host has gone.
     void dropHostBytes();
-    // How long the server may sleep from `now`: until the next byte arrives or the converter
-    // next acts, and never so long that a power cut or a stop request waits.
-    Micros sleepFrom(Micros now) const;
+    // Sleeps until one of `fds` is ready, the next byte arrives or the converter next acts,
+    // and never so long that a power cut or a stop request waits; ppoll's result.
+    int sleep(std::span<pollfd> fds, Micros now) const;
     // What the converter heard and said since the last call, a line a frame; flushed.
     void logTraffic(std::ostream& log);
 
