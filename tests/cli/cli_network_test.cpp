@@ -118,6 +118,20 @@ std::vector<std::string> Frames(const std::string& log)
     return frames;
 }
 
+// The frames less what timing alone decides: the wake-up, sent again when an exchange took
+// longer than the converter stays awake, and a request sent again after a time-out. A busy
+// machine can hold up either line for seconds; the bytes each frame carries must not differ.
+std::vector<std::string> Exchanges(const std::vector<std::string>& frames)
+{
+    const std::string wakeUp = "<< 01 01  (bad checksum, ignored)";
+    std::vector<std::string> kept;
+    for (const std::string& frame : frames) {
+        if (frame != wakeUp && (kept.empty() || kept.back() != frame))
+            kept.push_back(frame);
+    }
+    return kept;
+}
+
 // Where two frame lists part, with the frames around it: GoogleTest would print only the
 // first 32 entries of each, usually all alike.
 std::string WhereTheyPart(const std::vector<std::string>& overNetwork, const std::vector<std::string>& direct)
@@ -190,8 +204,7 @@ TEST_P(CliThroughSer2net, ReadAllAndWriteAllGiveTheSameFileAndFramesAsThePseudoT
         Started b = StartCli(QStringList{"-q", "--home", Q(folder / "home-net"), "--port", server.address()} + onNetwork);
         return std::make_pair(a.wait(60s), b.wait(60s));
     };
-    // The read at the fast pace: a retry after a fall back leaves the file as it is. The write's
-    // frames are compared one by one, so it keeps the standard pace, which never falls back.
+    // The read at the fast pace, the write at the standard one: both paces over the network.
     const auto [readDirect, readNet] =
         both({"--fast", "read", "-o", Q(folder / "direct.cfg")}, {"--fast", "read", "-o", Q(folder / "net.cfg")});
     ASSERT_EQ(readDirect.status, 0) << readDirect.err;
@@ -203,9 +216,9 @@ TEST_P(CliThroughSer2net, ReadAllAndWriteAllGiveTheSameFileAndFramesAsThePseudoT
     const auto [writeDirect, writeNet] = both({"write", Q(folder / "site.cfg")}, {"write", Q(folder / "site.cfg")});
     ASSERT_EQ(writeDirect.status, 0) << writeDirect.err;
     ASSERT_EQ(writeNet.status, 0) << writeNet.err;
-    const std::vector<std::string> sent = Frames(direct->stopAndTakeLog());
+    const std::vector<std::string> sent = Exchanges(Frames(direct->stopAndTakeLog()));
     EXPECT_GT(sent.size(), 500U);
-    const std::vector<std::string> overNetwork = Frames(behind->stopAndTakeLog());
+    const std::vector<std::string> overNetwork = Exchanges(Frames(behind->stopAndTakeLog()));
     EXPECT_TRUE(overNetwork == sent) << WhereTheyPart(overNetwork, sent);
 }
 
