@@ -9,7 +9,6 @@
 #include "sim/instant_line.h"
 
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>

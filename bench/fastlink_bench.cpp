@@ -15,17 +15,15 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
-
-#include <sys/resource.h>
-
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/resource.h>
 
 using namespace pravenor;
 namespace fs = std::filesystem;
@@ -80,10 +78,13 @@ public:
 // A unit as an engineer finds it: all eight inputs in use, every text filled in.
 void writeUnitFile(const fs::path& path)
 {
-    const char* places[] = {"Hoofdingang",     "Serverruimte B2", "Ketelhuis",       "Brandmeldcentrale",
-                            "Laadperron oost", "Koelcel 3",       "Noodtrap west",   "Liftmachinekamer"};
+    const char* places[] = {"Hoofdingang",       "Serverruimte B2", "Ketelhuis",
+                            "Brandmeldcentrale", "Laadperron oost", "Koelcel 3",
+                            "Noodtrap west",     "Liftmachinekamer"};
     std::ofstream out(path, std::ios::binary);
-    auto line = [&out](int item, const std::string& value) { out << item << "    ->" << value << "\r\n"; };
+    auto line = [&out](int item, const std::string& value) {
+        out << item << "    ->" << value << "\r\n";
+    };
     line(0, "1");
     line(9, "1");
     line(10, "3");
@@ -109,9 +110,11 @@ struct Simulator
     explicit Simulator(const fs::path& folder, const QStringList& extra)
     {
         process.setStandardErrorFile(QString::fromStdString((folder / "sim.log").string()));
-        process.start(PRAVENOR_SIM_PATH, QStringList{"--link", QString::fromStdString((folder / "converter").string()),
-                                                     "--load", QString::fromStdString((folder / "unit.cfg").string())} +
-                                             extra);
+        process.start(PRAVENOR_SIM_PATH,
+                      QStringList{"--link", QString::fromStdString((folder / "converter").string()),
+                                  "--load",
+                                  QString::fromStdString((folder / "unit.cfg").string())} +
+                          extra);
         while (!process.canReadLine() && process.waitForReadyRead(5000)) {
         }
         started = process.canReadLine();
@@ -128,7 +131,8 @@ struct Simulator
 // The program in memory over the counting port, fresh for every run.
 struct Session
 {
-    Session(const fs::path& folder, CountingPort& port) : program(folder, clock, port, controls, view)
+    Session(const fs::path& folder, CountingPort& port)
+        : program(folder, clock, port, controls, view)
     {
         settings::FillChoiceLists(controls);
         program.config.LogLevel = 2;
@@ -173,21 +177,24 @@ struct Run
     bool fellBack = false;
 };
 
-Run runBatch(const fs::path& folder, CountingPort& port, bool write, bool fast, const fs::path& saveTo = {})
+Run runBatch(const fs::path& folder, CountingPort& port, bool write, bool fast,
+             const fs::path& saveTo = {})
 {
     Session session(folder, port);
     program::Program& program = session.program;
     if (write)
         program::LoadSettings(program, folder / "unit.cfg");
     // A cold start, as on arrival at a site: the converter has long gone to sleep.
-    drive(program, [] { return false; }, 5200);
+    drive(
+        program, [] { return false; }, 5200);
     program.engine.setPace(fast ? link::kFastPace : link::kStandardPace);
     std::optional<link::JobEnd> end;
     program.engine.setJobObserver([&end](link::Job, link::JobEnd e) { end = e; });
     port.sent = port.received = 0;
     (write ? program.engine.WriteAllRequest : program.engine.ReadAllRequest) = true;
     Run run;
-    run.seconds = drive(program, [&end] { return end.has_value(); }, 120'000);
+    run.seconds = drive(
+        program, [&end] { return end.has_value(); }, 120'000);
     run.lineSeconds = static_cast<double>(port.sent + port.received) / kLineBytesPerSecond;
     run.whole = end == link::JobEnd::Done;
     run.clean = session.view.progress().find("ERROR") == std::string::npos;
@@ -235,12 +242,14 @@ int main(int argc, char** argv)
         const Run standardWrite = runBatch(folder, port, true, false);
         const Run fastWrite = runBatch(folder, port, true, true);
 
-        std::printf("%-10s %10s %10s %10s %11s %15s\n", "batch", "standard", "fast", "line", "fast/line",
-                    "standard/fast");
+        std::printf("%-10s %10s %10s %10s %11s %15s\n", "batch", "standard", "fast", "line",
+                    "fast/line", "standard/fast");
         auto row = [](const char* name, const Run& standard, const Run& fast) {
-            std::printf("%-10s %8.2f s %8.2f s %8.2f s %11.2f %15.2f%s\n", name, standard.seconds, fast.seconds,
-                        fast.lineSeconds, fast.seconds / fast.lineSeconds, standard.seconds / fast.seconds,
-                        standard.whole && fast.whole && standard.clean && fast.clean && !fast.fellBack
+            std::printf("%-10s %8.2f s %8.2f s %8.2f s %11.2f %15.2f%s\n", name, standard.seconds,
+                        fast.seconds, fast.lineSeconds, fast.seconds / fast.lineSeconds,
+                        standard.seconds / fast.seconds,
+                        standard.whole && fast.whole && standard.clean && fast.clean &&
+                                !fast.fellBack
                             ? ""
                             : "  (failed exchanges, or fell back)");
         };
@@ -249,8 +258,8 @@ int main(int argc, char** argv)
         const bool same = fileBytes(folder / "standard.cfg") == fileBytes(folder / "fast.cfg");
         std::printf("settings file of the fast read-all: %s the standard one\n",
                     same ? "byte-identical to" : "DIFFERENT from");
-        ok = ok && same && standardRead.whole && fastRead.whole && standardWrite.whole && fastWrite.whole &&
-             fastRead.clean && fastWrite.clean;
+        ok = ok && same && standardRead.whole && fastRead.whole && standardWrite.whole &&
+             fastWrite.whole && fastRead.clean && fastWrite.clean;
 
         {
             // Idle with the fast link on: the engine ticks every 25 ms and asks the port each time.
@@ -258,10 +267,11 @@ int main(int argc, char** argv)
             session.program.engine.setPace(link::kFastPace);
             constexpr int kIdleMs = 10'000;
             const double before = processorSeconds();
-            const double wall = drive(session.program, [] { return false; }, kIdleMs);
+            const double wall = drive(
+                session.program, [] { return false; }, kIdleMs);
             const double used = processorSeconds() - before;
-            std::printf("idle with the fast link on: %.2f %% of a core over %.0f s (port %s)\n", 100.0 * used / wall,
-                        wall, session.opened ? "open" : "NOT OPEN");
+            std::printf("idle with the fast link on: %.2f %% of a core over %.0f s (port %s)\n",
+                        100.0 * used / wall, wall, session.opened ? "open" : "NOT OPEN");
             session.program.port.CloseComPort();
         }
     }
@@ -273,9 +283,11 @@ int main(int argc, char** argv)
         for (std::string line; std::getline(log, line);)
             unheard += line.find("too soon after the last reply") != std::string::npos ? 1 : 0;
         const bool same = fileBytes(folder / "standard.cfg") == fileBytes(folder / "slow.cfg");
-        std::printf("converter needing 30 ms after a reply: fast read-all %s in %.2f s, %ld request%s unheard, "
+        std::printf("converter needing 30 ms after a reply: fast read-all %s in %.2f s, %ld "
+                    "request%s unheard, "
                     "%s, file %s\n",
-                    run.whole ? "ended whole" : "DID NOT END WHOLE", run.seconds, unheard, unheard == 1 ? "" : "s",
+                    run.whole ? "ended whole" : "DID NOT END WHOLE", run.seconds, unheard,
+                    unheard == 1 ? "" : "s",
                     run.fellBack ? "fell back to the standard pace" : "did not fall back",
                     same ? "identical" : "DIFFERENT");
         ok = ok && run.whole && same;

@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTimer>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -29,7 +28,8 @@ void writeUnitFile(const std::filesystem::path& path)
     std::ofstream out(path, std::ios::binary);
     for (int item = 100; item <= 147; ++item) {
         const std::size_t length = item < 132 ? 100 : 10;
-        out << item << "    ->" << std::string(length, static_cast<char>('A' + item % 26)) << "\r\n";
+        out << item << "    ->" << std::string(length, static_cast<char>('A' + item % 26))
+            << "\r\n";
     }
 }
 
@@ -43,8 +43,9 @@ int main(int argc, char** argv)
     writeUnitFile(folder / "unit.cfg");
 
     QProcess simulator;
-    simulator.start(PRAVENOR_SIM_PATH, {"--link", QString::fromStdString((folder / "converter").string()),
-                                        "--load", QString::fromStdString((folder / "unit.cfg").string())});
+    simulator.start(PRAVENOR_SIM_PATH,
+                    {"--link", QString::fromStdString((folder / "converter").string()), "--load",
+                     QString::fromStdString((folder / "unit.cfg").string())});
     simulator.setStandardErrorFile(QProcess::nullDevice());
     while (!simulator.canReadLine() && simulator.waitForReadyRead(5000)) {
     }
@@ -80,8 +81,8 @@ int main(int argc, char** argv)
         }
         program.engine.ProcessTransfer(0);
         ++ticks;
-        bool idle = program.engine.state() == link::EngineState::Idle && program.engine.BatchKind == 0 &&
-                    !program.engine.ReadAllRequest;
+        bool idle = program.engine.state() == link::EngineState::Idle &&
+                    program.engine.BatchKind == 0 && !program.engine.ReadAllRequest;
         for (std::int16_t r : program.stores.ItemRequest)
             idle = idle && r == 0;
         if (idle)
@@ -93,9 +94,10 @@ int main(int argc, char** argv)
     const double seconds = static_cast<double>(wall.nsecsElapsed()) / 1e9;
     const double tickSeconds = static_cast<double>(ticks) * kTickMilliseconds / 1000.0;
     const bool succeeded = view.progress().find("ERROR") == std::string::npos;
-    std::printf("read-all over a pseudo-terminal: %ld ticks, %.3f s wall, %.3f s of ticks, ratio %.4f%s\n",
-                ticks, seconds, tickSeconds, seconds / tickSeconds,
-                succeeded ? "" : " (with exchange errors)");
+    std::printf(
+        "read-all over a pseudo-terminal: %ld ticks, %.3f s wall, %.3f s of ticks, ratio %.4f%s\n",
+        ticks, seconds, tickSeconds, seconds / tickSeconds,
+        succeeded ? "" : " (with exchange errors)");
 
     // The idle tick on the real port, where asking whether the port is open is not free.
     constexpr int kIdleTicks = 20'000;

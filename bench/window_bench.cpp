@@ -9,18 +9,16 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QDir>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
-
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
 
 namespace {
 
@@ -73,7 +71,8 @@ int main(int argc, char** argv)
 
     // A demo read-all on the window's own timers.
     bool done = false;
-    program.engine.setJobObserver([&](pravenor::link::Job, pravenor::link::JobEnd) { done = true; });
+    program.engine.setJobObserver(
+        [&](pravenor::link::Job, pravenor::link::JobEnd) { done = true; });
     const long ticksBefore = window->tickCount();
     const auto readStarted = Clock::now();
     pravenor::program::ReadAll(program);
@@ -81,8 +80,8 @@ int main(int argc, char** argv)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const double wall = Milliseconds(Clock::now() - readStarted);
     const long ticks = window->tickCount() - ticksBefore;
-    std::printf("demo read-all: %ld ticks, %.0f ms wall, ratio to ticks x 25 ms %.4f\n", ticks, wall,
-                wall / (static_cast<double>(ticks) * 25.0));
+    std::printf("demo read-all: %ld ticks, %.0f ms wall, ratio to ticks x 25 ms %.4f\n", ticks,
+                wall, wall / (static_cast<double>(ticks) * 25.0));
 
     // Three settings changed after the read, then only those written, in tick time.
     window->findChild<QComboBox*>("ComboInstellingen_10")->setCurrentIndex(4);
@@ -101,8 +100,8 @@ int main(int argc, char** argv)
         window->tick();
         ++writeTicks;
     }
-    std::printf("write changed settings: %zu settings in %ld ticks (%ld ms of engine time)\n", changed.size(),
-                writeTicks, writeTicks * 25);
+    std::printf("write changed settings: %zu settings in %ld ticks (%ld ms of engine time)\n",
+                changed.size(), writeTicks, writeTicks * 25);
 
     // The red marking once the screen matches the unit: nothing to repaint.
     window->refreshMarking();
@@ -120,8 +119,9 @@ int main(int argc, char** argv)
     QTimer::singleShot(idleSeconds * 1000, &application, &QApplication::quit);
     QApplication::exec();
     const double idleWall = Milliseconds(Clock::now() - idleStarted) / 1000.0;
-    std::printf("idle with the four timers running: %.2f%% of one core over %.0f s, resident %ld kB\n",
-                100.0 * (CpuSeconds() - cpuBefore) / idleWall, idleWall, ResidentKilobytes());
+    std::printf(
+        "idle with the four timers running: %.2f%% of one core over %.0f s, resident %ld kB\n",
+        100.0 * (CpuSeconds() - cpuBefore) / idleWall, idleWall, ResidentKilobytes());
     window.reset();
     return 0;
 }

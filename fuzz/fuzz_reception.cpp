@@ -80,12 +80,14 @@ void checkInvariants(const link::TransferEngine& engine, const settings::ValueSt
     if (!knownState(engine.state()))
         fail("unknown engine state", static_cast<int>(engine.state()));
     for (const std::int16_t r : stores.ItemRequest) {
-        if (r != settings::kNoRequest && r != settings::kReadRequest && r != settings::kWriteRequest)
+        if (r != settings::kNoRequest && r != settings::kReadRequest &&
+            r != settings::kWriteRequest)
             fail("impossible item request", r);
     }
     if (stores.ItemRequest[250] != settings::kNoRequest)
         fail("item 250 requested", stores.ItemRequest[250]);
-    if (view.barVisible() && (view.barValue() < view.barMinimum() || view.barValue() > view.barMaximum()))
+    if (view.barVisible() &&
+        (view.barValue() < view.barMinimum() || view.barValue() > view.barMaximum()))
         fail("progress bar value outside its range", view.barValue());
     if (engine.ErrorCount() < 0 || engine.refusedCount() < 0)
         fail("negative count", engine.ErrorCount());
@@ -122,10 +124,18 @@ void run(const std::uint8_t* data, std::size_t size, fuzz::TickBudget& budget)
     port.OpenComPort(0);
     engine.ProcessTransfer(link::TransferEngine::kStartSignal);
     switch (mode & 0x03) {
-    case 0: engine.ReadAllRequest = true; break;
-    case 1: engine.WriteAllRequest = true; break;
-    case 2: engine.RestartRequest = true; break;
-    default: engine.PagerCallRequest = true; break;
+    case 0:
+        engine.ReadAllRequest = true;
+        break;
+    case 1:
+        engine.WriteAllRequest = true;
+        break;
+    case 2:
+        engine.RestartRequest = true;
+        break;
+    default:
+        engine.PagerCallRequest = true;
+        break;
     }
 
     long ticks = 0;
@@ -141,7 +151,8 @@ void run(const std::uint8_t* data, std::size_t size, fuzz::TickBudget& budget)
     auto settled = [&] {
         return engine.state() == link::EngineState::Idle && engine.BatchKind == link::kNoBatch &&
                !engine.ReadAllRequest && !engine.WriteAllRequest && !engine.RestartRequest &&
-               !engine.PagerCallRequest && stores.ItemRequest == settings::ValueStores{}.ItemRequest;
+               !engine.PagerCallRequest &&
+               stores.ItemRequest == settings::ValueStores{}.ItemRequest;
     };
 
     // Each chunk: a control byte, then its bytes reach the port before the next tick. The
@@ -182,8 +193,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::TickBudget check;
         run(data, size, check);
         if (check.slowTick() != budget.slowTick()) {
-            std::fprintf(stderr, "==pravenor== note: tick %ld took %.3f ms once, not again\n", budget.slowTick(),
-                         budget.slowMs());
+            std::fprintf(stderr, "==pravenor== note: tick %ld took %.3f ms once, not again\n",
+                         budget.slowTick(), budget.slowMs());
             return 0;
         }
     }

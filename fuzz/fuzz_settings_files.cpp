@@ -76,7 +76,8 @@ std::string saved(Screen& screen)
 std::size_t lineCount(const std::string& text)
 {
     std::size_t n = 0;
-    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos;
+         at = text.find("\r\n", at + 2))
         ++n;
     return n;
 }
@@ -84,8 +85,9 @@ std::size_t lineCount(const std::string& text)
 const std::filesystem::path& scratchFolder()
 {
     static const std::filesystem::path folder = [] {
-        const std::filesystem::path base =
-            std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+        const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
+                                               ? "/dev/shm"
+                                               : std::filesystem::temp_directory_path();
         const std::filesystem::path made = base / ("pravenor-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(made);
         std::atexit([] {
@@ -102,7 +104,8 @@ const std::filesystem::path& scratchFolder()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    for (const files::UnusableNumber rule : {files::UnusableNumber::Stop, files::UnusableNumber::TakeZero}) {
+    for (const files::UnusableNumber rule :
+         {files::UnusableNumber::Stop, files::UnusableNumber::TakeZero}) {
         Screen& screen = fresh(0);
         if (!load(screen, bytes, rule))
             continue;

@@ -34,8 +34,10 @@ public:
     // Ends the run as a crash: the same tick was over the limit every time.
     [[noreturn]] static void fail(const char* what, long tick, double ms)
     {
-        std::fprintf(stderr, "==pravenor== %s %ld took %.3f ms of processor time in every run, over %.0f ms\n",
-                     what, tick, ms, kLimitMs);
+        std::fprintf(
+            stderr,
+            "==pravenor== %s %ld took %.3f ms of processor time in every run, over %.0f ms\n", what,
+            tick, ms, kLimitMs);
         std::abort();
     }
 

@@ -19,7 +19,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
-
 #include <cstdio>
 #include <memory>
 #include <tuple>
@@ -48,8 +47,8 @@ int main(int argc, char** argv)
     pravenor::app::SystemClock clock;
     pravenor::frontend::ConverterLine line(pravenor::frontend::ChooseLine(true, {}));
     auto window = std::make_unique<pravenor::ui::MainWindow>(true);
-    pravenor::program::Program program(home.path().toStdString(), clock, line.serial(), window->settingControls(),
-                                       window->transferView());
+    pravenor::program::Program program(home.path().toStdString(), clock, line.serial(),
+                                       window->settingControls(), window->transferView());
     program.port.setDeviceOverride(line.deviceOverride());
     window->load(program, line, "");
     window->resize(900, 760);
@@ -76,11 +75,13 @@ int main(int argc, char** argv)
     monitor->close();
 
     bool done = false;
-    program.engine.setJobObserver([&](pravenor::link::Job, pravenor::link::JobEnd) { done = true; });
+    program.engine.setJobObserver(
+        [&](pravenor::link::Job, pravenor::link::JobEnd) { done = true; });
     pravenor::program::ReadAll(program);
     for (int n = 0; n < 5000 && !done; ++n)
         window->tick();
-    const std::filesystem::path site = std::filesystem::path(home.path().toStdString()) / "site.cfg";
+    const std::filesystem::path site =
+        std::filesystem::path(home.path().toStdString()) / "site.cfg";
     pravenor::program::SaveSettings(program, site);
     window->findChild<QComboBox*>("ComboInstellingen_10")->setCurrentIndex(4);
     window->findChild<QComboBox*>("ComboInstellingen_44")->setCurrentIndex(30);
@@ -101,8 +102,8 @@ int main(int argc, char** argv)
     auto* main = window->findChild<QTabWidget*>("SSTab1");
     auto* setup = window->findChild<QTabWidget*>("SSTab2");
     const Page pages[] = {
-        {"status.png", 0, 0}, {"general_setup.png", 1, 0}, {"input_contact_setup.png", 1, 1},
-        {"paging_setup.png", 1, 2}, {"file.png", 2, 0},    {"unit.png", 3, 0},
+        {"status.png", 0, 0},       {"general_setup.png", 1, 0}, {"input_contact_setup.png", 1, 1},
+        {"paging_setup.png", 1, 2}, {"file.png", 2, 0},          {"unit.png", 3, 0},
         {"service.png", 4, 0},
     };
     for (const Page& page : pages) {
@@ -119,8 +120,9 @@ int main(int argc, char** argv)
 
     // The two dialogs as the menu opens them, fresh.
     main->setCurrentIndex(0);
-    for (const auto& [menu, dialogName, file] : {std::tuple{"Setup", "frmInstellingen", "program_setup.png"},
-                                                 std::tuple{"About", "frmAbout", "about.png"}}) {
+    for (const auto& [menu, dialogName, file] :
+         {std::tuple{"Setup", "frmInstellingen", "program_setup.png"},
+          std::tuple{"About", "frmAbout", "about.png"}}) {
         window->findChild<QAction*>(QLatin1String(menu))->trigger();
         QApplication::processEvents();
         auto* dialog = window->findChild<QWidget*>(QLatin1String(dialogName));

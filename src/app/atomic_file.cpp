@@ -42,7 +42,8 @@ std::string describe(const std::filesystem::path& path, const std::string& reaso
 
 // The file a save really replaces: a link, or a chain of them, is followed to its end, so
 // that the link itself stays a link. A link that points nowhere names the file to create.
-std::optional<std::filesystem::path> finalTarget(const std::filesystem::path& path, std::error_code& error)
+std::optional<std::filesystem::path> finalTarget(const std::filesystem::path& path,
+                                                 std::error_code& error)
 {
     std::filesystem::path target = path;
     for (int hop = 0; hop < 40; ++hop) {
@@ -185,12 +186,15 @@ Written writeTemporary(const std::filesystem::path& temp, std::string_view conte
 // The last resort when no temporary file may be made: the old way, truncate and write.
 // Nothing: the file cannot be opened for writing as a regular file (a FIFO would block). An
 // empty text: written. Otherwise why the write failed; the file may then be damaged.
-std::optional<std::string> writeInPlace(const std::filesystem::path& target, std::string_view content)
+std::optional<std::string> writeInPlace(const std::filesystem::path& target,
+                                        std::string_view content)
 {
     const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return std::nullopt;
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return std::nullopt;
@@ -213,7 +217,8 @@ std::filesystem::path TemporaryPathFor(const std::filesystem::path& path)
     // second program saving the same file can get in the way.
     static std::atomic<unsigned> counter{0};
     std::filesystem::path temp = path;
-    temp += std::string(kTemporaryMark) + std::to_string(processId()) + "-" + std::to_string(counter++);
+    temp +=
+        std::string(kTemporaryMark) + std::to_string(processId()) + "-" + std::to_string(counter++);
     return temp;
 }
 
@@ -233,7 +238,9 @@ SaveResult WriteFileReplacing(const std::filesystem::path& path, std::string_vie
         written = writeTemporary(temp, content);
 #else
     std::optional<struct stat> old;
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode))
         old = info;
     Written written = writeTemporary(temp, content, old);
@@ -243,8 +250,11 @@ SaveResult WriteFileReplacing(const std::filesystem::path& path, std::string_vie
         if (const std::optional<std::string> inPlace = writeInPlace(target, content)) {
             if (!inPlace->empty())
                 return {false, describe(path, *inPlace), {}};
-            return {true, {}, "Saved " + PathText(target) +
-                                  " in place: its folder allows no temporary file, so this save was not crash-safe."};
+            return {true,
+                    {},
+                    "Saved " + PathText(target) +
+                        " in place: its folder allows no temporary file, so this save was not "
+                        "crash-safe."};
         }
     }
 #endif

@@ -79,9 +79,10 @@ void MessageLog::WriteLog(std::string_view message)
         return;
     m_fileFailing = true;
     const int cause = errno;
-    const std::string note = "The day's log file " + PathText(file) + " cannot be written" +
-                             (cause != 0 ? " (" + Utf8ToCp1252(std::strerror(cause)) + ")" : std::string()) +
-                             ": messages are not kept in a file until it can.";
+    const std::string note =
+        "The day's log file " + PathText(file) + " cannot be written" +
+        (cause != 0 ? " (" + Utf8ToCp1252(std::strerror(cause)) + ")" : std::string()) +
+        ": messages are not kept in a file until it can.";
     AddMessageLine(TimeOfDayText(moment) + " " + note);
     if (m_failureObserver)
         m_failureObserver(note);

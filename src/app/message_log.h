@@ -23,7 +23,8 @@ public:
     using Lines = std::array<std::string, kLineCount>;
 
     // LogLevel is read from config at every call: 0 silences the log entirely.
-    MessageLog(const ProgramConfig& config, const Clock& clock, std::filesystem::path programFolder);
+    MessageLog(const ProgramConfig& config, const Clock& clock,
+               std::filesystem::path programFolder);
 
     void WriteLog(std::string_view message);
     void ClearMessageLines();

@@ -50,15 +50,14 @@ std::vector<std::string> ProgramConfig::ReadProgramConfig(const std::filesystem:
     std::vector<std::string> warnings;
     if (!why.empty() || content.status != FileReadStatus::Read) {
         if (!why.empty())
-            warnings.push_back(PathText(file) + " cannot be used (" + why + "); the program starts with its defaults.");
+            warnings.push_back(PathText(file) + " cannot be used (" + why +
+                               "); the program starts with its defaults.");
         takeSlots(*this, NumberedSlots{});
         return warnings;
     }
     takeSlots(*this, ParseNumberedLines(content.bytes));
     return warnings;
 }
-
-
 
 void ProgramConfig::readContent(std::string_view content)
 {

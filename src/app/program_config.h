@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-#include <vector>
 
 namespace pravenor::app {
 

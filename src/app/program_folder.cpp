@@ -88,7 +88,8 @@ std::optional<std::filesystem::path> HomeArgument(const std::vector<std::string>
     return std::nullopt;
 }
 
-ProgramFolderInputs CurrentProgramFolderInputs(const std::vector<std::string>& args, const char* argv0)
+ProgramFolderInputs CurrentProgramFolderInputs(const std::vector<std::string>& args,
+                                               const char* argv0)
 {
     return {HomeArgument(args), environmentPath("PRAVENOR_HOME"), ExecutableFolder(argv0),
             DefaultUserDataFolder()};

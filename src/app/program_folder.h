@@ -13,7 +13,7 @@ struct ProgramFolderInputs
     std::optional<std::filesystem::path> homeArgument;    // --home DIR
     std::optional<std::filesystem::path> homeEnvironment; // PRAVENOR_HOME
     std::filesystem::path executableFolder;
-    std::filesystem::path userDataFolder;                 // see DefaultUserDataFolder
+    std::filesystem::path userDataFolder; // see DefaultUserDataFolder
 };
 
 // --home wins, then PRAVENOR_HOME; then the executable's own folder when it already holds a
@@ -32,7 +32,8 @@ std::filesystem::path ExecutableFolder(const char* argv0);
 std::optional<std::filesystem::path> HomeArgument(const std::vector<std::string>& args);
 
 // The inputs as this process sees them.
-ProgramFolderInputs CurrentProgramFolderInputs(const std::vector<std::string>& args, const char* argv0);
+ProgramFolderInputs CurrentProgramFolderInputs(const std::vector<std::string>& args,
+                                               const char* argv0);
 
 // Creates the folder (and its parents) when missing; false when that fails.
 bool EnsureFolder(const std::filesystem::path& folder);

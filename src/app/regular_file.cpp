@@ -39,7 +39,9 @@ int openRegular(const std::filesystem::path& path, int flags, struct stat& info)
 FileContent ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes)
 {
     FileContent result;
-    struct stat info{};
+    struct stat info
+    {
+    };
     const int fd = openRegular(path, O_RDONLY, info);
     if (fd < 0)
         return result;
@@ -77,7 +79,9 @@ FileContent ReadRegularFile(const std::filesystem::path& path, std::size_t maxBy
 
 bool AppendToRegularFile(const std::filesystem::path& path, std::string_view bytes)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     const int fd = openRegular(path, O_WRONLY | O_APPEND | O_CREAT, info);
     if (fd < 0)
         return false;

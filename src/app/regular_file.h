@@ -27,7 +27,8 @@ struct FileContent
     std::string bytes;
 };
 
-FileContent ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes = kMaxFileBytes);
+FileContent ReadRegularFile(const std::filesystem::path& path,
+                            std::size_t maxBytes = kMaxFileBytes);
 
 // Appends bytes to the file, creating it when absent; false when it cannot be opened as a
 // regular file or the write fails.

@@ -25,8 +25,8 @@ std::optional<int> boundedNumber(const std::string& text, int lowest, int highes
 const std::map<std::string, Command>& commandNames()
 {
     static const std::map<std::string, Command> names = {
-        {"read", Command::Read}, {"write", Command::Write},     {"diff", Command::Diff},
-        {"get", Command::Get},   {"set", Command::Set},         {"restart", Command::Restart},
+        {"read", Command::Read}, {"write", Command::Write}, {"diff", Command::Diff},
+        {"get", Command::Get},   {"set", Command::Set},     {"restart", Command::Restart},
         {"page", Command::Page},
     };
     return names;
@@ -50,7 +50,8 @@ void takeOperands(CliOptions& options, const std::vector<std::string>& operands,
     case Command::Write:
     case Command::Diff:
         if (count != 1)
-            fail(std::string(options.command == Command::Write ? "write" : "diff") + " needs one settings file");
+            fail(std::string(options.command == Command::Write ? "write" : "diff") +
+                 " needs one settings file");
         else
             options.file = operands[0];
         break;
@@ -94,7 +95,8 @@ std::string pagerFieldFault(const std::string& utf8, const std::string& cp1252)
     if (app::Cp1252ToUtf8(cp1252) != utf8)
         return "holds characters that the converter's character set (Windows-1252) cannot carry";
     if (app::HoldsControlBytes(cp1252))
-        return "holds control characters (0x00 to 0x1F), which the converter reads as frame structure";
+        return "holds control characters (0x00 to 0x1F), which the converter reads as frame "
+               "structure";
     return {};
 }
 
@@ -170,14 +172,16 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
             options.pagerAddress = app::Utf8ToCp1252(*address);
             if (options.pagerAddress.size() > 10 || options.pagerAddress.empty())
                 options.error = "--address takes 1 to 10 characters";
-            else if (const std::string why = pagerFieldFault(*address, options.pagerAddress); !why.empty())
+            else if (const std::string why = pagerFieldFault(*address, options.pagerAddress);
+                     !why.empty())
                 options.error = "--address " + why;
         }
         if (text) {
             options.pagerText = app::Utf8ToCp1252(*text);
             if (options.pagerText.size() > 40)
                 options.error = "--text takes at most 40 characters";
-            else if (const std::string why = pagerFieldFault(*text, options.pagerText); !why.empty())
+            else if (const std::string why = pagerFieldFault(*text, options.pagerText);
+                     !why.empty())
                 options.error = "--text " + why;
         }
         if (bleep) {
@@ -215,18 +219,22 @@ std::string CliUsage()
            "\n"
            "Commands:\n"
            "  read [-o FILE.cfg]      read every setting; write them in the settings-file format\n"
-           "                          to FILE.cfg, or to standard output (read FILE.cfg also works)\n"
+           "                          to FILE.cfg, or to standard output (read FILE.cfg also "
+           "works)\n"
            "  write FILE.cfg [--verify] [--lenient]\n"
            "                          write every setting of the file to the converter; with\n"
            "                          --verify read them all back and list what differs\n"
            "  diff FILE.cfg           read every setting and list those that differ from the file\n"
            "  get ITEM...             read single settings; prints ITEM=VALUE lines\n"
-           "  set ITEM=VALUE...       write single settings; a choice by its position or its exact\n"
+           "  set ITEM=VALUE...       write single settings; a choice by its position or its "
+           "exact\n"
            "                          text (set 10=\"9600 baud\" or set 10=3), a text as it is\n"
            "  restart                 restart the converter\n"
            "  page --address A --bleep CODE [--text T]\n"
-           "                          the pager test call: address up to 10 characters, bleep code\n"
-           "                          0..F (as in \"BleepCode: A\"), display text up to 40 characters\n"
+           "                          the pager test call: address up to 10 characters, bleep "
+           "code\n"
+           "                          0..F (as in \"BleepCode: A\"), display text up to 40 "
+           "characters\n"
            "\n"
            "Options:\n"
            "  --com N         the serial port by number (1..30), as in the program setup\n" +
@@ -243,11 +251,21 @@ std::string CliUsage()
            "and the log also to the day's file in the Log folder of the program folder.\n"
            "\n"
            "Exit status:\n"
-           "  " + std::to_string(kExitDone) + "  done\n"
-           "  " + std::to_string(kExitDifferences) + "  differences found (diff, write --verify)\n"
-           "  " + std::to_string(kExitUsage) + "  bad usage, a value that fits no choice, or a file that cannot be used\n"
-           "  " + std::to_string(kExitPort) + "  the port cannot be opened, or went away and did not come back in time\n"
-           "  " + std::to_string(kExitConverter) + "  the converter failed (three failures cancel) or a setting was refused\n";
+           "  " +
+           std::to_string(kExitDone) +
+           "  done\n"
+           "  " +
+           std::to_string(kExitDifferences) +
+           "  differences found (diff, write --verify)\n"
+           "  " +
+           std::to_string(kExitUsage) +
+           "  bad usage, a value that fits no choice, or a file that cannot be used\n"
+           "  " +
+           std::to_string(kExitPort) +
+           "  the port cannot be opened, or went away and did not come back in time\n"
+           "  " +
+           std::to_string(kExitConverter) +
+           "  the converter failed (three failures cancel) or a setting was refused\n";
 }
 
 } // namespace pravenor::cli

@@ -24,21 +24,21 @@ enum class Command
 // What the command line asked for. Values are checked here, before anything is sent.
 struct CliOptions
 {
-    frontend::FrontEndOptions common;  // --demo, --port, --home, /LOG, /DEBUG, --help
+    frontend::FrontEndOptions common; // --demo, --port, --home, /LOG, /DEBUG, --help
     Command command = Command::Read;
-    std::filesystem::path file;       // read: where to save; write, diff: what to compare with
-    std::vector<int> items;           // get
+    std::filesystem::path file;            // read: where to save; write, diff: what to compare with
+    std::vector<int> items;                // get
     std::vector<SettingArgument> settings; // set
-    bool verify = false;              // write --verify
-    bool lenient = false;             // write --lenient: what the window would show, not a refusal
-    bool json = false;                // read, diff, get
+    bool verify = false;                   // write --verify
+    bool lenient = false; // write --lenient: what the window would show, not a refusal
+    bool json = false;    // read, diff, get
     bool quiet = false;
-    int portWaitSeconds = 30;         // how long a vanished port may take to come back
-    std::optional<int> comNumber;     // --com N (1 is Com1)
-    std::string pagerAddress;         // page
-    std::string pagerText;            // page, Windows-1252
-    int pagerBleep = -1;              // page, 0..15
-    std::string error;                // why the arguments cannot be used
+    int portWaitSeconds = 30;     // how long a vanished port may take to come back
+    std::optional<int> comNumber; // --com N (1 is Com1)
+    std::string pagerAddress;     // page
+    std::string pagerText;        // page, Windows-1252
+    int pagerBleep = -1;          // page, 0..15
+    std::string error;            // why the arguments cannot be used
 };
 
 // Without --port or --com the run uses the built-in simulated converter.

@@ -40,8 +40,8 @@ std::string DifferenceLines(const std::vector<program::SettingDifference>& diffe
 {
     std::string text;
     for (const program::SettingDifference& d : differences) {
-        text += std::to_string(d.item) + " " + utf8(d.legend) + " unit " + JsonString(utf8(d.oursText)) +
-                ", file " + JsonString(utf8(d.theirsText)) + "\n";
+        text += std::to_string(d.item) + " " + utf8(d.legend) + " unit " +
+                JsonString(utf8(d.oursText)) + ", file " + JsonString(utf8(d.theirsText)) + "\n";
     }
     return text;
 }
@@ -50,13 +50,14 @@ std::string DifferencesJson(const std::filesystem::path& file,
                             const std::vector<program::SettingDifference>& differences)
 {
     std::string text = "{\"file\": " + JsonString(utf8(app::PathText(file))) +
-                       ", \"equal\": " + (differences.empty() ? "true" : "false") + ", \"differences\": [";
+                       ", \"equal\": " + (differences.empty() ? "true" : "false") +
+                       ", \"differences\": [";
     for (std::size_t i = 0; i < differences.size(); ++i) {
         const program::SettingDifference& d = differences[i];
         text += std::string(i == 0 ? "\n  " : ",\n  ") + "{\"item\": " + std::to_string(d.item) +
-                ", \"legend\": " + JsonString(utf8(d.legend)) + ", \"unit\": " +
-                valueAndText(d.item, d.ours, d.oursText) + ", \"file\": " +
-                valueAndText(d.item, d.theirs, d.theirsText) + "}";
+                ", \"legend\": " + JsonString(utf8(d.legend)) +
+                ", \"unit\": " + valueAndText(d.item, d.ours, d.oursText) +
+                ", \"file\": " + valueAndText(d.item, d.theirs, d.theirsText) + "}";
     }
     return text + (differences.empty() ? "]}\n" : "\n]}\n");
 }
@@ -65,7 +66,8 @@ std::string ItemLines(const std::vector<int>& items, const settings::ValueStores
 {
     std::string text;
     for (int item : items)
-        text += std::to_string(item) + "=" + utf8(program::ValueText(item, at(values, item))) + "\n";
+        text +=
+            std::to_string(item) + "=" + utf8(program::ValueText(item, at(values, item))) + "\n";
     return text;
 }
 

@@ -19,11 +19,11 @@ public:
     Console(const Console&) = delete;
     Console& operator=(const Console&) = delete;
 
-    void logLine(const std::string& line);      // Windows-1252
-    void progress(const std::string& text);     // Windows-1252, any piece of a line
+    void logLine(const std::string& line);  // Windows-1252
+    void progress(const std::string& text); // Windows-1252, any piece of a line
     void bar(int minimum, int maximum, int value);
     void hideBar();
-    void failure(const std::string& utf8);      // shown even when quiet
+    void failure(const std::string& utf8); // shown even when quiet
     // Ends the bar and any unfinished progress line.
     void finish();
 

@@ -12,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-
 #include <algorithm>
 
 namespace pravenor::cli {
@@ -73,12 +72,13 @@ HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::pat
     : m_options(options), m_console(console), m_out(out), m_view(console),
       m_line(frontend::ChooseLine(options.common.demo, options.common.device))
 {
-    m_program = std::make_unique<program::Program>(std::move(programFolder), m_clock, m_line.serial(),
-                                                   m_controls, m_view);
+    m_program = std::make_unique<program::Program>(std::move(programFolder), m_clock,
+                                                   m_line.serial(), m_controls, m_view);
     m_program->port.setDeviceOverride(m_line.deviceOverride());
     m_program->log.setLineObserver([this](const std::string& line) { m_console.logLine(line); });
     m_line.setNoteHandler([this](const std::string& note) { m_program->log.WriteLog(note); });
-    m_program->log.setFileFailureObserver([this](const std::string& note) { m_console.failure(utf8(note)); });
+    m_program->log.setFileFailureObserver(
+        [this](const std::string& note) { m_console.failure(utf8(note)); });
     if (m_options.common.fast)
         m_program->engine.setPace(link::kFastPace);
     m_program->engine.setJobObserver([this](link::Job job, link::JobEnd end) {
@@ -88,16 +88,24 @@ HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::pat
 
     switch (m_options.command) {
     case Command::Read:
-    case Command::Diff: m_steps = {{link::Job::ReadAll}}; break;
+    case Command::Diff:
+        m_steps = {{link::Job::ReadAll}};
+        break;
     case Command::Write:
         m_steps = {{link::Job::WriteAll}};
         if (m_options.verify)
             m_steps.push_back({link::Job::ReadAll});
         break;
     case Command::Get:
-    case Command::Set: m_steps = {{std::nullopt}}; break;
-    case Command::Restart: m_steps = {{link::Job::Restart}}; break;
-    case Command::Page: m_steps = {{link::Job::PagerCall}}; break;
+    case Command::Set:
+        m_steps = {{std::nullopt}};
+        break;
+    case Command::Restart:
+        m_steps = {{link::Job::Restart}};
+        break;
+    case Command::Page:
+        m_steps = {{link::Job::PagerCall}};
+        break;
     }
 }
 
@@ -137,16 +145,19 @@ bool HeadlessSession::start()
     if (m_options.command == Command::Write) {
         const program::FileValueFaults faults = program::CheckFileValues(m_snapshot.values);
         for (int item : faults.controlTexts)
-            m_console.failure(named(item) + ": the file's text holds control characters, which are never sent");
+            m_console.failure(named(item) +
+                              ": the file's text holds control characters, which are never sent");
         if (!m_options.lenient) {
             for (const program::SettingDifference& d : faults.unholdable)
                 m_console.failure(named(d.item) + ": the file's value " + utf8(d.theirsText) +
-                                  " cannot be held (the window would show " + utf8(d.oursText) + ")");
+                                  " cannot be held (the window would show " + utf8(d.oursText) +
+                                  ")");
         }
         const bool unholdable = !m_options.lenient && !faults.unholdable.empty();
         if (unholdable || !faults.controlTexts.empty()) {
-            fail(kExitUsage, std::string("nothing was written") +
-                                 (unholdable ? "; --lenient writes what the window would show instead" : ""));
+            fail(kExitUsage,
+                 std::string("nothing was written") +
+                     (unholdable ? "; --lenient writes what the window would show instead" : ""));
             return false;
         }
     }
@@ -154,20 +165,23 @@ bool HeadlessSession::start()
     program::StartProgram(*m_program, m_options.common.commandLine, steps);
     if (m_program->port.PortIsOpen() != 1) {
         const std::string reason = utf8(m_line.serial().failureReason());
-        fail(kExitPort, "cannot open the port " + deviceName() + (reason.empty() ? "" : ": " + reason));
+        fail(kExitPort,
+             "cannot open the port " + deviceName() + (reason.empty() ? "" : ": " + reason));
         return false;
     }
     if (m_options.command == Command::Write) {
         const files::FileResult loaded = program::LoadSettings(*m_program, m_options.file);
         if (!loaded.ok) {
-            fail(kExitUsage, utf8(loaded.message.empty() ? "the settings file cannot be used" : loaded.message));
+            fail(kExitUsage, utf8(loaded.message.empty() ? "the settings file cannot be used"
+                                                         : loaded.message));
             return false;
         }
         // The window's boxes cannot hold every value a file may carry; say so before writing.
         for (const program::SettingDifference& d :
              program::CompareSettings(program::ScreenValues(*m_program), m_snapshot.values)) {
-            m_console.failure("warning: " + named(d.item) + ": the file's value " + utf8(d.theirsText) +
-                              " cannot be held; " + utf8(d.oursText) + " is written instead");
+            m_console.failure("warning: " + named(d.item) + ": the file's value " +
+                              utf8(d.theirsText) + " cannot be held; " + utf8(d.oursText) +
+                              " is written instead");
         }
     }
     return true;
@@ -190,7 +204,8 @@ bool HeadlessSession::requestsServed() const
 {
     const auto& requests = m_program->stores.ItemRequest;
     return m_program->engine.state() == link::EngineState::Idle &&
-           std::all_of(requests.begin(), requests.end(), [](std::int16_t r) { return r == settings::kNoRequest; });
+           std::all_of(requests.begin(), requests.end(),
+                       [](std::int16_t r) { return r == settings::kNoRequest; });
 }
 
 void HeadlessSession::issue()
@@ -201,7 +216,9 @@ void HeadlessSession::issue()
     const Step& step = m_steps[m_stepIndex];
     if (!step.job) {
         const std::vector<int> pending = itemsNotDone();
-        auto isPending = [&](int item) { return std::find(pending.begin(), pending.end(), item) != pending.end(); };
+        auto isPending = [&](int item) {
+            return std::find(pending.begin(), pending.end(), item) != pending.end();
+        };
         for (int item : m_options.items) {
             if (isPending(item))
                 program::ReadSingle(program, item);
@@ -215,11 +232,18 @@ void HeadlessSession::issue()
         return;
     }
     switch (*step.job) {
-    case link::Job::ReadAll: program::ReadAll(program); return;
-    case link::Job::WriteAll: program::WriteAll(program); return;
-    case link::Job::Restart: program::Restart(program); return;
+    case link::Job::ReadAll:
+        program::ReadAll(program);
+        return;
+    case link::Job::WriteAll:
+        program::WriteAll(program);
+        return;
+    case link::Job::Restart:
+        program::Restart(program);
+        return;
     case link::Job::PagerCall:
-        m_controls.setPagerInputs(m_options.pagerAddress, m_options.pagerText, m_options.pagerBleep);
+        m_controls.setPagerInputs(m_options.pagerAddress, m_options.pagerText,
+                                  m_options.pagerBleep);
         program::CallPager(program);
         return;
     }
@@ -272,9 +296,10 @@ void HeadlessSession::watch()
         // A pager call is never repeated: whether the converter passed it on before the port
         // went cannot be known, and a second call reaches a person twice.
         if ((lost || m_portWasLost) && *step.job == link::Job::PagerCall)
-            fail(kExitConverter, "the port " + deviceName() +
-                                     " went away during the pager call: the call may or may not have gone out, "
-                                     "and it is not sent again");
+            fail(kExitConverter,
+                 "the port " + deviceName() +
+                     " went away during the pager call: the call may or may not have gone out, "
+                     "and it is not sent again");
         // A batch dropped by a lost port, or one whose port would not reopen, is tried again.
         else if (lost)
             m_recovering = true;
@@ -300,11 +325,11 @@ void HeadlessSession::failPortAway()
     const std::string reason = utf8(m_line.serial().failureReason());
     const std::string wait = std::to_string(m_options.portWaitSeconds) + " s";
     if (!m_portWasUsable)
-        fail(kExitPort, "cannot open the port " + deviceName() + (reason.empty() ? "" : ": " + reason) +
-                            " (tried for " + wait + ")");
+        fail(kExitPort, "cannot open the port " + deviceName() +
+                            (reason.empty() ? "" : ": " + reason) + " (tried for " + wait + ")");
     else
-        fail(kExitPort, "the port " + deviceName() + " went away and did not come back within " + wait +
-                            (reason.empty() ? "" : " (" + reason + ")"));
+        fail(kExitPort, "the port " + deviceName() + " went away and did not come back within " +
+                            wait + (reason.empty() ? "" : " (" + reason + ")"));
 }
 
 void HeadlessSession::stepEnded()
@@ -320,22 +345,31 @@ void HeadlessSession::stepFailed(const std::vector<int>& missing)
     const Step& step = m_steps[m_stepIndex];
     if (!step.job) {
         for (int item : missing)
-            m_console.failure(named(item) + (m_options.command == Command::Get ? " could not be read" : " was not written"));
+            m_console.failure(named(item) + (m_options.command == Command::Get
+                                                 ? " could not be read"
+                                                 : " was not written"));
         finish(kExitConverter);
         return;
     }
     switch (*step.job) {
     case link::Job::ReadAll:
-        fail(kExitConverter, m_stepIndex > 0 ? "reading the settings back failed" : "reading the settings failed");
+        fail(kExitConverter,
+             m_stepIndex > 0 ? "reading the settings back failed" : "reading the settings failed");
         return;
     case link::Job::WriteAll: {
         const int refused = m_program->engine.refusedCount();
-        fail(kExitConverter, refused > 0 ? std::to_string(refused) + " of the file's settings were refused and not written"
-                                         : "writing the settings failed");
+        fail(kExitConverter,
+             refused > 0
+                 ? std::to_string(refused) + " of the file's settings were refused and not written"
+                 : "writing the settings failed");
         return;
     }
-    case link::Job::Restart: fail(kExitConverter, "the converter did not confirm the restart"); return;
-    case link::Job::PagerCall: fail(kExitConverter, "the converter did not confirm the pager call"); return;
+    case link::Job::Restart:
+        fail(kExitConverter, "the converter did not confirm the restart");
+        return;
+    case link::Job::PagerCall:
+        fail(kExitConverter, "the converter did not confirm the pager call");
+        return;
     }
 }
 
@@ -348,9 +382,10 @@ void HeadlessSession::complete()
         if (!m_options.file.empty()) {
             const files::FileResult saved = program::SaveSettings(program, m_options.file);
             if (!saved.ok) {
-                fail(kExitUsage, utf8(saved.message.empty() ? "the settings could not be saved to " +
-                                                                  app::PathText(m_options.file)
-                                                            : saved.message));
+                fail(kExitUsage,
+                     utf8(saved.message.empty() ? "the settings could not be saved to " +
+                                                      app::PathText(m_options.file)
+                                                : saved.message));
                 return;
             }
             program.log.WriteLog("Settings saved to " + app::PathText(m_options.file));
@@ -358,7 +393,8 @@ void HeadlessSession::complete()
         if (m_options.json) {
             m_out << SettingsJson(exchangedItems(), unit);
         } else if (m_options.file.empty()) {
-            const files::SettingsFileText text = files::BuildSettingsFileText(program::ScreenValues(program));
+            const files::SettingsFileText text =
+                files::BuildSettingsFileText(program::ScreenValues(program));
             for (const std::string& warning : text.warnings)
                 program.log.WriteLog(warning);
             m_out << text.content; // the file's own bytes, as "Save to file" writes them
@@ -373,17 +409,21 @@ void HeadlessSession::complete()
             return;
         }
         const auto differences = program::CompareSettings(unit, m_snapshot.values);
-        m_out << (m_options.json ? DifferencesJson(m_options.file, differences) : DifferenceLines(differences));
+        m_out << (m_options.json ? DifferencesJson(m_options.file, differences)
+                                 : DifferenceLines(differences));
         finish(differences.empty() ? kExitDone : kExitDifferences);
         return;
     }
     case Command::Get:
-        m_out << (m_options.json ? SettingsJson(m_options.items, unit) : ItemLines(m_options.items, unit));
+        m_out << (m_options.json ? SettingsJson(m_options.items, unit)
+                                 : ItemLines(m_options.items, unit));
         finish(kExitDone);
         return;
     case Command::Set:
     case Command::Restart:
-    case Command::Page: finish(kExitDone); return;
+    case Command::Page:
+        finish(kExitDone);
+        return;
     }
 }
 

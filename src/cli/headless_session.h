@@ -24,8 +24,8 @@ namespace pravenor::cli {
 class HeadlessSession
 {
 public:
-    HeadlessSession(const CliOptions& options, std::filesystem::path programFolder, Console& console,
-                    std::ostream& out);
+    HeadlessSession(const CliOptions& options, std::filesystem::path programFolder,
+                    Console& console, std::ostream& out);
     ~HeadlessSession();
     HeadlessSession(const HeadlessSession&) = delete;
     HeadlessSession& operator=(const HeadlessSession&) = delete;
@@ -71,7 +71,7 @@ private:
     bool m_recovering = false;            // waiting for the port to be back, then issue again
     int m_recoveries = 0;
     std::chrono::milliseconds m_lostFor{}; // the port has been away this long
-    std::optional<int> m_status;          // set when the run has ended
+    std::optional<int> m_status;           // set when the run has ended
 };
 
 } // namespace pravenor::cli

@@ -5,9 +5,7 @@
 #include "cli/headless_session.h"
 
 #include <QCoreApplication>
-
 #include <iostream>
-
 #include <sys/ioctl.h>
 #include <unistd.h>
 

@@ -54,13 +54,15 @@ ParsedSetting textSetting(int item, std::string_view value)
 {
     const std::string bytes = app::Utf8ToCp1252(value);
     if (app::Cp1252ToUtf8(bytes) != value)
-        return refused("the text for " + named(item) +
-                       " holds characters that the converter's character set (Windows-1252) cannot carry");
+        return refused(
+            "the text for " + named(item) +
+            " holds characters that the converter's character set (Windows-1252) cannot carry");
     if (bytes.find_first_of("\r\n") != std::string::npos)
         return refused("the text for " + named(item) + " holds a line break");
     if (app::HoldsControlBytes(bytes))
         return refused("the text for " + named(item) +
-                       " holds control characters (0x00 to 0x1F), which the converter reads as frame structure");
+                       " holds control characters (0x00 to 0x1F), which the converter reads as "
+                       "frame structure");
     const int longest = settings::TextBoxMaxLength(settings::TextBoxOf(item));
     if (static_cast<int>(bytes.size()) > longest)
         return refused("the text for " + named(item) + " has " + std::to_string(bytes.size()) +
@@ -87,10 +89,12 @@ ParsedSetting ParseSettingArgument(std::string_view text)
         return refused("\"" + std::string(text) + "\" is not ITEM=VALUE");
     const std::optional<int> item = wholeNumber(text.substr(0, equals));
     if (!item || *item < 0 || *item >= settings::kItemCount)
-        return refused("\"" + std::string(text.substr(0, equals)) + "\" is no setting number (0 to 250)");
+        return refused("\"" + std::string(text.substr(0, equals)) +
+                       "\" is no setting number (0 to 250)");
     // A hidden setting's box gives 0 to every write, whatever was asked, as in the window.
     if (!settings::ItemInUse(*item))
-        return refused("setting " + std::to_string(*item) + " is not one the program shows and writes");
+        return refused("setting " + std::to_string(*item) +
+                       " is not one the program shows and writes");
     const std::string_view value = text.substr(equals + 1);
     return settings::IsTextItem(*item) ? textSetting(*item, value) : choiceSetting(*item, value);
 }
@@ -100,7 +104,8 @@ std::string ChoicesText(int item)
     std::string text;
     const std::vector<std::string> entries = settings::ChoiceEntries(item);
     for (std::size_t position = 0; position < entries.size(); ++position)
-        text += (position == 0 ? "  " : "\n  ") + std::to_string(position) + "  " + entries[position];
+        text +=
+            (position == 0 ? "  " : "\n  ") + std::to_string(position) + "  " + entries[position];
     return text;
 }
 

@@ -13,10 +13,12 @@ inline constexpr const char* kDefaultSettingsFileName = "default.set";
 // forgets every value read from the converter. A missing file gives 0 for every choice and
 // empty texts, without a word; a number that cannot be held is taken as 0 and named in a
 // warning line.
-FileResult ReadDefaultSettings(const std::filesystem::path& programFolder, settings::ControlSync& sync);
+FileResult ReadDefaultSettings(const std::filesystem::path& programFolder,
+                               settings::ControlSync& sync);
 
 // Writes what is on screen to default.set in the program folder; the old file is replaced
 // only once the new one is complete.
-FileResult WriteDefaultSettings(const std::filesystem::path& programFolder, settings::ControlSync& sync);
+FileResult WriteDefaultSettings(const std::filesystem::path& programFolder,
+                                settings::ControlSync& sync);
 
 } // namespace pravenor::files

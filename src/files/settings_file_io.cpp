@@ -17,8 +17,7 @@ app::NumberedLines ReadSettingsSlots(const std::filesystem::path& path)
 }
 
 std::vector<int> FileValuesFromSlots(const app::NumberedSlots& slots,
-                                     settings::ValueStores::Store& fileValues,
-                                     UnusableNumber rule)
+                                     settings::ValueStores::Store& fileValues, UnusableNumber rule)
 {
     using settings::SettingValue;
     std::vector<int> unusable;

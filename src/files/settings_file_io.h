@@ -28,8 +28,7 @@ app::NumberedLines ReadSettingsSlots(const std::filesystem::path& path);
 // slot (not rounded, 0 when there is none), then every text item with the slot's text.
 // Returns the choice items whose number could not be used: at most one with Stop.
 std::vector<int> FileValuesFromSlots(const app::NumberedSlots& slots,
-                                     settings::ValueStores::Store& fileValues,
-                                     UnusableNumber rule);
+                                     settings::ValueStores::Store& fileValues, UnusableNumber rule);
 
 // The end of every load: no converter value counts as read any more, and the loaded values
 // become the working values and appear on screen.

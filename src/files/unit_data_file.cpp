@@ -1,6 +1,6 @@
-#include "app/cp1252.h"
 #include "files/unit_data_file.h"
 
+#include "app/cp1252.h"
 #include "app/regular_file.h"
 #include "app/text_functions.h"
 #include "files/settings_file_io.h"
@@ -24,10 +24,11 @@ FileResult LoadSettingsFile(const std::filesystem::path& path, settings::Control
     if (!lines.opened) {
         FileResult result;
         result.ok = false;
-        result.message = "The settings file " + app::PathText(path) +
-                         (lines.tooLarge ? " is larger than " + app::MaxFileSizeText() + " and cannot be used."
-                                         : std::string(" could not be opened.")) +
-                         " No setting has been changed.";
+        result.message =
+            "The settings file " + app::PathText(path) +
+            (lines.tooLarge ? " is larger than " + app::MaxFileSizeText() + " and cannot be used."
+                            : std::string(" could not be opened.")) +
+            " No setting has been changed.";
         return result;
     }
 
@@ -47,7 +48,8 @@ FileResult LoadSettingsFile(const std::filesystem::path& path, settings::Control
     return ControlTextWarning(path, sync.stores().FileValues);
 }
 
-FileResult ControlTextWarning(const std::filesystem::path& path, const settings::ValueStores::Store& values)
+FileResult ControlTextWarning(const std::filesystem::path& path,
+                              const settings::ValueStores::Store& values)
 {
     std::string items;
     for (int item = settings::kFirstTextItem; item <= settings::kLastTextItem; ++item) {
@@ -57,8 +59,9 @@ FileResult ControlTextWarning(const std::filesystem::path& path, const settings:
     FileResult result;
     if (items.empty())
         return result;
-    result.message = "The text of setting " + items + " in " + app::PathText(path) +
-                     " holds control characters. It is loaded, but it is never written to the converter.";
+    result.message =
+        "The text of setting " + items + " in " + app::PathText(path) +
+        " holds control characters. It is loaded, but it is never written to the converter.";
     result.warnings.push_back(result.message);
     return result;
 }

@@ -24,6 +24,7 @@ FileResult LoadSettingsFile(const std::filesystem::path& path, settings::Control
 
 // A warning naming the text settings that hold control bytes (which the converter would read
 // as frame structure, so they are never sent); ok, and nothing to say, when there are none.
-FileResult ControlTextWarning(const std::filesystem::path& path, const settings::ValueStores::Store& values);
+FileResult ControlTextWarning(const std::filesystem::path& path,
+                              const settings::ValueStores::Store& values);
 
 } // namespace pravenor::files

@@ -17,8 +17,9 @@ class DevicePort final : public link::SerialPort
 public:
     link::OpenResult open(const std::string& device, const link::LineSettings& settings) override
     {
-        link::SerialPort* chosen = link::LooksLikeNetworkAddress(device) ? static_cast<link::SerialPort*>(&m_network)
-                                                                         : static_cast<link::SerialPort*>(&m_serial);
+        link::SerialPort* chosen = link::LooksLikeNetworkAddress(device)
+                                       ? static_cast<link::SerialPort*>(&m_network)
+                                       : static_cast<link::SerialPort*>(&m_serial);
         if (chosen != m_current)
             m_current->close();
         m_current = chosen;
@@ -51,8 +52,7 @@ LineChoice ChooseLine(bool demo, const std::string& device)
 ConverterLine::ConverterLine(LineChoice choice) : m_choice(std::move(choice))
 {
     switch (m_choice.kind) {
-    case LineKind::SerialDevice:
-    {
+    case LineKind::SerialDevice: {
         auto device = std::make_unique<DevicePort>();
         m_device = device.get();
         m_serial = std::move(device);

@@ -2,7 +2,6 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
-
 #include <filesystem>
 #include <initializer_list>
 #include <map>
@@ -17,14 +16,14 @@ namespace pravenor::frontend {
 // they are no argument.
 struct FrontEndOptions
 {
-    bool demo = false;                          // --demo: the built-in simulated converter
-    bool fast = false;                          // --fast: the link at the line's own speed
-    std::string device;                         // --port DEVICE
-    std::optional<std::filesystem::path> home;  // --home DIR
-    bool help = false;                          // -h, --help
-    bool version = false;                       // --version
-    std::string commandLine;                    // every argument, joined by blanks
-    std::string error;                          // why the arguments cannot be used
+    bool demo = false;                         // --demo: the built-in simulated converter
+    bool fast = false;                         // --fast: the link at the line's own speed
+    std::string device;                        // --port DEVICE
+    std::optional<std::filesystem::path> home; // --home DIR
+    bool help = false;                         // -h, --help
+    bool version = false;                      // --version
+    std::string commandLine;                   // every argument, joined by blanks
+    std::string error;                         // why the arguments cannot be used
 };
 
 // Qt's parser, set up with the common options; a front end adds its own before parse().

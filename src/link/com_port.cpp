@@ -15,12 +15,24 @@ std::string LineSettingsText(std::int16_t speed, std::int16_t parity, std::int16
 {
     std::string text;
     switch (speed) {
-    case 0: text = "300"; break;
-    case 1: text = "1200"; break;
-    case 2: text = "2400"; break;
-    case 3: text = "4800"; break;
-    case 5: text = "19200"; break;
-    default: text = "9600"; break;
+    case 0:
+        text = "300";
+        break;
+    case 1:
+        text = "1200";
+        break;
+    case 2:
+        text = "2400";
+        break;
+    case 3:
+        text = "4800";
+        break;
+    case 5:
+        text = "19200";
+        break;
+    default:
+        text = "9600";
+        break;
     }
     text += parity == 1 ? ",E" : parity == 2 ? ",O" : ",N";
     text += dataBits == 0 ? ",7" : ",8";
@@ -32,14 +44,28 @@ LineSettings LineSettingsFor(const PortCodes& codes)
 {
     LineSettings settings;
     switch (codes.speed) {
-    case 0: settings.baudRate = 300; break;
-    case 1: settings.baudRate = 1200; break;
-    case 2: settings.baudRate = 2400; break;
-    case 3: settings.baudRate = 4800; break;
-    case 5: settings.baudRate = 19200; break;
-    default: settings.baudRate = 9600; break;
+    case 0:
+        settings.baudRate = 300;
+        break;
+    case 1:
+        settings.baudRate = 1200;
+        break;
+    case 2:
+        settings.baudRate = 2400;
+        break;
+    case 3:
+        settings.baudRate = 4800;
+        break;
+    case 5:
+        settings.baudRate = 19200;
+        break;
+    default:
+        settings.baudRate = 9600;
+        break;
     }
-    settings.parity = codes.parity == 1 ? Parity::Even : codes.parity == 2 ? Parity::Odd : Parity::None;
+    settings.parity = codes.parity == 1   ? Parity::Even
+                      : codes.parity == 2 ? Parity::Odd
+                                          : Parity::None;
     settings.dataBits = codes.dataBits == 0 ? 7 : 8;
     settings.stopBits = codes.stopBits == 1 ? 2 : 1;
     settings.rtsHandshake = codes.handshake != 0 && codes.handshake != 1;
@@ -91,7 +117,8 @@ std::int16_t ComPort::OpenComPort(std::int16_t port, std::int16_t speed, std::in
     const int number = port + 1;
     const std::string settingsText = LineSettingsText(speed, parity, dataBits, stopBits);
     const std::string device = deviceFor(port);
-    const bool network = LooksLikeNetworkAddress(device) || (!m_networkAddress.empty() && device == m_networkAddress);
+    const bool network = LooksLikeNetworkAddress(device) ||
+                         (!m_networkAddress.empty() && device == m_networkAddress);
     // A mistyped address is said as one, not tried as a device name.
     const std::string addressError = network ? ParseNetworkAddress(device).error : std::string();
     const OpenResult result =
@@ -100,12 +127,13 @@ std::int16_t ComPort::OpenComPort(std::int16_t port, std::int16_t speed, std::in
             : m_port.open(device, LineSettingsFor({speed, parity, dataBits, stopBits, handshake}));
     if (result != OpenResult::Opened) {
         m_log.WriteLog("Error opening ComPort: " + SignedNumText(number));
-        const std::string reason = device.empty()           ? "no device for this port number"
+        const std::string reason = device.empty()          ? "no device for this port number"
                                    : !addressError.empty() ? addressError
                                                            : m_port.failureReason();
         if (network) {
             m_log.WriteLog("Cannot open " + device + ": " + reason);
-            m_view.setPortCaption("Network: " + device + " not open" + (reason.empty() ? "" : ": " + reason));
+            m_view.setPortCaption("Network: " + device + " not open" +
+                                  (reason.empty() ? "" : ": " + reason));
             return -1;
         }
         if (result == OpenResult::PermissionDenied)
@@ -115,8 +143,9 @@ std::int16_t ComPort::OpenComPort(std::int16_t port, std::int16_t speed, std::in
         else if (result == OpenResult::InUse)
             m_log.WriteLog("Cannot open " + device + ": " + reason + ".");
         // Whatever the log level, the frame tells which device failed and why.
-        m_view.setPortCaption("Serial Port: " + NumToStr(number) + (device.empty() ? "" : " " + device) +
-                              " not open" + (reason.empty() ? "" : ": " + reason));
+        m_view.setPortCaption("Serial Port: " + NumToStr(number) +
+                              (device.empty() ? "" : " " + device) + " not open" +
+                              (reason.empty() ? "" : ": " + reason));
         return -1;
     }
     if (network) {

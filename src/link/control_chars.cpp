@@ -7,10 +7,10 @@ namespace pravenor::link {
 namespace {
 
 constexpr std::array<const char*, 32> kControlNames = {
-    "[NULL]", "[SOH]", "[STX]", "[ETX]", "[EOT]", "[ENQ]", "[ACK]",  "[BEL]",
-    "[BS]",   "[HT]",  "[LF]",  "[VT]",  "[FF]",  "[CR]",  "[SO]",   "[SI]",
+    "[NULL]", "[SOH]", "[STX]", "[ETX]", "[EOT]", "[ENQ]",  "[ACK]", "[BEL]",
+    "[BS]",   "[HT]",  "[LF]",  "[VT]",  "[FF]",  "[CR]",   "[SO]",  "[SI]",
     "[DLE]",  "[DC1]", "[DC2]", "[DC3]", "[DC4]", "[NACK]", "[SYN]", "[ETB]",
-    "[CAN]",  "[EM]",  "[SUB]", "[ESC]", "[FS]",  "[GS]",  "[RS]",   "[US]",
+    "[CAN]",  "[EM]",  "[SUB]", "[ESC]", "[FS]",  "[GS]",   "[RS]",  "[US]",
 };
 
 } // namespace

@@ -75,9 +75,12 @@ Reception FrameReceiver::takeBody(ByteLayer& bytes)
 Reception FrameReceiver::step(int phase, ByteLayer& bytes)
 {
     switch (phase) {
-    case kSoh: return waitForSoh(bytes);
-    case kLen: return waitForLen(bytes);
-    default: return takeBody(bytes);
+    case kSoh:
+        return waitForSoh(bytes);
+    case kLen:
+        return waitForLen(bytes);
+    default:
+        return takeBody(bytes);
     }
 }
 

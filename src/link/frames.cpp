@@ -53,15 +53,16 @@ std::string Field(char tag, std::string_view text)
 Frame ReadRequestFrame(int item)
 {
     Frame frame = Opened(4);
-    frame.insert(frame.end(), {p::kCommandRead, p::kFieldStart, static_cast<std::uint8_t>(item), p::kFieldEnd});
+    frame.insert(frame.end(),
+                 {p::kCommandRead, p::kFieldStart, static_cast<std::uint8_t>(item), p::kFieldEnd});
     return Sealed(std::move(frame));
 }
 
 Frame WriteFrame(int item, std::string_view value)
 {
     Frame frame = Opened(7 + value.size());
-    frame.insert(frame.end(), {p::kCommandWrite, p::kFieldStart, static_cast<std::uint8_t>(item), p::kFieldEnd,
-                               p::kCommandRead, p::kFieldStart});
+    frame.insert(frame.end(), {p::kCommandWrite, p::kFieldStart, static_cast<std::uint8_t>(item),
+                               p::kFieldEnd, p::kCommandRead, p::kFieldStart});
     Append(frame, value);
     frame.push_back(p::kFieldEnd);
     return Sealed(std::move(frame));
@@ -77,11 +78,12 @@ Frame BufferPositionFrame()
     return CommandFrame(p::kCommandBufferPosition);
 }
 
-std::string PagerCallText(int bufferPosition, std::string_view address, std::string_view displayInfo,
-                          int bleepPosition)
+std::string PagerCallText(int bufferPosition, std::string_view address,
+                          std::string_view displayInfo, int bleepPosition)
 {
-    std::string text = Field(static_cast<char>(p::kCommandPagerCall), app::NumToStr(bufferPosition)) +
-                       Field('1', address.substr(0, 10));
+    std::string text =
+        Field(static_cast<char>(p::kCommandPagerCall), app::NumToStr(bufferPosition)) +
+        Field('1', address.substr(0, 10));
     if (const std::string_view display = displayInfo.substr(0, 40); !display.empty())
         text += Field('2', display);
     text += Field('3', app::HexText(static_cast<std::int16_t>(bleepPosition)));

@@ -22,8 +22,8 @@ Frame BufferPositionFrame();
 // The fields of a pager call: "A" the buffer position, "1" the address (10 characters at
 // most), "2" the display text (40 at most, left out when empty), "3" the bleep code in
 // hexadecimal; each as tag, 0x1F, text, 0x1E.
-std::string PagerCallText(int bufferPosition, std::string_view address, std::string_view displayInfo,
-                          int bleepPosition);
+std::string PagerCallText(int bufferPosition, std::string_view address,
+                          std::string_view displayInfo, int bleepPosition);
 Frame PagerCallFrame(std::string_view callText);
 
 } // namespace pravenor::link

@@ -13,7 +13,8 @@ LineMonitor::LineMonitor(std::function<std::int64_t()> now, std::function<int()>
 void LineMonitor::byteCrossed(Direction direction, std::uint8_t byte)
 {
     const std::int64_t now = m_now();
-    if (m_open && (m_frames.back().direction != direction || now - m_lastByteAt >= kQuietMilliseconds))
+    if (m_open &&
+        (m_frames.back().direction != direction || now - m_lastByteAt >= kQuietMilliseconds))
         seal();
     if (!m_open) {
         MonitoredFrame frame;
@@ -72,9 +73,10 @@ std::string LineMonitor::FrameLine(const MonitoredFrame& frame)
 {
     const std::int64_t ms = frame.milliseconds % (24 * 3600 * 1000);
     char head[48];
-    std::snprintf(head, sizeof head, "%02d:%02d:%02d.%03d  %s %3d ", static_cast<int>(ms / 3'600'000),
-                  static_cast<int>(ms / 60'000 % 60), static_cast<int>(ms / 1000 % 60),
-                  static_cast<int>(ms % 1000), frame.direction == Direction::Sent ? "->" : "<-", frame.state);
+    std::snprintf(head, sizeof head, "%02d:%02d:%02d.%03d  %s %3d ",
+                  static_cast<int>(ms / 3'600'000), static_cast<int>(ms / 60'000 % 60),
+                  static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000),
+                  frame.direction == Direction::Sent ? "->" : "<-", frame.state);
     std::string hex;
     std::string readable;
     for (const std::uint8_t byte : frame.bytes) {

@@ -12,10 +12,10 @@ namespace pravenor::link {
 
 struct MonitoredFrame
 {
-    long sequence = 0;           // counts every frame ever seen, dropped ones included
+    long sequence = 0;             // counts every frame ever seen, dropped ones included
     std::int64_t milliseconds = 0; // when its first byte crossed
     Direction direction = Direction::Sent;
-    int state = 0;               // the engine's state when it began
+    int state = 0; // the engine's state when it began
     std::vector<std::uint8_t> bytes;
 };
 
@@ -52,10 +52,10 @@ private:
     std::function<int()> m_engineState;
     std::size_t m_limit;
     std::deque<MonitoredFrame> m_frames;
-    bool m_open = false;          // the newest frame still takes bytes
+    bool m_open = false; // the newest frame still takes bytes
     std::int64_t m_lastByteAt = 0;
     long m_nextSequence = 1;
-    long m_handedOut = 0;         // the sequence of the last frame takeCompleted gave
+    long m_handedOut = 0; // the sequence of the last frame takeCompleted gave
 };
 
 } // namespace pravenor::link

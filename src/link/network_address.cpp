@@ -23,7 +23,8 @@ bool startsWithNoCase(const std::string& text, const std::string& prefix)
 {
     return text.size() >= prefix.size() &&
            std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
            });
 }
 
@@ -37,8 +38,9 @@ bool LooksLikeNetworkAddress(const std::string& text)
 
 ParsedNetworkAddress ParseNetworkAddress(const std::string& text)
 {
-    const auto scheme = std::find_if(std::begin(kSchemes), std::end(kSchemes),
-                                     [&](const Scheme& s) { return startsWithNoCase(text, s.prefix); });
+    const auto scheme =
+        std::find_if(std::begin(kSchemes), std::end(kSchemes),
+                     [&](const Scheme& s) { return startsWithNoCase(text, s.prefix); });
     if (scheme == std::end(kSchemes))
         return {std::nullopt, "a network address starts with tcp:// or rfc2217://"};
     const std::string rest = text.substr(std::char_traits<char>::length(scheme->prefix));
@@ -71,9 +73,11 @@ ParsedNetworkAddress ParseNetworkAddress(const std::string& text)
 
 std::string NetworkAddressText(const NetworkAddress& address)
 {
-    const std::string scheme = address.protocol == NetworkProtocol::RawTcp ? "tcp://" : "rfc2217://";
+    const std::string scheme =
+        address.protocol == NetworkProtocol::RawTcp ? "tcp://" : "rfc2217://";
     const bool bracketed = address.host.find(':') != std::string::npos;
-    return scheme + (bracketed ? "[" + address.host + "]" : address.host) + ":" + std::to_string(address.port);
+    return scheme + (bracketed ? "[" + address.host + "]" : address.host) + ":" +
+           std::to_string(address.port);
 }
 
 } // namespace pravenor::link

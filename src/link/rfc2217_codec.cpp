@@ -23,12 +23,14 @@ std::string valueText(int setting, std::uint32_t value)
         constexpr const char* kParity[] = {"?", "none", "odd", "even", "mark", "space"};
         return value < 6 ? kParity[value] : std::to_string(value);
     }
-    case 3: return value == 3 ? "1.5" : std::to_string(value);
+    case 3:
+        return value == 3 ? "1.5" : std::to_string(value);
     case 4: {
         constexpr const char* kFlow[] = {"?", "none", "XON/XOFF", "RTS/CTS"};
         return value < 4 ? kFlow[value] : std::to_string(value);
     }
-    default: return std::to_string(value);
+    default:
+        return std::to_string(value);
     }
 }
 
@@ -119,7 +121,8 @@ void Rfc2217Codec::receive(std::span<const std::uint8_t> bytes, std::vector<std:
 
 // Each side of an option is on or off; an answer only goes out when it changes a side we
 // did not ask to change, so two ends can never talk each other into a loop.
-void Rfc2217Codec::negotiate(std::uint8_t verb, std::uint8_t option, std::vector<std::uint8_t>& reply)
+void Rfc2217Codec::negotiate(std::uint8_t verb, std::uint8_t option,
+                             std::vector<std::uint8_t>& reply)
 {
     const bool aboutUs = verb == kDo || verb == kDont;
     const bool wantsOn = verb == kDo || verb == kWill;
@@ -135,7 +138,8 @@ void Rfc2217Codec::negotiate(std::uint8_t verb, std::uint8_t option, std::vector
         return;
     side.enabled = wantsOn;
     if (!wasAsked)
-        reply.insert(reply.end(), {kIac, aboutUs ? (wantsOn ? kWill : kWont) : (wantsOn ? kDo : kDont), option});
+        reply.insert(reply.end(),
+                     {kIac, aboutUs ? (wantsOn ? kWill : kWont) : (wantsOn ? kDo : kDont), option});
     if (aboutUs && option == kComPortOption && wantsOn)
         sendLineSettings(reply);
 }
@@ -143,13 +147,18 @@ void Rfc2217Codec::negotiate(std::uint8_t verb, std::uint8_t option, std::vector
 std::uint32_t Rfc2217Codec::wantedValue(Setting setting) const
 {
     switch (setting) {
-    case Speed: return static_cast<std::uint32_t>(m_wanted.baudRate);
-    case DataBits: return static_cast<std::uint32_t>(m_wanted.dataBits);
+    case Speed:
+        return static_cast<std::uint32_t>(m_wanted.baudRate);
+    case DataBits:
+        return static_cast<std::uint32_t>(m_wanted.dataBits);
     case ParityBits:
         return m_wanted.parity == Parity::Odd ? 2U : m_wanted.parity == Parity::Even ? 3U : 1U;
-    case StopBits: return static_cast<std::uint32_t>(m_wanted.stopBits);
-    case FlowControl: return m_wanted.rtsHandshake ? 3U : 1U;
-    case kSettingCount: break;
+    case StopBits:
+        return static_cast<std::uint32_t>(m_wanted.stopBits);
+    case FlowControl:
+        return m_wanted.rtsHandshake ? 3U : 1U;
+    case kSettingCount:
+        break;
     }
     return 0;
 }
@@ -169,8 +178,9 @@ void Rfc2217Codec::sendLineSettings(std::vector<std::uint8_t>& reply)
         reply.insert(reply.end(), {kIac, kSe});
     };
     const std::uint32_t baud = wantedValue(Speed);
-    command(kSetBaudRate, {static_cast<std::uint8_t>(baud >> 24), static_cast<std::uint8_t>(baud >> 16),
-                           static_cast<std::uint8_t>(baud >> 8), static_cast<std::uint8_t>(baud)});
+    command(kSetBaudRate,
+            {static_cast<std::uint8_t>(baud >> 24), static_cast<std::uint8_t>(baud >> 16),
+             static_cast<std::uint8_t>(baud >> 8), static_cast<std::uint8_t>(baud)});
     command(kSetDataSize, {static_cast<std::uint8_t>(wantedValue(DataBits))});
     command(kSetParity, {static_cast<std::uint8_t>(wantedValue(ParityBits))});
     command(kSetStopSize, {static_cast<std::uint8_t>(wantedValue(StopBits))});
@@ -207,7 +217,8 @@ void Rfc2217Codec::encode(std::uint8_t byte, std::vector<std::uint8_t>& out) con
 bool Rfc2217Codec::lineConfirmed() const
 {
     for (int setting = Speed; setting < FlowControl; ++setting) {
-        if (m_confirmed[static_cast<std::size_t>(setting)] != wantedValue(static_cast<Setting>(setting)))
+        if (m_confirmed[static_cast<std::size_t>(setting)] !=
+            wantedValue(static_cast<Setting>(setting)))
             return false;
     }
     return true;

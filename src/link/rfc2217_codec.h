@@ -63,12 +63,12 @@ private:
     enum class Input
     {
         Data,
-        Command,     // after IAC
-        Option,      // after IAC WILL/WONT/DO/DONT
-        SubOption,   // after IAC SB
-        SubData,     // inside a sub-negotiation
-        SubCommand,  // IAC inside a sub-negotiation
-        AfterCr,     // CR from a server not sending binary: a NUL after it is padding
+        Command,    // after IAC
+        Option,     // after IAC WILL/WONT/DO/DONT
+        SubOption,  // after IAC SB
+        SubData,    // inside a sub-negotiation
+        SubCommand, // IAC inside a sub-negotiation
+        AfterCr,    // CR from a server not sending binary: a NUL after it is padding
     };
     enum Setting
     {

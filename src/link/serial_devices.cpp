@@ -27,7 +27,8 @@ int portNumberOf(const std::string& device)
 // onto the port numbers.
 std::string devName(const fs::path& file, const fs::path& devFolder)
 {
-    const fs::path relative = file.lexically_normal().lexically_relative(devFolder.lexically_normal());
+    const fs::path relative =
+        file.lexically_normal().lexically_relative(devFolder.lexically_normal());
     if (relative.empty() || *relative.begin() == "..")
         return file.lexically_normal().string();
     return (fs::path("/dev") / relative).string();
@@ -78,9 +79,11 @@ std::vector<SerialDevice> terminalDevices(const fs::path& devFolder)
 {
     std::vector<SerialDevice> devices;
     std::error_code error;
-    for (fs::directory_iterator it(devFolder, error), end; !error && it != end; it.increment(error)) {
+    for (fs::directory_iterator it(devFolder, error), end; !error && it != end;
+         it.increment(error)) {
         const std::string name = it->path().filename().string();
-        const bool numbered = name.size() > 6 && std::isdigit(static_cast<unsigned char>(name[6])) != 0;
+        const bool numbered =
+            name.size() > 6 && std::isdigit(static_cast<unsigned char>(name[6])) != 0;
         if (!numbered || (!name.starts_with("ttyUSB") && !name.starts_with("ttyACM")))
             continue;
         SerialDevice found;
@@ -99,8 +102,9 @@ std::vector<SerialDevice> ListSerialDevices(const fs::path& devFolder)
     std::vector<SerialDevice> devices = byIdDevices(devFolder);
     if (devices.empty())
         devices = terminalDevices(devFolder);
-    std::sort(devices.begin(), devices.end(),
-              [](const SerialDevice& a, const SerialDevice& b) { return numberOrder(a.path, b.path); });
+    std::sort(devices.begin(), devices.end(), [](const SerialDevice& a, const SerialDevice& b) {
+        return numberOrder(a.path, b.path);
+    });
     return devices;
 }
 

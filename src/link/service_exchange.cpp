@@ -52,20 +52,24 @@ StepResult ServiceExchange::restartStep(EngineState state)
     static const char* const kTimeOuts[] = {"(SOH)", "(LEN)", "(body)"};
     const int phase = ReceptionPhase(state, EngineState::RestartSoh);
     switch (m_receiver.step(phase, m_bytes)) {
-    case Reception::Waiting: return {state};
-    case Reception::Next: return {NextState(state)};
+    case Reception::Waiting:
+        return {state};
+    case Reception::Next:
+        return {NextState(state)};
     case Reception::Complete:
         Acknowledged = m_receiver.at(p::kOffsetStatus) == p::kAck;
         if (Acknowledged)
             m_log.WriteLog("STATUS: RESET command sent to converter.");
         break;
     case Reception::TimedOut:
-        m_log.WriteLog(std::string("ERROR: TimeOut sending RESET command to converter. ") + kTimeOuts[phase]);
+        m_log.WriteLog(std::string("ERROR: TimeOut sending RESET command to converter. ") +
+                       kTimeOuts[phase]);
         break;
     case Reception::ChecksumError:
         m_log.WriteLog("ERROR: Checksum error sending RESET command to converter.");
         break;
-    case Reception::TooLong: break;
+    case Reception::TooLong:
+        break;
     }
     return {EngineState::Idle};
 }
@@ -75,8 +79,10 @@ StepResult ServiceExchange::startPositionRequest()
     Acknowledged = false;
     // Checked before the first half goes out: a control byte in a field would end it early
     // and start a field nobody gave, such as a display text.
-    if (app::HoldsControlBytes(m_controls.pagerAddress()) || app::HoldsControlBytes(m_controls.pagerDisplayInfo())) {
-        m_log.WriteLog("ERROR: the pager address or text holds control characters; the call is not sent.");
+    if (app::HoldsControlBytes(m_controls.pagerAddress()) ||
+        app::HoldsControlBytes(m_controls.pagerDisplayInfo())) {
+        m_log.WriteLog(
+            "ERROR: the pager address or text holds control characters; the call is not sent.");
         return {EngineState::Idle};
     }
     m_bytes.ClearInput();
@@ -94,8 +100,10 @@ StepResult ServiceExchange::positionStep(EngineState state)
     };
     const int phase = ReceptionPhase(state, EngineState::PagerPositionSoh);
     switch (m_receiver.step(phase, m_bytes)) {
-    case Reception::Waiting: return {state};
-    case Reception::Next: return {NextState(state)};
+    case Reception::Waiting:
+        return {state};
+    case Reception::Next:
+        return {NextState(state)};
     case Reception::Complete: {
         PagerBufPos = static_cast<std::int16_t>(m_receiver.at(p::kOffsetBufferPosition) - '0');
         const bool valid = PagerBufPos >= 0 && PagerBufPos <= 9;
@@ -105,9 +113,11 @@ StepResult ServiceExchange::positionStep(EngineState state)
         m_log.WriteLog(kTimeOuts[phase].text);
         return {EngineState::Idle, kTimeOuts[phase].tally};
     case Reception::ChecksumError:
-        m_log.WriteLog("ERROR: Checksum error sending PagingCall to converter (CheckSumn request BufPos)");
+        m_log.WriteLog(
+            "ERROR: Checksum error sending PagingCall to converter (CheckSumn request BufPos)");
         break;
-    case Reception::TooLong: break;
+    case Reception::TooLong:
+        break;
     }
     return {EngineState::Idle};
 }
@@ -135,13 +145,14 @@ StepResult ServiceExchange::callStep(EngineState state)
     };
     const int phase = ReceptionPhase(state, EngineState::PagerCallSoh);
     switch (m_receiver.step(phase, m_bytes)) {
-    case Reception::Waiting: return {state};
-    case Reception::Next: return {NextState(state)};
+    case Reception::Waiting:
+        return {state};
+    case Reception::Next:
+        return {NextState(state)};
     case Reception::Complete:
         Acknowledged = m_receiver.at(p::kOffsetStatus) == p::kAck;
-        m_log.WriteLog(Acknowledged
-                           ? "STATUS: send call to pager via Pravenor successfull."
-                           : "ERROR: send call to pager via Pravenor FAILED.");
+        m_log.WriteLog(Acknowledged ? "STATUS: send call to pager via Pravenor successfull."
+                                    : "ERROR: send call to pager via Pravenor FAILED.");
         break;
     case Reception::TimedOut:
         m_log.WriteLog(kTimeOuts[phase].text);
@@ -149,7 +160,8 @@ StepResult ServiceExchange::callStep(EngineState state)
     case Reception::ChecksumError:
         m_log.WriteLog("ERROR: TimeOut sending Paging call via converter (Return data fail)");
         break;
-    case Reception::TooLong: break;
+    case Reception::TooLong:
+        break;
     }
     return {EngineState::Idle};
 }

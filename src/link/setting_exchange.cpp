@@ -109,7 +109,9 @@ SettingValue SettingExchange::DecodeReadValue(int replyItem) const
         return SettingValue::Text(NumToStr(HexDigitValue(std::string(1, static_cast<char>(v)))));
     }
     const settings::ReadLimit& read = group->read;
-    const int value = v <= read.limit ? v : read.above == settings::AboveLimit::Limit ? read.limit : 0;
+    const int value = v <= read.limit                             ? v
+                      : read.above == settings::AboveLimit::Limit ? read.limit
+                                                                  : 0;
     return SettingValue::Text(NumToStr(value));
 }
 
@@ -166,7 +168,8 @@ StepResult SettingExchange::startWrite(int item)
         line = "Writing [Item: " + NumToStr(item) + " Value: " + controlText(item) + " OK";
     } else {
         const auto whole = value.asWhole();
-        detail = " [Item: " + NumToStr(item) + " Value: " + (whole ? NumToStr(*whole) : value.asText()) + "] ";
+        detail = " [Item: " + NumToStr(item) +
+                 " Value: " + (whole ? NumToStr(*whole) : value.asText()) + "] ";
         line = "Writing [Item: " + NumToStr(item) + " Value:  " + controlText(item);
     }
     detail = VisibleText(detail);
@@ -182,10 +185,12 @@ StepResult SettingExchange::startWrite(int item)
         if (bytes.refusal == Refusal::OutOfRange || bytes.refusal == Refusal::ControlBytes) {
             // Sending it would drop a byte from the frame, or add frame structure to it, and
             // leave the converter guessing or doing what nobody asked.
-            const std::string why = bytes.refusal == Refusal::ControlBytes ? std::string("text holds control characters")
-                                    : settings::IsTextItem(item)
-                                        ? "text longer than " + NumToStr(kMaxTextBytes) + " characters"
-                                        : "value " + value.asText() + " outside 0..255";
+            const std::string why =
+                bytes.refusal == Refusal::ControlBytes
+                    ? std::string("text holds control characters")
+                : settings::IsTextItem(item)
+                    ? "text longer than " + NumToStr(kMaxTextBytes) + " characters"
+                    : "value " + value.asText() + " outside 0..255";
             progress(" -> ERROR " + why + ", not sent." + kLineEnd);
             m_log.WriteLog("Setting " + NumToStr(item) + " not written: " + why + ".");
         } else {
@@ -241,12 +246,17 @@ StepResult SettingExchange::readStep(EngineState state, int item)
                                             " ERROR timeout wo body. "};
     const int phase = ReceptionPhase(state, EngineState::ReadSoh);
     switch (m_receiver.step(phase, m_bytes)) {
-    case Reception::Waiting: return {state};
+    case Reception::Waiting:
+        return {state};
     case Reception::Next:
-    case Reception::Complete: return {NextState(state)};
-    case Reception::TimedOut: return readFailure(item, kTimeOuts[phase], Tally::Failure);
-    case Reception::ChecksumError: return readFailure(item, " ERROR checksum. ", Tally::Failure);
-    case Reception::TooLong: return readReport(item, " ERROR too long info. ", uncountedRetry(item));
+    case Reception::Complete:
+        return {NextState(state)};
+    case Reception::TimedOut:
+        return readFailure(item, kTimeOuts[phase], Tally::Failure);
+    case Reception::ChecksumError:
+        return readFailure(item, " ERROR checksum. ", Tally::Failure);
+    case Reception::TooLong:
+        return readReport(item, " ERROR too long info. ", uncountedRetry(item));
     }
     return {EngineState::Idle};
 }
@@ -277,13 +287,15 @@ StepResult SettingExchange::judgeRead(int item)
         m_sync.ShowValue(replyItem);
     }
     // A converter's text is shown, never obeyed: its control bytes appear in brackets.
-    const std::string detail = " [Item: " + NumToStr(replyItem) + " Value: " + VisibleText(value.asText()) + "] ";
+    const std::string detail =
+        " [Item: " + NumToStr(replyItem) + " Value: " + VisibleText(value.asText()) + "] ";
     // With a write pending the control shows the user's unsent choice, not the converter's.
     const std::string shown = writePending ? valueText(replyItem, value) : controlText(item);
-    const std::string result = " [Item: " + NumToStr(replyItem) + " Value: " + VisibleText(shown) + " OK";
+    const std::string result =
+        " [Item: " + NumToStr(replyItem) + " Value: " + VisibleText(shown) + " OK";
     const std::string kept = "the value waiting to be written is kept.";
-    progress((m_debugLevel == 2 ? detail : std::string()) + result + (writePending ? ", " + kept : std::string()) +
-             kLineEnd);
+    progress((m_debugLevel == 2 ? detail : std::string()) + result +
+             (writePending ? ", " + kept : std::string()) + kLineEnd);
     m_log.WriteLog("Gelezen uit unit: " + detail + result);
     if (writePending)
         m_log.WriteLog("Setting " + NumToStr(replyItem) + ": " + kept);
@@ -294,15 +306,19 @@ StepResult SettingExchange::writeStep(EngineState state, int item)
 {
     if (state == EngineState::WriteJudge)
         return judgeWrite(item);
-    static const char* const kTimeOuts[] = {" -> ERROR timeout on SOH.", " -> ERROR timeout on LEN.",
-                                            " -> ERROR timeout on body."};
+    static const char* const kTimeOuts[] = {
+        " -> ERROR timeout on SOH.", " -> ERROR timeout on LEN.", " -> ERROR timeout on body."};
     const int phase = ReceptionPhase(state, EngineState::WriteSoh);
     switch (m_receiver.step(phase, m_bytes)) {
-    case Reception::Waiting: return {state};
+    case Reception::Waiting:
+        return {state};
     case Reception::Next:
-    case Reception::Complete: return {NextState(state)};
-    case Reception::TimedOut: return writeFailure(kTimeOuts[phase], Tally::Failure);
-    case Reception::ChecksumError: return writeFailure(" -> ERROR checksum.", Tally::Failure);
+    case Reception::Complete:
+        return {NextState(state)};
+    case Reception::TimedOut:
+        return writeFailure(kTimeOuts[phase], Tally::Failure);
+    case Reception::ChecksumError:
+        return writeFailure(" -> ERROR checksum.", Tally::Failure);
     case Reception::TooLong: {
         const Tally tally = uncountedRetry(item);
         progress(std::string(" -> ERROR too long info.") + kLineEnd);

@@ -116,7 +116,8 @@ void TransferEngine::step(std::int16_t signal)
         if (m_pollDelay > 0)
             return;
         m_linkAlive = m_ticks.writeAwake;
-        apply(s == EngineState::Restart ? m_service.startRestart() : m_service.startPositionRequest());
+        apply(s == EngineState::Restart ? m_service.startRestart()
+                                        : m_service.startPositionRequest());
         return;
     case EngineState::PagerCall:
         m_linkAlive = m_ticks.writeAwake;
@@ -154,12 +155,14 @@ void TransferEngine::setPace(const Pace& pace)
 
 bool TransferEngine::busy() const
 {
-    if (m_state != EngineState::Idle && m_state != EngineState::Initial && m_state != EngineState::PortLost)
+    if (m_state != EngineState::Idle && m_state != EngineState::Initial &&
+        m_state != EngineState::PortLost)
         return true;
     if (BatchKind != kNoBatch)
         return true;
     const auto& requests = m_sync.stores().ItemRequest;
-    return std::any_of(requests.begin(), requests.end(), [](std::int16_t r) { return r != kNoRequest; });
+    return std::any_of(requests.begin(), requests.end(),
+                       [](std::int16_t r) { return r != kNoRequest; });
 }
 
 // Between batches the idle tick keeps a waiting window off the processor; a pause before a
@@ -188,7 +191,8 @@ void TransferEngine::fallBackIfFailed(EngineState from, const StepResult& result
         failed = !m_service.Acknowledged;
     if (!failed)
         return;
-    m_log.WriteLog("Fast link: the converter did not keep up; back to the standard pace for this run.");
+    m_log.WriteLog(
+        "Fast link: the converter did not keep up; back to the standard pace for this run.");
     setPace(kStandardPace);
 }
 
@@ -302,7 +306,8 @@ void TransferEngine::cancelForErrors(std::int16_t request)
 {
     CancelAll();
     const bool writing = request == kWriteRequest;
-    const std::string what = writing ? "ERROR writing setting in converter." : "ERROR reading setting from converter.";
+    const std::string what =
+        writing ? "ERROR writing setting in converter." : "ERROR reading setting from converter.";
     const std::string cancelled = writing ? "Writing cancelled!" : "Reading cancelled!";
     m_log.WriteLog(what + " " + cancelled);
     m_view.showCriticalMessage(app::kBoxTitle, what + kLineEnd + cancelled);
@@ -426,7 +431,8 @@ std::string TransferEngine::batchEndText() const
     const bool reading = BatchKind == kReadAllBatch;
     if (m_refusedCount == 0)
         return reading ? "Reading of settings successfull." : "Writing of settings successfull.";
-    return std::string(reading ? "Reading" : "Writing") + " of settings ended: " + app::NumToStr(m_refusedCount) +
+    return std::string(reading ? "Reading" : "Writing") +
+           " of settings ended: " + app::NumToStr(m_refusedCount) +
            (m_refusedCount == 1 ? " setting was" : " settings were") + " not written.";
 }
 

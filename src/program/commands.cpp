@@ -90,7 +90,8 @@ std::vector<int> ChangedSettings(Program& program)
                    controls.chosenPosition(item) == unit[at].asNumber();
         } else {
             const int box = settings::TextBoxOf(item);
-            same = controls.textVisible(box) && !(unit[at].isNumber() && unit[at].asNumber() == -1) &&
+            same = controls.textVisible(box) &&
+                   !(unit[at].isNumber() && unit[at].asNumber() == -1) &&
                    controls.text(box) == unit[at].asText();
         }
         if (!same)
@@ -164,7 +165,8 @@ files::FileResult ApplyProgramSetup(Program& program)
         result.warnings.push_back(app::Utf8ToCp1252(saved.error));
     }
     settings::FillChoiceLists(program.sync.controls());
-    for (const std::string& warning : files::ReadDefaultSettings(program.folder, program.sync).warnings)
+    for (const std::string& warning :
+         files::ReadDefaultSettings(program.folder, program.sync).warnings)
         result.warnings.push_back(warning);
     logged(program, result);
     program.port.CloseComPort();

@@ -5,9 +5,9 @@
 #include "files/settings_file_io.h"
 #include "link/control_chars.h"
 #include "settings/catalogue.h"
+#include "settings/choice_lists.h"
 #include "settings/control_board.h"
 #include "settings/control_sync.h"
-#include "settings/choice_lists.h"
 #include "settings/page_layout.h"
 
 namespace pravenor::program {
@@ -39,8 +39,8 @@ FileSnapshot ReadSettingsSnapshot(const std::filesystem::path& file)
     const std::vector<int> unusable =
         files::FileValuesFromSlots(lines.slots, snapshot.values, files::UnusableNumber::Stop);
     if (!unusable.empty()) {
-        snapshot.message = "Setting " + app::NumToStr(unusable.front()) + " in " + app::PathText(file) +
-                           ": the number cannot be used.";
+        snapshot.message = "Setting " + app::NumToStr(unusable.front()) + " in " +
+                           app::PathText(file) + ": the number cannot be used.";
         return snapshot;
     }
     snapshot.ok = true;
@@ -60,7 +60,8 @@ FileValueFaults CheckFileValues(const settings::ValueStores::Store& fileValues)
     sync.TakeAllValues();
     faults.unholdable = CompareSettings(stores.WorkValues, fileValues);
     for (int item = 0; item < settings::kItemCount; ++item) {
-        if (settings::IsTextItem(item) && settings::ItemInUse(item) && app::HoldsControlBytes(fileValues[at(item)].asText()))
+        if (settings::IsTextItem(item) && settings::ItemInUse(item) &&
+            app::HoldsControlBytes(fileValues[at(item)].asText()))
             faults.controlTexts.push_back(item);
     }
     return faults;
@@ -87,7 +88,8 @@ std::vector<SettingDifference> CompareSettings(const settings::ValueStores::Stor
         if (!settings::ItemInUse(item) || same(item, ours[at(item)], theirs[at(item)]))
             continue;
         differences.push_back({item, settings::ItemLegend(item), ValueText(item, ours[at(item)]),
-                               ValueText(item, theirs[at(item)]), ours[at(item)], theirs[at(item)]});
+                               ValueText(item, theirs[at(item)]), ours[at(item)],
+                               theirs[at(item)]});
     }
     return differences;
 }

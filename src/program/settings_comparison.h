@@ -22,8 +22,8 @@ FileSnapshot ReadSettingsSnapshot(const std::filesystem::path& file);
 struct SettingDifference
 {
     int item = 0;
-    std::string legend;     // with the input for the input pages
-    std::string oursText;   // as a person reads it: the choice text, or the text
+    std::string legend;   // with the input for the input pages
+    std::string oursText; // as a person reads it: the choice text, or the text
     std::string theirsText;
     settings::SettingValue ours;
     settings::SettingValue theirs;

@@ -11,7 +11,8 @@ using app::NumToStr;
 namespace {
 
 std::vector<std::string> numbered(const std::string& first, int from, int to,
-                                  const std::string& prefix, const std::string& suffix, int step = 1)
+                                  const std::string& prefix, const std::string& suffix,
+                                  int step = 1)
 {
     std::vector<std::string> entries;
     if (!first.empty())
@@ -36,19 +37,32 @@ namespace {
 std::vector<std::string> ListEntries(ChoiceList list)
 {
     switch (list) {
-    case ChoiceList::None: return {};
-    case ChoiceList::DiagnoseLevel: return {"No", "Diagnose", "Debug info"};
-    case ChoiceList::BufferLength: return numbered("", 0, 19, "MaxLengt of buffer ", " digits");
-    case ChoiceList::AddressLength: return numbered("Not limited", 1, 10, "Address length: ", "");
-    case ChoiceList::MessageLength: return numbered("Not limited", 1, 25, "Length: ", "");
-    case ChoiceList::RelayForwarding: return {"no forward to relay.", "forward to relay"};
-    case ChoiceList::PagingSpeed: return {"1200 baud", "2400 baud", "4800 baud", "9600 baud", "19200 baud"};
-    case ChoiceList::DataBits: return {"7 bits", "8 bits"};
-    case ChoiceList::StopBits: return {"1 stopbit", "2 stopbits"};
-    case ChoiceList::Parity: return {"no parity", "even parity", "odd parity"};
-    case ChoiceList::Handshake: return {"No HandShake", "No HandShake, active RTS", "CTS/RTS HandShake"};
-    case ChoiceList::PagingSystem: return {"Ascom/Nira", "Bosch LBB5800", "Bosch AlfaDesk", "GSMmodem"};
-    case ChoiceList::StatusRequest: return {"Request status", "Do not request status"};
+    case ChoiceList::None:
+        return {};
+    case ChoiceList::DiagnoseLevel:
+        return {"No", "Diagnose", "Debug info"};
+    case ChoiceList::BufferLength:
+        return numbered("", 0, 19, "MaxLengt of buffer ", " digits");
+    case ChoiceList::AddressLength:
+        return numbered("Not limited", 1, 10, "Address length: ", "");
+    case ChoiceList::MessageLength:
+        return numbered("Not limited", 1, 25, "Length: ", "");
+    case ChoiceList::RelayForwarding:
+        return {"no forward to relay.", "forward to relay"};
+    case ChoiceList::PagingSpeed:
+        return {"1200 baud", "2400 baud", "4800 baud", "9600 baud", "19200 baud"};
+    case ChoiceList::DataBits:
+        return {"7 bits", "8 bits"};
+    case ChoiceList::StopBits:
+        return {"1 stopbit", "2 stopbits"};
+    case ChoiceList::Parity:
+        return {"no parity", "even parity", "odd parity"};
+    case ChoiceList::Handshake:
+        return {"No HandShake", "No HandShake, active RTS", "CTS/RTS HandShake"};
+    case ChoiceList::PagingSystem:
+        return {"Ascom/Nira", "Bosch LBB5800", "Bosch AlfaDesk", "GSMmodem"};
+    case ChoiceList::StatusRequest:
+        return {"Request status", "Do not request status"};
     case ChoiceList::FixedInfo: {
         std::vector<std::string> entries{"No Fixed Info"};
         for (int d = 0; d <= 15; ++d)
@@ -58,12 +72,18 @@ std::vector<std::string> ListEntries(ChoiceList list)
     case ChoiceList::InfoKind:
         return {"Fixed num-info and variable textmessage", "Only variable textmessage",
                 "Variable num-info and textmessage", "Num info only"};
-    case ChoiceList::InputUse: return {"unused", "in use"};
-    case ChoiceList::Guarding: return {"Guarded", "UnGuarded"};
-    case ChoiceList::ContactType: return {"Normally open", "Normally closed"};
-    case ChoiceList::AlarmRepeat: return numbered("Not used.", 1, 150, "", " seconds", 10);
-    case ChoiceList::ErrorRepeat: return numbered("Not used.", 1, 30, "", " minutes");
-    case ChoiceList::BleepCode: return BleepCodeEntries();
+    case ChoiceList::InputUse:
+        return {"unused", "in use"};
+    case ChoiceList::Guarding:
+        return {"Guarded", "UnGuarded"};
+    case ChoiceList::ContactType:
+        return {"Normally open", "Normally closed"};
+    case ChoiceList::AlarmRepeat:
+        return numbered("Not used.", 1, 150, "", " seconds", 10);
+    case ChoiceList::ErrorRepeat:
+        return numbered("Not used.", 1, 30, "", " minutes");
+    case ChoiceList::BleepCode:
+        return BleepCodeEntries();
     }
     return {};
 }

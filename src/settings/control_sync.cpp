@@ -82,7 +82,8 @@ void ControlSync::RefreshSettingControls()
     for (int item = 0; item <= kLastChoiceItem; ++item) {
         if (m_stores.ItemRequest[at(item)] != kNoRequest)
             continue;
-        const bool same = m_controls.chosenPosition(item) == m_stores.UnitValues[at(item)].asNumber();
+        const bool same =
+            m_controls.chosenPosition(item) == m_stores.UnitValues[at(item)].asNumber();
         m_controls.setChoiceColour(item, same ? ControlColour::WindowText : ControlColour::Red);
     }
     for (int item = kFirstTextItem; item <= kLastTextItem; ++item) {

@@ -16,8 +16,7 @@ constexpr std::size_t RowCount(Page page)
 
 // The rows of a page or frame in their order top to bottom. The boxes of "Use input: " stand
 // without legends: theirs lie on a page nobody sees.
-template <Page page>
-constexpr auto RowsOf()
+template <Page page> constexpr auto RowsOf()
 {
     std::array<PageRow, RowCount(page)> rows{};
     for (const ItemGroup& group : ItemGroups()) {
@@ -31,8 +30,7 @@ constexpr auto RowsOf()
 }
 
 // Every row taken by exactly one group: the rows were numbered without a gap.
-template <std::size_t n>
-constexpr bool EveryRowFilled(const std::array<PageRow, n>& rows)
+template <std::size_t n> constexpr bool EveryRowFilled(const std::array<PageRow, n>& rows)
 {
     for (const PageRow& row : rows) {
         if (row.legend == nullptr)

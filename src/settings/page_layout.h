@@ -19,7 +19,7 @@ enum class RowKind
 
 struct PageRow
 {
-    int item;           // on an input page: the item of input 1
+    int item; // on an input page: the item of input 1
     RowKind kind;
     const char* legend; // the text beside the control; empty: none
     bool sameRow;       // beside the previous control rather than below it
@@ -29,7 +29,7 @@ struct PageRow
 // "Generate Error message: ".
 struct InputFrame
 {
-    const char* name;    // Frame3, Frame4, Frame5
+    const char* name; // Frame3, Frame4, Frame5
     const char* caption;
     std::span<const PageRow> rows;
 };

@@ -22,7 +22,8 @@ void ConverterEnd::hostByte(std::uint8_t byte, Micros at)
     if (!m_model.inFrame(at))
         m_frameStartAt = at;
     const std::chrono::milliseconds deafFor = m_faults.plan().deafAfterReply;
-    const bool heard = deafFor.count() == 0 || !m_lastReplyEnd || m_frameStartAt >= *m_lastReplyEnd + deafFor;
+    const bool heard =
+        deafFor.count() == 0 || !m_lastReplyEnd || m_frameStartAt >= *m_lastReplyEnd + deafFor;
     std::optional<FrameOutcome> outcome = m_model.receive(byte, at, heard);
     if (!outcome)
         return;
@@ -31,7 +32,8 @@ void ConverterEnd::hostByte(std::uint8_t byte, Micros at)
         return;
     }
     if (!heard) {
-        record(at, TrafficKind::Ignored, std::move(outcome->request.bytes), "too soon after the last reply");
+        record(at, TrafficKind::Ignored, std::move(outcome->request.bytes),
+               "too soon after the last reply");
         return;
     }
     const bool answered = !outcome->reply.empty();

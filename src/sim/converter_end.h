@@ -33,8 +33,8 @@ struct TrafficRecord
 };
 
 // The converter's end of the line in time: the model, the faults, and one transmitter that
-// sends replies and unsolicited lines a byte at a time at the line's baud rate. Time is given by the
-// caller, so the in-memory line drives it with a test clock and the tool with the real one.
+// sends replies and unsolicited lines a byte at a time at the line's baud rate. Time is given by
+// the caller, so the in-memory line drives it with a test clock and the tool with the real one.
 // Calls must come in time order.
 class ConverterEnd
 {

@@ -8,7 +8,7 @@ namespace pravenor::sim {
 
 void FillDemoConverter(ConverterModel& model)
 {
-    model.setNumber(0, 1);  // diagnose
+    model.setNumber(0, 1); // diagnose
     model.setNumber(5, 0);
     model.setNumber(9, 1);  // forward errors to the relay
     model.setNumber(10, 3); // 9600 baud to the paging system

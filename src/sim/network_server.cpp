@@ -24,8 +24,8 @@ std::string hostInAddress(const std::string& host)
 
 NetworkServer::NetworkServer(ConverterModel& model, const SimOptions& options, std::ostream& out,
                              std::ostream& log)
-    : m_line(model, options.faults, options.baud), m_host(options.tcpHost), m_port(options.tcpPort.value_or(0)),
-      m_telnet(options.rfc2217), m_out(out), m_log(log)
+    : m_line(model, options.faults, options.baud), m_host(options.tcpHost),
+      m_port(options.tcpPort.value_or(0)), m_telnet(options.rfc2217), m_out(out), m_log(log)
 {
 }
 
@@ -59,7 +59,8 @@ int NetworkServer::run(int stopFd)
         }
         m_line.logTraffic(m_log);
 
-        std::array<pollfd, 3> fds = {{{stopFd, POLLIN, 0}, {m_listener, POLLIN, 0}, {m_client, POLLIN, 0}}};
+        std::array<pollfd, 3> fds = {
+            {{stopFd, POLLIN, 0}, {m_listener, POLLIN, 0}, {m_client, POLLIN, 0}}};
         if (!m_pending.empty())
             fds[2].events = static_cast<short>(POLLIN | POLLOUT);
         const int ready = m_line.sleep(fds, now);
@@ -94,7 +95,8 @@ bool NetworkServer::listen()
     hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
     addrinfo* found = nullptr;
     const std::string service = std::to_string(m_port);
-    if (const int error = ::getaddrinfo(m_host.c_str(), service.c_str(), &hints, &found); error != 0) {
+    if (const int error = ::getaddrinfo(m_host.c_str(), service.c_str(), &hints, &found);
+        error != 0) {
         m_log << "pravenor-sim: " << m_host << ": " << ::gai_strerror(error) << std::endl;
         return false;
     }
@@ -114,12 +116,13 @@ bool NetworkServer::listen()
     sockaddr_storage local{};
     socklen_t length = sizeof local;
     if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) == 0) {
-        m_port = ntohs(local.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&local)->sin6_port
-                                                   : reinterpret_cast<sockaddr_in*>(&local)->sin_port);
+        m_port =
+            ntohs(local.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&local)->sin6_port
+                                              : reinterpret_cast<sockaddr_in*>(&local)->sin_port);
     }
     m_listener = fd;
-    const std::string address =
-        std::string(m_telnet ? "rfc2217://" : "tcp://") + hostInAddress(m_host) + ":" + std::to_string(m_port);
+    const std::string address = std::string(m_telnet ? "rfc2217://" : "tcp://") +
+                                hostInAddress(m_host) + ":" + std::to_string(m_port);
     m_log << "-- listening on " << address << std::endl;
     m_out << address << std::endl; // std::endl: a waiting reader gets it now
     return true;

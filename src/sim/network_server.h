@@ -23,7 +23,8 @@ class ConverterModel;
 class NetworkServer
 {
 public:
-    NetworkServer(ConverterModel& model, const SimOptions& options, std::ostream& out, std::ostream& log);
+    NetworkServer(ConverterModel& model, const SimOptions& options, std::ostream& out,
+                  std::ostream& log);
     ~NetworkServer();
     NetworkServer(const NetworkServer&) = delete;
     NetworkServer& operator=(const NetworkServer&) = delete;

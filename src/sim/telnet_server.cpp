@@ -79,7 +79,8 @@ void TelnetServer::receive(std::span<const std::uint8_t> bytes, std::vector<std:
 }
 
 // The server agrees to what it supports and answers only a change, never a repeat.
-void TelnetServer::negotiate(std::uint8_t verb, std::uint8_t option, std::vector<std::uint8_t>& reply)
+void TelnetServer::negotiate(std::uint8_t verb, std::uint8_t option,
+                             std::vector<std::uint8_t>& reply)
 {
     const bool aboutServer = verb == DO || verb == DONT;
     const bool on = verb == DO || verb == WILL;
@@ -109,7 +110,8 @@ void TelnetServer::comPortCommand(std::vector<std::uint8_t>& reply)
     }
     reply.insert(reply.end(), {IAC, SE});
 
-    static constexpr const char* kNames[] = {"", "speed", "data bits", "parity", "stop bits", "flow control"};
+    static constexpr const char* kNames[] = {"",       "speed",     "data bits",
+                                             "parity", "stop bits", "flow control"};
     std::uint32_t number = 0;
     for (std::uint8_t byte : value)
         number = (number << 8) | byte;

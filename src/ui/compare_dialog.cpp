@@ -25,8 +25,9 @@ enum Column
 
 } // namespace
 
-CompareDialog::CompareDialog(const QString& fileName, std::vector<program::SettingDifference> differences,
-                             Take take, QWidget* parent)
+CompareDialog::CompareDialog(const QString& fileName,
+                             std::vector<program::SettingDifference> differences, Take take,
+                             QWidget* parent)
     : QDialog(parent), m_differences(std::move(differences)), m_taken(m_differences.size(), false),
       m_take(std::move(take))
 {
@@ -34,19 +35,21 @@ CompareDialog::CompareDialog(const QString& fileName, std::vector<program::Setti
     setWindowTitle(QStringLiteral("Compare with file"));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
-    auto* heading = new QLabel(m_differences.empty()
-                                   ? QStringLiteral("The screen and %1 hold the same settings.").arg(fileName)
-                                   : QStringLiteral("%1 settings on screen differ from %2:")
-                                         .arg(m_differences.size())
-                                         .arg(fileName));
+    auto* heading =
+        new QLabel(m_differences.empty()
+                       ? QStringLiteral("The screen and %1 hold the same settings.").arg(fileName)
+                       : QStringLiteral("%1 settings on screen differ from %2:")
+                             .arg(m_differences.size())
+                             .arg(fileName));
     heading->setObjectName(QStringLiteral("CompareHeading"));
     layout->addWidget(heading);
 
     m_table = new QTableWidget(static_cast<int>(m_differences.size()), ColumnCount);
     m_table->setObjectName(QStringLiteral("CompareTable"));
     m_table->setAccessibleName(QStringLiteral("Settings that differ"));
-    m_table->setHorizontalHeaderLabels(
-        {QStringLiteral("Item"), QStringLiteral("Setting"), QStringLiteral("Screen"), QStringLiteral("File"), QString()});
+    m_table->setHorizontalHeaderLabels({QStringLiteral("Item"), QStringLiteral("Setting"),
+                                        QStringLiteral("Screen"), QStringLiteral("File"),
+                                        QString()});
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -56,7 +59,8 @@ CompareDialog::CompareDialog(const QString& fileName, std::vector<program::Setti
     layout->addWidget(m_table, 1);
 
     auto* buttons = new QDialogButtonBox;
-    QPushButton* all = buttons->addButton(QStringLiteral("Take the file's value for all"), QDialogButtonBox::ActionRole);
+    QPushButton* all = buttons->addButton(QStringLiteral("Take the file's value for all"),
+                                          QDialogButtonBox::ActionRole);
     all->setObjectName(QStringLiteral("CmdTakeAll"));
     all->setEnabled(!m_differences.empty());
     connect(all, &QPushButton::clicked, this, &CompareDialog::takeAll);
@@ -79,7 +83,8 @@ void CompareDialog::addRow(int row, const program::SettingDifference& difference
     cell(FileColumn, FromCp1252(difference.theirsText));
     auto* take = new QPushButton(QStringLiteral("Take the file's value"));
     take->setObjectName(QStringLiteral("CmdTake_%1").arg(difference.item));
-    take->setAccessibleName(QStringLiteral("Take the file's value for ") + FromCp1252(difference.legend));
+    take->setAccessibleName(QStringLiteral("Take the file's value for ") +
+                            FromCp1252(difference.legend));
     connect(take, &QPushButton::clicked, this, [this, row] { takeRow(row); });
     m_table->setCellWidget(row, TakeColumn, take);
 }

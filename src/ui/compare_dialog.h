@@ -3,7 +3,6 @@
 #include "program/settings_comparison.h"
 
 #include <QDialog>
-
 #include <functional>
 #include <vector>
 
@@ -21,8 +20,8 @@ class CompareDialog final : public QDialog
 public:
     using Take = std::function<void(int item, const settings::SettingValue& value)>;
 
-    CompareDialog(const QString& fileName, std::vector<program::SettingDifference> differences, Take take,
-                  QWidget* parent);
+    CompareDialog(const QString& fileName, std::vector<program::SettingDifference> differences,
+                  Take take, QWidget* parent);
 
     int rowCount() const;
     void takeRow(int row);

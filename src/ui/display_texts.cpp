@@ -26,10 +26,14 @@ struct TabText
 };
 
 constexpr TabText kTabTexts[] = {
-    {"SSTab1", 0, "Status"},        {"SSTab1", 1, "Setup"},
-    {"SSTab1", 2, "File"},          {"SSTab1", 3, "Unit"},
-    {"SSTab1", 4, "Service"},       {"SSTab2", 0, "General Setup"},
-    {"SSTab2", 1, "Input Contact Setup"}, {"SSTab2", 2, "Paging Setup"},
+    {"SSTab1", 0, "Status"},
+    {"SSTab1", 1, "Setup"},
+    {"SSTab1", 2, "File"},
+    {"SSTab1", 3, "Unit"},
+    {"SSTab1", 4, "Service"},
+    {"SSTab2", 0, "General Setup"},
+    {"SSTab2", 1, "Input Contact Setup"},
+    {"SSTab2", 2, "Paging Setup"},
 };
 
 constexpr Text kTexts[] = {
@@ -91,8 +95,10 @@ void SetDisplayTexts(QWidget* window)
 {
     for (int k = 0; k < settings::kInputCount; ++k) {
         setNamed(window, QStringLiteral("Frame3_%1").arg(k), QStringLiteral("Use input: "));
-        setNamed(window, QStringLiteral("Frame4_%1").arg(k), QStringLiteral("Generate Alarm message: "));
-        setNamed(window, QStringLiteral("Frame5_%1").arg(k), QStringLiteral("Generate Error message: "));
+        setNamed(window, QStringLiteral("Frame4_%1").arg(k),
+                 QStringLiteral("Generate Alarm message: "));
+        setNamed(window, QStringLiteral("Frame5_%1").arg(k),
+                 QStringLiteral("Generate Error message: "));
     }
     for (const TabText& tab : kTabTexts) {
         if (auto* tabs = window->findChild<QTabWidget*>(QLatin1String(tab.tabs)))
@@ -101,7 +107,8 @@ void SetDisplayTexts(QWidget* window)
     // Only the first 21 pairs: the other buttons lie on pages nobody sees.
     for (int j = 0; j <= 20; ++j) {
         setNamed(window, QStringLiteral("CmdReadSingleSetting_%1").arg(j), QStringLiteral("Read"));
-        setNamed(window, QStringLiteral("CmdWriteSingleSetting_%1").arg(j), QStringLiteral("Write"));
+        setNamed(window, QStringLiteral("CmdWriteSingleSetting_%1").arg(j),
+                 QStringLiteral("Write"));
     }
     for (const Text& entry : kTexts)
         setNamed(window, QLatin1String(entry.widget), QString::fromLatin1(entry.text));

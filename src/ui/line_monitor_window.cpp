@@ -15,8 +15,9 @@ namespace pravenor::ui {
 
 LineMonitorWindow::LineMonitorWindow(link::TransferEngine& engine, QWidget* parent)
     : QWidget(parent, Qt::Window), m_bytes(engine.bytes()),
-      m_monitor([] { return static_cast<std::int64_t>(QTime::currentTime().msecsSinceStartOfDay()); },
-                [&engine] { return static_cast<int>(engine.state()); })
+      m_monitor(
+          [] { return static_cast<std::int64_t>(QTime::currentTime().msecsSinceStartOfDay()); },
+          [&engine] { return static_cast<int>(engine.state()); })
 {
     setObjectName(QStringLiteral("LineMonitor"));
     setWindowTitle(QStringLiteral("Line monitor"));

@@ -1,21 +1,21 @@
 #include "app/clock.h"
 #include "app/program_folder.h"
-#include "frontend/front_end_options.h"
 #include "frontend/converter_line.h"
+#include "frontend/front_end_options.h"
 #include "program/program.h"
 #include "ui/main_window.h"
 #include "ui/window_command_line.h"
 
 #include <QApplication>
 #include <QIcon>
-
 #include <iostream>
 #include <memory>
 
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const pravenor::ui::WindowCommandLine commandLine = pravenor::ui::ReadWindowCommandLine(args, PRAVENOR_VERSION);
+    const pravenor::ui::WindowCommandLine commandLine =
+        pravenor::ui::ReadWindowCommandLine(args, PRAVENOR_VERSION);
     std::cout << commandLine.out;
     std::cerr << commandLine.err;
     if (commandLine.exitStatus)
@@ -35,7 +35,8 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    pravenor::frontend::ConverterLine line(pravenor::frontend::ChooseLine(options.demo, options.device));
+    pravenor::frontend::ConverterLine line(
+        pravenor::frontend::ChooseLine(options.demo, options.device));
     auto window = std::make_unique<pravenor::ui::MainWindow>(options.demo);
     window->setFastForThisRun(options.fast);
     pravenor::app::SystemClock clock;

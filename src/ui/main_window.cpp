@@ -3,11 +3,11 @@
 #include "frontend/converter_line.h"
 #include "program/commands.h"
 #include "program/program.h"
-#include "ui/dialogs/about_dialog.h"
-#include "ui/dialogs/program_setup_dialog.h"
 #include "program/settings_comparison.h"
 #include "ui/compare_dialog.h"
 #include "ui/converter_text_validator.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/program_setup_dialog.h"
 #include "ui/display_texts.h"
 #include "ui/line_monitor_window.h"
 #include "ui/qt_text.h"
@@ -115,10 +115,12 @@ void MainWindow::buildMenu()
     connect(add("Setup", "&Setup"), &QAction::triggered, this, &MainWindow::openSetup);
     QAction* quit = add("Quit", "&Quit");
     connect(quit, &QAction::triggered, this, [this] {
-        confirm(kToolCaption, QStringLiteral("Are you sure to quit the program?"), [this] { endProgram(); });
+        confirm(kToolCaption, QStringLiteral("Are you sure to quit the program?"),
+                [this] { endProgram(); });
     });
     connect(add("About", "&Info"), &QAction::triggered, this, &MainWindow::openAbout);
-    connect(add("LineMonitor", "&Line monitor"), &QAction::triggered, this, &MainWindow::openLineMonitor);
+    connect(add("LineMonitor", "&Line monitor"), &QAction::triggered, this,
+            &MainWindow::openLineMonitor);
 }
 
 void MainWindow::connectCommands()
@@ -133,7 +135,8 @@ void MainWindow::connectCommands()
             program::ReadAll(p);
     });
     on("CmdSchrijfAlles", [this, &p] {
-        confirm(BoxTitle(), QStringLiteral("Overwrite all settings in the converter?\r\nAre you sure? "),
+        confirm(BoxTitle(),
+                QStringLiteral("Overwrite all settings in the converter?\r\nAre you sure? "),
                 [this, &p] {
                     if (portReady())
                         program::WriteAll(p);
@@ -142,10 +145,14 @@ void MainWindow::connectCommands()
     on("CmdCancelReadWrite", [&p] { program::CancelReadWrite(p); });
     on("CmdWisLogVenster", [this] { m_progress->clear(); });
     on("CmdLezenUnitgegevens", [this, &p] {
-        chooseFile(false, [this, &p](const std::filesystem::path& file) { showFileResult(program::LoadSettings(p, file)); });
+        chooseFile(false, [this, &p](const std::filesystem::path& file) {
+            showFileResult(program::LoadSettings(p, file));
+        });
     });
     on("CmdOpslaanUnitGegevens", [this, &p] {
-        chooseFile(true, [this, &p](const std::filesystem::path& file) { showFileResult(program::SaveSettings(p, file)); });
+        chooseFile(true, [this, &p](const std::filesystem::path& file) {
+            showFileResult(program::SaveSettings(p, file));
+        });
     });
     on("CmdVergelijkMetBestand", [this] {
         chooseFile(false, [this](const std::filesystem::path& file) { compareWithFile(file); });
@@ -153,20 +160,23 @@ void MainWindow::connectCommands()
     on("CmdSchrijfGewijzigd", [this] { writeChanged(); });
     on("CmdInstellingenLezen", [this, &p] {
         confirm(BoxTitle(),
-                QStringLiteral("Read default settings from file.\r\nAll previous settings will be lost..\r\n"
-                               "Zeker weten? "),
+                QStringLiteral(
+                    "Read default settings from file.\r\nAll previous settings will be lost..\r\n"
+                    "Zeker weten? "),
                 [this, &p] { showFileResult(program::ReadDefault(p)); });
     });
     on("CmdInstellingenOpslaan", [this, &p] {
-        confirm(BoxTitle(),
-                QStringLiteral("Write default setup to file.\r\nOverwriten the previous default setting file!\r\n"
-                               "Zeker weten? "),
-                [this, &p] { showFileResult(program::WriteDefault(p)); });
+        confirm(
+            BoxTitle(),
+            QStringLiteral(
+                "Write default setup to file.\r\nOverwriten the previous default setting file!\r\n"
+                "Zeker weten? "),
+            [this, &p] { showFileResult(program::WriteDefault(p)); });
     });
     on("CmdReOpenCom", [&p] { program::ReopenPort(p); });
     on("CmdTestHerstart", [this, &p] {
-        confirm(QStringLiteral("Pravenor"), QStringLiteral("Reboot the Converter.\r\n\r\nAre you sure? "),
-                [this, &p] {
+        confirm(QStringLiteral("Pravenor"),
+                QStringLiteral("Reboot the Converter.\r\n\r\nAre you sure? "), [this, &p] {
                     if (portReady())
                         program::Restart(p);
                 });
@@ -176,23 +186,23 @@ void MainWindow::connectCommands()
             program::CallPager(p);
     });
     for (int n = 0; n < settings::kItemButtonCount; ++n) {
-        connect(m_pages.widgets.readButtons[static_cast<std::size_t>(n)], &QPushButton::clicked, this,
-                [this, &p, n] {
+        connect(m_pages.widgets.readButtons[static_cast<std::size_t>(n)], &QPushButton::clicked,
+                this, [this, &p, n] {
                     if (portReady())
                         program::ReadSingle(p, n);
                 });
-        connect(m_pages.widgets.writeButtons[static_cast<std::size_t>(n)], &QPushButton::clicked, this,
-                [this, &p, n] {
+        connect(m_pages.widgets.writeButtons[static_cast<std::size_t>(n)], &QPushButton::clicked,
+                this, [this, &p, n] {
                     if (portReady())
                         program::WriteSingle(p, n);
                 });
     }
     for (QTabWidget* tabs : {m_mainTabs, m_setupTabs, m_pages.inputTabs})
         connect(tabs, &QTabWidget::tabBarClicked, this, [&p] { p.sync.ClearComboSelections(); });
-
 }
 
-void MainWindow::load(program::Program& program, frontend::ConverterLine& line, const std::string& commandLine)
+void MainWindow::load(program::Program& program, frontend::ConverterLine& line,
+                      const std::string& commandLine)
 {
     m_program = &program;
     m_line = &line;
@@ -204,7 +214,8 @@ void MainWindow::load(program::Program& program, frontend::ConverterLine& line, 
     program::StartProgram(program, commandLine, *this);
     followPace();
     if (m_demo)
-        program.log.WriteLog("Demo mode: the built-in simulated converter stands in for the serial port.");
+        program.log.WriteLog(
+            "Demo mode: the built-in simulated converter stands in for the serial port.");
     m_engineTimer.start();
     m_markingTimer.start();
     m_ledTimer.start();
@@ -227,7 +238,8 @@ void MainWindow::ArrangeTabs()
     // readers, and choosing it there would show its "Should not be visible." page.
     applyDebugLevel();
     m_mainTabs->setTabVisible(4, true);
-    m_pages.inputTabs->setCurrentIndex(m_pages.inputTabs->count() - 1); // input 1: the tabs run 8 down to 1
+    m_pages.inputTabs->setCurrentIndex(m_pages.inputTabs->count() -
+                                       1); // input 1: the tabs run 8 down to 1
     m_setupTabs->setCurrentIndex(0);
     m_mainTabs->setCurrentIndex(0);
 }
@@ -259,12 +271,14 @@ bool MainWindow::portReady()
 {
     if (m_program->port.PortIsOpen() == 1)
         return true;
-    OpenMessageBox(this, BoxTitle(),
-                   QStringLiteral("The serial port is not open, so nothing can be sent to the converter.\n%1\n"
-                                  "The program tries it again every 5 seconds; check the cable and the port in "
-                                  "Setup, or use \"Re-open comport\".")
-                       .arg(m_linkFrame->title()),
-                   QMessageBox::Warning);
+    OpenMessageBox(
+        this, BoxTitle(),
+        QStringLiteral(
+            "The serial port is not open, so nothing can be sent to the converter.\n%1\n"
+            "The program tries it again every 5 seconds; check the cable and the port in "
+            "Setup, or use \"Re-open comport\".")
+            .arg(m_linkFrame->title()),
+        QMessageBox::Warning);
     return false;
 }
 
@@ -303,7 +317,8 @@ void MainWindow::ledTick()
 
 void MainWindow::confirm(const QString& title, const QString& text, std::function<void()> onOk)
 {
-    auto* box = new QMessageBox(QMessageBox::NoIcon, title, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+    auto* box = new QMessageBox(QMessageBox::NoIcon, title,
+                                QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
                                 QMessageBox::Ok | QMessageBox::Cancel, this);
     box->setDefaultButton(QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -318,8 +333,9 @@ void MainWindow::confirm(const QString& title, const QString& text, std::functio
 void MainWindow::chooseFile(bool save, std::function<void(const std::filesystem::path&)> chosen)
 {
     const QString folder = QString::fromStdString(program::SettingsFolder(*m_program).string());
-    auto* dialog = new QFileDialog(this, save ? QStringLiteral("Save to file") : QStringLiteral("Read from file"),
-                                   folder, QStringLiteral("cfg (*.cfg)"));
+    auto* dialog = new QFileDialog(
+        this, save ? QStringLiteral("Save to file") : QStringLiteral("Read from file"), folder,
+        QStringLiteral("cfg (*.cfg)"));
     dialog->setObjectName(QStringLiteral("CommonDialog1"));
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -332,14 +348,15 @@ void MainWindow::chooseFile(bool save, std::function<void(const std::filesystem:
         dialog->setAcceptMode(QFileDialog::AcceptOpen);
         dialog->setFileMode(QFileDialog::ExistingFile);
     }
-    connect(dialog, &QFileDialog::finished, this, [this, dialog, chosen = std::move(chosen)](int result) {
-        const QStringList files = dialog->selectedFiles();
-        if (result != QDialog::Accepted || files.isEmpty() || files.first().isEmpty()) {
-            beep();
-            return;
-        }
-        chosen(std::filesystem::path(files.first().toStdString()));
-    });
+    connect(dialog, &QFileDialog::finished, this,
+            [this, dialog, chosen = std::move(chosen)](int result) {
+                const QStringList files = dialog->selectedFiles();
+                if (result != QDialog::Accepted || files.isEmpty() || files.first().isEmpty()) {
+                    beep();
+                    return;
+                }
+                chosen(std::filesystem::path(files.first().toStdString()));
+            });
     dialog->open();
 }
 
@@ -349,17 +366,20 @@ void MainWindow::writeChanged()
 {
     const std::vector<int> items = program::ChangedSettings(*m_program);
     if (items.empty()) {
-        OpenMessageBox(this, BoxTitle(),
-                       QStringLiteral("Nothing to write: every setting on screen matches the converter."),
-                       QMessageBox::Information);
+        OpenMessageBox(
+            this, BoxTitle(),
+            QStringLiteral("Nothing to write: every setting on screen matches the converter."),
+            QMessageBox::Information);
         return;
     }
-    const QString count = items.size() == 1 ? QStringLiteral("the 1 changed setting")
-                                            : QStringLiteral("the %1 changed settings").arg(items.size());
-    confirm(BoxTitle(), QStringLiteral("Write %1 to the converter?\r\nAre you sure? ").arg(count), [this, items] {
-        if (portReady())
-            program::WriteSettings(*m_program, items);
-    });
+    const QString count = items.size() == 1
+                              ? QStringLiteral("the 1 changed setting")
+                              : QStringLiteral("the %1 changed settings").arg(items.size());
+    confirm(BoxTitle(), QStringLiteral("Write %1 to the converter?\r\nAre you sure? ").arg(count),
+            [this, items] {
+                if (portReady())
+                    program::WriteSettings(*m_program, items);
+            });
 }
 
 void MainWindow::compareWithFile(const std::filesystem::path& file)
@@ -373,7 +393,10 @@ void MainWindow::compareWithFile(const std::filesystem::path& file)
     auto* dialog = new CompareDialog(
         QString::fromStdString(file.filename().string()),
         program::CompareSettings(program::ScreenValues(*m_program), snapshot.values),
-        [this](int item, const settings::SettingValue& value) { program::ShowOnScreen(*m_program, item, value); }, this);
+        [this](int item, const settings::SettingValue& value) {
+            program::ShowOnScreen(*m_program, item, value);
+        },
+        this);
     dialog->show();
 }
 
@@ -388,7 +411,8 @@ void MainWindow::showFileResult(const files::FileResult& result)
 {
     if (result.message.empty())
         return;
-    OpenMessageBox(this, result.title.empty() ? BoxTitle() : FromCp1252(result.title), FromCp1252(result.message),
+    OpenMessageBox(this, result.title.empty() ? BoxTitle() : FromCp1252(result.title),
+                   FromCp1252(result.message),
                    result.critical ? QMessageBox::Critical : QMessageBox::Warning);
 }
 
@@ -397,14 +421,16 @@ void MainWindow::showFileResult(const files::FileResult& result)
 void MainWindow::openSetup()
 {
     if (!m_setupDialog)
-        m_setupDialog = new ProgramSetupDialog(*m_program, this, &m_preferences, [this] { followPace(); });
+        m_setupDialog =
+            new ProgramSetupDialog(*m_program, this, &m_preferences, [this] { followPace(); });
     showDialog(m_setupDialog);
 }
 
 void MainWindow::openAbout()
 {
     if (!m_aboutDialog)
-        m_aboutDialog = new AboutDialog(*m_program, [this] { applyDebugLevel(); }, this);
+        m_aboutDialog = new AboutDialog(
+            *m_program, [this] { applyDebugLevel(); }, this);
     showDialog(m_aboutDialog);
 }
 

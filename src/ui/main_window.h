@@ -3,15 +3,14 @@
 #include "files/file_result.h"
 #include "program/start_program.h"
 #include "ui/activity_led.h"
-#include "ui/user_preferences.h"
 #include "ui/setting_pages.h"
+#include "ui/user_preferences.h"
 #include "ui/widget_controls.h"
 #include "ui/widget_view.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
-
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -55,7 +54,8 @@ public:
     void setFastForThisRun(bool fast) { m_fastForThisRun = fast; }
 
     // What loading the window does: the start-up, then the timers.
-    void load(program::Program& program, frontend::ConverterLine& line, const std::string& commandLine);
+    void load(program::Program& program, frontend::ConverterLine& line,
+              const std::string& commandLine);
 
     // The service controls of debug level 2: shown at that level, hidden at the others.
     void applyDebugLevel();
@@ -70,7 +70,7 @@ public:
     long tickCount() const { return m_tickCount; }
     int engineTickMs() const { return m_engineTimer.interval(); }
 
-    static const QString kToolCaption; // the tool's name, "by" and the maker's web address
+    static const QString kToolCaption;          // the tool's name, "by" and the maker's web address
     static constexpr int kProgressLines = 5000; // the progress box keeps this many last lines
 
 protected:
@@ -120,24 +120,24 @@ private:
     std::unique_ptr<WidgetControls> m_controls;
     std::unique_ptr<WidgetView> m_view;
 
-    QTabWidget* m_mainTabs = nullptr;  // SSTab1
-    QTabWidget* m_setupTabs = nullptr; // SSTab2
+    QTabWidget* m_mainTabs = nullptr;            // SSTab1
+    QTabWidget* m_setupTabs = nullptr;           // SSTab2
     std::array<QLineEdit*, 25> m_messageLines{}; // Text2
-    QPlainTextEdit* m_progress = nullptr;         // TxtProgress
-    QProgressBar* m_progressBar = nullptr;        // ProgressBarProgrammeren
-    QGroupBox* m_linkFrame = nullptr;             // FrmCommunicatie
-    QFrame* m_txShape = nullptr;                  // ShpTx
-    QFrame* m_rxShape = nullptr;                  // ShpRx
-    QPushButton* m_saveDefault = nullptr;         // CmdInstellingenOpslaan
-    QWidget* m_pagerFrame = nullptr;              // FramePagerOproepen
-    QLineEdit* m_pagerInfo = nullptr;             // TxtTestPagerDisplayInfo
+    QPlainTextEdit* m_progress = nullptr;        // TxtProgress
+    QProgressBar* m_progressBar = nullptr;       // ProgressBarProgrammeren
+    QGroupBox* m_linkFrame = nullptr;            // FrmCommunicatie
+    QFrame* m_txShape = nullptr;                 // ShpTx
+    QFrame* m_rxShape = nullptr;                 // ShpRx
+    QPushButton* m_saveDefault = nullptr;        // CmdInstellingenOpslaan
+    QWidget* m_pagerFrame = nullptr;             // FramePagerOproepen
+    QLineEdit* m_pagerInfo = nullptr;            // TxtTestPagerDisplayInfo
 
     UserPreferences m_preferences;
     bool m_fastForThisRun = false;
-    QTimer m_engineTimer;   // TmrAfhandel: its interval follows the engine's pace
-    QTimer m_markingTimer;  // TmrUpdateVensters
-    QTimer m_ledTimer;      // LedTimer
-    QTimer m_startRefresh;  // TimerStartRefresh
+    QTimer m_engineTimer;  // TmrAfhandel: its interval follows the engine's pace
+    QTimer m_markingTimer; // TmrUpdateVensters
+    QTimer m_ledTimer;     // LedTimer
+    QTimer m_startRefresh; // TimerStartRefresh
     ActivityLed m_txLed;
     ActivityLed m_rxLed;
     bool m_portClosedAtEnd = false;

@@ -1,5 +1,4 @@
 #include "ui/main_window.h"
-
 #include "ui/window_parts.h"
 
 #include <QComboBox>
@@ -20,7 +19,8 @@ QWidget* MainWindow::buildLinkFrame()
 {
     m_linkFrame = MakeFrame("FrmCommunicatie", "Serial port:");
     auto* row = new QHBoxLayout(m_linkFrame);
-    auto shape = [row](QFrame*& shapeOut, const char* name, int index, const char* text, const QColor& colour) {
+    auto shape = [row](QFrame*& shapeOut, const char* name, int index, const char* text,
+                       const QColor& colour) {
         shapeOut = new QFrame;
         shapeOut->setObjectName(QLatin1String(name));
         shapeOut->setFixedSize(14, 14);
@@ -120,9 +120,12 @@ QWidget* MainWindow::buildServicePage()
     page->setObjectName(QStringLiteral("ServicePage"));
     auto* column = new QVBoxLayout(page);
     QGroupBox* restart = MakeFrame("FrameHerstartConverter", "Restart the converter");
-    (new QHBoxLayout(restart))->addWidget(MakeButton("CmdTestHerstart", "Restart"), 0, Qt::AlignLeft);
-    QGroupBox* reopen = MakeFrame("FrameOpnieuwOpenenComPoort", "Re-open comport after power shutdown");
-    (new QHBoxLayout(reopen))->addWidget(MakeButton("CmdReOpenCom", "Re-open comport"), 0, Qt::AlignLeft);
+    (new QHBoxLayout(restart))
+        ->addWidget(MakeButton("CmdTestHerstart", "Restart"), 0, Qt::AlignLeft);
+    QGroupBox* reopen =
+        MakeFrame("FrameOpnieuwOpenenComPoort", "Re-open comport after power shutdown");
+    (new QHBoxLayout(reopen))
+        ->addWidget(MakeButton("CmdReOpenCom", "Re-open comport"), 0, Qt::AlignLeft);
 
     QGroupBox* pager = MakeFrame("FramePagerOproepen", "Call a pager");
     m_pagerFrame = pager;
@@ -155,7 +158,8 @@ QWidget* MainWindow::buildServicePage()
     grid->addWidget(m_pagerInfo, 2, 1, Qt::AlignLeft);
     grid->addWidget(MakeButton("CmdTestOproepPager", "Call pager"), 3, 1, Qt::AlignLeft);
     // Each box as wide as the text it takes.
-    widgets.pagerAddress->setFixedWidth(FieldWidth(widgets.pagerAddress, widgets.pagerAddress->maxLength()));
+    widgets.pagerAddress->setFixedWidth(
+        FieldWidth(widgets.pagerAddress, widgets.pagerAddress->maxLength()));
     m_pagerInfo->setFixedWidth(FieldWidth(m_pagerInfo, m_pagerInfo->maxLength()));
     widgets.pagerBleep->setMinimumWidth(220);
     grid->setColumnStretch(2, 1);

@@ -11,7 +11,8 @@ QString FromCp1252(std::string_view bytes)
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
     for (const char byte : bytes)
-        text.append(QChar(static_cast<char16_t>(app::Cp1252ToCodePoint(static_cast<unsigned char>(byte)))));
+        text.append(
+            QChar(static_cast<char16_t>(app::Cp1252ToCodePoint(static_cast<unsigned char>(byte)))));
     return text;
 }
 

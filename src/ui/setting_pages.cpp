@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
 #include <algorithm>
 #include <utility>
 
@@ -33,8 +32,7 @@ std::size_t at(int index)
     return static_cast<std::size_t>(index);
 }
 
-template <typename W>
-W* named(W* widget, const char* array, int index)
+template <typename W> W* named(W* widget, const char* array, int index)
 {
     widget->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(index));
     return widget;
@@ -52,8 +50,9 @@ QString inputControlName(int k, const settings::InputFrame& frame, const PageRow
     const QString input = QStringLiteral("Input %1, ").arg(k + 1);
     if (!*row.legend)
         return legendOf(row.item + k); // "Input 1, Use:", "Guard:", "Type:"
-    const QString frameName = QLatin1String(frame.name) == QLatin1String("Frame4") ? QStringLiteral("Alarm, ")
-                                                                                    : QStringLiteral("Error, ");
+    const QString frameName = QLatin1String(frame.name) == QLatin1String("Frame4")
+                                  ? QStringLiteral("Alarm, ")
+                                  : QStringLiteral("Error, ");
     return input + frameName + QString::fromLatin1(row.legend);
 }
 
@@ -115,10 +114,12 @@ private:
     {
         // The design captions; the start-up gives the buttons on the shown pages their own.
         const bool dutch = item == 25 || item == 30 || item == 31;
-        auto* read = named(new QPushButton(dutch ? QStringLiteral("Lezen") : QStringLiteral("Read")),
-                           "CmdReadSingleSetting", item);
-        auto* write = named(new QPushButton(dutch ? QStringLiteral("Schrijven") : QStringLiteral("PROGRAM")),
-                            "CmdWriteSingleSetting", item);
+        auto* read =
+            named(new QPushButton(dutch ? QStringLiteral("Lezen") : QStringLiteral("Read")),
+                  "CmdReadSingleSetting", item);
+        auto* write =
+            named(new QPushButton(dutch ? QStringLiteral("Schrijven") : QStringLiteral("PROGRAM")),
+                  "CmdWriteSingleSetting", item);
         read->setAccessibleName(QStringLiteral("Read ") + legendOf(item));
         write->setAccessibleName(QStringLiteral("Write ") + legendOf(item));
         m_pages.widgets.readButtons[at(item)] = read;
@@ -271,7 +272,8 @@ private:
         // The pages of the tabs "10" and "9" keep their markers but get no tab.
         for (int t = 0; t < 2; ++t) {
             auto* page = new QWidget(m_unplaced);
-            auto* marker = named(new QLabel(QStringLiteral("Should not be visible.")), "LabelShouldNotBeVisble", t);
+            auto* marker = named(new QLabel(QStringLiteral("Should not be visible.")),
+                                 "LabelShouldNotBeVisble", t);
             marker->setStyleSheet(QStringLiteral("background: #ffc0c0"));
             (new QVBoxLayout(page))->addWidget(marker);
         }

@@ -17,10 +17,10 @@ struct SettingPages
     SettingWidgets widgets;
     std::array<QLabel*, settings::kChoiceBoxCount> choiceLegends{}; // TxtLegendaCharInput
     std::array<QLabel*, settings::kTextBoxCount> textLegends{};     // TxtLegendaTekstInput
-    QWidget* generalButtonsFrame = nullptr; // FrameCmdButtonsAlgemeen
-    QWidget* pagingButtonsFrame = nullptr;  // FrameCmdButtonsPaging
+    QWidget* generalButtonsFrame = nullptr;                         // FrameCmdButtonsAlgemeen
+    QWidget* pagingButtonsFrame = nullptr;                          // FrameCmdButtonsPaging
     std::vector<QWidget*> pagingButtonPairs; // in that frame, one Read/Write pair a row
-    QTabWidget* inputTabs = nullptr; // SSTab3
+    QTabWidget* inputTabs = nullptr;         // SSTab3
     QWidget* generalSetup = nullptr;
     QWidget* inputContactSetup = nullptr;
     QWidget* pagingSetup = nullptr;

@@ -42,9 +42,7 @@ int positionShown(const QComboBox* box)
 
 } // namespace
 
-WidgetControls::WidgetControls(const SettingWidgets& widgets) : m_widgets(widgets)
-{
-}
+WidgetControls::WidgetControls(const SettingWidgets& widgets) : m_widgets(widgets) {}
 
 bool WidgetControls::choiceVisible(int n) const
 {

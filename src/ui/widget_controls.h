@@ -14,8 +14,8 @@ namespace pravenor::ui {
 // The widgets that show the settings, indexed by item number (text boxes by item - 100).
 struct SettingWidgets
 {
-    std::array<QComboBox*, settings::kChoiceBoxCount> combos{};        // ComboInstellingen
-    std::array<QLineEdit*, settings::kTextBoxCount> texts{};           // TxtTekstInput
+    std::array<QComboBox*, settings::kChoiceBoxCount> combos{};         // ComboInstellingen
+    std::array<QLineEdit*, settings::kTextBoxCount> texts{};            // TxtTekstInput
     std::array<QPushButton*, settings::kItemButtonCount> readButtons{}; // CmdReadSingleSetting
     std::array<QPushButton*, settings::kItemButtonCount> writeButtons{};
     QComboBox* pagerBleep = nullptr;   // ComboTestBleepCode

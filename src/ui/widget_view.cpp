@@ -20,7 +20,8 @@ QString withLineBreaks(QString text)
 
 } // namespace
 
-WidgetView::WidgetView(QPlainTextEdit* progress, QProgressBar* bar, QGroupBox* portFrame, QWidget* window)
+WidgetView::WidgetView(QPlainTextEdit* progress, QProgressBar* bar, QGroupBox* portFrame,
+                       QWidget* window)
     : m_progress(progress), m_bar(bar), m_portFrame(portFrame), m_window(window)
 {
 }
@@ -71,15 +72,16 @@ void WidgetView::showCaption()
 {
     if (m_caption.isEmpty())
         return; // no port opened yet: the frame keeps its design-time caption
-    m_portFrame->setTitle(m_caption + m_captionSuffix + (m_fast ? QStringLiteral(" (fast)") : QString()));
+    m_portFrame->setTitle(m_caption + m_captionSuffix +
+                          (m_fast ? QStringLiteral(" (fast)") : QString()));
     // A screen reader reads the frame by its name, so the name says what the caption says.
     m_portFrame->setAccessibleName(m_portFrame->title());
 }
 
-void OpenMessageBox(QWidget* window, const QString& title, const QString& text, QMessageBox::Icon icon)
+void OpenMessageBox(QWidget* window, const QString& title, const QString& text,
+                    QMessageBox::Icon icon)
 {
-    auto* box = new QMessageBox(icon, title,
-                                withLineBreaks(text), QMessageBox::Ok, window);
+    auto* box = new QMessageBox(icon, title, withLineBreaks(text), QMessageBox::Ok, window);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
     box->open();

@@ -44,6 +44,7 @@ private:
 
 // A message box that does not wait: window-modal over the window, removed when answered.
 // Texts may use CR LF line breaks.
-void OpenMessageBox(QWidget* window, const QString& title, const QString& text, QMessageBox::Icon icon);
+void OpenMessageBox(QWidget* window, const QString& title, const QString& text,
+                    QMessageBox::Icon icon);
 
 } // namespace pravenor::ui

@@ -23,7 +23,8 @@ bool holdsSwitch(const std::string& arg)
 
 } // namespace
 
-WindowCommandLine ReadWindowCommandLine(const std::vector<std::string>& args, const std::string& version)
+WindowCommandLine ReadWindowCommandLine(const std::vector<std::string>& args,
+                                        const std::string& version)
 {
     WindowCommandLine result;
     frontend::FrontEndParser parser(args);
@@ -41,13 +42,15 @@ WindowCommandLine ReadWindowCommandLine(const std::vector<std::string>& args, co
         return result;
     }
     if (options.demo && !options.device.empty()) {
-        result.err += "pravenor: --demo uses the simulated converter; --port " + options.device + " is passed over\n";
+        result.err += "pravenor: --demo uses the simulated converter; --port " + options.device +
+                      " is passed over\n";
         options.device.clear();
     }
     if (!parsed) {
         // Qt's parser names one fault: an unknown option, or one left without its value at the end.
         const std::string why = parser.failure("unknown argument");
-        result.err += "pravenor: " + why + (why.starts_with("unknown") ? " passed over\n" : "; passed over\n");
+        result.err += "pravenor: " + why +
+                      (why.starts_with("unknown") ? " passed over\n" : "; passed over\n");
     }
     options.error.clear();
     for (const std::string& arg : parser.positional()) {

@@ -20,6 +20,7 @@ struct WindowCommandLine
     std::string err;               // for standard error
 };
 
-WindowCommandLine ReadWindowCommandLine(const std::vector<std::string>& args, const std::string& version);
+WindowCommandLine ReadWindowCommandLine(const std::vector<std::string>& args,
+                                        const std::string& version);
 
 } // namespace pravenor::ui

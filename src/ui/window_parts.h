@@ -34,7 +34,8 @@ inline QPushButton* MakeButton(const char* name, const char* caption, QWidget* p
     button->setAutoDefault(false);
     // Some styles fit a long caption edge to edge; it keeps a margin of its own here.
     constexpr int kCaptionMargin = 12;
-    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 2 * kCaptionMargin);
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) +
+                            2 * kCaptionMargin);
     return button;
 }
 

@@ -1,12 +1,9 @@
 #include "app/atomic_file.h"
-
 #include "support/as_ordinary_user.h"
 #include "support/temp_folder.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -69,7 +66,8 @@ TEST(WriteFileReplacing, ALinkIsFollowedToItsFileAndStaysALink)
     EXPECT_TRUE(std::filesystem::is_symlink(folder / "dangling.cfg"));
     EXPECT_EQ(TempFolder::read(folder / "real" / "unit.cfg"), "new");
     EXPECT_EQ(TempFolder::read(folder / "real" / "new.cfg"), "created");
-    EXPECT_EQ(folder.names(), (std::vector<std::string>{"chain.cfg", "dangling.cfg", "link.cfg", "real"}));
+    EXPECT_EQ(folder.names(),
+              (std::vector<std::string>{"chain.cfg", "dangling.cfg", "link.cfg", "real"}));
 
     std::filesystem::create_symlink("loop.cfg", folder / "loop.cfg");
     const SaveResult loop = WriteFileReplacing(folder / "loop.cfg", "x");
@@ -85,12 +83,15 @@ TEST(WriteFileReplacing, TheNewFileKeepsTheOldOnesModeAndOwner)
     // Only root may hand a file to another user; as anyone else the owner is ours already.
     const bool root = ::geteuid() == 0;
     if (root) {
-        ASSERT_EQ(::chown((folder / "private.cfg").c_str(), test::NobodyUid(), test::NobodyGid()), 0);
+        ASSERT_EQ(::chown((folder / "private.cfg").c_str(), test::NobodyUid(), test::NobodyGid()),
+                  0);
     }
 
     ASSERT_TRUE(WriteFileReplacing(folder / "private.cfg", "new").ok);
 
-    struct stat info{};
+    struct stat info
+    {
+    };
     ASSERT_EQ(::stat((folder / "private.cfg").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0600u);
     EXPECT_EQ(info.st_uid, root ? test::NobodyUid() : ::geteuid());
@@ -126,15 +127,17 @@ TEST(WriteFileReplacing, LeftoversOfSavesWhoseProcessHasGoneAreRemoved)
     ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
     const std::string dead = std::to_string(gone);
     const std::string alive = std::to_string(::getppid());
-    for (const std::string& name : std::vector<std::string>{"unit.cfg.saving-" + dead + "-0", "unit.cfg.saving-" + dead + "-17",
-                                    "unit.cfg.saving-" + alive + "-0", "other.cfg.saving-" + dead + "-0",
-                                    "unit.cfg.saving-" + dead + "-x", "unit.cfg.saving-notes"})
+    for (const std::string& name : std::vector<std::string>{
+             "unit.cfg.saving-" + dead + "-0", "unit.cfg.saving-" + dead + "-17",
+             "unit.cfg.saving-" + alive + "-0", "other.cfg.saving-" + dead + "-0",
+             "unit.cfg.saving-" + dead + "-x", "unit.cfg.saving-notes"})
         TempFolder::write(folder / name, "left");
 
     ASSERT_TRUE(WriteFileReplacing(folder / "unit.cfg", "new").ok);
 
     // names() sorts, and how the two process ids sort depends on their digits.
-    std::vector<std::string> kept{"other.cfg.saving-" + dead + "-0", "unit.cfg", "unit.cfg.saving-" + alive + "-0",
+    std::vector<std::string> kept{"other.cfg.saving-" + dead + "-0", "unit.cfg",
+                                  "unit.cfg.saving-" + alive + "-0",
                                   "unit.cfg.saving-" + dead + "-x", "unit.cfg.saving-notes"};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(folder.names(), kept);

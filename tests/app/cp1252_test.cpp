@@ -1,7 +1,6 @@
 #include "app/cp1252.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace pravenor::app {
@@ -25,10 +24,9 @@ TEST(Cp1252, HighBytesMapToTheirWindowsCharacters)
     // 0x80..0x9F as Windows-1252 defines them; the five undefined bytes stand for the C1
     // control character of the same number.
     constexpr char32_t kExpected[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
     };
     for (int k = 0; k < 32; ++k)
         EXPECT_EQ(Cp1252ToCodePoint(static_cast<unsigned char>(0x80 + k)), kExpected[k]) << k;
@@ -47,9 +45,11 @@ TEST(Cp1252, EncodesAsUtf8Bytes)
 
 TEST(Cp1252, CharactersOutsideTheCodePageBecomeOneQuestionMarkEach)
 {
-    EXPECT_EQ(Utf8ToCp1252("\xCE\xA9"), "?");                   // Greek capital omega
-    EXPECT_EQ(Utf8ToCp1252("a\xF0\x9F\x98\x80" "b"), "a?b");    // an emoji, four bytes
-    EXPECT_EQ(Utf8ToCp1252("\xC2\x80"), "?");                   // C1 control with no byte
+    EXPECT_EQ(Utf8ToCp1252("\xCE\xA9"), "?"); // Greek capital omega
+    EXPECT_EQ(Utf8ToCp1252("a\xF0\x9F\x98\x80"
+                           "b"),
+              "a?b");                         // an emoji, four bytes
+    EXPECT_EQ(Utf8ToCp1252("\xC2\x80"), "?"); // C1 control with no byte
     EXPECT_EQ(Utf8ToCp1252("\xE4\xB8\xAD\xE6\x96\x87"), "??");
     EXPECT_EQ(CodePointToCp1252(0x3A9), -1);
     EXPECT_EQ(CodePointToCp1252(0x20AC), 0x80);
@@ -57,11 +57,17 @@ TEST(Cp1252, CharactersOutsideTheCodePageBecomeOneQuestionMarkEach)
 
 TEST(Cp1252, MalformedUtf8BecomesQuestionMarksWithoutLosingWhatFollows)
 {
-    EXPECT_EQ(Utf8ToCp1252("\x80"), "?");            // continuation byte without a lead
-    EXPECT_EQ(Utf8ToCp1252("a\xBF\xBF" "b"), "a??b");
-    EXPECT_EQ(Utf8ToCp1252("\xFF" "A"), "?A");
-    EXPECT_EQ(Utf8ToCp1252("x\xC3"), "x?");          // cut off at the end
-    EXPECT_EQ(Utf8ToCp1252("\xE2\x82" "A"), "?A");   // cut short by a plain character
+    EXPECT_EQ(Utf8ToCp1252("\x80"), "?"); // continuation byte without a lead
+    EXPECT_EQ(Utf8ToCp1252("a\xBF\xBF"
+                           "b"),
+              "a??b");
+    EXPECT_EQ(Utf8ToCp1252("\xFF"
+                           "A"),
+              "?A");
+    EXPECT_EQ(Utf8ToCp1252("x\xC3"), "x?"); // cut off at the end
+    EXPECT_EQ(Utf8ToCp1252("\xE2\x82"
+                           "A"),
+              "?A"); // cut short by a plain character
 
     // Overlong forms, surrogates and code points above U+10FFFF never decode to a character.
     for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"}) {

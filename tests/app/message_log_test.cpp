@@ -1,18 +1,15 @@
-#include "app/message_log.h"
-
 #include "app/cp1252.h"
+#include "app/message_log.h"
 #include "app/program_config.h"
 #include "support/as_ordinary_user.h"
 #include "support/temp_folder.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace pravenor::app {
 namespace {
@@ -66,7 +63,8 @@ TEST_F(MessageLogTest, BufferKeepsTheLast25Lines)
     log.WriteLog("m26");
     EXPECT_EQ(log.MessageLineCount(), 25);
     for (int i = 0; i < 25; ++i)
-        EXPECT_EQ(log.MessageLines()[static_cast<std::size_t>(i)], "14:03:07 m" + std::to_string(i + 2));
+        EXPECT_EQ(log.MessageLines()[static_cast<std::size_t>(i)],
+                  "14:03:07 m" + std::to_string(i + 2));
 
     log.ClearMessageLines();
     EXPECT_EQ(log.MessageLineCount(), 0);
@@ -151,8 +149,9 @@ TEST_F(MessageLogTest, UnwritableLogLosesTheLineFromTheFileOnly)
     log.WriteLog("lost in the file");
     log.WriteLog("lost again");
     // Said once, in the message window and to the front end.
-    const std::string note = "The day's log file " + PathText(folder / "Log" / "06122026.log") +
-                             " cannot be written (Not a directory): messages are not kept in a file until it can.";
+    const std::string note =
+        "The day's log file " + PathText(folder / "Log" / "06122026.log") +
+        " cannot be written (Not a directory): messages are not kept in a file until it can.";
     ASSERT_EQ(log.MessageLineCount(), 3);
     EXPECT_EQ(log.MessageLines()[0], "14:03:07 lost in the file");
     EXPECT_EQ(log.MessageLines()[1], "14:03:07 " + note);

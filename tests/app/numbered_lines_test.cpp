@@ -1,14 +1,10 @@
 #include "app/numbered_lines.h"
-
 #include "app/regular_file.h"
-
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
-
 #include <map>
 #include <string>
-
 #include <sys/stat.h>
 
 namespace pravenor::app {
@@ -78,8 +74,8 @@ TEST(ParseNumberedLines, ItemNumberComesFromTheFirstFourCharactersOnly)
         const char* line;
         int slot;
     } cases[] = {
-        {"1.5 ->x", 2},    {"2.5 ->x", 2},     {"100->x", 100}, {"147 ->x", 147},
-        {"7   8->x", 7},   {"abc->x", 0},      {"+9->x", 9},    {"  42  ->x", 42},
+        {"1.5 ->x", 2},  {"2.5 ->x", 2}, {"100->x", 100}, {"147 ->x", 147},
+        {"7   8->x", 7}, {"abc->x", 0},  {"+9->x", 9},    {"  42  ->x", 42},
     };
     for (const auto& c : cases)
         expectSlots(ParseNumberedLines(c.line), {{c.slot, "x"}});

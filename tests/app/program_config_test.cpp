@@ -1,17 +1,13 @@
-#include "app/program_config.h"
-
 #include "app/cp1252.h"
+#include "app/program_config.h"
 #include "app/regular_file.h"
-
 #include "support/as_ordinary_user.h"
 #include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 
-#include <gtest/gtest.h>
-
 #include <csignal>
+#include <gtest/gtest.h>
 #include <string>
-
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,7 +22,8 @@ namespace {
 using test::FileSizeLimit;
 using test::TempFolder;
 
-const std::filesystem::path kGolden = std::filesystem::path(PRAVENOR_APP_GOLDEN_DIR) / "Pravenor.set";
+const std::filesystem::path kGolden =
+    std::filesystem::path(PRAVENOR_APP_GOLDEN_DIR) / "Pravenor.set";
 
 ProgramConfig exampleConfig()
 {
@@ -76,9 +73,9 @@ TEST(ProgramConfig, ReadsTheExampleFile)
 TEST(ProgramConfig, SetPathSurvivesARoundTripUnchanged)
 {
     const TempFolder folder;
-    for (const std::string path : {"C:\\Units, old", "\"D:\\My Data\"", "   leading blanks",
-                                   "trailing blanks  ", "E:\\a->b", "\\\\server\\share\\\xE9t\xE9",
-                                   ""}) {
+    for (const std::string path :
+         {"C:\\Units, old", "\"D:\\My Data\"", "   leading blanks", "trailing blanks  ", "E:\\a->b",
+          "\\\\server\\share\\\xE9t\xE9", ""}) {
         ProgramConfig written = exampleConfig();
         written.SetPath = path;
         ASSERT_TRUE(written.WriteProgramConfig(folder / "Pravenor.set").ok);
@@ -95,7 +92,8 @@ TEST(ProgramConfig, LinesAreFoundByTheirNumbersAlone)
                                   "0 again ->5\r\n1\r\n"),
                  5, 5, "", 7);
     // Blanks before a number are skipped; a fraction is rounded half to even.
-    expectConfig(readText(folder, "0        Compoort ->2.5\r\n1      Logfile -> 3\r\n"), 2, 3, "", 0);
+    expectConfig(readText(folder, "0        Compoort ->2.5\r\n1      Logfile -> 3\r\n"), 2, 3, "",
+                 0);
 }
 
 TEST(ProgramConfig, NumbersOutside16BitsAreRejected)
@@ -126,19 +124,24 @@ TEST(ProgramConfig, UnusableFileGivesDefaultsAndIsNamedWithWhy)
     std::filesystem::create_directory(folder / "folder.set");
     ASSERT_EQ(::mkfifo((folder / "fifo.set").c_str(), 0600), 0);
     std::filesystem::create_symlink(folder / "nothing", folder / "dangling.set");
-    TempFolder::write(folder / "binary.set", std::string("0        Compoort ->4\r\n\0\x01\x02", 26));
+    TempFolder::write(folder / "binary.set",
+                      std::string("0        Compoort ->4\r\n\0\x01\x02", 26));
     const std::pair<const char*, const char*> rows[] = {
-        {"zero.set", "it is not a regular file"}, {"huge.set", "it is larger than 16 MiB"},
-        {"folder.set", "it is a folder"},         {"fifo.set", "it is not a regular file"},
-        {"dangling.set", "it is a link to nothing"}, {"binary.set", "it is not a text file"},
+        {"zero.set", "it is not a regular file"},
+        {"huge.set", "it is larger than 16 MiB"},
+        {"folder.set", "it is a folder"},
+        {"fifo.set", "it is not a regular file"},
+        {"dangling.set", "it is a link to nothing"},
+        {"binary.set", "it is not a text file"},
     };
     for (const auto& [name, why] : rows) {
         ProgramConfig config;
         config.ComPortIndex = 7;
         const std::vector<std::string> warnings = config.ReadProgramConfig(folder / name);
         EXPECT_EQ(config.ComPortIndex, 0) << name;
-        EXPECT_EQ(warnings, std::vector<std::string>{PathText(folder / name) + " cannot be used (" + why +
-                                                     "); the program starts with its defaults."});
+        EXPECT_EQ(warnings,
+                  std::vector<std::string>{PathText(folder / name) + " cannot be used (" + why +
+                                           "); the program starts with its defaults."});
     }
 }
 
@@ -155,7 +158,8 @@ TEST(ProgramConfig, SaveIntoARegularFileInsteadOfAFolderFails)
 {
     const TempFolder folder;
     TempFolder::write(folder / "notafolder", "data");
-    const SaveResult saved = exampleConfig().WriteProgramConfig(folder / "notafolder" / "Pravenor.set");
+    const SaveResult saved =
+        exampleConfig().WriteProgramConfig(folder / "notafolder" / "Pravenor.set");
     EXPECT_FALSE(saved.ok);
     EXPECT_NE(saved.error.find("Pravenor.set"), std::string::npos) << saved.error;
     EXPECT_EQ(TempFolder::read(folder / "notafolder"), "data");

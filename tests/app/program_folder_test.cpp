@@ -1,10 +1,8 @@
 #include "app/program_folder.h"
-
 #include "support/temp_folder.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 
@@ -97,7 +95,8 @@ TEST(HomeArgument, ReadsBothSpellings)
     using Args = std::vector<std::string>;
     EXPECT_EQ(HomeArgument(Args{"/LOG", "--home", "/srv/p"}), std::filesystem::path("/srv/p"));
     EXPECT_EQ(HomeArgument(Args{"--home=/srv/q", "/DEBUG"}), std::filesystem::path("/srv/q"));
-    EXPECT_EQ(HomeArgument(Args{"--home", "dir with blanks"}), std::filesystem::path("dir with blanks"));
+    EXPECT_EQ(HomeArgument(Args{"--home", "dir with blanks"}),
+              std::filesystem::path("dir with blanks"));
     EXPECT_EQ(HomeArgument(Args{}), std::nullopt);
     EXPECT_EQ(HomeArgument(Args{"/LOG", "/DEBUG"}), std::nullopt);
     EXPECT_EQ(HomeArgument(Args{"--home"}), std::nullopt); // no folder given
@@ -112,7 +111,8 @@ TEST(DefaultUserDataFolder, XdgDataHomeThenHome)
     }
     const EnvironmentVariable xdg("XDG_DATA_HOME", nullptr);
     const EnvironmentVariable home("HOME", "/home/engineer");
-    EXPECT_EQ(DefaultUserDataFolder(), std::filesystem::path("/home/engineer/.local/share/Pravenor"));
+    EXPECT_EQ(DefaultUserDataFolder(),
+              std::filesystem::path("/home/engineer/.local/share/Pravenor"));
 }
 
 TEST(CurrentProgramFolderInputs, TakesPravenorHomeFromTheEnvironment)

@@ -1,10 +1,8 @@
 #include "app/text_functions.h"
-
 #include "support/comma_locale.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 #include <optional>
 #include <string>
@@ -37,9 +35,9 @@ TEST(HexText, UpperCaseWithoutLeadingZerosAndTwosComplementForNegatives)
         std::int16_t value;
         const char* text;
     } cases[] = {
-        {0, "0"},       {9, "9"},          {10, "A"},        {15, "F"},      {16, "10"},
-        {255, "FF"},    {256, "100"},      {4095, "FFF"},    {32767, "7FFF"}, {-1, "FFFF"},
-        {-256, "FF00"}, {-32768, "8000"},
+        {0, "0"},        {9, "9"},     {10, "A"},      {15, "F"},
+        {16, "10"},      {255, "FF"},  {256, "100"},   {4095, "FFF"},
+        {32767, "7FFF"}, {-1, "FFFF"}, {-256, "FF00"}, {-32768, "8000"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(HexText(c.value), c.text) << c.value;
@@ -51,12 +49,11 @@ struct NumberCase
     double value;
 };
 constexpr NumberCase kNumberCases[] = {
-    {"12", 12},       {"   12", 12},   {"\t7", 7},       {"+3", 3},       {"-3", -3},
-    {"2.5", 2.5},     {"-0.75x", -0.75}, {".5", 0.5},    {"7.", 7},       {"12abc", 12},
-    {"3 4", 3},       {"1,5", 1},      {"1e3", 1000},    {"1e", 1},       {"2E-1", 0.2},
-    {"0x1F", 0},      {"abc", 0},      {"", 0},          {"   ", 0},      {"-", 0},
-    {".", 0},         {"- 5", 0},      {"inf", 0},       {"nan", 0},      {"1e-999", 0},
-    {"0.000e500", 0}, {"+2.6e+0", 2.6},
+    {"12", 12},        {"   12", 12},    {"\t7", 7},       {"+3", 3},     {"-3", -3}, {"2.5", 2.5},
+    {"-0.75x", -0.75}, {".5", 0.5},      {"7.", 7},        {"12abc", 12}, {"3 4", 3}, {"1,5", 1},
+    {"1e3", 1000},     {"1e", 1},        {"2E-1", 0.2},    {"0x1F", 0},   {"abc", 0}, {"", 0},
+    {"   ", 0},        {"-", 0},         {".", 0},         {"- 5", 0},    {"inf", 0}, {"nan", 0},
+    {"1e-999", 0},     {"0.000e500", 0}, {"+2.6e+0", 2.6},
 };
 
 TEST(LeadingNumber, ReadsTheDecimalNumberAtTheStart)
@@ -87,8 +84,8 @@ TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour)
         double value;
         double whole;
     } cases[] = {
-        {2.5, 2},   {3.5, 4},    {-2.5, -2},  {-3.5, -4}, {0.5, 0},     {1.5, 2},
-        {2.49, 2},  {2.51, 3},   {-0.4, 0},   {-0.6, -1}, {7, 7},       {32766.5, 32766},
+        {2.5, 2},  {3.5, 4},  {-2.5, -2}, {-3.5, -4}, {0.5, 0}, {1.5, 2},
+        {2.49, 2}, {2.51, 3}, {-0.4, 0},  {-0.6, -1}, {7, 7},   {32766.5, 32766},
     };
     for (const auto& c : cases)
         EXPECT_EQ(RoundHalfEven(c.value), c.whole) << c.value;

@@ -5,7 +5,6 @@
 #include "cli/setting_argument.h"
 
 #include <gtest/gtest.h>
-
 #include <sstream>
 
 namespace pravenor::cli {
@@ -16,9 +15,9 @@ using settings::SettingValue;
 struct ValueRow
 {
     const char* argument;
-    int item;             // -1: refused
-    SettingValue value;   // when taken
-    const char* refusal;  // part of the reason when refused
+    int item;            // -1: refused
+    SettingValue value;  // when taken
+    const char* refusal; // part of the reason when refused
 };
 
 // Rows print as their arguments, not as bytes.
@@ -26,7 +25,6 @@ void PrintTo(const ValueRow& row, std::ostream* os)
 {
     *os << row.argument;
 }
-
 
 class SettingValues : public ::testing::TestWithParam<ValueRow>
 {
@@ -65,14 +63,16 @@ INSTANTIATE_TEST_SUITE_P(
         ValueRow{"147=1234567890", 147, SettingValue::Text("1234567890"), ""},
         ValueRow{"10=5", -1, {}, "\"5\" is no choice of setting 10 (Paging serial speed:)"},
         ValueRow{"10=4800", -1, {}, "is no choice"},
-        ValueRow{"10=4800 Baud", -1, {}, "is no choice"},
-        ValueRow{"10=-1", -1, {}, "is no choice"},
-        ValueRow{"10=+2", -1, {}, "is no choice"},
-        ValueRow{"10= 2", -1, {}, "is no choice"},
+        ValueRow{"10=4800 Baud", -1, {}, "is no choice"}, ValueRow{"10=-1", -1, {}, "is no choice"},
+        ValueRow{"10=+2", -1, {}, "is no choice"}, ValueRow{"10= 2", -1, {}, "is no choice"},
         ValueRow{"147=12345678901", -1, {}, "has 11 characters; it takes at most 10"},
         ValueRow{kTooLongText.c_str(), -1, {}, "it takes at most 100"},
         ValueRow{"100=\xce\xa9", -1, {}, "(Windows-1252) cannot carry"},
-        ValueRow{"100=A\x1e" "B", -1, {}, "holds control characters"},
+        ValueRow{"100=A\x1e"
+                 "B",
+                 -1,
+                 {},
+                 "holds control characters"},
         ValueRow{"5=1", -1, {}, "setting 5 is not one the program shows"},
         ValueRow{"92=0", -1, {}, "setting 92 is not one the program shows"},
         ValueRow{"251=0", -1, {}, "\"251\" is no setting number"},
@@ -82,8 +82,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SettingValueRefusal, ListsEveryValidChoiceWithItsPosition)
 {
     const std::string error = ParseSettingArgument("10=9600").error;
-    EXPECT_NE(error.find(":\n  0  1200 baud\n  1  2400 baud\n  2  4800 baud\n  3  9600 baud\n  4  19200 baud"),
-              std::string::npos)
+    EXPECT_NE(
+        error.find(
+            ":\n  0  1200 baud\n  1  2400 baud\n  2  4800 baud\n  3  9600 baud\n  4  19200 baud"),
+        std::string::npos)
         << error;
 }
 
@@ -121,7 +123,6 @@ void PrintTo(const UsageRow& row, std::ostream* os)
         *os << arg << ' ';
 }
 
-
 class Usage : public ::testing::TestWithParam<UsageRow>
 {
 };
@@ -137,29 +138,30 @@ TEST_P(Usage, IsCheckedBeforeAnythingRuns)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Usage,
-    ::testing::Values(UsageRow{{"read", "-o", "a.cfg", "b.cfg"}, "read takes one file"},
-                      UsageRow{{"write"}, "write needs one settings file"},
-                      UsageRow{{"diff", "a.cfg", "b.cfg"}, "diff needs one settings file"},
-                      UsageRow{{"get"}, "get needs at least one setting number"},
-                      UsageRow{{"set", "10=9"}, "is no choice of setting 10"},
-                      UsageRow{{"page", "--address", "1234"}, "page needs --address and --bleep"},
-                      UsageRow{{"page", "--address", "12345678901", "--bleep", "A"}, "--address takes 1 to 10"},
-                      UsageRow{{"page", "--address", "1", "--bleep", "G"}, "--bleep takes"},
-                      UsageRow{{"restart", "now"}, "restart takes no arguments"},
-                      UsageRow{{"get", "10", "--verify"}, "--verify belongs to write"},
-                      UsageRow{{"get", "10", "--lenient"}, "--lenient belongs to write"},
-                      UsageRow{{"restart", "--json"}, "--json belongs to read, diff and get"},
-                      UsageRow{{"--port-wait", "-1", "get", "10"}, "--port-wait takes whole seconds"},
-                      UsageRow{{"--port", "/dev/x", "--com", "2", "restart"}, "give --port or --com, not both"},
-                      UsageRow{{"--port", "tcp://plant-room", "read"}, "--port tcp://plant-room: write the address as HOST:PORT"},
-                      UsageRow{{"--port", "rfc2217://[fd00::20]:7000", "read"}, ""},
-                      UsageRow{{"frobnicate"}, "unknown command frobnicate"},
-                      UsageRow{{"--frob", "read"}, "unknown option --frob"},
-                      UsageRow{{"get", "10", "--com"}, "--com needs a value"},
-                      UsageRow{{"--verify=yes", "write", "a.cfg"}, "unknown option --verify=yes"},
-                      UsageRow{{"/DEBUG", "restart", "/LOG"}, ""},
-                      UsageRow{{"set", "--", "100=-x-"}, ""},
-                      UsageRow{{"page", "--text", "-", "--address", "1", "--bleep", "BleepCode: 3"}, ""}));
+    ::testing::Values(
+        UsageRow{{"read", "-o", "a.cfg", "b.cfg"}, "read takes one file"},
+        UsageRow{{"write"}, "write needs one settings file"},
+        UsageRow{{"diff", "a.cfg", "b.cfg"}, "diff needs one settings file"},
+        UsageRow{{"get"}, "get needs at least one setting number"},
+        UsageRow{{"set", "10=9"}, "is no choice of setting 10"},
+        UsageRow{{"page", "--address", "1234"}, "page needs --address and --bleep"},
+        UsageRow{{"page", "--address", "12345678901", "--bleep", "A"}, "--address takes 1 to 10"},
+        UsageRow{{"page", "--address", "1", "--bleep", "G"}, "--bleep takes"},
+        UsageRow{{"restart", "now"}, "restart takes no arguments"},
+        UsageRow{{"get", "10", "--verify"}, "--verify belongs to write"},
+        UsageRow{{"get", "10", "--lenient"}, "--lenient belongs to write"},
+        UsageRow{{"restart", "--json"}, "--json belongs to read, diff and get"},
+        UsageRow{{"--port-wait", "-1", "get", "10"}, "--port-wait takes whole seconds"},
+        UsageRow{{"--port", "/dev/x", "--com", "2", "restart"}, "give --port or --com, not both"},
+        UsageRow{{"--port", "tcp://plant-room", "read"},
+                 "--port tcp://plant-room: write the address as HOST:PORT"},
+        UsageRow{{"--port", "rfc2217://[fd00::20]:7000", "read"}, ""},
+        UsageRow{{"frobnicate"}, "unknown command frobnicate"},
+        UsageRow{{"--frob", "read"}, "unknown option --frob"},
+        UsageRow{{"get", "10", "--com"}, "--com needs a value"},
+        UsageRow{{"--verify=yes", "write", "a.cfg"}, "unknown option --verify=yes"},
+        UsageRow{{"/DEBUG", "restart", "/LOG"}, ""}, UsageRow{{"set", "--", "100=-x-"}, ""},
+        UsageRow{{"page", "--text", "-", "--address", "1", "--bleep", "BleepCode: 3"}, ""}));
 
 TEST(Options, WithoutAPortTheSimulatedConverterIsUsed)
 {
@@ -224,8 +226,8 @@ TEST(ConsoleOutput, OnATerminalTheBarStaysBelowTheLogLinesAndIsErasedAtTheEnd)
         console.logLine("12:00:00 a log line");
     }
     const std::string bar = "[############............]  50%  Read setting 44  ";
-    EXPECT_EQ(err.str(), "\r\033[K[############............]  50%\r\033[K" + bar + "\r\033[K12:00:00 a log line\n\r\033[K" +
-                             bar + "\r\033[K");
+    EXPECT_EQ(err.str(), "\r\033[K[############............]  50%\r\033[K" + bar +
+                             "\r\033[K12:00:00 a log line\n\r\033[K" + bar + "\r\033[K");
 }
 
 TEST(ConsoleOutput, QuietShowsOnlyFailures)

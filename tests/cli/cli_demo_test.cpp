@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
 #include <fstream>
 
 namespace pravenor::test {
@@ -18,7 +17,10 @@ class CliDemo : public ::testing::Test
 protected:
     static void SetUpTestSuite() { EnsureQtApplication(); }
 
-    CliRun cli(const QStringList& arguments) { return RunCli(QStringList{"--home", Q(folder.path())} + arguments, 20s); }
+    CliRun cli(const QStringList& arguments)
+    {
+        return RunCli(QStringList{"--home", Q(folder.path())} + arguments, 20s);
+    }
 
     // The demo converter's settings file with some lines replaced.
     std::string demoFile(const std::vector<std::pair<std::string, std::string>>& replaced)
@@ -58,12 +60,14 @@ TEST_F(CliDemo, ReadToStandardOutputGivesTheBytesThatTheSaveWrites)
 
 TEST_F(CliDemo, DiffJsonIsOneObjectWithStableKeys)
 {
-    TempFolder::write(folder / "site.cfg", demoFile({{"\r\n10    ->3\r\n", "\r\n10    ->2\r\n"},
-                                                     {"\r\n132    ->1001\r\n", "\r\n132    ->\"7\"\r\n"}}));
+    TempFolder::write(folder / "site.cfg",
+                      demoFile({{"\r\n10    ->3\r\n", "\r\n10    ->2\r\n"},
+                                {"\r\n132    ->1001\r\n", "\r\n132    ->\"7\"\r\n"}}));
     const CliRun run = cli({"diff", "--json", Q(folder / "site.cfg")});
     EXPECT_EQ(run.status, 1) << run.err;
     QJsonParseError error{};
-    const QJsonObject object = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error).object();
+    const QJsonObject object =
+        QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error).object();
     ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out;
     EXPECT_EQ(object["file"].toString(), Q(folder / "site.cfg"));
     EXPECT_FALSE(object["equal"].toBool(true));
@@ -88,26 +92,33 @@ TEST_F(CliDemo, GetJsonGivesPositionTextAndLegend)
     const CliRun run = cli({"get", "--json", "44", "108"});
     ASSERT_EQ(run.status, 0) << run.err;
     QJsonParseError error{};
-    const QJsonArray settings =
-        QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error).object()["settings"].toArray();
+    const QJsonArray settings = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error)
+                                    .object()["settings"]
+                                    .toArray();
     ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out;
     ASSERT_EQ(settings.size(), 2);
-    EXPECT_EQ(settings[0].toObject(), (QJsonObject{{"item", 44}, {"legend", "Input 1, Repeat:"}, {"value", 6}, {"text", "60 seconds"}}));
+    EXPECT_EQ(
+        settings[0].toObject(),
+        (QJsonObject{
+            {"item", 44}, {"legend", "Input 1, Repeat:"}, {"value", 6}, {"text", "60 seconds"}}));
     EXPECT_EQ(settings[1].toObject()["value"].toString(), "Entrance door ALARM");
 }
 
 TEST_F(CliDemo, WriteRefusesAFileWithValuesItsSettingsCannotHoldBeforeAnythingIsSent)
 {
     TempFolder::write(folder / "site.cfg", demoFile({{"\r\n44    ->6\r\n", "\r\n44    ->200\r\n"},
-                                                    {"\r\n100    ->", "\r\n100    ->A\x1e" "B"}}));
+                                                     {"\r\n100    ->", "\r\n100    ->A\x1e"
+                                                                       "B"}}));
     const CliRun run = cli({"write", Q(folder / "site.cfg")});
     EXPECT_EQ(run.status, 2) << run.err;
-    EXPECT_NE(run.err.find("pravenor-cli: setting 44 (Input 1, Repeat:): the file's value (200) cannot be held (the "
+    EXPECT_NE(run.err.find("pravenor-cli: setting 44 (Input 1, Repeat:): the file's value (200) "
+                           "cannot be held (the "
                            "window would show Not used.)"),
               std::string::npos)
         << run.err;
     EXPECT_NE(run.err.find("pravenor-cli: setting 100"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("holds control characters, which are never sent"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("holds control characters, which are never sent"), std::string::npos)
+        << run.err;
     EXPECT_NE(run.err.find("pravenor-cli: nothing was written"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find("Writing [Item:"), std::string::npos) << run.err;
 }
@@ -116,11 +127,13 @@ TEST_F(CliDemo, WriteVerifyListsWhatTheConverterHoldsDifferently)
 {
     // Item 44's list ends at 150: the value cannot be held by its box, so 0 is written when
     // the user says so.
-    TempFolder::write(folder / "site.cfg", demoFile({{"\r\n44    ->6\r\n", "\r\n44    ->200\r\n"}}));
+    TempFolder::write(folder / "site.cfg",
+                      demoFile({{"\r\n44    ->6\r\n", "\r\n44    ->200\r\n"}}));
     const CliRun run = cli({"write", "--lenient", "--verify", Q(folder / "site.cfg")});
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(run.out, "44 Input 1, Repeat: unit \"Not used.\", file \"(200)\"\n");
-    EXPECT_NE(run.err.find("pravenor-cli: warning: setting 44 (Input 1, Repeat:): the file's value (200) cannot be "
+    EXPECT_NE(run.err.find("pravenor-cli: warning: setting 44 (Input 1, Repeat:): the file's value "
+                           "(200) cannot be "
                            "held; Not used. is written instead"),
               std::string::npos)
         << run.err;
@@ -130,13 +143,15 @@ TEST_F(CliDemo, TheLogGoesToStandardErrorAndTheDaysFileAndThePortIsClosedAtTheEn
 {
     const CliRun run = cli({"restart"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find(" STATUS: RESET command sent to converter.\n"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(" STATUS: RESET command sent to converter.\n"), std::string::npos)
+        << run.err;
     const std::string last = " Comport closed by software.\n";
     EXPECT_EQ(run.err.substr(run.err.size() - last.size()), last);
     std::string logged;
     for (const auto& entry : std::filesystem::directory_iterator(folder / "Log"))
         logged += TempFolder::read(entry.path());
-    EXPECT_NE(logged.find(" STATUS: RESET command sent to converter.\r\n"), std::string::npos) << logged;
+    EXPECT_NE(logged.find(" STATUS: RESET command sent to converter.\r\n"), std::string::npos)
+        << logged;
 }
 
 struct StatusRow
@@ -151,7 +166,6 @@ void PrintTo(const StatusRow& row, std::ostream* os)
 {
     *os << row.arguments.join(QChar(' ')).toStdString();
 }
-
 
 class CliExitStatus : public CliDemo, public ::testing::WithParamInterface<StatusRow>
 {
@@ -171,17 +185,35 @@ TEST_P(CliExitStatus, TellsHowTheRunWent)
 INSTANTIATE_TEST_SUITE_P(
     Rows, CliExitStatus,
     ::testing::Values(
-        StatusRow{{"page", "--address", "1234", "--bleep", "A", "--text", "Test"}, 0, "STATUS: send call to pager via Pravenor successfull."},
-        StatusRow{{"set", "10=19200 baud", "100=Front door"}, 0, "Writing [Item: 100 Value: Front door OK -> SAVED."},
+        StatusRow{{"page", "--address", "1234", "--bleep", "A", "--text", "Test"},
+                  0,
+                  "STATUS: send call to pager via Pravenor successfull."},
+        StatusRow{{"set", "10=19200 baud", "100=Front door"},
+                  0,
+                  "Writing [Item: 100 Value: Front door OK -> SAVED."},
         StatusRow{{"frobnicate"}, 2, "pravenor-cli: unknown command frobnicate"},
         StatusRow{{"set", "10=9601"}, 2, "  4  19200 baud"},
-        StatusRow{{"diff", "{}/missing.cfg"}, 2, "pravenor-cli: The settings file {}/missing.cfg could not be opened."},
+        StatusRow{{"diff", "{}/missing.cfg"},
+                  2,
+                  "pravenor-cli: The settings file {}/missing.cfg could not be opened."},
         StatusRow{{"read", "-o", "{}/no/folder/unit.cfg"}, 2, "pravenor-cli: "},
-        StatusRow{{"set", "100=A\x1e" "B"}, 2, "pravenor-cli: the text for setting 100"},
-        StatusRow{{"page", "--address", "1\x1e" "2\x1f" "HACKED", "--bleep", "A"}, 2, "--address holds control characters"},
-        StatusRow{{"page", "--address", "1234", "--bleep", "A", "--text", "\xce\xa9"}, 2,
-                  "--text holds characters that the converter's character set (Windows-1252) cannot carry"},
-        StatusRow{{"--port", "{}/no-device", "get", "10"}, 3,
+        StatusRow{{"set", "100=A\x1e"
+                          "B"},
+                  2,
+                  "pravenor-cli: the text for setting 100"},
+        StatusRow{{"page", "--address",
+                   "1\x1e"
+                   "2\x1f"
+                   "HACKED",
+                   "--bleep", "A"},
+                  2,
+                  "--address holds control characters"},
+        StatusRow{{"page", "--address", "1234", "--bleep", "A", "--text", "\xce\xa9"},
+                  2,
+                  "--text holds characters that the converter's character set (Windows-1252) "
+                  "cannot carry"},
+        StatusRow{{"--port", "{}/no-device", "get", "10"},
+                  3,
                   "pravenor-cli: cannot open the port {}/no-device: No such file or directory"}));
 
 TEST(CliHelp, NamesEveryCommandAndExitStatusAsTheManualDoes)
@@ -190,13 +222,14 @@ TEST(CliHelp, NamesEveryCommandAndExitStatusAsTheManualDoes)
     const CliRun help = RunCli({"--help"}, 10s);
     ASSERT_EQ(help.status, 0);
     std::ifstream file(PRAVENOR_MANUAL_PATH);
-    const std::string manual{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::string manual{std::istreambuf_iterator<char>(file),
+                             std::istreambuf_iterator<char>()};
     for (const char* command : {"read", "write", "diff", "get", "set", "restart", "page"}) {
         EXPECT_NE(help.out.find(std::string("  ") + command + " "), std::string::npos) << command;
         EXPECT_NE(manual.find(std::string(".B ") + command), std::string::npos) << command;
     }
-    for (const char* option :
-         {"--port", "--com", "--demo", "--home", "--json", "--quiet", "--port-wait", "--verify", "--lenient"}) {
+    for (const char* option : {"--port", "--com", "--demo", "--home", "--json", "--quiet",
+                               "--port-wait", "--verify", "--lenient"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
         std::string roff = option;
         for (std::size_t at = 0; (at = roff.find('-', at)) != std::string::npos; at += 2)
@@ -204,7 +237,8 @@ TEST(CliHelp, NamesEveryCommandAndExitStatusAsTheManualDoes)
         EXPECT_NE(manual.find(roff), std::string::npos) << option;
     }
     for (int status = 0; status <= 4; ++status) {
-        EXPECT_NE(help.out.find("\n  " + std::to_string(status) + "  "), std::string::npos) << status;
+        EXPECT_NE(help.out.find("\n  " + std::to_string(status) + "  "), std::string::npos)
+            << status;
         EXPECT_NE(manual.find(".B " + std::to_string(status) + "\n"), std::string::npos) << status;
     }
 }

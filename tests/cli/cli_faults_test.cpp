@@ -14,7 +14,7 @@ struct FaultRow
     QStringList command; // "{site}" is a settings file that differs from the converter
     int status;
     const char* out;
-    const char* err;     // a piece of standard error
+    const char* err; // a piece of standard error
     std::chrono::seconds bound;
     QStringList check{}; // a second run afterwards, to see what the converter holds
     const char* checkOut = "";
@@ -33,7 +33,8 @@ class CliFaults : public CliOverPty, public ::testing::WithParamInterface<FaultR
 TEST_P(CliFaults, EndInTimeWithTheExpectedStatusAndReport)
 {
     const FaultRow& row = GetParam();
-    TempFolder::write(folder / "site.cfg", "9    ->1\r\n10    ->4\r\n60    ->12\r\n100    ->Back door\r\n");
+    TempFolder::write(folder / "site.cfg",
+                      "9    ->1\r\n10    ->4\r\n60    ->12\r\n100    ->Back door\r\n");
     startSimulator(row.faults);
     QStringList command = row.command;
     command.replaceInStrings("{site}", Q(folder / "site.cfg"));
@@ -51,29 +52,98 @@ TEST_P(CliFaults, EndInTimeWithTheExpectedStatusAndReport)
 INSTANTIATE_TEST_SUITE_P(
     Rows, CliFaults,
     ::testing::Values(
-        FaultRow{"NoAnswerTwice", {"--no-answer=2"}, {"get", "10"}, 0, "10=4800 baud\n", "ERROR timeout wo SOH.", 15s},
-        FaultRow{"LateBeyondTheTimeOut", {"--late=4000:1"}, {"get", "10"}, 0, "10=4800 baud\n", "ERROR timeout wo SOH.", 15s},
-        FaultRow{"BadChecksum", {"--bad-checksum"}, {"get", "10"}, 4, "",
-                 "pravenor-cli: ERROR reading setting from converter. Reading cancelled!", 10s},
-        FaultRow{"NackOnASingleWrite", {"--nack"}, {"set", "10=1"}, 4, "",
-                 "pravenor-cli: setting 10 (Paging serial speed:) was not written", 10s},
-        FaultRow{"NackOnWriteAll", {"--nack"}, {"write", "{site}"}, 4, "", "pravenor-cli: writing the settings failed", 10s},
-        FaultRow{"NackOnRestart", {"--nack"}, {"restart"}, 4, "", "pravenor-cli: the converter did not confirm the restart", 10s},
+        FaultRow{"NoAnswerTwice",
+                 {"--no-answer=2"},
+                 {"get", "10"},
+                 0,
+                 "10=4800 baud\n",
+                 "ERROR timeout wo SOH.",
+                 15s},
+        FaultRow{"LateBeyondTheTimeOut",
+                 {"--late=4000:1"},
+                 {"get", "10"},
+                 0,
+                 "10=4800 baud\n",
+                 "ERROR timeout wo SOH.",
+                 15s},
+        FaultRow{"BadChecksum",
+                 {"--bad-checksum"},
+                 {"get", "10"},
+                 4,
+                 "",
+                 "pravenor-cli: ERROR reading setting from converter. Reading cancelled!",
+                 10s},
+        FaultRow{"NackOnASingleWrite",
+                 {"--nack"},
+                 {"set", "10=1"},
+                 4,
+                 "",
+                 "pravenor-cli: setting 10 (Paging serial speed:) was not written",
+                 10s},
+        FaultRow{"NackOnWriteAll",
+                 {"--nack"},
+                 {"write", "{site}"},
+                 4,
+                 "",
+                 "pravenor-cli: writing the settings failed",
+                 10s},
+        FaultRow{"NackOnRestart",
+                 {"--nack"},
+                 {"restart"},
+                 4,
+                 "",
+                 "pravenor-cli: the converter did not confirm the restart",
+                 10s},
         FaultRow{"TooLong", {"--too-long"}, {"get", "10"}, 4, "", "ERROR too long info.", 15s},
-        FaultRow{"ShortReply", {"--short-reply"}, {"get", "10"}, 4, "", "ERROR reply too short.", 10s},
-        FaultRow{"BodyStops", {"--body-stops"}, {"get", "10"}, 4, "", "ERROR timeout wo body.", 20s},
-        FaultRow{"Chatter", {"--chatter=50"}, {"get", "10", "100"}, 0, "10=4800 baud\n100=Hall door\n", "", 10s},
-        FaultRow{"Noise", {"--noise=0.05:7"}, {"get", "10", "60", "100"}, 0, "10=4800 baud\n60=BleepCode: C\n100=Hall door\n",
-                 "ERROR checksum.", 10s},
-        FaultRow{"BufferPositionNotADigit", {"--buffer-position=X"}, {"page", "--address", "1234", "--bleep", "3"}, 0, "",
-                 "STATUS: send call to pager via Pravenor successfull.", 10s},
-        FaultRow{"PowerCutDuringWriteAll", {"--power-cut=1:2"}, {"write", "{site}"}, 0, "",
-                 "The port is back: the command starts again.", 60s, {"get", "10", "100"}, "10=19200 baud\n100=Back door\n"},
+        FaultRow{
+            "ShortReply", {"--short-reply"}, {"get", "10"}, 4, "", "ERROR reply too short.", 10s},
+        FaultRow{
+            "BodyStops", {"--body-stops"}, {"get", "10"}, 4, "", "ERROR timeout wo body.", 20s},
+        FaultRow{"Chatter",
+                 {"--chatter=50"},
+                 {"get", "10", "100"},
+                 0,
+                 "10=4800 baud\n100=Hall door\n",
+                 "",
+                 10s},
+        FaultRow{"Noise",
+                 {"--noise=0.05:7"},
+                 {"get", "10", "60", "100"},
+                 0,
+                 "10=4800 baud\n60=BleepCode: C\n100=Hall door\n",
+                 "ERROR checksum.",
+                 10s},
+        FaultRow{"BufferPositionNotADigit",
+                 {"--buffer-position=X"},
+                 {"page", "--address", "1234", "--bleep", "3"},
+                 0,
+                 "",
+                 "STATUS: send call to pager via Pravenor successfull.",
+                 10s},
+        FaultRow{"PowerCutDuringWriteAll",
+                 {"--power-cut=1:2"},
+                 {"write", "{site}"},
+                 0,
+                 "",
+                 "The port is back: the command starts again.",
+                 60s,
+                 {"get", "10", "100"},
+                 "10=19200 baud\n100=Back door\n"},
         // The position request goes unanswered, and the port goes while it is awaited.
-        FaultRow{"PowerCutDuringAPagerCall", {"--no-answer=1", "--power-cut=1:2"}, {"page", "--address", "1234", "--bleep", "3"},
-                 4, "", "the call may or may not have gone out, and it is not sent again", 20s},
-        FaultRow{"PowerCutLongerThanThePortWait", {"--power-cut=600:1"}, {"--port-wait", "2", "write", "{site}"}, 3, "",
-                 "went away and did not come back within 2 s", 15s}),
+        FaultRow{"PowerCutDuringAPagerCall",
+                 {"--no-answer=1", "--power-cut=1:2"},
+                 {"page", "--address", "1234", "--bleep", "3"},
+                 4,
+                 "",
+                 "the call may or may not have gone out, and it is not sent again",
+                 20s},
+        FaultRow{"PowerCutLongerThanThePortWait",
+                 {"--power-cut=600:1"},
+                 {"--port-wait", "2", "write", "{site}"},
+                 3,
+                 "",
+                 "went away and did not come back within 2 s",
+                 15s}),
     [](const ::testing::TestParamInfo<FaultRow>& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -7,7 +7,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
-
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -32,7 +31,8 @@ quint16 FreePort()
 bool Listening(quint16 port)
 {
     std::ifstream table("/proc/net/tcp");
-    const std::string local = "0100007F:" + QString("%1").arg(port, 4, 16, QChar('0')).toUpper().toStdString();
+    const std::string local =
+        "0100007F:" + QString("%1").arg(port, 4, 16, QChar('0')).toUpper().toStdString();
     std::string line;
     while (std::getline(table, line)) {
         std::istringstream fields(line);
@@ -52,18 +52,24 @@ public:
         : m_config(folder / "ser2net.yaml"), m_pidFile(folder / "ser2net.pid"), m_port(FreePort())
     {
         TempFolder::write(m_config, "connection: &converter\n"
-                                    "  accepter: " + std::string(telnet ? "telnet(rfc2217),tcp," : "tcp,") +
-                                        "127.0.0.1," + std::to_string(m_port) + "\n"
-                                    "  connector: serialdev," + device + ",9600n81,local\n"
-                                    "  options:\n"
-                                    "    chardelay: false\n");
-        m_address = std::string(telnet ? "rfc2217" : "tcp") + "://127.0.0.1:" + std::to_string(m_port);
+                                    "  accepter: " +
+                                        std::string(telnet ? "telnet(rfc2217),tcp," : "tcp,") +
+                                        "127.0.0.1," + std::to_string(m_port) +
+                                        "\n"
+                                        "  connector: serialdev," +
+                                        device +
+                                        ",9600n81,local\n"
+                                        "  options:\n"
+                                        "    chardelay: false\n");
+        m_address =
+            std::string(telnet ? "rfc2217" : "tcp") + "://127.0.0.1:" + std::to_string(m_port);
     }
     ~Ser2net() { stop(); }
 
     bool start()
     {
-        const QString program = QStandardPaths::findExecutable("ser2net", {"/usr/sbin", "/usr/bin", "/sbin"});
+        const QString program =
+            QStandardPaths::findExecutable("ser2net", {"/usr/sbin", "/usr/bin", "/sbin"});
         if (program.isEmpty())
             return false;
         m_process.setProgram(program);
@@ -92,11 +98,13 @@ private:
 };
 
 // A unit whose texts hold 0xFF, which the telnet line must double and undouble.
-constexpr const char* kUnit = "9    ->1\r\n10    ->2\r\n60    ->12\r\n100    ->Hall \xFF door\r\n101    ->\xFF\xFF\r\n";
+constexpr const char* kUnit =
+    "9    ->1\r\n10    ->2\r\n60    ->12\r\n100    ->Hall \xFF door\r\n101    ->\xFF\xFF\r\n";
 constexpr const char* kSite = "9    ->1\r\n10    ->3\r\n100    ->Caf\xFF\r\n147    ->\xFF end\r\n";
 
 // A simulator with the unit loaded, on its own terminal (or network port), in folder/name.
-std::unique_ptr<SimProcess> Converter(const RunFolder& folder, const QString& name, QStringList more = {})
+std::unique_ptr<SimProcess> Converter(const RunFolder& folder, const QString& name,
+                                      QStringList more = {})
 {
     TempFolder::write(folder / "unit.cfg", kUnit);
     if (more.isEmpty())
@@ -134,7 +142,8 @@ std::vector<std::string> Exchanges(const std::vector<std::string>& frames)
 
 // Where two frame lists part, with the frames around it: GoogleTest would print only the
 // first 32 entries of each, usually all alike.
-std::string WhereTheyPart(const std::vector<std::string>& overNetwork, const std::vector<std::string>& direct)
+std::string WhereTheyPart(const std::vector<std::string>& overNetwork,
+                          const std::vector<std::string>& direct)
 {
     std::size_t at = 0;
     while (at < overNetwork.size() && at < direct.size() && overNetwork[at] == direct[at])
@@ -200,20 +209,25 @@ TEST_P(CliThroughSer2net, ReadAllAndWriteAllGiveTheSameFileAndFramesAsThePseudoT
     std::filesystem::create_directories(folder / "home-net");
 
     auto both = [&](const QStringList& onTerminal, const QStringList& onNetwork) {
-        Started a = StartCli(QStringList{"-q", "--home", Q(folder / "home-direct"), "--port", Q(folder / "direct")} + onTerminal);
-        Started b = StartCli(QStringList{"-q", "--home", Q(folder / "home-net"), "--port", server.address()} + onNetwork);
+        Started a = StartCli(
+            QStringList{"-q", "--home", Q(folder / "home-direct"), "--port", Q(folder / "direct")} +
+            onTerminal);
+        Started b = StartCli(
+            QStringList{"-q", "--home", Q(folder / "home-net"), "--port", server.address()} +
+            onNetwork);
         return std::make_pair(a.wait(60s), b.wait(60s));
     };
     // The read at the fast pace, the write at the standard one: both paces over the network.
-    const auto [readDirect, readNet] =
-        both({"--fast", "read", "-o", Q(folder / "direct.cfg")}, {"--fast", "read", "-o", Q(folder / "net.cfg")});
+    const auto [readDirect, readNet] = both({"--fast", "read", "-o", Q(folder / "direct.cfg")},
+                                            {"--fast", "read", "-o", Q(folder / "net.cfg")});
     ASSERT_EQ(readDirect.status, 0) << readDirect.err;
     ASSERT_EQ(readNet.status, 0) << readNet.err;
     const std::string file = TempFolder::read(folder / "direct.cfg");
     EXPECT_NE(file.find("100    ->Hall \xFF door\r\n101    ->\xFF\xFF\r\n"), std::string::npos);
     EXPECT_EQ(TempFolder::read(folder / "net.cfg"), file);
 
-    const auto [writeDirect, writeNet] = both({"write", Q(folder / "site.cfg")}, {"write", Q(folder / "site.cfg")});
+    const auto [writeDirect, writeNet] =
+        both({"write", Q(folder / "site.cfg")}, {"write", Q(folder / "site.cfg")});
     ASSERT_EQ(writeDirect.status, 0) << writeDirect.err;
     ASSERT_EQ(writeNet.status, 0) << writeNet.err;
     const std::vector<std::string> sent = Exchanges(Frames(direct->stopAndTakeLog()));
@@ -223,7 +237,9 @@ TEST_P(CliThroughSer2net, ReadAllAndWriteAllGiveTheSameFileAndFramesAsThePseudoT
 }
 
 INSTANTIATE_TEST_SUITE_P(RawAndTelnet, CliThroughSer2net, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& row) { return row.param ? "Rfc2217" : "Raw"; });
+                         [](const ::testing::TestParamInfo<bool>& row) {
+                             return row.param ? "Rfc2217" : "Raw";
+                         });
 
 using CliThroughAServerThatGoesAway = CliOverPty;
 
@@ -233,7 +249,8 @@ TEST_F(CliThroughAServerThatGoesAway, ReadAllEndsWholeWhenTheServerIsAwayForAFew
     ASSERT_TRUE(converter->ready());
     Ser2net server(folder.path(), (folder / "converter").string(), false);
     ASSERT_TRUE(server.start());
-    Started read = StartCli({"--home", Q(folder.path()), "--port", server.address(), "read", "-o", Q(folder / "read.cfg")});
+    Started read = StartCli({"--home", Q(folder.path()), "--port", server.address(), "read", "-o",
+                             Q(folder / "read.cfg")});
     std::this_thread::sleep_for(6s);
     server.stop();
     std::this_thread::sleep_for(3s);
@@ -252,11 +269,13 @@ TEST(CliOverTheNetwork, AnAddressWhereNothingListensExitsThreeNamingIt)
     RunFolder folder;
     for (const QString scheme : {"tcp", "rfc2217"}) {
         const QString address = scheme + "://127.0.0.1:" + QString::number(FreePort());
-        const CliRun run = RunCli({"--home", Q(folder.path()), "--port-wait", "2", "--port", address, "read"}, 20s);
+        const CliRun run = RunCli(
+            {"--home", Q(folder.path()), "--port-wait", "2", "--port", address, "read"}, 20s);
         EXPECT_EQ(run.status, 3) << run.err;
         EXPECT_LT(run.took, 7s);
-        EXPECT_NE(run.err.find("cannot open the port " + address.toStdString() + ": connection refused"),
-                  std::string::npos)
+        EXPECT_NE(
+            run.err.find("cannot open the port " + address.toStdString() + ": connection refused"),
+            std::string::npos)
             << run.err;
     }
 }
@@ -266,14 +285,18 @@ TEST(CliOverTheNetwork, TheSimulatorServesRawAndTelnet)
 {
     EnsureQtApplication();
     RunFolder folder;
-    for (const QStringList& mode : {QStringList{"--tcp", "0"}, QStringList{"--tcp", "[::1]:0", "--rfc2217"}}) {
+    for (const QStringList& mode :
+         {QStringList{"--tcp", "0"}, QStringList{"--tcp", "[::1]:0", "--rfc2217"}}) {
         auto converter = Converter(folder, {}, mode);
         ASSERT_TRUE(converter->ready());
         const QString address = QString::fromStdString(converter->firstLine());
-        EXPECT_TRUE(address.startsWith(mode.size() == 3 ? "rfc2217://[::1]:" : "tcp://127.0.0.1:")) << address.toStdString();
-        const CliRun run = RunCli({"--home", Q(folder.path()), "--port", address, "get", "10", "100", "101"}, 20s);
+        EXPECT_TRUE(address.startsWith(mode.size() == 3 ? "rfc2217://[::1]:" : "tcp://127.0.0.1:"))
+            << address.toStdString();
+        const CliRun run =
+            RunCli({"--home", Q(folder.path()), "--port", address, "get", "10", "100", "101"}, 20s);
         EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.out, "10=4800 baud\n100=Hall \xC3\xBF door\n101=\xC3\xBF\xC3\xBF\n") << run.err;
+        EXPECT_EQ(run.out, "10=4800 baud\n100=Hall \xC3\xBF door\n101=\xC3\xBF\xC3\xBF\n")
+            << run.err;
     }
 }
 

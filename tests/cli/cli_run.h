@@ -6,12 +6,10 @@
 
 #include <QProcess>
 #include <QStringList>
-
 #include <chrono>
 #include <memory>
-#include <string>
-
 #include <stdlib.h>
+#include <string>
 
 namespace pravenor::test {
 
@@ -22,7 +20,8 @@ class RunFolder
 public:
     RunFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pravenor-cli-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "pravenor-cli-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr)
             m_path = pattern;
     }
@@ -65,8 +64,10 @@ inline CliRun RunCli(const QStringList& arguments, std::chrono::milliseconds bou
     const auto start = std::chrono::steady_clock::now();
     process.start();
     CliRun run;
-    run.ended = process.waitForStarted(5000) && process.waitForFinished(static_cast<int>(bound.count()));
-    run.took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    run.ended =
+        process.waitForStarted(5000) && process.waitForFinished(static_cast<int>(bound.count()));
+    run.took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
     if (!run.ended) {
         process.kill();
         process.waitForFinished(3000);
@@ -84,7 +85,8 @@ class CliOverPty : public ::testing::Test
 protected:
     static void SetUpTestSuite() { EnsureQtApplication(); }
 
-    static constexpr const char* kUnit = "9    ->1\r\n10    ->2\r\n60    ->12\r\n100    ->Hall door\r\n";
+    static constexpr const char* kUnit =
+        "9    ->1\r\n10    ->2\r\n60    ->12\r\n100    ->Hall door\r\n";
 
     void startSimulator(const QStringList& faults)
     {
@@ -94,9 +96,12 @@ protected:
         ASSERT_TRUE(simulator->ready());
     }
 
-    CliRun cli(const QStringList& arguments, std::chrono::milliseconds bound = std::chrono::seconds(60))
+    CliRun cli(const QStringList& arguments,
+               std::chrono::milliseconds bound = std::chrono::seconds(60))
     {
-        return RunCli(QStringList{"--home", Q(folder.path()), "--port", Q(folder / "converter")} + arguments, bound);
+        return RunCli(QStringList{"--home", Q(folder.path()), "--port", Q(folder / "converter")} +
+                          arguments,
+                      bound);
     }
 
     RunFolder folder;

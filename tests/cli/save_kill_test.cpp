@@ -14,7 +14,8 @@ using namespace std::chrono_literals;
 std::vector<std::string> leftovers(const TempFolder& folder)
 {
     std::vector<std::string> names = folder.names();
-    std::erase_if(names, [](const std::string& name) { return name.rfind("unit.cfg.saving-", 0) != 0; });
+    std::erase_if(names,
+                  [](const std::string& name) { return name.rfind("unit.cfg.saving-", 0) != 0; });
     return names;
 }
 
@@ -31,7 +32,8 @@ TEST(SaveKill, EveryKillLeavesTheOldOrTheNewFileAndTheNextSaveClearsLeftovers)
     for (int i = 0; i < 5; ++i) {
         const auto start = std::chrono::steady_clock::now();
         ASSERT_EQ(RunCli(read, 20s).status, 0);
-        durations.push_back(std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start));
+        durations.push_back(std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::steady_clock::now() - start));
     }
     const std::string fresh = TempFolder::read(file);
     ASSERT_EQ(std::count(fresh.begin(), fresh.end(), '\n'), 140);
@@ -56,7 +58,8 @@ TEST(SaveKill, EveryKillLeavesTheOldOrTheNewFileAndTheNextSaveClearsLeftovers)
         ASSERT_TRUE(process.waitForFinished(5000));
         const bool killed = process.exitStatus() == QProcess::CrashExit;
         const std::string now = TempFolder::read(file);
-        ASSERT_TRUE(now == old || now == fresh) << "kill " << n << " left " << now.size() << " bytes";
+        ASSERT_TRUE(now == old || now == fresh)
+            << "kill " << n << " left " << now.size() << " bytes";
         (now == old ? keptOld : gotNew) += 1;
         if (leftovers(folder).size() > before.size())
             ++leftBehind;
@@ -68,9 +71,10 @@ TEST(SaveKill, EveryKillLeavesTheOldOrTheNewFileAndTheNextSaveClearsLeftovers)
     ASSERT_EQ(RunCli(read, 20s).status, 0);
     EXPECT_EQ(TempFolder::read(file), fresh);
     EXPECT_EQ(leftovers(folder), std::vector<std::string>{});
-    std::cout << "[ kills    ] " << kKills << " runs, a run takes " << typical.count() << " us: " << keptOld
-              << " kept the old file, " << gotNew << " have the new one, " << leftBehind
-              << " were killed mid-save and left a temporary file, " << ranThrough << " ended before the kill\n";
+    std::cout << "[ kills    ] " << kKills << " runs, a run takes " << typical.count()
+              << " us: " << keptOld << " kept the old file, " << gotNew << " have the new one, "
+              << leftBehind << " were killed mid-save and left a temporary file, " << ranThrough
+              << " ended before the kill\n";
     EXPECT_GT(keptOld, 0);
     EXPECT_GT(gotNew, 0);
 }

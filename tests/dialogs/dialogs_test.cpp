@@ -1,10 +1,5 @@
 // The Program Setup and About dialogs, driven through their controls as a user would, over
 // the program in memory (and, for the port, a pseudo-terminal that comes and goes).
-#include "ui/dialogs/about_dialog.h"
-#include "ui/dialogs/keep_in_front.h"
-#include "ui/dialogs/program_setup_dialog.h"
-#include "ui/user_preferences.h"
-
 #include "app/clock.h"
 #include "link/qt/qt_serial_port.h"
 #include "link/recording_view.h"
@@ -16,6 +11,10 @@
 #include "sim/simulated_line.h"
 #include "support/qt_event_loop.h"
 #include "support/temp_folder.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/keep_in_front.h"
+#include "ui/dialogs/program_setup_dialog.h"
+#include "ui/user_preferences.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,12 +26,10 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,11 +51,13 @@ public:
 // The program as the window holds it, with its port on a given serial line.
 struct ProgramOver
 {
-    explicit ProgramOver(link::SerialPort& serial) : program(folder.path(), clock, serial, controls, view)
+    explicit ProgramOver(link::SerialPort& serial)
+        : program(folder.path(), clock, serial, controls, view)
     {
         program.config.LogLevel = 2;
         program.config.UnitType = 3;
-        program.log.setLineObserver([this](const std::string& line) { logged.push_back(line.substr(9)); });
+        program.log.setLineObserver(
+            [this](const std::string& line) { logged.push_back(line.substr(9)); });
     }
 
     TempFolder folder;
@@ -72,15 +71,14 @@ struct ProgramOver
 class DialogTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
+    static void SetUpTestSuite() { test::EnsureQtApplication<QApplication>(); }
+
+    DialogTest() : line(model), world(line)
     {
-        test::EnsureQtApplication<QApplication>();
+        program.port.setDeviceOverride("simulated converter");
     }
 
-    DialogTest() : line(model), world(line) { program.port.setDeviceOverride("simulated converter"); }
-
-    template <typename T>
-    static T* find(QWidget* dialog, const char* name)
+    template <typename T> static T* find(QWidget* dialog, const char* name)
     {
         T* found = dialog->findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(found, nullptr) << name;
@@ -117,7 +115,9 @@ TEST_F(ProgramSetupDialogTest, OpensForViewingAndChangeUnlocksForEditing)
     auto* combo = find<QComboBox>(&dialog, "ComboCom");
     auto* path = find<QLineEdit>(&dialog, "TxtSetPath");
     ASSERT_TRUE(combo != nullptr && path != nullptr);
-    const auto enabled = [&](const char* name) { return find<QPushButton>(&dialog, name)->isEnabled(); };
+    const auto enabled = [&](const char* name) {
+        return find<QPushButton>(&dialog, name)->isEnabled();
+    };
     const QColor windowText = QApplication::palette(path).color(QPalette::Text);
 
     EXPECT_EQ(combo->count(), 30);
@@ -156,8 +156,9 @@ TEST_F(ProgramSetupDialogTest, TabOrderRunsFromThePortToSave)
             order << widget->objectName();
         widget = widget->nextInFocusChain();
     } while (widget != combo && order.size() < 20);
-    EXPECT_EQ(order.join(' ').toStdString(),
-              "ComboCom TxtNetworkAddress TxtSetPath ChkFastLink CmdWijzigen CmdClose CmdCancel CmdSave");
+    EXPECT_EQ(
+        order.join(' ').toStdString(),
+        "ComboCom TxtNetworkAddress TxtSetPath ChkFastLink CmdWijzigen CmdClose CmdCancel CmdSave");
 }
 
 TEST_F(ProgramSetupDialogTest, SaveWritesTheFileRebuildsTheListsAndShowsDefaultsAgain)
@@ -189,7 +190,8 @@ TEST_F(ProgramSetupDialogTest, SaveWritesTheFileRebuildsTheListsAndShowsDefaults
 
 TEST_F(ProgramSetupDialogTest, FastLinkIsRememberedForTheUserAndAppliedOnlyWhenChanged)
 {
-    ui::UserPreferences preference(QString::fromStdString((folder / "config/Quilmar/Pravenor.conf").string()));
+    ui::UserPreferences preference(
+        QString::fromStdString((folder / "config/Quilmar/Pravenor.conf").string()));
     int paceChanges = 0;
     const auto saveWith = [&](std::optional<bool> fast) {
         ProgramSetupDialog dialog(program, nullptr, &preference, [&] { ++paceChanges; });
@@ -235,7 +237,8 @@ TEST_F(ProgramSetupDialogTest, SaveReopensThePortOnTheChosenNumberAsTheDeviceCom
     };
 
     save();
-    EXPECT_EQ(over.logged, (std::vector<std::string>{"Comport closed by software.", "Error opening ComPort:  4"}));
+    EXPECT_EQ(over.logged, (std::vector<std::string>{"Comport closed by software.",
+                                                     "Error opening ComPort:  4"}));
     EXPECT_EQ(over.program.engine.state(), link::EngineState::PortLost); // tried again every 5 s
 
     std::string error;
@@ -243,8 +246,8 @@ TEST_F(ProgramSetupDialogTest, SaveReopensThePortOnTheChosenNumberAsTheDeviceCom
     ASSERT_TRUE(terminal.has_value()) << error;
     std::filesystem::create_symlink(terminal->slavePath(), device);
     save();
-    EXPECT_EQ(over.logged,
-              (std::vector<std::string>{"Comport closed by software.", "Com: 4 opened with: 9600,N,8,1"}));
+    EXPECT_EQ(over.logged, (std::vector<std::string>{"Comport closed by software.",
+                                                     "Com: 4 opened with: 9600,N,8,1"}));
     EXPECT_EQ(over.program.port.PortIsOpen(), 1);
     EXPECT_EQ(over.view.portCaption(), "Serial Port: 4 9600,N,8,1");
     EXPECT_NE(over.program.engine.state(), link::EngineState::Initial);
@@ -252,7 +255,8 @@ TEST_F(ProgramSetupDialogTest, SaveReopensThePortOnTheChosenNumberAsTheDeviceCom
     terminal->close();
     std::filesystem::remove(device);
     save();
-    EXPECT_EQ(over.logged, (std::vector<std::string>{"Comport closed by software.", "Error opening ComPort:  4"}));
+    EXPECT_EQ(over.logged, (std::vector<std::string>{"Comport closed by software.",
+                                                     "Error opening ComPort:  4"}));
     EXPECT_EQ(over.program.port.PortIsOpen(), -1);
 }
 
@@ -307,7 +311,8 @@ TEST_F(ProgramSetupDialogTest, CancelPutsTheStoredValuesBackAndLeavesFileAndPort
     EXPECT_TRUE(world.logged.empty());
 }
 
-TEST_F(ProgramSetupDialogTest, NetworkAddressTakesThePortNumbersPlaceIsKeptPerUserAndEmptyGivesItBack)
+TEST_F(ProgramSetupDialogTest,
+       NetworkAddressTakesThePortNumbersPlaceIsKeptPerUserAndEmptyGivesItBack)
 {
     program.port.setDeviceOverride({});
     program.config.ComPortIndex = 2;
@@ -344,8 +349,8 @@ TEST_F(ProgramSetupDialogTest, StoredPortOutsideTheListShowsTheFirstPortOrNoneAn
         const char* shown;
         const char* saved;
     } rows[] = {
-        {4, "Com5", "4"},  {29, "Com30", "29"}, {30, "Com1", "0"},     {99, "Com1", "0"},
-        {-1, "", "-1"},    {-2, "Com1", "0"},   {-32768, "Com1", "0"},
+        {4, "Com5", "4"}, {29, "Com30", "29"}, {30, "Com1", "0"},     {99, "Com1", "0"},
+        {-1, "", "-1"},   {-2, "Com1", "0"},   {-32768, "Com1", "0"},
     };
     for (const auto& row : rows) {
         program.config.ComPortIndex = row.stored;
@@ -353,7 +358,9 @@ TEST_F(ProgramSetupDialogTest, StoredPortOutsideTheListShowsTheFirstPortOrNoneAn
         EXPECT_EQ(find<QComboBox>(&dialog, "ComboCom")->currentText(), row.shown) << row.stored;
         click(&dialog, "CmdWijzigen");
         click(&dialog, "CmdSave");
-        EXPECT_EQ(firstLine(folder / "Pravenor.set"), std::string("0        Compoort ->") + row.saved) << row.stored;
+        EXPECT_EQ(firstLine(folder / "Pravenor.set"),
+                  std::string("0        Compoort ->") + row.saved)
+            << row.stored;
     }
 }
 
@@ -384,7 +391,9 @@ TEST_F(ProgramSetupDialogTest, TypedPortTextNamingNoEntryStoresMinusOne)
         world.logged.clear();
         click(&dialog, "CmdSave");
         EXPECT_EQ(program.config.ComPortIndex, row.saved) << row.typed;
-        EXPECT_EQ(firstLine(folder / "Pravenor.set"), "0        Compoort ->" + std::to_string(row.saved)) << row.typed;
+        EXPECT_EQ(firstLine(folder / "Pravenor.set"),
+                  "0        Compoort ->" + std::to_string(row.saved))
+            << row.typed;
         ASSERT_FALSE(world.logged.empty());
         EXPECT_EQ(world.logged.back(), row.opening) << row.typed;
     }
@@ -399,9 +408,14 @@ struct Opened
 };
 const Opened kDialogs[] = {
     {"Program Setup", "CmdClose",
-     [](program::Program& p, QWidget* parent) -> QDialog* { return new ProgramSetupDialog(p, parent); }},
+     [](program::Program& p, QWidget* parent) -> QDialog* {
+         return new ProgramSetupDialog(p, parent);
+     }},
     {"About", "CmdSluit",
-     [](program::Program& p, QWidget* parent) -> QDialog* { return new AboutDialog(p, [] {}, parent); }},
+     [](program::Program& p, QWidget* parent) -> QDialog* {
+         return new AboutDialog(
+             p, [] {}, parent);
+     }},
 };
 
 TEST_F(DialogTest, TakesTheFocusBackWithABeepWhenTheMainWindowIsActivated)
@@ -411,13 +425,15 @@ TEST_F(DialogTest, TakesTheFocusBackWithABeepWhenTheMainWindowIsActivated)
         mainWindow.resize(400, 300);
         mainWindow.show();
         QPointer<QDialog> dialog = opened.open(program, &mainWindow);
-        QSignalSpy tookFocus(dialog->findChild<ui::KeepInFront*>(), &ui::KeepInFront::focusTakenBack);
+        QSignalSpy tookFocus(dialog->findChild<ui::KeepInFront*>(),
+                             &ui::KeepInFront::focusTakenBack);
         dialog->show();
         dialog->activateWindow();
         ASSERT_TRUE(PumpUntil([&] { return dialog->isActiveWindow(); })) << opened.name;
 
         mainWindow.activateWindow();
-        EXPECT_TRUE(PumpUntil([&] { return tookFocus.count() == 1 && dialog->isActiveWindow(); })) << opened.name;
+        EXPECT_TRUE(PumpUntil([&] { return tookFocus.count() == 1 && dialog->isActiveWindow(); }))
+            << opened.name;
         EXPECT_TRUE(dialog->isVisible()) << opened.name;
         delete dialog;
     }
@@ -478,7 +494,8 @@ TEST_F(AboutDialogTest, DoubleClickOnThePictureOrATextDoesNothing)
     int calls = 0;
     AboutDialog dialog(program, [&] { ++calls; });
     dialog.show();
-    for (const char* name : {"Image1", "Label3_0", "Label3_1", "Label6", "Label4", "LabelLocalLog"}) {
+    for (const char* name :
+         {"Image1", "Label3_0", "Label3_1", "Label6", "Label4", "LabelLocalLog"}) {
         QTest::mouseDClick(find<QWidget>(&dialog, name), Qt::LeftButton);
         EXPECT_EQ(calls, 0) << name;
     }
@@ -509,8 +526,9 @@ TEST_F(SerialDevices, ByIdNamesComeFirstWithTheTerminalAndPortNumberTheyLeadTo)
 
     const std::string byId = (dev / "serial" / "by-id").string() + "/";
     EXPECT_EQ(link::ListSerialDevices(dev.path()),
-              (std::vector<link::SerialDevice>{{byId + "usb-Arduino_Uno_75-if00", "/dev/ttyACM1", 12},
-                                               {byId + "usb-FTDI_FT232R_A5-if00-port0", "/dev/ttyUSB0", 1}}));
+              (std::vector<link::SerialDevice>{
+                  {byId + "usb-Arduino_Uno_75-if00", "/dev/ttyACM1", 12},
+                  {byId + "usb-FTDI_FT232R_A5-if00-port0", "/dev/ttyUSB0", 1}}));
 }
 
 TEST_F(SerialDevices, WithoutByIdTheUsbAndAcmTerminalsInNumberOrder)

@@ -10,10 +10,8 @@
 #include "support/temp_folder.h"
 
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace pravenor {
@@ -103,7 +101,8 @@ TEST_F(EngineOverPty, ReadsAndWritesSettings)
     program.sync.TakeValue(10);
     stores.ItemRequest[10] = settings::kWriteRequest;
     ASSERT_TRUE(PumpUntil([&] { return nothingPending(); }, 10s)) << view.progress();
-    EXPECT_NE(view.progress().find("Writing [Item: 10 Value:  19200 baud -> SAVED."), std::string::npos);
+    EXPECT_NE(view.progress().find("Writing [Item: 10 Value:  19200 baud -> SAVED."),
+              std::string::npos);
 
     // Read back what the converter now holds.
     stores.UnitValues[10] = SettingValue::Number(-1);
@@ -118,7 +117,8 @@ TEST_F(EngineOverPty, APowerCutIsRecoveredByReopeningThePort)
     // disappears and a new one comes back behind the same link.
     startSimulator({"--power-cut=1:1"});
     startProgram();
-    ASSERT_TRUE(PumpUntil([&] { return program.engine.state() == link::EngineState::PortLost; }, 5s));
+    ASSERT_TRUE(
+        PumpUntil([&] { return program.engine.state() == link::EngineState::PortLost; }, 5s));
     const auto lostAt = std::chrono::steady_clock::now();
     ASSERT_TRUE(PumpUntil([&] { return program.engine.state() == link::EngineState::Idle; }, 15s));
     // The first try may come before the new terminal is there; tries are 5 s apart.

@@ -4,7 +4,6 @@
 
 #include <QTcpServer>
 #include <QTcpSocket>
-
 #include <gtest/gtest.h>
 
 namespace pravenor {
@@ -73,10 +72,13 @@ TEST_F(NetworkPortTest, TelnetHoldsBytesUntilTheLineIsSetAndNotesWhatWasNotConfi
         received += server2217->readAll();
         return received.endsWith(QByteArray::fromHex("FFFA2C0501FFF0")); // the last setting asked
     }));
-    EXPECT_FALSE(received.contains(QByteArray::fromHex("FFFF"))) << "the converter's byte went before the line was set";
+    EXPECT_FALSE(received.contains(QByteArray::fromHex("FFFF")))
+        << "the converter's byte went before the line was set";
     // Speed, data bits, parity and stop bits confirmed; flow control left out.
-    server2217->write(QByteArray::fromHex("FFFA2C6500002580FFF0FFFA2C6608FFF0FFFA2C6701FFF0FFFA2C6801FFF0"));
-    ASSERT_TRUE(PumpUntil([&] { return server2217->readAll() == QByteArray::fromHex("FFFF"); }, 2s));
+    server2217->write(
+        QByteArray::fromHex("FFFA2C6500002580FFF0FFFA2C6608FFF0FFFA2C6701FFF0FFFA2C6801FFF0"));
+    ASSERT_TRUE(
+        PumpUntil([&] { return server2217->readAll() == QByteArray::fromHex("FFFF"); }, 2s));
     ASSERT_TRUE(PumpUntil([&] { return notes.size() == 2; }, 2s));
     EXPECT_EQ(notes[1], address("rfc2217") + ": flow control none not confirmed; going on.");
 }

@@ -232,7 +232,8 @@ TEST_F(QtSerialPortTest, Open_ASecondOpenerIsToldThePortIsInUseUnderAnyNameOfThe
     ASSERT_NE(::mkdtemp(folder), nullptr);
     const std::string link = std::string(folder) + "/converter";
     ASSERT_EQ(::symlink(m_pty.path().c_str(), link.c_str()), 0);
-    const std::string inUse = "the port is in use by another program (process " + std::to_string(::getpid()) + ")";
+    const std::string inUse =
+        "the port is in use by another program (process " + std::to_string(::getpid()) + ")";
     for (const std::string& name : {m_pty.path(), link}) {
         QtSerialPort other;
         EXPECT_EQ(other.open(name, LineSettings{}), OpenResult::InUse) << name;

@@ -1,16 +1,13 @@
-#include "files/default_settings.h"
-
 #include "app/cp1252.h"
 #include "app/regular_file.h"
+#include "files/default_settings.h"
 #include "files/unit_data_file.h"
 #include "settings/catalogue.h"
 #include "support/file_size_limit.h"
 #include "test_screen.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
-
 #include <sys/stat.h>
 
 namespace pravenor::files {
@@ -52,7 +49,8 @@ TEST(WriteDefaultSettings, WritesTheUnitDataFormatAndReadsBack)
 }
 
 // Every shown choice at 0 except those given, every text empty except those given.
-void ExpectShown(const Screen& screen, const std::map<int, int>& choices, const std::map<int, std::string>& texts)
+void ExpectShown(const Screen& screen, const std::map<int, int>& choices,
+                 const std::map<int, std::string>& texts)
 {
     for (int item = 0; item <= settings::kLastChoiceItem; ++item) {
         const int expected = choices.contains(item) ? choices.at(item) : 0;
@@ -102,14 +100,16 @@ TEST(ReadDefaultSettings, UnusableNumberBecomesZeroAndIsNamed)
     TempFolder folder;
     Screen screen;
     PrepareStartingScreen(screen);
-    WriteBytes(folder / "default.set", "9    ->1\r\n13    ->1e400\r\n14    ->2\r\n101    ->after\r\n");
+    WriteBytes(folder / "default.set",
+               "9    ->1\r\n13    ->1e400\r\n14    ->2\r\n101    ->after\r\n");
 
     const FileResult result = ReadDefaultSettings(folder.path(), screen.sync);
 
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(result.message, "");
     EXPECT_EQ(result.warnings,
-              std::vector<std::string>{"default.set, setting 13: the number cannot be used, 0 taken instead."});
+              std::vector<std::string>{
+                  "default.set, setting 13: the number cannot be used, 0 taken instead."});
     ExpectShown(screen, {{9, 1}, {14, 2}}, {{101, "after"}});
 }
 
@@ -134,8 +134,9 @@ TEST(ReadDefaultSettings, FifoOrOversizedFileGivesZerosAndAWarningNamingIt)
     {
         bool fifo;
         std::string warning;
-    } rows[] = {{true, " could not be read; every setting starts at 0 or empty."},
-                {false, " is larger than 16 MiB and cannot be used; every setting starts at 0 or empty."}};
+    } rows[] = {
+        {true, " could not be read; every setting starts at 0 or empty."},
+        {false, " is larger than 16 MiB and cannot be used; every setting starts at 0 or empty."}};
     for (const auto& row : rows) {
         TempFolder folder;
         Screen screen;
@@ -150,7 +151,8 @@ TEST(ReadDefaultSettings, FifoOrOversizedFileGivesZerosAndAWarningNamingIt)
         const FileResult result = ReadDefaultSettings(folder.path(), screen.sync);
 
         EXPECT_TRUE(result.ok);
-        EXPECT_EQ(result.warnings, std::vector<std::string>{app::PathText(folder / "default.set") + row.warning});
+        EXPECT_EQ(result.warnings,
+                  std::vector<std::string>{app::PathText(folder / "default.set") + row.warning});
         ExpectShown(screen, {}, {});
     }
 }

@@ -2,7 +2,6 @@
 #include "files/settings_line.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -51,12 +50,14 @@ TEST(BuildSettingsFileText, WritesItems0To91Then100To147)
 {
     settings::ValueStores::Store values;
     for (int item = 0; item < settings::kItemCount; ++item)
-        values[item] = item <= 91 ? SettingValue::Number(item % 5) : SettingValue::Text("t" + std::to_string(item));
+        values[item] = item <= 91 ? SettingValue::Number(item % 5)
+                                  : SettingValue::Text("t" + std::to_string(item));
 
     const SettingsFileText file = BuildSettingsFileText(values);
 
     std::vector<std::string> lines;
-    for (std::size_t start = 0, end; (end = file.content.find("\r\n", start)) != std::string::npos; start = end + 2)
+    for (std::size_t start = 0, end; (end = file.content.find("\r\n", start)) != std::string::npos;
+         start = end + 2)
         lines.push_back(file.content.substr(start, end - start));
     ASSERT_EQ(lines.size(), 140u);
     EXPECT_EQ(file.content.size(), file.content.rfind("\r\n") + 2) << "text after the last line";
@@ -76,9 +77,10 @@ TEST(BuildSettingsFileText, WarnsOncePerSettingItCouldNotWriteAsHeld)
 
     const SettingsFileText file = BuildSettingsFileText(values);
 
-    EXPECT_EQ(file.warnings, (std::vector<std::string>{"Setting 3: value 40000 saved as 0.",
-                                                       "Setting 105: line break saved as a blank.",
-                                                       "Setting 140: line break saved as a blank."}));
+    EXPECT_EQ(file.warnings,
+              (std::vector<std::string>{"Setting 3: value 40000 saved as 0.",
+                                        "Setting 105: line break saved as a blank.",
+                                        "Setting 140: line break saved as a blank."}));
     EXPECT_NE(file.content.find("\r\n3    ->0\r\n"), std::string::npos);
     EXPECT_NE(file.content.find("\r\n105    ->first second third\r\n"), std::string::npos);
     EXPECT_NE(file.content.find("\r\n140    ->A B\r\n"), std::string::npos);

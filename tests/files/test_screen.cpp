@@ -23,11 +23,13 @@ void Screen::set(const std::map<int, int>& choices, const std::map<int, std::str
         if (!board.choiceVisible(item))
             continue;
         const auto given = choices.find(item);
-        ASSERT_TRUE(board.setChosenPosition(item, given == choices.end() ? 0 : given->second)) << item;
+        ASSERT_TRUE(board.setChosenPosition(item, given == choices.end() ? 0 : given->second))
+            << item;
     }
     for (int item = settings::kFirstTextItem; item <= settings::kLastTextItem; ++item) {
         const auto given = texts.find(item);
-        board.setText(settings::TextBoxOf(item), given == texts.end() ? std::string() : given->second);
+        board.setText(settings::TextBoxOf(item),
+                      given == texts.end() ? std::string() : given->second);
     }
 }
 
@@ -39,9 +41,9 @@ void Screen::takeIntoFileValues()
 
 std::map<int, int> GoldenChoices()
 {
-    return {{0, 2},  {9, 1},  {10, 3}, {11, 1}, {13, 2},   {14, 1}, {17, 1},  {20, 1},  {21, 1},
-            {27, 1}, {29, 1}, {36, 1}, {43, 1}, {44, 150}, {45, 6}, {51, 1},  {52, 30}, {53, 5},
-            {60, 15}, {61, 10}, {68, 1}, {75, 9}, {76, 12}, {84, 3}, {91, 15}};
+    return {{0, 2},   {9, 1},   {10, 3}, {11, 1}, {13, 2},   {14, 1}, {17, 1}, {20, 1},  {21, 1},
+            {27, 1},  {29, 1},  {36, 1}, {43, 1}, {44, 150}, {45, 6}, {51, 1}, {52, 30}, {53, 5},
+            {60, 15}, {61, 10}, {68, 1}, {75, 9}, {76, 12},  {84, 3}, {91, 15}};
 }
 
 std::map<int, std::string> GoldenTexts()
@@ -62,12 +64,16 @@ void ExpectSameSettings(const Screen& actual, const Screen& expected)
 {
     for (int item = 0; item <= settings::kLastChoiceItem; ++item) {
         EXPECT_EQ(actual.board.chosenPosition(item), expected.board.chosenPosition(item)) << item;
-        EXPECT_EQ(actual.stores.FileValues[item].asNumber(), expected.stores.FileValues[item].asNumber()) << item;
+        EXPECT_EQ(actual.stores.FileValues[item].asNumber(),
+                  expected.stores.FileValues[item].asNumber())
+            << item;
     }
     for (int item = settings::kFirstTextItem; item <= settings::kLastTextItem; ++item) {
         const int box = settings::TextBoxOf(item);
         EXPECT_EQ(actual.board.text(box), expected.board.text(box)) << item;
-        EXPECT_EQ(actual.stores.FileValues[item].asText(), expected.stores.FileValues[item].asText()) << item;
+        EXPECT_EQ(actual.stores.FileValues[item].asText(),
+                  expected.stores.FileValues[item].asText())
+            << item;
     }
 }
 

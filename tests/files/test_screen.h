@@ -1,9 +1,9 @@
 #pragma once
 
-#include "support/temp_folder.h"
 #include "settings/control_board.h"
 #include "settings/control_sync.h"
 #include "settings/value_stores.h"
+#include "support/temp_folder.h"
 
 #include <filesystem>
 #include <map>

@@ -1,7 +1,6 @@
-#include "files/unit_data_file.h"
-
 #include "app/cp1252.h"
 #include "app/regular_file.h"
+#include "files/unit_data_file.h"
 #include "settings/catalogue.h"
 #include "support/as_ordinary_user.h"
 #include "support/comma_locale.h"
@@ -9,9 +8,7 @@
 #include "test_screen.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -109,14 +106,17 @@ TEST(LoadSettingsFile, TextsWithControlBytesLoadWithAWarningNamingThem)
 {
     TempFolder folder;
     Screen screen;
-    const FileResult result =
-        LoadContent(folder, screen, "100    ->1\x1e" "2\x1fHACKED\r\n101    ->Hall\r\n108    ->\x1b[2J\r\n");
+    const FileResult result = LoadContent(folder, screen,
+                                          "100    ->1\x1e"
+                                          "2\x1fHACKED\r\n101    ->Hall\r\n108    ->\x1b[2J\r\n");
     EXPECT_TRUE(result.ok);
-    const std::string warning = "The text of setting 100, 108 in " + app::PathText(folder / "unit.cfg") +
-                                " holds control characters. It is loaded, but it is never written to the converter.";
+    const std::string warning =
+        "The text of setting 100, 108 in " + app::PathText(folder / "unit.cfg") +
+        " holds control characters. It is loaded, but it is never written to the converter.";
     EXPECT_EQ(result.message, warning);
     EXPECT_EQ(result.warnings, std::vector<std::string>{warning});
-    EXPECT_EQ(screen.board.text(0), "1\x1e" "2\x1fHACKED");
+    EXPECT_EQ(screen.board.text(0), "1\x1e"
+                                    "2\x1fHACKED");
     EXPECT_EQ(screen.board.text(1), "Hall");
 }
 
@@ -127,14 +127,14 @@ TEST(LoadSettingsFile, ReadsLinesByTheirNumberAndCarriesValues)
     ExpectNoReport(LoadContent(folder, screen,
                                "10    ->1\r\n"
                                "0    ->2\r\n"
-                               "10    ->4\r\n"      // a later line wins
+                               "10    ->4\r\n" // a later line wins
                                "9    ->1\r\n"
-                               "11\r\n"             // no arrow: the value of the line before
+                               "11\r\n" // no arrow: the value of the line before
                                "  101    ->Hall\r\n"
                                "102\r\n"
                                "100    ->first\r\n"
                                "100    ->second, \"-> third\" \r\n"
-                               "13    ->7\r\n"      // beyond its list: shown as the first entry
+                               "13    ->7\r\n" // beyond its list: shown as the first entry
                                "92    ->5\r\n"
                                "298    ->x\r\n"));
 
@@ -203,14 +203,16 @@ TEST(SaveSettingsFile, WritesHiddenSettingsAsZero)
 {
     TempFolder folder;
     Screen screen;
-    ExpectNoReport(LoadContent(folder, screen, "1    ->5\r\n5    ->3\r\n7    ->9\r\n18    ->2\r\n"));
+    ExpectNoReport(
+        LoadContent(folder, screen, "1    ->5\r\n5    ->3\r\n7    ->9\r\n18    ->2\r\n"));
     EXPECT_EQ(screen.stores.WorkValues[5], SettingValue::Number(3));
     EXPECT_EQ(screen.board.chosenPosition(5), -1);
 
     ASSERT_TRUE(SaveSettingsFile(folder / "saved.cfg", screen.sync).ok);
 
     const std::string saved = ReadBytes(folder / "saved.cfg");
-    for (const char* line : {"\r\n1    ->0\r\n", "\r\n5    ->0\r\n", "\r\n7    ->0\r\n", "\r\n18    ->0\r\n"})
+    for (const char* line :
+         {"\r\n1    ->0\r\n", "\r\n5    ->0\r\n", "\r\n7    ->0\r\n", "\r\n18    ->0\r\n"})
         EXPECT_NE(saved.find(line), std::string::npos) << line;
 }
 
@@ -224,8 +226,9 @@ TEST(SaveSettingsFile, WritesLineBreakAsBlankAndWarns)
 
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(result.message, "");
-    EXPECT_EQ(result.warnings, (std::vector<std::string>{"Setting 105: line break saved as a blank.",
-                                                         "Setting 140: line break saved as a blank."}));
+    EXPECT_EQ(result.warnings,
+              (std::vector<std::string>{"Setting 105: line break saved as a blank.",
+                                        "Setting 140: line break saved as a blank."}));
     EXPECT_EQ(screen.stores.FileValues[105], SettingValue::Text("Line one\r\nline two"));
     Screen loaded;
     ExpectNoReport(LoadSettingsFile(folder / "unit.cfg", loaded.sync));
@@ -276,7 +279,8 @@ TEST(SaveSettingsFile, FailsInReadOnlyFolderAndKeepsOldReadOnlyFile)
     Screen screen;
     WriteBytes(folder / "unit.cfg", "old content\r\n");
     std::filesystem::permissions(folder / "unit.cfg", std::filesystem::perms::owner_read);
-    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read |
+                                                    std::filesystem::perms::owner_exec |
                                                     std::filesystem::perms::others_read |
                                                     std::filesystem::perms::others_exec);
 
@@ -294,7 +298,9 @@ TEST(SaveSettingsFile, WritesInPlaceWithAWarningWhereOnlyTheFileIsWritable)
     Screen screen;
     WriteBytes(folder / "unit.cfg", "old content\r\n");
     if (::geteuid() == 0) {
-        ASSERT_EQ(::chown((folder / "unit.cfg").c_str(), pravenor::test::NobodyUid(), pravenor::test::NobodyGid()), 0);
+        ASSERT_EQ(::chown((folder / "unit.cfg").c_str(), pravenor::test::NobodyUid(),
+                          pravenor::test::NobodyGid()),
+                  0);
     }
     std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
@@ -303,8 +309,10 @@ TEST(SaveSettingsFile, WritesInPlaceWithAWarningWhereOnlyTheFileIsWritable)
         const FileResult result = SaveSettingsFile(folder / "unit.cfg", screen.sync);
         EXPECT_TRUE(result.ok);
         ASSERT_EQ(result.warnings.size(), 1u);
-        EXPECT_EQ(result.warnings[0], "Saved " + app::PathText(folder / "unit.cfg") +
-                                          " in place: its folder allows no temporary file, so this save was not crash-safe.");
+        EXPECT_EQ(
+            result.warnings[0],
+            "Saved " + app::PathText(folder / "unit.cfg") +
+                " in place: its folder allows no temporary file, so this save was not crash-safe.");
     });
     EXPECT_NE(ReadBytes(folder / "unit.cfg").find("\r\n147    ->\r\n"), std::string::npos);
 }
@@ -356,8 +364,9 @@ TEST(LoadSettingsFile, FileOverTheSizeLimitIsNamedAndChangesNothing)
     const FileResult result = LoadSettingsFile(folder / "huge.cfg", screen.sync);
 
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "The settings file " + app::PathText(folder / "huge.cfg") +
-                                  " is larger than 16 MiB and cannot be used. No setting has been changed.");
+    EXPECT_EQ(result.message,
+              "The settings file " + app::PathText(folder / "huge.cfg") +
+                  " is larger than 16 MiB and cannot be used. No setting has been changed.");
     ExpectUnchanged(screen, before);
 }
 

@@ -1,9 +1,8 @@
 #include "fake_port.h"
-#include "link_fixture.h"
-
 #include "link/byte_layer.h"
 #include "link/control_chars.h"
 #include "link/incoming_text.h"
+#include "link_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -73,10 +72,10 @@ TEST(ByteLayer, ChecksumArithmetic)
 
 TEST(ControlChars, NamesEveryControlByte)
 {
-    const char* names[] = {"[NULL]", "[SOH]", "[STX]", "[ETX]", "[EOT]", "[ENQ]", "[ACK]", "[BEL]",
-                           "[BS]",   "[HT]",  "[LF]",  "[VT]",  "[FF]",  "[CR]",  "[SO]",  "[SI]",
+    const char* names[] = {"[NULL]", "[SOH]", "[STX]", "[ETX]", "[EOT]", "[ENQ]",  "[ACK]", "[BEL]",
+                           "[BS]",   "[HT]",  "[LF]",  "[VT]",  "[FF]",  "[CR]",   "[SO]",  "[SI]",
                            "[DLE]",  "[DC1]", "[DC2]", "[DC3]", "[DC4]", "[NACK]", "[SYN]", "[ETB]",
-                           "[CAN]",  "[EM]",  "[SUB]", "[ESC]", "[FS]",  "[GS]",  "[RS]",  "[US]"};
+                           "[CAN]",  "[EM]",  "[SUB]", "[ESC]", "[FS]",  "[GS]",   "[RS]",  "[US]"};
     for (int b = 0; b < 32; ++b)
         EXPECT_EQ(link::ControlCharName(b), names[b]) << b;
     EXPECT_EQ(link::ControlCharName(127), "[RUBOUT]");
@@ -100,9 +99,9 @@ TEST(ControlChars, HexDigitValueReadsOnlyTheFirstCharacter)
         const char* text;
         int value;
     };
-    for (const Case& c : {Case{"0", 0}, Case{"9", 9}, Case{"A", 10}, Case{"F", 15}, Case{"a", 10},
-                          Case{"f", 15}, Case{"b7", 11}, Case{"-", 15}, Case{"G", 0}, Case{"", 0},
-                          Case{" 5", 0}, Case{"g", 0}})
+    for (const Case& c :
+         {Case{"0", 0}, Case{"9", 9}, Case{"A", 10}, Case{"F", 15}, Case{"a", 10}, Case{"f", 15},
+          Case{"b7", 11}, Case{"-", 15}, Case{"G", 0}, Case{"", 0}, Case{" 5", 0}, Case{"g", 0}})
         EXPECT_EQ(link::HexDigitValue(c.text), c.value) << '"' << c.text << '"';
 }
 

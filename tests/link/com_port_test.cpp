@@ -1,7 +1,6 @@
 #include "fake_port.h"
-#include "link_fixture.h"
-
 #include "link/com_port.h"
+#include "link_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +74,8 @@ TEST_F(ComPortTest, AFailedOpeningLogsOneLineAndTheCaptionSaysWhichDeviceAndWhy)
     serial.reason = "No such file or directory";
     world.config.LogLevel = 0; // the frame tells whatever the log level
     EXPECT_EQ(world.port.OpenComPort(0), -1);
-    EXPECT_EQ(world.view.portCaption(), "Serial Port: 1 /dev/test-converter not open: No such file or directory");
+    EXPECT_EQ(world.view.portCaption(),
+              "Serial Port: 1 /dev/test-converter not open: No such file or directory");
     world.config.LogLevel = 2;
     EXPECT_EQ(world.port.OpenComPort(0), -1);
     EXPECT_EQ(world.logMessages().back(), "Error opening ComPort:  1");
@@ -90,9 +90,11 @@ TEST_F(ComPortTest, ADeviceInUseIsSaidAsSuchWithoutTheDialoutAdvice)
     EXPECT_EQ(world.port.OpenComPort(0), -1);
     const auto lines = world.logMessages();
     ASSERT_EQ(lines.size(), before + 2);
-    EXPECT_EQ(lines[before + 1], "Cannot open /dev/test-converter: the port is in use by another program (process 4242).");
-    EXPECT_EQ(world.view.portCaption(),
-              "Serial Port: 1 /dev/test-converter not open: the port is in use by another program (process 4242)");
+    EXPECT_EQ(
+        lines[before + 1],
+        "Cannot open /dev/test-converter: the port is in use by another program (process 4242).");
+    EXPECT_EQ(world.view.portCaption(), "Serial Port: 1 /dev/test-converter not open: the port is "
+                                        "in use by another program (process 4242)");
 }
 
 TEST_F(ComPortTest, ALackOfPermissionNamesTheDialoutGroup)
@@ -129,16 +131,19 @@ TEST_F(ComPortTest, ANetworkAddressReplacesTheNumberAndIsNamedWithTheReasonWhenI
     serial.nextOpen = link::OpenResult::Failed;
     serial.reason = "connection refused, nothing listens there";
     EXPECT_EQ(world.port.OpenComPort(3), -1);
-    EXPECT_EQ(world.logMessages().back(), "Cannot open rfc2217://plant-room:7000: connection refused, nothing listens there");
-    EXPECT_EQ(world.view.portCaption(),
-              "Network: rfc2217://plant-room:7000 not open: connection refused, nothing listens there");
+    EXPECT_EQ(world.logMessages().back(),
+              "Cannot open rfc2217://plant-room:7000: connection refused, nothing listens there");
+    EXPECT_EQ(
+        world.view.portCaption(),
+        "Network: rfc2217://plant-room:7000 not open: connection refused, nothing listens there");
 
     // Mistyped, it is refused as an address rather than tried as a device.
     const int opensBefore = serial.openCount;
     world.port.setNetworkAddress("tcp://plant-room");
     EXPECT_EQ(world.port.OpenComPort(3), -1);
     EXPECT_EQ(serial.openCount, opensBefore);
-    EXPECT_NE(world.logMessages().back().find("Cannot open tcp://plant-room: write the address as HOST:PORT"),
+    EXPECT_NE(world.logMessages().back().find(
+                  "Cannot open tcp://plant-room: write the address as HOST:PORT"),
               std::string::npos);
 
     world.port.setDeviceOverride("/tmp/pty-link"); // a device given for the run still wins

@@ -102,7 +102,8 @@ TEST(EngineMends, AValueOutsideAByteIsRefusedAndSaidSo)
     b.world.stores.WorkValues[60] = SettingValue::Number(300);
     b.world.stores.ItemRequest[60] = settings::kWriteRequest;
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 100), 0);
-    EXPECT_EQ(b.world.view.progress(), "Writing [Item: 60 Value:   -> Not implemented type of unit.\r\n");
+    EXPECT_EQ(b.world.view.progress(),
+              "Writing [Item: 60 Value:   -> Not implemented type of unit.\r\n");
     EXPECT_TRUE(b.requests().empty());
 }
 
@@ -115,7 +116,8 @@ TEST(EngineMends, AReplyBodyThatStopsTimesOutAfterThreeSecondsOfSilence)
     b.world.stores.ItemRequest[9] = settings::kReadRequest;
     ASSERT_GT(b.tickUntil([&] { return b.world.engine.state() == EngineState::ReadBody; }), 0);
     b.tick(2); // the part of the body that does come
-    const int ticks = b.tickUntil([&] { return b.world.engine.state() != EngineState::ReadBody; }, 200);
+    const int ticks =
+        b.tickUntil([&] { return b.world.engine.state() != EngineState::ReadBody; }, 200);
     EXPECT_GE(ticks, 117);
     EXPECT_LE(ticks, 120);
     EXPECT_EQ(b.world.engine.ErrorCount(), 1);
@@ -151,22 +153,28 @@ TEST_P(EndlessRetries, EndInTheCancelBoxAfterNineExchanges)
                       : "ERROR reading setting from converter.\r\nReading cancelled!");
     EXPECT_EQ(b.world.engine.ErrorCount(), 3);
     EXPECT_EQ(b.requests().size(), 9u);
-    const bool firstSilent = std::string(c.name) == "ShortRead" || std::string(c.name) == "NackRead";
+    const bool firstSilent =
+        std::string(c.name) == "ShortRead" || std::string(c.name) == "NackRead";
     EXPECT_EQ(occurrences(b.world.view.progress(), c.report), firstSilent ? 8 : 9);
     if (!c.write) {
-        EXPECT_EQ(b.world.logMessages().size() - 4, firstSilent ? 8u : 9u) << "opened, closed, opened, cancelled";
-        EXPECT_EQ(b.world.logMessages().back(), "ERROR reading setting from converter. Reading cancelled!");
+        EXPECT_EQ(b.world.logMessages().size() - 4, firstSilent ? 8u : 9u)
+            << "opened, closed, opened, cancelled";
+        EXPECT_EQ(b.world.logMessages().back(),
+                  "ERROR reading setting from converter. Reading cancelled!");
     }
     EXPECT_TRUE(b.nothingPending());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EngineMends, EndlessRetries,
-    ::testing::Values(EndlessRetry{"ShortRead", &sim::FaultPlan::shortReply, false, " ERROR reply too short. "},
-                      EndlessRetry{"NackRead", &sim::FaultPlan::nack, false, " ERROR reply too short. "},
-                      EndlessRetry{"TooLongRead", &sim::FaultPlan::tooLong, false, " ERROR too long info. "},
-                      EndlessRetry{"TooLongWrite", &sim::FaultPlan::tooLong, true, " -> ERROR too long info."}),
-    [](const ::testing::TestParamInfo<EndlessRetry>& param) { return std::string(param.param.name); });
+    ::testing::Values(
+        EndlessRetry{"ShortRead", &sim::FaultPlan::shortReply, false, " ERROR reply too short. "},
+        EndlessRetry{"NackRead", &sim::FaultPlan::nack, false, " ERROR reply too short. "},
+        EndlessRetry{"TooLongRead", &sim::FaultPlan::tooLong, false, " ERROR too long info. "},
+        EndlessRetry{"TooLongWrite", &sim::FaultPlan::tooLong, true, " -> ERROR too long info."}),
+    [](const ::testing::TestParamInfo<EndlessRetry>& param) {
+        return std::string(param.param.name);
+    });
 
 TEST(EngineMends, TwoShortRepliesAreAskedAgainAndOnlyTheSecondIsLogged)
 {
@@ -188,7 +196,7 @@ TEST(EngineMends, AWriteAllWithRefusedSettingsSaysHowManyWereNotWritten)
     SimBench b;
     b.startIdle();
     chooseFirstEntries(b);
-    b.world.controls.setChosenPosition(9, -1);  // nothing chosen: -1, outside a byte
+    b.world.controls.setChosenPosition(9, -1); // nothing chosen: -1, outside a byte
     b.world.controls.setChosenPosition(44, -1);
     b.world.engine.WriteAllRequest = true;
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
@@ -209,13 +217,15 @@ TEST(EngineMends, ATextWithControlBytesIsNeverSentAndSaidSo)
     SimBench b;
     b.startIdle();
     b.model.setText(100, "Hall door");
-    b.world.controls.setText(0, "1\x1e" "2\x1f" "HACKED");
+    b.world.controls.setText(0, "1\x1e"
+                                "2\x1f"
+                                "HACKED");
     b.world.sync.TakeValue(100);
     b.world.stores.ItemRequest[100] = settings::kWriteRequest;
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 100), 0);
     EXPECT_EQ(b.model.text(100), "Hall door");
-    EXPECT_EQ(b.world.view.progress(),
-              "Writing [Item: 100 Value: 1[RS]2[US]HACKED OK -> ERROR text holds control characters, not sent.\r\n");
+    EXPECT_EQ(b.world.view.progress(), "Writing [Item: 100 Value: 1[RS]2[US]HACKED OK -> ERROR "
+                                       "text holds control characters, not sent.\r\n");
     EXPECT_TRUE(b.world.logged("Setting 100 not written: text holds control characters."));
     EXPECT_EQ(b.world.engine.ErrorCount(), 0);
 }
@@ -228,6 +238,6 @@ TEST(EngineMends, AConvertersTextIsLoggedWithItsControlBytesShownNotObeyed)
     b.world.stores.ItemRequest[101] = settings::kReadRequest;
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 200), 0);
     EXPECT_EQ(b.world.stores.UnitValues[101], SettingValue::Text("\x1b[2JGone\x07"));
-    EXPECT_TRUE(b.world.logged("Gelezen uit unit:  [Item: 101 Value: [ESC][2JGone[BEL]]  [Item: 101 Value: [ESC][2JGone[BEL] OK"));
+    EXPECT_TRUE(b.world.logged("Gelezen uit unit:  [Item: 101 Value: [ESC][2JGone[BEL]]  [Item: "
+                               "101 Value: [ESC][2JGone[BEL] OK"));
 }
-

@@ -1,6 +1,5 @@
 // Against a converter that answers at once, the engine wastes no tick.
 #include "link_fixture.h"
-
 #include "sim/converter_model.h"
 #include "sim/instant_line.h"
 
@@ -39,7 +38,8 @@ long batchTicks(bool write)
     }
     world.start();
     world.tick(20); // past the start's poll delay; the converter has not been woken
-    const std::string done = write ? "Writing of settings successfull." : "Reading of settings successfull.";
+    const std::string done =
+        write ? "Writing of settings successfull." : "Reading of settings successfull.";
     (write ? world.engine.WriteAllRequest : world.engine.ReadAllRequest) = true;
     for (long ticks = 1; ticks <= 10'000; ++ticks) {
         world.tick();

@@ -44,7 +44,10 @@ public:
     void discardInput() override { input.clear(); }
     std::string failureReason() const override { return reason; }
 
-    void feed(const std::vector<std::uint8_t>& bytes) { input.insert(input.end(), bytes.begin(), bytes.end()); }
+    void feed(const std::vector<std::uint8_t>& bytes)
+    {
+        input.insert(input.end(), bytes.begin(), bytes.end());
+    }
     void feed(const std::string& bytes)
     {
         for (char c : bytes)

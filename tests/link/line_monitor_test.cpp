@@ -1,5 +1,4 @@
 #include "link/line_monitor.h"
-
 #include "sim_bench.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +18,8 @@ TEST(LineMonitor, RecordsAReadAllsFramesInOrder)
     bench.world.start();
     bench.world.engine.bytes().setTap(&monitor);
     bench.world.engine.ReadAllRequest = true;
-    ASSERT_GT(bench.tickUntil([&] { return bench.world.logged("Reading of settings successfull."); }), 0);
+    ASSERT_GT(
+        bench.tickUntil([&] { return bench.world.logged("Reading of settings successfull."); }), 0);
     bench.tick(10);
 
     const std::vector<link::MonitoredFrame> frames = monitor.takeCompleted();
@@ -31,7 +31,7 @@ TEST(LineMonitor, RecordsAReadAllsFramesInOrder)
     ASSERT_EQ(replies.size(), 129u);
     ASSERT_EQ(requests.size(), 130u);
     EXPECT_EQ(requests[1].bytes.front(), 0x01); // SOH
-    EXPECT_EQ(requests[1].state, 350);           // sent by the read step
+    EXPECT_EQ(requests[1].state, 350);          // sent by the read step
     EXPECT_EQ(replies.front().bytes.front(), 0x01);
     for (std::size_t n = 1; n < frames.size(); ++n)
         EXPECT_LE(frames[n - 1].milliseconds, frames[n].milliseconds);

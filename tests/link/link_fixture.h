@@ -40,7 +40,11 @@ public:
     // Opens the port and gives the engine its start signal, as the program's start does.
     void start();
     // Ticks of the engine; returns how many ran.
-    void tick(int count = 1) { for (int i = 0; i < count; ++i) engine.ProcessTransfer(0); }
+    void tick(int count = 1)
+    {
+        for (int i = 0; i < count; ++i)
+            engine.ProcessTransfer(0);
+    }
 
     // The message lines without their time stamps, oldest first.
     std::vector<std::string> logMessages() const;

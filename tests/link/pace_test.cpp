@@ -1,15 +1,13 @@
 // The fast link: the same exchanges in less time, every wait as long as ever, and a converter
 // that cannot keep up gets the standard pace back.
-#include "sim_bench.h"
-
 #include "sim/demo_converter.h"
-
-#include <gtest/gtest.h>
+#include "sim_bench.h"
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <functional>
+#include <gtest/gtest.h>
 #include <optional>
 #include <set>
 
@@ -32,7 +30,8 @@ void startIdle(SimBench& b, const Pace& pace)
 }
 
 // Ticks until `done`, noting on the line's clock when the step that made it true ran.
-std::optional<sim::Micros> stepWhen(SimBench& b, const std::function<bool()>& done, int limit = 50'000)
+std::optional<sim::Micros> stepWhen(SimBench& b, const std::function<bool()>& done,
+                                    int limit = 50'000)
 {
     for (int n = 0; n < limit; ++n) {
         const sim::Micros at = b.line.now();
@@ -48,8 +47,8 @@ int wakeUps(const SimBench& b)
     static const std::vector<std::uint8_t> wakeUp = {0x01, 0x01, 0x80, 0x7F};
     const auto& sent = b.line.bytesFromHost();
     int n = 0;
-    for (auto at = std::search(sent.begin(), sent.end(), wakeUp.begin(), wakeUp.end()); at != sent.end();
-         at = std::search(at + 1, sent.end(), wakeUp.begin(), wakeUp.end()))
+    for (auto at = std::search(sent.begin(), sent.end(), wakeUp.begin(), wakeUp.end());
+         at != sent.end(); at = std::search(at + 1, sent.end(), wakeUp.begin(), wakeUp.end()))
         ++n;
     return n;
 }
@@ -81,7 +80,11 @@ BatchRun runBatch(const Pace& pace, bool write)
     const sim::Micros start = b.line.now();
     (write ? b.world.engine.WriteAllRequest : b.world.engine.ReadAllRequest) = true;
     EXPECT_GT(b.tickUntil([&] { return b.settled(); }, 100'000), 0);
-    BatchRun run{b.world.view.progress(), b.world.logMessages(), {}, b.world.stores.UnitValues, b.line.now() - start};
+    BatchRun run{b.world.view.progress(),
+                 b.world.logMessages(),
+                 {},
+                 b.world.stores.UnitValues,
+                 b.line.now() - start};
     for (const sim::ReceivedFrame& f : b.line.framesFromHost())
         run.requests.push_back(f.bytes);
     return run;
@@ -98,10 +101,14 @@ TEST(Pace, TheFastPaceTicksOftenOnlyWhileBusyAndTheStandardPaceNever)
         EXPECT_EQ(b.world.engine.tickInterval(), 25ms);
         b.world.engine.ReadAllRequest = true;
         std::set<long> busyIntervals;
-        ASSERT_GT(b.tickUntil([&] {
-            busyIntervals.insert(static_cast<long>(b.world.engine.tickInterval().count()));
-            return b.settled();
-        }, 100'000), 0);
+        ASSERT_GT(b.tickUntil(
+                      [&] {
+                          busyIntervals.insert(
+                              static_cast<long>(b.world.engine.tickInterval().count()));
+                          return b.settled();
+                      },
+                      100'000),
+                  0);
         EXPECT_EQ(b.world.engine.tickInterval(), 25ms);
         EXPECT_EQ(*busyIntervals.begin(), pace.busyTick.count());
         EXPECT_EQ(*busyIntervals.rbegin(), 25);
@@ -137,9 +144,12 @@ TEST_P(Waits, KeepTheirLengthInTime)
         SimBench b(silent);
         startIdle(b, pace);
         b.world.stores.ItemRequest[9] = settings::kReadRequest;
-        const auto dispatched = stepWhen(b, [&] { return b.world.engine.state() == EngineState::Read; });
-        const auto sent = stepWhen(b, [&] { return b.world.engine.state() == EngineState::ReadSoh; });
-        const auto gaveUp = stepWhen(b, [&] { return b.world.engine.state() == EngineState::Idle; });
+        const auto dispatched =
+            stepWhen(b, [&] { return b.world.engine.state() == EngineState::Read; });
+        const auto sent =
+            stepWhen(b, [&] { return b.world.engine.state() == EngineState::ReadSoh; });
+        const auto gaveUp =
+            stepWhen(b, [&] { return b.world.engine.state() == EngineState::Idle; });
         ASSERT_TRUE(dispatched && sent && gaveUp);
         EXPECT_EQ(*sent - *dispatched, 250ms);
         EXPECT_EQ(*gaveUp - *sent, 3s);
@@ -159,7 +169,9 @@ TEST_P(Waits, KeepTheirLengthInTime)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPaces, Waits, ::testing::Values(link::kStandardPace, link::kFastPace),
-                         [](const auto& paceInfo) { return paceInfo.param.fast() ? "Fast" : "Standard"; });
+                         [](const auto& paceInfo) {
+                             return paceInfo.param.fast() ? "Fast" : "Standard";
+                         });
 
 struct AwakeRow
 {
@@ -172,9 +184,8 @@ struct AwakeRow
 TEST(Pace, TheConverterCountsAsAwakeTwoSecondsAfterAReadAndFiveAfterAWrite)
 {
     const AwakeRow rows[] = {
-        {false, false, 1900ms, false}, {false, false, 2100ms, true},
-        {false, true, 4900ms, false},  {false, true, 5100ms, true},
-        {true, false, 1900ms, false},  {true, false, 2100ms, true},
+        {false, false, 1900ms, false}, {false, false, 2100ms, true}, {false, true, 4900ms, false},
+        {false, true, 5100ms, true},   {true, false, 1900ms, false}, {true, false, 2100ms, true},
         {true, true, 4900ms, false},   {true, true, 5100ms, true},
     };
     for (const AwakeRow& row : rows) {
@@ -197,7 +208,8 @@ TEST(Pace, TheConverterCountsAsAwakeTwoSecondsAfterAReadAndFiveAfterAWrite)
         while (b.line.now() + 25ms <= *sent + row.after)
             b.tick();
         b.world.stores.ItemRequest[10] = request;
-        const auto dispatched = stepWhen(b, [&] { return b.world.engine.state() != EngineState::Idle; });
+        const auto dispatched =
+            stepWhen(b, [&] { return b.world.engine.state() != EngineState::Idle; });
         ASSERT_TRUE(dispatched);
         EXPECT_EQ(wakeUps(b) - before, row.wakeUp ? 1 : 0) << (*dispatched - *sent).count();
     }
@@ -231,12 +243,14 @@ TEST(Pace, TheFirstFailedExchangeAtTheFastPaceBringsBackTheStandardPaceAndTheBat
 
         EXPECT_TRUE(b.world.logged("Reading of settings successfull."));
         EXPECT_EQ(countLogged(b, kFallBackLine), row.fallsBack ? 1 : 0);
-        EXPECT_EQ(b.world.engine.pace(), row.fast && !row.fallsBack ? link::kFastPace : link::kStandardPace);
+        EXPECT_EQ(b.world.engine.pace(),
+                  row.fast && !row.fallsBack ? link::kFastPace : link::kStandardPace);
         long unheard = 0;
         for (const sim::TrafficRecord& r : b.line.traffic())
             unheard += r.note == "too soon after the last reply" ? 1 : 0;
         EXPECT_LE(unheard, 3);
         for (int item = 100; item <= 147; ++item)
-            EXPECT_EQ(b.world.stores.UnitValues[static_cast<std::size_t>(item)].asText(), b.model.text(item));
+            EXPECT_EQ(b.world.stores.UnitValues[static_cast<std::size_t>(item)].asText(),
+                      b.model.text(item));
     }
 }

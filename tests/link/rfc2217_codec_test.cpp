@@ -1,7 +1,6 @@
-#include "sim/hex_bytes.h"
-
 #include "link/network_address.h"
 #include "link/rfc2217_codec.h"
+#include "sim/hex_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -44,8 +43,9 @@ Rfc2217Codec started()
 
 // The five line settings as the client asks for them: 9600 baud, 8 bits, no parity, 1 stop
 // bit, no flow control.
-const char* const kSettings = "FF FA 2C 01 00 00 25 80 FF F0  FF FA 2C 02 08 FF F0  FF FA 2C 03 01 FF F0"
-                              "  FF FA 2C 04 01 FF F0  FF FA 2C 05 01 FF F0";
+const char* const kSettings =
+    "FF FA 2C 01 00 00 25 80 FF F0  FF FA 2C 02 08 FF F0  FF FA 2C 03 01 FF F0"
+    "  FF FA 2C 04 01 FF F0  FF FA 2C 05 01 FF F0";
 
 } // namespace
 
@@ -74,7 +74,8 @@ TEST(NetworkAddress, ReadsBothSchemesAndRefusesWhatIsNoAddress)
         EXPECT_EQ(parsed.address, row.address) << row.text;
         EXPECT_EQ(parsed.error.empty(), row.address.has_value()) << row.text;
         if (row.address) {
-            EXPECT_EQ(link::ParseNetworkAddress(link::NetworkAddressText(*row.address)).address, row.address);
+            EXPECT_EQ(link::ParseNetworkAddress(link::NetworkAddressText(*row.address)).address,
+                      row.address);
         }
     }
     EXPECT_TRUE(link::LooksLikeNetworkAddress("tcp://host"));
@@ -158,16 +159,23 @@ TEST(Rfc2217Codec, NotesWhatTheServerLeftUnconfirmed)
         bool all;
         std::vector<std::string> notes;
     };
-    const std::string line = "FF FA 2C 65 00 00 25 80 FF F0 FF FA 2C 66 08 FF F0 FF FA 2C 67 01 FF F0 "
-                             "FF FA 2C 68 01 FF F0 ";
+    const std::string line =
+        "FF FA 2C 65 00 00 25 80 FF F0 FF FA 2C 66 08 FF F0 FF FA 2C 67 01 FF F0 "
+        "FF FA 2C 68 01 FF F0 ";
     const Row rows[] = {
         {"everything confirmed", line + "FF FA 2C 69 01 FF F0", true, true, {}},
         {"flow control left out", line, true, false, {"flow control none not confirmed"}},
-        {"nothing confirmed", "", false, false,
+        {"nothing confirmed",
+         "",
+         false,
+         false,
          {"speed 9600 not confirmed", "data bits 8 not confirmed", "parity none not confirmed",
           "stop bits 1 not confirmed", "flow control none not confirmed"}},
-        {"another speed, FF doubled in it", line + "FF FA 2C 65 00 00 FF FF 00 FF F0 FF FA 2C 69 03 FF F0", false,
-         false, {"speed 9600 asked, 65280 confirmed", "flow control none asked, RTS/CTS confirmed"}},
+        {"another speed, FF doubled in it",
+         line + "FF FA 2C 65 00 00 FF FF 00 FF F0 FF FA 2C 69 03 FF F0",
+         false,
+         false,
+         {"speed 9600 asked, 65280 confirmed", "flow control none asked, RTS/CTS confirmed"}},
     };
     for (const Row& row : rows) {
         Rfc2217Codec codec = started();

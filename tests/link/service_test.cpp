@@ -18,7 +18,8 @@ TEST(Restart, IsSentWithoutWakeUpAndReported)
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
     EXPECT_EQ(b.model.restarts(), 1);
     EXPECT_TRUE(b.world.logged("STATUS: RESET command sent to converter."));
-    const Bytes sent(b.line.bytesFromHost().begin() + static_cast<long>(before), b.line.bytesFromHost().end());
+    const Bytes sent(b.line.bytesFromHost().begin() + static_cast<long>(before),
+                     b.line.bytesFromHost().end());
     EXPECT_EQ(sent, (Bytes{0x01, 0x06, 0x01, 0x00, 0x02, 0x52, 0xA4}));
     // The port is closed and opened again first.
     EXPECT_TRUE(b.world.logged("Comport closed by software."));
@@ -46,9 +47,11 @@ TEST(Restart, NoAnswerIsLoggedAfterThreeSecondsAndNotCounted)
     b.world.engine.RestartRequest = true;
     b.tick();
     EXPECT_EQ(b.world.engine.state(), EngineState::Restart);
-    ASSERT_GT(b.tickUntil([&] { return b.world.engine.state() == EngineState::RestartSoh; }, 20), 0);
+    ASSERT_GT(b.tickUntil([&] { return b.world.engine.state() == EngineState::RestartSoh; }, 20),
+              0);
     EXPECT_EQ(b.tickUntil([&] { return b.world.engine.state() == EngineState::Idle; }, 500), 120);
-    EXPECT_EQ(b.world.logMessages().back(), "ERROR: TimeOut sending RESET command to converter. (SOH)");
+    EXPECT_EQ(b.world.logMessages().back(),
+              "ERROR: TimeOut sending RESET command to converter. (SOH)");
     EXPECT_EQ(b.world.engine.ErrorCount(), 0);
 }
 
@@ -90,12 +93,16 @@ TEST(PagerCall, AFieldWithControlBytesIsNotSentAtAll)
     SimBench b;
     b.startIdle();
     const std::size_t sentBefore = b.line.bytesFromHost().size();
-    b.world.controls.setPagerInputs("1\x1e" "2\x1f" "HACKED", "", 2);
+    b.world.controls.setPagerInputs("1\x1e"
+                                    "2\x1f"
+                                    "HACKED",
+                                    "", 2);
     b.world.engine.PagerCallRequest = true;
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
     EXPECT_FALSE(b.model.lastPagerCall().has_value());
     EXPECT_EQ(b.line.bytesFromHost().size(), sentBefore);
-    EXPECT_TRUE(b.world.logged("ERROR: the pager address or text holds control characters; the call is not sent."));
+    EXPECT_TRUE(b.world.logged(
+        "ERROR: the pager address or text holds control characters; the call is not sent."));
 }
 
 TEST(PagerCall, ABadBufferPositionCountsButTheCallStillGoes)
@@ -122,7 +129,8 @@ TEST(PagerCall, FailuresOfEitherHalfAreLogged)
         b.startIdle();
         b.world.engine.PagerCallRequest = true;
         ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
-        EXPECT_TRUE(b.world.logged("ERROR: TimeOut sending Paging call via Pravenor (SOH request BufPos)"));
+        EXPECT_TRUE(
+            b.world.logged("ERROR: TimeOut sending Paging call via Pravenor (SOH request BufPos)"));
         EXPECT_EQ(b.world.engine.ErrorCount(), 1);
         EXPECT_EQ(b.model.pagerCalls(), 0);
     }

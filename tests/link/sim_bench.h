@@ -1,7 +1,6 @@
 #pragma once
 
 #include "link_fixture.h"
-
 #include "sim/converter_model.h"
 #include "sim/fault_plan.h"
 #include "sim/simulated_line.h"

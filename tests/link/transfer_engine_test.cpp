@@ -3,9 +3,8 @@
 #include "fake_port.h"
 #include "sim_bench.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 
 using namespace pravenor;
 using link::EngineState;
@@ -40,7 +39,10 @@ int count(const std::string& text, const std::string& part)
 class LineWatch
 {
 public:
-    explicit LineWatch(const sim::SimulatedLine& line) : m_line(line), m_seen(line.bytesFromHost().size()) {}
+    explicit LineWatch(const sim::SimulatedLine& line)
+        : m_line(line), m_seen(line.bytesFromHost().size())
+    {
+    }
     Bytes fresh()
     {
         const auto& all = m_line.bytesFromHost();
@@ -103,9 +105,11 @@ TEST(TransferEngine, ReadAllServesItemsInItemOrder)
     EXPECT_EQ(stores.UnitValues[5], SettingValue::Text("0"));
     EXPECT_EQ(b.world.controls.chosenPosition(5), -1);
 
-    EXPECT_NE(b.world.view.progress().find("Read setting 9   [Item: 9 Value: forward to relay OK\r\n"),
-              std::string::npos);
-    EXPECT_TRUE(b.world.logged("Gelezen uit unit:  [Item: 9 Value: 1]  [Item: 9 Value: forward to relay OK"));
+    EXPECT_NE(
+        b.world.view.progress().find("Read setting 9   [Item: 9 Value: forward to relay OK\r\n"),
+        std::string::npos);
+    EXPECT_TRUE(b.world.logged(
+        "Gelezen uit unit:  [Item: 9 Value: 1]  [Item: 9 Value: forward to relay OK"));
 }
 
 TEST(TransferEngine, WriteAllTakesEveryControlFirst)
@@ -148,8 +152,9 @@ TEST(TransferEngine, WriteAllTakesEveryControlFirst)
     const std::vector<int> written = itemsOf(b.requests(), 0x57);
     EXPECT_EQ(written.size(), 2u + 6u + 1u + 72u + 48u);
     EXPECT_TRUE(std::is_sorted(written.begin(), written.end()));
-    EXPECT_NE(b.world.view.progress().find("Writing [Item: 9 Value:  forward to relay -> SAVED.\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        b.world.view.progress().find("Writing [Item: 9 Value:  forward to relay -> SAVED.\r\n"),
+        std::string::npos);
     EXPECT_NE(b.world.view.progress().find("Writing [Item: 100 Value: Alarm text OK -> SAVED.\r\n"),
               std::string::npos);
 }
@@ -254,7 +259,8 @@ TEST(TransferEngine, ThreeFailuresCancelEverythingUntilABatchStarts)
 
     ASSERT_EQ(b.world.view.messages().size(), 1u);
     EXPECT_EQ(b.world.view.messages()[0].title, "Pravenor by Quilmar");
-    EXPECT_EQ(b.world.view.messages()[0].text, "ERROR reading setting from converter.\r\nReading cancelled!");
+    EXPECT_EQ(b.world.view.messages()[0].text,
+              "ERROR reading setting from converter.\r\nReading cancelled!");
     EXPECT_TRUE(b.world.logged("ERROR reading setting from converter. Reading cancelled!"));
     EXPECT_TRUE(b.nothingPending());
     const std::string& progress = b.world.view.progress();
@@ -270,7 +276,8 @@ TEST(TransferEngine, ThreeFailuresCancelEverythingUntilABatchStarts)
     b.world.stores.ItemRequest[9] = settings::kWriteRequest;
     b.tick();
     ASSERT_EQ(b.world.view.messages().size(), 3u);
-    EXPECT_EQ(b.world.view.messages()[2].text, "ERROR writing setting in converter.\r\nWriting cancelled!");
+    EXPECT_EQ(b.world.view.messages()[2].text,
+              "ERROR writing setting in converter.\r\nWriting cancelled!");
     EXPECT_TRUE(watch.fresh().empty());
 
     b.world.engine.ReadAllRequest = true;
@@ -287,9 +294,11 @@ TEST(TransferEngine, ATimeOutComesAfterThreeSeconds)
     b.world.start();
     b.tick();
     b.world.stores.ItemRequest[9] = settings::kReadRequest;
-    const int sentAfter = b.tickUntil([&] { return b.world.engine.state() == EngineState::ReadSoh; });
+    const int sentAfter =
+        b.tickUntil([&] { return b.world.engine.state() == EngineState::ReadSoh; });
     ASSERT_GT(sentAfter, 0);
-    const int failedAfter = b.tickUntil([&] { return b.world.engine.state() == EngineState::Idle; });
+    const int failedAfter =
+        b.tickUntil([&] { return b.world.engine.state() == EngineState::Idle; });
     EXPECT_EQ(failedAfter, 120);
 }
 
@@ -305,14 +314,17 @@ TEST(TransferEngine, ALostPortIsReopenedEveryFiveSecondsAndCancelsWhatWasPending
 
     std::vector<long> failedAt;
     std::size_t seen = b.world.logMessages().size();
-    ASSERT_GT(b.tickUntil([&] {
-        const auto lines = b.world.logMessages();
-        for (; seen < lines.size(); ++seen) {
-            if (lines[seen] == "Error opening ComPort:  1")
-                failedAt.push_back(b.ticks);
-        }
-        return b.world.engine.state() == EngineState::Idle;
-    }, 2000), 0);
+    ASSERT_GT(b.tickUntil(
+                  [&] {
+                      const auto lines = b.world.logMessages();
+                      for (; seen < lines.size(); ++seen) {
+                          if (lines[seen] == "Error opening ComPort:  1")
+                              failedAt.push_back(b.ticks);
+                      }
+                      return b.world.engine.state() == EngineState::Idle;
+                  },
+                  2000),
+              0);
 
     ASSERT_GE(failedAt.size(), 2u);
     for (std::size_t i = 1; i < failedAt.size(); ++i)
@@ -322,7 +334,8 @@ TEST(TransferEngine, ALostPortIsReopenedEveryFiveSecondsAndCancelsWhatWasPending
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2], "Com: 1 opened with: 9600,N,8,1");
     EXPECT_TRUE(b.nothingPending());
-    EXPECT_NE(b.world.view.progress().find("\r\nCurrent Read/Write action is cancelled!\r\n"), std::string::npos);
+    EXPECT_NE(b.world.view.progress().find("\r\nCurrent Read/Write action is cancelled!\r\n"),
+              std::string::npos);
     // The log, the record of what the converter was given, says so too.
     EXPECT_EQ(lines.back(), "Current Read/Write action is cancelled!");
 
@@ -342,14 +355,15 @@ TEST(TransferEngine, ALostPortEndsARunningBatchWithoutASuccessReport)
     b.line.cutPower(sim::Micros(1'000'000));
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 3000), 0);
     EXPECT_FALSE(b.world.logged("Reading of settings successfull."));
-    EXPECT_NE(b.world.view.progress().find("Current Read/Write action is cancelled!"), std::string::npos);
+    EXPECT_NE(b.world.view.progress().find("Current Read/Write action is cancelled!"),
+              std::string::npos);
 }
 
 struct FailureCase
 {
     const char* name;
     sim::FaultPlan faults;
-    std::string readReport;  // after "[Item: 9 Waarde: ] "
+    std::string readReport; // after "[Item: 9 Waarde: ] "
     std::string writeReport;
     bool counted;
 };
@@ -365,12 +379,15 @@ TEST_P(FailureReports, ReadIsReportedInProgressAndLogThenRetried)
     b.world.start();
     b.tick();
     b.world.stores.ItemRequest[9] = settings::kReadRequest;
-    ASSERT_GT(b.tickUntil([&] { return b.world.view.progress().find("ERROR") != std::string::npos; }, 1000), 0);
+    ASSERT_GT(b.tickUntil(
+                  [&] { return b.world.view.progress().find("ERROR") != std::string::npos; }, 1000),
+              0);
     EXPECT_EQ(b.world.engine.state(), EngineState::Idle);
     EXPECT_EQ(b.world.engine.ErrorCount(), c.counted ? 1 : 0);
     EXPECT_EQ(b.world.stores.ItemRequest[9], settings::kReadRequest);
-    EXPECT_NE(b.world.view.progress().find("Read setting 9  [Item: 9 Waarde: ] " + c.readReport + "\r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        b.world.view.progress().find("Read setting 9  [Item: 9 Waarde: ] " + c.readReport + "\r\n"),
+        std::string::npos)
         << b.world.view.progress();
     EXPECT_TRUE(b.world.logged("Error reading unit: [Item: 9 Waarde: ] " + c.readReport));
 
@@ -389,7 +406,9 @@ TEST_P(FailureReports, WriteIsReportedInProgressOnlyThenRetried)
     b.world.sync.TakeValue(9);
     b.world.stores.ItemRequest[9] = settings::kWriteRequest;
     const auto logBefore = b.world.logMessages().size();
-    ASSERT_GT(b.tickUntil([&] { return b.world.view.progress().find("ERROR") != std::string::npos; }, 1000), 0);
+    ASSERT_GT(b.tickUntil(
+                  [&] { return b.world.view.progress().find("ERROR") != std::string::npos; }, 1000),
+              0);
     EXPECT_EQ(b.world.engine.state(), EngineState::Idle);
     EXPECT_EQ(b.world.engine.ErrorCount(), c.counted ? 1 : 0);
     EXPECT_EQ(b.world.view.progress(),
@@ -417,16 +436,17 @@ sim::FaultPlan once(FaultRepeat sim::FaultPlan::*fault)
 
 INSTANTIATE_TEST_SUITE_P(
     TransferEngine, FailureReports,
-    ::testing::Values(
-        FailureCase{"NoAnswer", once(&sim::FaultPlan::noAnswer), " ERROR timeout wo SOH. ",
-                    " -> ERROR timeout on SOH.", true},
-        FailureCase{"BadChecksum", once(&sim::FaultPlan::badChecksum), " ERROR checksum. ",
-                    " -> ERROR checksum.", true},
-        FailureCase{"TooLong", once(&sim::FaultPlan::tooLong), " ERROR too long info. ",
-                    " -> ERROR too long info.", false},
-        FailureCase{"BodyStops", once(&sim::FaultPlan::bodyStops), " ERROR timeout wo body. ",
-                    " -> ERROR timeout on body.", true}),
-    [](const ::testing::TestParamInfo<FailureCase>& param) { return std::string(param.param.name); });
+    ::testing::Values(FailureCase{"NoAnswer", once(&sim::FaultPlan::noAnswer),
+                                  " ERROR timeout wo SOH. ", " -> ERROR timeout on SOH.", true},
+                      FailureCase{"BadChecksum", once(&sim::FaultPlan::badChecksum),
+                                  " ERROR checksum. ", " -> ERROR checksum.", true},
+                      FailureCase{"TooLong", once(&sim::FaultPlan::tooLong),
+                                  " ERROR too long info. ", " -> ERROR too long info.", false},
+                      FailureCase{"BodyStops", once(&sim::FaultPlan::bodyStops),
+                                  " ERROR timeout wo body. ", " -> ERROR timeout on body.", true}),
+    [](const ::testing::TestParamInfo<FailureCase>& param) {
+        return std::string(param.param.name);
+    });
 
 TEST(TransferEngine, AWriteRefusedByTheConverterIsCountedAndWrittenAgain)
 {
@@ -439,9 +459,8 @@ TEST(TransferEngine, AWriteRefusedByTheConverterIsCountedAndWrittenAgain)
     b.world.sync.TakeValue(11);
     b.world.stores.ItemRequest[11] = settings::kWriteRequest;
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 1000), 0);
-    EXPECT_EQ(b.world.view.progress(),
-              "Writing [Item: 11 Value:  8 bits -> program ERROR NACK.\r\n"
-              "Writing [Item: 11 Value:  8 bits -> SAVED.\r\n");
+    EXPECT_EQ(b.world.view.progress(), "Writing [Item: 11 Value:  8 bits -> program ERROR NACK.\r\n"
+                                       "Writing [Item: 11 Value:  8 bits -> SAVED.\r\n");
     EXPECT_EQ(b.model.number(11), 1);
 }
 
@@ -471,8 +490,10 @@ TEST(TransferEngine, DebugLevelTwoAddsDetailAndTheBatchReportToTheProgress)
         ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
         const std::string& progress = b.world.view.progress();
         const bool detailed = level == 2;
-        EXPECT_EQ(progress.find("Reading of settings successfull.\r\n") != std::string::npos, detailed);
-        EXPECT_EQ(progress.find("Read setting 9   [Item: 9 Value: 1]  [Item: 9 Value: forward to relay OK") !=
+        EXPECT_EQ(progress.find("Reading of settings successfull.\r\n") != std::string::npos,
+                  detailed);
+        EXPECT_EQ(progress.find(
+                      "Read setting 9   [Item: 9 Value: 1]  [Item: 9 Value: forward to relay OK") !=
                       std::string::npos,
                   detailed);
         EXPECT_TRUE(b.world.logged("Reading of settings successfull."));
@@ -605,7 +626,8 @@ TEST_F(ScriptedReplies, NoLenAfterSohTimesOut)
     dispatch(9, settings::kWriteRequest);
     port.feed(Bytes{0x01});
     world.tick(121);
-    EXPECT_EQ(world.view.progress(), "Writing [Item: 9 Value:  no forward to relay. -> ERROR timeout on LEN.\r\n");
+    EXPECT_EQ(world.view.progress(),
+              "Writing [Item: 9 Value:  no forward to relay. -> ERROR timeout on LEN.\r\n");
     EXPECT_EQ(world.engine.ErrorCount(), 2);
 }
 
@@ -613,7 +635,8 @@ TEST_F(ScriptedReplies, BytesBeforeSohAreDroppedOnePerTick)
 {
     dispatch(9, settings::kReadRequest);
     port.feed(std::string("OK\r\n"));
-    port.feed(Bytes{0x01, 0x0D, 0x00, 0x01, 0x06, 0x77, 0x1F, 0x09, 0x1E, 0x77, 0x1F, 0x01, 0x1E, 0x79});
+    port.feed(
+        Bytes{0x01, 0x0D, 0x00, 0x01, 0x06, 0x77, 0x1F, 0x09, 0x1E, 0x77, 0x1F, 0x01, 0x1E, 0x79});
     world.tick(4);
     EXPECT_EQ(world.engine.state(), EngineState::ReadSoh);
     world.tick(); // SOH
@@ -628,7 +651,8 @@ TEST_F(ScriptedReplies, AReplyForAnotherItemIsStoredUnderThatItem)
 {
     world.stores.ItemRequest[10] = settings::kReadRequest;
     dispatch(9, settings::kReadRequest);
-    port.feed(Bytes{0x01, 0x0D, 0x00, 0x01, 0x06, 0x77, 0x1F, 0x0A, 0x1E, 0x77, 0x1F, 0x02, 0x1E, 0x77});
+    port.feed(
+        Bytes{0x01, 0x0D, 0x00, 0x01, 0x06, 0x77, 0x1F, 0x0A, 0x1E, 0x77, 0x1F, 0x02, 0x1E, 0x77});
     world.tick(4);
     EXPECT_EQ(world.stores.UnitValues[10], SettingValue::Text("2"));
     EXPECT_EQ(world.stores.ItemRequest[10], 0);
@@ -639,9 +663,11 @@ TEST_F(ScriptedReplies, AReplyForAnotherItemIsStoredUnderThatItem)
 TEST_F(ScriptedReplies, AnUnreadableItemIsAFailure)
 {
     dispatch(9, settings::kReadRequest);
-    port.feed(Bytes{0x01, 0x0D, 0x00, 0x01, 0x06, 0x77, 0x1F, 0x06, 0x1E, 0x77, 0x1F, 0x02, 0x1E, 0x7B});
+    port.feed(
+        Bytes{0x01, 0x0D, 0x00, 0x01, 0x06, 0x77, 0x1F, 0x06, 0x1E, 0x77, 0x1F, 0x02, 0x1E, 0x7B});
     world.tick(4);
-    EXPECT_EQ(world.view.progress(), "Read setting 9  [Item: 9 Waarde: ]  ERROR reading setup!\r\n");
+    EXPECT_EQ(world.view.progress(),
+              "Read setting 9  [Item: 9 Waarde: ]  ERROR reading setup!\r\n");
     EXPECT_TRUE(world.logged("Error reading unit: [Item: 9 Waarde: ]  ERROR reading setup!"));
     EXPECT_EQ(world.engine.ErrorCount(), 1);
 }

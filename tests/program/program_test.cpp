@@ -1,19 +1,17 @@
 // The program as every front end starts and commands it, against the simulated converter.
+#include "app/clock.h"
+#include "app/cp1252.h"
+#include "link/recording_view.h"
 #include "program/commands.h"
 #include "program/program.h"
 #include "program/settings_comparison.h"
 #include "program/start_program.h"
-
-#include "app/clock.h"
-#include "app/cp1252.h"
-#include "link/recording_view.h"
 #include "settings/control_board.h"
 #include "sim/converter_model.h"
 #include "sim/simulated_line.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -112,8 +110,14 @@ TEST(DebugLevelFor, SwitchesCountAnywhereInCapitalsAndDebugWins)
         const char* commandLine;
         int level;
     } rows[] = {
-        {"", 0},           {"/LOG", 1},         {"/DEBUG", 2},   {"/DEBUG /LOG", 2},
-        {"/LOG /DEBUG", 2}, {"/log /debug", 0}, {"ab/LOGcd", 1}, {"--home x/DEBUGy", 2},
+        {"", 0},
+        {"/LOG", 1},
+        {"/DEBUG", 2},
+        {"/DEBUG /LOG", 2},
+        {"/LOG /DEBUG", 2},
+        {"/log /debug", 0},
+        {"ab/LOGcd", 1},
+        {"--home x/DEBUGy", 2},
     };
     for (const auto& row : rows)
         EXPECT_EQ(program::DebugLevelFor(row.commandLine), row.level) << row.commandLine;
@@ -162,7 +166,8 @@ TEST_F(ProgramTest, APravenorSetThatCannotBeUsedIsSaidOnceLoggingIsOn)
     RecordingSteps steps(program);
     program::StartProgram(program, {}, steps);
     const std::string warning =
-        app::PathText(folder.path() / "Pravenor.set") + " cannot be used (it is a folder); the program starts with its defaults.";
+        app::PathText(folder.path() / "Pravenor.set") +
+        " cannot be used (it is a folder); the program starts with its defaults.";
     EXPECT_TRUE(logged(warning));
     EXPECT_EQ(steps.warnings, std::vector<std::string>{warning});
 }

@@ -2,13 +2,11 @@
 // kind, whether it is shown and exchanged, its list, its buttons after the lists are filled,
 // its legend, a text's longest and where the progress bar stands for it.
 #include "settings/catalogue.h"
-
 #include "settings/choice_lists.h"
 #include "settings/control_board.h"
 #include "settings/page_layout.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace pravenor::settings {

@@ -1,9 +1,7 @@
 #include "settings/choice_lists.h"
-
 #include "settings/control_board.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -23,12 +21,14 @@ protected:
 TEST_F(FillChoiceListsTest, ShortListsEntryForEntry)
 {
     EXPECT_EQ(list(0), (Entries{"No", "Diagnose", "Debug info"}));
-    EXPECT_EQ(list(10), (Entries{"1200 baud", "2400 baud", "4800 baud", "9600 baud", "19200 baud"}));
+    EXPECT_EQ(list(10),
+              (Entries{"1200 baud", "2400 baud", "4800 baud", "9600 baud", "19200 baud"}));
     EXPECT_EQ(list(13), (Entries{"no parity", "even parity", "odd parity"}));
     EXPECT_EQ(list(14), (Entries{"No HandShake", "No HandShake, active RTS", "CTS/RTS HandShake"}));
     EXPECT_EQ(list(15), (Entries{"Ascom/Nira", "Bosch LBB5800", "Bosch AlfaDesk", "GSMmodem"}));
-    EXPECT_EQ(list(19), (Entries{"Fixed num-info and variable textmessage", "Only variable textmessage",
-                                 "Variable num-info and textmessage", "Num info only"}));
+    EXPECT_EQ(list(19),
+              (Entries{"Fixed num-info and variable textmessage", "Only variable textmessage",
+                       "Variable num-info and textmessage", "Num info only"}));
 }
 
 TEST_F(FillChoiceListsTest, GeneratedEntriesAtTheirPositions)

@@ -1,10 +1,8 @@
-#include "settings/control_sync.h"
-
 #include "scripted_controls.h"
 #include "settings/choice_lists.h"
+#include "settings/control_sync.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

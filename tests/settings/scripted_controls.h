@@ -17,7 +17,7 @@ class ScriptedControls final : public SettingControls
 public:
     ControlBoard board;
     std::set<int> hiddenTexts;
-    std::optional<int> refusedPosition;  // any choice box refuses this position
+    std::optional<int> refusedPosition; // any choice box refuses this position
     std::optional<std::string> refusedText;
     // "set choice 10", "get text 3", ...; recording is not part of what the controls hold.
     mutable std::vector<std::string> calls;
@@ -43,7 +43,10 @@ public:
     void setChoiceColour(int n, ControlColour c) override { board.setChoiceColour(n, c); }
     void clearChoiceHighlight(int n) override { board.clearChoiceHighlight(n); }
 
-    bool textVisible(int j) const override { return hiddenTexts.count(j) == 0 && board.textVisible(j); }
+    bool textVisible(int j) const override
+    {
+        return hiddenTexts.count(j) == 0 && board.textVisible(j);
+    }
     std::string text(int j) const override
     {
         record("get text ", j);
@@ -70,7 +73,10 @@ public:
     int pagerBleepPosition() const override { return board.pagerBleepPosition(); }
 
 private:
-    void record(const char* what, int index) const { calls.push_back(what + std::to_string(index)); }
+    void record(const char* what, int index) const
+    {
+        calls.push_back(what + std::to_string(index));
+    }
 };
 
 } // namespace pravenor::settings::test

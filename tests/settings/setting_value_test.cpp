@@ -1,7 +1,6 @@
 #include "settings/setting_value.h"
 
 #include <gtest/gtest.h>
-
 #include <optional>
 
 namespace pravenor::settings {

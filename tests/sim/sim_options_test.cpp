@@ -55,7 +55,8 @@ TEST(SimOptions, LinkLoadAndBufferPosition)
 
     EXPECT_EQ(parsed.options.baud, 9600);
 
-    const SimCommandLine other = parseSimOptions({"--link=/dev/conv", "--load", "a b.cfg", "--baud=19200"});
+    const SimCommandLine other =
+        parseSimOptions({"--link=/dev/conv", "--load", "a b.cfg", "--baud=19200"});
     EXPECT_EQ(other.options.linkPath, "/dev/conv");
     EXPECT_EQ(other.options.loadFile, "a b.cfg");
     EXPECT_EQ(other.options.baud, 19200);
@@ -130,10 +131,10 @@ TEST(SimOptions, RejectsWhatItDoesNotUnderstand)
 TEST(SimOptions, HelpExplainsEveryOption)
 {
     const std::string help = simHelpText();
-    for (const char* option : {"--link", "--load", "--buffer-position", "--no-answer", "--late",
-                               "--bad-checksum", "--nack", "--too-long", "--short-reply",
-                               "--body-stops", "--chatter", "--noise", "--power-cut", "--baud",
-                               "--deaf-after-reply", "--tcp", "--rfc2217", "--help"})
+    for (const char* option :
+         {"--link", "--load", "--buffer-position", "--no-answer", "--late", "--bad-checksum",
+          "--nack", "--too-long", "--short-reply", "--body-stops", "--chatter", "--noise",
+          "--power-cut", "--baud", "--deaf-after-reply", "--tcp", "--rfc2217", "--help"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <functional>
-
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -40,7 +38,8 @@ inline void AsOrdinaryUser(const std::function<void()>& body)
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(NobodyGid()) != 0 || ::setuid(NobodyUid()) != 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(NobodyGid()) != 0 ||
+            ::setuid(NobodyUid()) != 0) {
             std::fprintf(stderr, "cannot become nobody\n");
             ::_exit(2);
         }

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <clocale>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace pravenor::test {
@@ -15,8 +14,10 @@ class CommaLocale
 public:
     CommaLocale()
     {
-        for (const char* name : {"nl_NL.UTF-8", "nl_NL.utf8", "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"}) {
-            if (std::setlocale(LC_ALL, name) != nullptr && std::string(std::localeconv()->decimal_point) == ",") {
+        for (const char* name :
+             {"nl_NL.UTF-8", "nl_NL.utf8", "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"}) {
+            if (std::setlocale(LC_ALL, name) != nullptr &&
+                std::string(std::localeconv()->decimal_point) == ",") {
                 m_active = true;
                 return;
             }
@@ -37,11 +38,11 @@ private:
 
 // Continuous integration generates nl_NL.UTF-8 (setup.sh), so there a missing locale is a
 // failure; on a developer's machine without one the test is skipped.
-#define PRAVENOR_REQUIRE_COMMA_LOCALE(locale)                                                   \
-    do {                                                                                        \
-        if (!(locale).active()) {                                                               \
-            if (std::getenv("CI") != nullptr)                                                   \
-                FAIL() << "no comma-decimal locale; setup.sh test generates nl_NL.UTF-8";       \
-            GTEST_SKIP() << "no comma-decimal locale on this machine (locale-gen nl_NL.UTF-8)"; \
-        }                                                                                       \
+#define PRAVENOR_REQUIRE_COMMA_LOCALE(locale)                                                      \
+    do {                                                                                           \
+        if (!(locale).active()) {                                                                  \
+            if (std::getenv("CI") != nullptr)                                                      \
+                FAIL() << "no comma-decimal locale; setup.sh test generates nl_NL.UTF-8";          \
+            GTEST_SKIP() << "no comma-decimal locale on this machine (locale-gen nl_NL.UTF-8)";    \
+        }                                                                                          \
     } while (false)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QCoreApplication>
-
 #include <chrono>
 #include <thread>
 
@@ -9,8 +8,7 @@ namespace pravenor::test {
 
 // A QCoreApplication for tests that need Qt's event loop, made on first use. Widget tests ask
 // for a QApplication instead (and include its header themselves).
-template <typename Application = QCoreApplication>
-void EnsureQtApplication()
+template <typename Application = QCoreApplication> void EnsureQtApplication()
 {
     if (QCoreApplication::instance() != nullptr)
         return;

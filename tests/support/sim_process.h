@@ -2,7 +2,6 @@
 
 #include <QProcess>
 #include <QStringList>
-
 #include <string>
 
 namespace pravenor::test {

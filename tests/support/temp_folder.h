@@ -1,10 +1,9 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <random>
 #include <string>
@@ -22,7 +21,8 @@ public:
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string stem = std::string("pravenor-") + (info ? info->name() : "test") + "-";
-        std::replace(stem.begin(), stem.end(), '/', '_'); // parameterised tests have '/' in their names
+        std::replace(stem.begin(), stem.end(), '/',
+                     '_'); // parameterised tests have '/' in their names
         std::random_device random;
         for (;;) {
             const auto path = std::filesystem::temp_directory_path() /

@@ -1,10 +1,9 @@
 // The window as a user meets it: what start-up shows, what each kind of command does, the
 // red marking, the files through the dialog, and an engine that never waits for a box.
-#include "window_fixture.h"
-
 #include "settings/control_sync.h"
 #include "sim/simulated_line.h"
 #include "ui/widget_controls.h"
+#include "window_fixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,11 +15,10 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
-
 #include <fstream>
 
 namespace pravenor::test {
@@ -71,10 +69,14 @@ TEST_F(WindowTest, StartUpOpensOnStatusGeneralSetupAndInputOne)
     EXPECT_EQ(find<QPushButton>("CmdLeesAlles")->text(), "Read all settings from unit");
 
     // The same rows hold the same items on every input page, input 8 included.
-    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 23))->parentWidget()->objectName(), "Frame5_7");
-    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 31))->parentWidget()->objectName(), "Frame5_7");
-    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 16))->parentWidget()->objectName(), "Frame5_0");
-    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 16))->accessibleName(), "Input 1, Error, Text at failure:");
+    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 23))->parentWidget()->objectName(),
+              "Frame5_7");
+    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 31))->parentWidget()->objectName(),
+              "Frame5_7");
+    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 16))->parentWidget()->objectName(),
+              "Frame5_0");
+    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 16))->accessibleName(),
+              "Input 1, Error, Text at failure:");
 
     // Without /DEBUG the service controls are out of reach.
     EXPECT_TRUE(find<QWidget>("FrameCmdButtonsPaging")->isHidden());
@@ -139,7 +141,8 @@ TEST_F(WindowTest, ConfirmationsAskBeforeTheyAct)
     click("CmdSchrijfAlles");
     answer(QMessageBox::Ok);
     // Asked for, or already taken up by an engine tick that came while the box closed.
-    EXPECT_TRUE(program->engine.WriteAllRequest || program->engine.BatchKind == link::kWriteAllBatch);
+    EXPECT_TRUE(program->engine.WriteAllRequest ||
+                program->engine.BatchKind == link::kWriteAllBatch);
     EXPECT_EQ(program->stores.WorkValues[0].asNumber(), 2);
 
     click("CmdTestHerstart");
@@ -179,7 +182,8 @@ TEST_F(WindowTest, ReadAllFillsTheControlsAndClearsTheRedMarking)
     window->refreshMarking();
     EXPECT_EQ(controls.choiceColour(9), ControlColour::Red);
     EXPECT_EQ(controls.textColour(0), ControlColour::Red);
-    EXPECT_EQ(find<QComboBox>(numbered("ComboInstellingen", 9))->palette().color(QPalette::Text), QColor(255, 0, 0));
+    EXPECT_EQ(find<QComboBox>(numbered("ComboInstellingen", 9))->palette().color(QPalette::Text),
+              QColor(255, 0, 0));
 }
 
 TEST_F(WindowTest, CancelDuringReadAllEndsItWithoutSuccess)
@@ -221,7 +225,8 @@ TEST_F(WindowTest, SettingsFilesGoThroughTheFileDialog)
     click("CmdOpslaanUnitGegevens");
     QFileDialog* dialog = openFileDialog(*window);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(std::filesystem::path(dialog->directory().absolutePath().toStdString()), folder.path() / "Instellingen");
+    EXPECT_EQ(std::filesystem::path(dialog->directory().absolutePath().toStdString()),
+              folder.path() / "Instellingen");
     EXPECT_EQ(dialog->nameFilters(), QStringList{"cfg (*.cfg)"});
     const std::filesystem::path file = folder.path() / "Instellingen" / "site.cfg";
     choose(dialog, file);
@@ -269,7 +274,8 @@ TEST_F(WindowTest, TheEngineTicksOnBehindAnOpenBox)
 {
     load();
     click("CmdSchrijfAlles"); // a confirmation waits for the user
-    window->transferView().showCriticalMessage("Pravenor by Quilmar", "ERROR reading setting from converter.");
+    window->transferView().showCriticalMessage("Pravenor by Quilmar",
+                                               "ERROR reading setting from converter.");
     ASSERT_NE(openBox(), nullptr);
     const auto before = line->simulated()->now();
     QTest::qWait(400);
@@ -279,7 +285,9 @@ TEST_F(WindowTest, TheEngineTicksOnBehindAnOpenBox)
 TEST_F(WindowTest, TheIndicatorsFlashWithTraffic)
 {
     load();
-    auto fill = [this](const char* name) { return find<QFrame>(name)->palette().color(QPalette::Window); };
+    auto fill = [this](const char* name) {
+        return find<QFrame>(name)->palette().color(QPalette::Window);
+    };
     EXPECT_EQ(fill("ShpTx"), QColor(0xC0, 0, 0));
     program->engine.bytes().TxActivity = true;
     program->engine.bytes().RxActivity = true;
@@ -375,7 +383,8 @@ TEST_F(WindowTest, QuitAnsweredOkEndsTheProgramWhateverIsOpen)
         {"About", false, false}, {"Setup", true, true},
     };
     for (const auto& row : rows) {
-        const std::string shown = std::string(row.open ? row.open : "nothing") + (row.editing ? " editing" : "") +
+        const std::string shown = std::string(row.open ? row.open : "nothing") +
+                                  (row.editing ? " editing" : "") +
                                   (row.closeBox ? ", close box" : "");
         load();
         window->show();
@@ -438,7 +447,9 @@ TEST_F(WindowTest, TheDefaultFileCommandsAskFirstAndActOnOkOnly)
     load("/DEBUG"); // "Save as default" is for the service engineer
     auto* relay = find<QComboBox>(numbered("ComboInstellingen", 9));
     const std::filesystem::path file = folder.path() / "default.set";
-    auto fileText = [&] { return std::filesystem::exists(file) ? TempFolder::read(file) : std::string(); };
+    auto fileText = [&] {
+        return std::filesystem::exists(file) ? TempFolder::read(file) : std::string();
+    };
     auto asks = [&](const char* button, const char* text) {
         click(QLatin1String(button));
         QMessageBox* box = openBox();
@@ -448,8 +459,10 @@ TEST_F(WindowTest, TheDefaultFileCommandsAskFirstAndActOnOkOnly)
         EXPECT_EQ(box->standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
         EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Ok));
     };
-    const char* save = "Write default setup to file.\nOverwriten the previous default setting file!\nZeker weten? ";
-    const char* read = "Read default settings from file.\nAll previous settings will be lost..\nZeker weten? ";
+    const char* save = "Write default setup to file.\nOverwriten the previous default setting "
+                       "file!\nZeker weten? ";
+    const char* read =
+        "Read default settings from file.\nAll previous settings will be lost..\nZeker weten? ";
 
     relay->setCurrentIndex(1);
     const std::string before = fileText();
@@ -491,7 +504,8 @@ TEST_F(WindowTest, APravenorSetThatCannotBeUsedIsSaidInABoxAndTheStatusPage)
     std::filesystem::create_directory(folder.path() / "Pravenor.set");
     load();
     const std::string warning =
-        (folder.path() / "Pravenor.set").string() + " cannot be used (it is a folder); the program starts with its defaults.";
+        (folder.path() / "Pravenor.set").string() +
+        " cannot be used (it is a folder); the program starts with its defaults.";
     ASSERT_NE(openBox(), nullptr);
     EXPECT_EQ(openBox()->text().toStdString(), warning);
     EXPECT_EQ(openBox()->icon(), QMessageBox::Warning);
@@ -506,7 +520,8 @@ TEST_F(WindowTest, TheProgressBoxKeepsOnlyItsLastLines)
         window->transferView().appendProgress("Read setting " + std::to_string(n) + "  OK\r\n");
     auto* progress = find<QPlainTextEdit>("TxtProgress");
     EXPECT_LE(progress->blockCount(), ui::MainWindow::kProgressLines);
-    EXPECT_TRUE(progress->toPlainText().endsWith(QStringLiteral("Read setting %1  OK\n").arg(lines - 1)));
+    EXPECT_TRUE(
+        progress->toPlainText().endsWith(QStringLiteral("Read setting %1  OK\n").arg(lines - 1)));
     EXPECT_FALSE(progress->toPlainText().startsWith(QStringLiteral("Read setting 0  OK")));
 }
 
@@ -517,9 +532,11 @@ TEST_F(WindowTest, TextBoxesForTheConverterRefuseWhatItWouldMisread)
         auto* box = find<QLineEdit>(QLatin1String(name));
         box->clear();
         QTest::keyClicks(box, QStringLiteral("12"));
-        box->insert(QStringLiteral("3\x1e" "4\x1f" "HACKED")); // as a paste arrives
-        box->insert(QStringLiteral("\u03a9"));                // no Windows-1252 character
-        box->insert(QStringLiteral("\u00e9"));                // one
+        box->insert(QStringLiteral("3\x1e"
+                                   "4\x1f"
+                                   "HACKED")); // as a paste arrives
+        box->insert(QStringLiteral("\u03a9")); // no Windows-1252 character
+        box->insert(QStringLiteral("\u00e9")); // one
         EXPECT_EQ(box->text(), QStringLiteral("12\u00e9")) << name;
     }
 }

@@ -1,11 +1,10 @@
 // The on-site additions: write only what changed, compare the screen with a file, watch the line.
-#include "window_fixture.h"
-
 #include "link/protocol.h"
 #include "program/commands.h"
 #include "sim/simulated_line.h"
 #include "ui/compare_dialog.h"
 #include "ui/line_monitor_window.h"
+#include "window_fixture.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -65,7 +64,8 @@ TEST_F(OnSiteTest, WriteChangedWithNothingChangedSaysSoAndSendsNothing)
     const std::size_t before = line->simulated()->framesFromHost().size();
     click("CmdSchrijfGewijzigd");
     ASSERT_NE(openBox(), nullptr);
-    EXPECT_EQ(openBox()->text(), "Nothing to write: every setting on screen matches the converter.");
+    EXPECT_EQ(openBox()->text(),
+              "Nothing to write: every setting on screen matches the converter.");
     answer(QMessageBox::Ok);
     for (int n = 0; n < 100; ++n)
         window->tick();

@@ -4,7 +4,6 @@
 #include "ui/window_command_line.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -25,9 +24,16 @@ TEST(WindowCommandLine, AnyCommandLineStartsTheWindowAndUnknownWordsAreNoted)
         {{"/debug"}, 0, false, "", "pravenor: unknown argument /debug passed over\n"},
         {{"/LOGFILE"}, 1, false, "", ""},
         {{"/LOG", "--demo", "/DEBUG"}, 2, true, "", ""},
-        {{"--port", "/dev/ttyUSB0", "-x", "site"}, 0, false, "/dev/ttyUSB0",
-         "pravenor: unknown argument -x passed over\npravenor: unknown argument site passed over\n"},
-        {{"--demo", "--port", "/dev/ttyS0"}, 0, true, "",
+        {{"--port", "/dev/ttyUSB0", "-x", "site"},
+         0,
+         false,
+         "/dev/ttyUSB0",
+         "pravenor: unknown argument -x passed over\npravenor: unknown argument site passed "
+         "over\n"},
+        {{"--demo", "--port", "/dev/ttyS0"},
+         0,
+         true,
+         "",
          "pravenor: --demo uses the simulated converter; --port /dev/ttyS0 is passed over\n"},
         {{"/LOG", "--port"}, 1, false, "", "pravenor: --port needs a value; passed over\n"},
     };

@@ -4,17 +4,15 @@
 #include "frontend/converter_line.h"
 #include "program/program.h"
 #include "sim/converter_model.h"
-#include "support/temp_folder.h"
 #include "support/qt_event_loop.h"
-#include "ui/user_preferences.h"
+#include "support/temp_folder.h"
 #include "ui/main_window.h"
+#include "ui/user_preferences.h"
 
 #include <QApplication>
 #include <QMessageBox>
-
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 
@@ -40,13 +38,16 @@ protected:
 
     void load(const std::string& commandLine = {}, const std::string& device = {})
     {
-        line = std::make_unique<frontend::ConverterLine>(frontend::ChooseLine(device.empty(), device));
+        line =
+            std::make_unique<frontend::ConverterLine>(frontend::ChooseLine(device.empty(), device));
         window = std::make_unique<ui::MainWindow>(device.empty());
-        program = std::make_unique<program::Program>(folder.path(), clock, line->serial(),
-                                                     window->settingControls(), window->transferView());
+        program =
+            std::make_unique<program::Program>(folder.path(), clock, line->serial(),
+                                               window->settingControls(), window->transferView());
         program->port.setDeviceOverride(line->deviceOverride());
         window->setBeeper([this] { ++beeps; });
-        window->setUserPreferences(ui::UserPreferences(QString::fromStdString((folder / "user.conf").string())));
+        window->setUserPreferences(
+            ui::UserPreferences(QString::fromStdString((folder / "user.conf").string())));
         window->setFastForThisRun(fastForThisRun);
         window->load(*program, *line, commandLine);
     }
@@ -67,7 +68,8 @@ protected:
             if (r != 0)
                 return false;
         return program->engine.BatchKind == 0 && !program->engine.ReadAllRequest &&
-               !program->engine.WriteAllRequest && program->engine.state() == link::EngineState::Idle;
+               !program->engine.WriteAllRequest &&
+               program->engine.state() == link::EngineState::Idle;
     }
     bool logged(const std::string& text) const
     {
@@ -79,8 +81,7 @@ protected:
 
     sim::ConverterModel& model() const { return *line->model(); }
 
-    template <typename W>
-    W* find(const QString& name) const
+    template <typename W> W* find(const QString& name) const
     {
         W* widget = window->findChild<W*>(name);
         EXPECT_NE(widget, nullptr) << name.toStdString();

@@ -1,9 +1,8 @@
 // The window against pravenor-sim on a pseudo-terminal, on its own timers, as a person uses it.
-#include "window_fixture.h"
-
 #include "support/qt_event_loop.h"
 #include "support/sim_process.h"
 #include "ui/widget_controls.h"
+#include "window_fixture.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -18,7 +17,8 @@ using namespace std::chrono_literals;
 
 TEST_F(WindowTest, ReadAllOverARealLineShowsTheConvertersValues)
 {
-    TempFolder::write(folder.path() / "unit.cfg", "9    ->1\r\n10    ->2\r\n60    ->12\r\n100    ->Hall door\r\n");
+    TempFolder::write(folder.path() / "unit.cfg",
+                      "9    ->1\r\n10    ->2\r\n60    ->12\r\n100    ->Hall door\r\n");
     const std::string link = (folder.path() / "converter").string();
     SimProcess simulator({"--link", QString::fromStdString(link), "--load",
                           QString::fromStdString((folder.path() / "unit.cfg").string())});
@@ -35,7 +35,8 @@ TEST_F(WindowTest, ReadAllOverARealLineShowsTheConvertersValues)
     EXPECT_EQ(find<QLineEdit>("TxtTekstInput_0")->text(), "Hall door");
     for (int n = 0; n <= settings::kLastChoiceItem; ++n) {
         if (window->widgetControls().choiceVisible(n)) { // a hidden box is never given its value
-            EXPECT_EQ(window->widgetControls().choiceColour(n), settings::ControlColour::WindowText) << n;
+            EXPECT_EQ(window->widgetControls().choiceColour(n), settings::ControlColour::WindowText)
+                << n;
         }
     }
     for (int j = 0; j < settings::kTextBoxCount; ++j)
@@ -47,7 +48,8 @@ TEST_F(WindowTest, APortThatDoesNotOpenIsSaidAndTriedAgainUntilItDoes)
     const std::string device = (folder.path() / "converter").string();
     load({}, device); // nothing there yet, and no Pravenor.set: the log is off while starting
     auto* frame = find<QGroupBox>("FrmCommunicatie");
-    const QString caption = QString::fromStdString("Serial Port: 1 " + device + " not open: No such file or directory");
+    const QString caption =
+        QString::fromStdString("Serial Port: 1 " + device + " not open: No such file or directory");
     EXPECT_EQ(frame->title(), caption);
     EXPECT_EQ(frame->accessibleName(), caption);
 

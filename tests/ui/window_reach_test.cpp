@@ -1,8 +1,7 @@
 // The window as keyboard and screen-reader users meet it, and its face: names, labels, tab
 // order, the rows of the service buttons, the sizes of boxes and buttons, the text colour.
-#include "window_fixture.h"
-
 #include "ui/widget_controls.h"
+#include "window_fixture.h"
 
 #include <QAbstractScrollArea>
 #include <QAccessible>
@@ -14,7 +13,6 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTest>
-
 #include <algorithm>
 #include <vector>
 
@@ -41,8 +39,10 @@ void openPageOf(QWidget* widget)
 // The text field of a combo box, the viewport of a text area.
 bool partOfAControl(const QWidget* widget, const QWidget* page)
 {
-    for (const QWidget* w = widget->parentWidget(); w != nullptr && w != page; w = w->parentWidget())
-        if (qobject_cast<const QComboBox*>(w) != nullptr || qobject_cast<const QAbstractScrollArea*>(w) != nullptr)
+    for (const QWidget* w = widget->parentWidget(); w != nullptr && w != page;
+         w = w->parentWidget())
+        if (qobject_cast<const QComboBox*>(w) != nullptr ||
+            qobject_cast<const QAbstractScrollArea*>(w) != nullptr)
             return true;
     return false;
 }
@@ -84,7 +84,8 @@ TEST_F(WindowTest, TabFollowsEveryPageTopToBottomLeftToRightAndReachesEveryComma
 {
     load("/DEBUG");
     window->show();
-    for (const char* name : {"GeneralSetup", "PagingSetup", "Input_1", "Input_8", "FilePage", "UnitPage", "ServicePage"}) {
+    for (const char* name : {"GeneralSetup", "PagingSetup", "Input_1", "Input_8", "FilePage",
+                             "UnitPage", "ServicePage"}) {
         auto* page = find<QWidget>(QLatin1String(name));
         openPageOf(page);
         const std::vector<QWidget*> stops = tabStops(window.get(), page);
@@ -94,9 +95,11 @@ TEST_F(WindowTest, TabFollowsEveryPageTopToBottomLeftToRightAndReachesEveryComma
                 << stops[n]->objectName().toStdString();
         }
         for (QWidget* control : page->findChildren<QWidget*>()) {
-            const bool command = qobject_cast<QPushButton*>(control) || qobject_cast<QComboBox*>(control) ||
+            const bool command = qobject_cast<QPushButton*>(control) ||
+                                 qobject_cast<QComboBox*>(control) ||
                                  qobject_cast<QLineEdit*>(control);
-            if (command && control->isVisible() && control->isEnabled() && !partOfAControl(control, page)) {
+            if (command && control->isVisible() && control->isEnabled() &&
+                !partOfAControl(control, page)) {
                 EXPECT_NE(std::find(stops.begin(), stops.end(), control), stops.end())
                     << name << ": " << control->objectName().toStdString();
             }
@@ -118,26 +121,32 @@ TEST_F(WindowTest, EverySettingControlHasItsOwnNameAndItsLegendAsLabel)
     auto* unplaced = find<QWidget>("UnplacedControls");
     QStringList names;
     for (int n = 0; n < settings::kChoiceBoxCount; ++n)
-        if (auto* box = find<QComboBox>(numbered("ComboInstellingen", n)); !unplaced->isAncestorOf(box))
+        if (auto* box = find<QComboBox>(numbered("ComboInstellingen", n));
+            !unplaced->isAncestorOf(box))
             names << box->accessibleName();
     for (int j = 0; j < settings::kTextBoxCount; ++j)
         names << find<QLineEdit>(numbered("TxtTekstInput", j))->accessibleName();
     const qsizetype all = names.size();
     names.removeDuplicates();
     EXPECT_EQ(names.size(), all);
-    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 32))->accessibleName(), "Input 1, Alarm, Address:");
-    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 47))->accessibleName(), "Input 8, Error, Address:");
+    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 32))->accessibleName(),
+              "Input 1, Alarm, Address:");
+    EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 47))->accessibleName(),
+              "Input 8, Error, Address:");
 
     for (QLabel* legend : window->findChildren<QLabel*>()) {
         const QString name = legend->objectName();
         if (unplaced->isAncestorOf(legend) || !name.startsWith(QLatin1String("TxtLegenda")))
             continue;
-        const QString control = name.startsWith(QLatin1String("TxtLegendaCharInput"))    ? QStringLiteral("ComboInstellingen")
-                                : name.startsWith(QLatin1String("TxtLegendaTekstInput")) ? QStringLiteral("TxtTekstInput")
-                                                                                          : QString();
+        const QString control = name.startsWith(QLatin1String("TxtLegendaCharInput"))
+                                    ? QStringLiteral("ComboInstellingen")
+                                : name.startsWith(QLatin1String("TxtLegendaTekstInput"))
+                                    ? QStringLiteral("TxtTekstInput")
+                                    : QString();
         ASSERT_NE(legend->buddy(), nullptr) << name.toStdString();
         if (!control.isEmpty()) {
-            EXPECT_EQ(legend->buddy()->objectName(), control + name.mid(name.indexOf(QLatin1Char('_'))))
+            EXPECT_EQ(legend->buddy()->objectName(),
+                      control + name.mid(name.indexOf(QLatin1Char('_'))))
                 << name.toStdString();
         }
     }
@@ -146,21 +155,27 @@ TEST_F(WindowTest, EverySettingControlHasItsOwnNameAndItsLegendAsLabel)
     // the frame that label it (a combo box on Linux speaks its value as its name).
     auto labelsOf = [](QWidget* control) {
         std::vector<QObject*> labels;
-        for (const auto& [label, relation] : QAccessible::queryAccessibleInterface(control)->relations(QAccessible::Label))
+        for (const auto& [label, relation] :
+             QAccessible::queryAccessibleInterface(control)->relations(QAccessible::Label))
             labels.push_back(label->object());
         return labels;
     };
     auto* address = find<QLineEdit>(numbered("TxtTekstInput", 40));
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(address)->text(QAccessible::Name), "Input 1, Error, Address:");
-    EXPECT_EQ(labelsOf(address), (std::vector<QObject*>{find<QLabel>(numbered("TxtLegendaTekstInput", 40)),
-                                                        find<QWidget>(numbered("Frame5", 0))}));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(address)->text(QAccessible::Name),
+              "Input 1, Error, Address:");
+    EXPECT_EQ(labelsOf(address),
+              (std::vector<QObject*>{find<QLabel>(numbered("TxtLegendaTekstInput", 40)),
+                                     find<QWidget>(numbered("Frame5", 0))}));
     auto* repeatLegend = find<QLabel>(numbered("TxtLegendaCharInput", 52));
     EXPECT_EQ(labelsOf(find<QComboBox>(numbered("ComboInstellingen", 52))),
               (std::vector<QObject*>{repeatLegend, find<QWidget>(numbered("Frame5", 0))}));
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(repeatLegend)->text(QAccessible::Name), "Input 1, Error, Repeat:");
-    const std::vector<QObject*> guard = labelsOf(find<QComboBox>(numbered("ComboInstellingen", 28)));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(repeatLegend)->text(QAccessible::Name),
+              "Input 1, Error, Repeat:");
+    const std::vector<QObject*> guard =
+        labelsOf(find<QComboBox>(numbered("ComboInstellingen", 28)));
     ASSERT_FALSE(guard.empty());
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(guard.front())->text(QAccessible::Name), "Input 1, Guard:");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(guard.front())->text(QAccessible::Name),
+              "Input 1, Guard:");
 }
 
 TEST_F(WindowTest, PagingReadWritePairsStandOnTheRowOfTheirItem)
@@ -171,8 +186,10 @@ TEST_F(WindowTest, PagingReadWritePairsStandOnTheRowOfTheirItem)
     auto middle = [this](QWidget* w) { return w->mapTo(window.get(), w->rect().center()).y(); };
     for (int item : {10, 11, 12, 13, 14, 17}) {
         const int row = middle(find<QComboBox>(numbered("ComboInstellingen", item)));
-        EXPECT_NEAR(middle(find<QPushButton>(numbered("CmdReadSingleSetting", item))), row, 2) << item;
-        EXPECT_NEAR(middle(find<QPushButton>(numbered("CmdWriteSingleSetting", item))), row, 2) << item;
+        EXPECT_NEAR(middle(find<QPushButton>(numbered("CmdReadSingleSetting", item))), row, 2)
+            << item;
+        EXPECT_NEAR(middle(find<QPushButton>(numbered("CmdWriteSingleSetting", item))), row, 2)
+            << item;
     }
 }
 
@@ -185,7 +202,9 @@ TEST_F(WindowTest, BoxesFitTheirTextButtonsKeepAMarginAndTheFramesLineUp)
     {
         const char* box;
         int characters;
-    } fields[] = {{"TxtTestPagerDisplayInfo", 40}, {"TxtTestPagerAdres", 10}, {"TxtTekstInput_32", 10},
+    } fields[] = {{"TxtTestPagerDisplayInfo", 40},
+                  {"TxtTestPagerAdres", 10},
+                  {"TxtTekstInput_32", 10},
                   {"TxtTekstInput_47", 10}};
     for (const auto& field : fields) {
         auto* box = find<QLineEdit>(QLatin1String(field.box));
@@ -193,17 +212,20 @@ TEST_F(WindowTest, BoxesFitTheirTextButtonsKeepAMarginAndTheFramesLineUp)
         box->setText(QString(field.characters, QLatin1Char('X')));
         box->end(false);
         EXPECT_EQ(box->cursorPositionAt(QPoint(1, box->height() / 2)), 0) << field.box;
-        EXPECT_LT(box->width(), box->fontMetrics().horizontalAdvance(QString(2 * field.characters, QLatin1Char('X'))))
+        EXPECT_LT(box->width(), box->fontMetrics().horizontalAdvance(
+                                    QString(2 * field.characters, QLatin1Char('X'))))
             << field.box;
     }
 
     window->menuBar()->actions().at(0)->trigger(); // "Setup"
     auto* setup = window->findChild<QWidget*>("frmInstellingen");
     ASSERT_NE(setup, nullptr);
-    for (QWidget* holder : {find<QWidget>("FilePage"), find<QWidget>("UnitPage"), find<QWidget>("ServicePage"), setup}) {
+    for (QWidget* holder : {find<QWidget>("FilePage"), find<QWidget>("UnitPage"),
+                            find<QWidget>("ServicePage"), setup}) {
         openPageOf(holder);
         for (QPushButton* button : holder->findChildren<QPushButton*>()) {
-            const int room = button->width() - button->fontMetrics().horizontalAdvance(button->text());
+            const int room =
+                button->width() - button->fontMetrics().horizontalAdvance(button->text());
             EXPECT_GE(room, 2 * 8) << button->objectName().toStdString();
         }
     }
@@ -214,7 +236,8 @@ TEST_F(WindowTest, BoxesFitTheirTextButtonsKeepAMarginAndTheFramesLineUp)
         return w->mapTo(window.get(), QPoint(0, 0)).x();
     };
     EXPECT_EQ(left("TxtTekstInput", 32), left("TxtTekstInput", 40)); // Address:
-    EXPECT_EQ(left("ComboInstellingen", 68), left("ComboInstellingen", 76)); // Bleepcode Alarm: / failure:
+    EXPECT_EQ(left("ComboInstellingen", 68),
+              left("ComboInstellingen", 76)); // Bleepcode Alarm: / failure:
     EXPECT_EQ(left("ComboInstellingen", 60), left("ComboInstellingen", 84)); // Bleepcode Idle:
 }
 

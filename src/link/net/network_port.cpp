@@ -14,12 +14,18 @@ namespace {
 std::string reasonFor(QAbstractSocket::SocketError error, const QString& systemText)
 {
     switch (error) {
-    case QAbstractSocket::HostNotFoundError: return "the name does not resolve";
-    case QAbstractSocket::ConnectionRefusedError: return "connection refused, nothing listens there";
-    case QAbstractSocket::RemoteHostClosedError: return "the server closed the connection";
-    case QAbstractSocket::SocketTimeoutError: return "timed out";
-    case QAbstractSocket::NetworkError: return "the network failed: " + app::Utf8ToCp1252(systemText.toStdString());
-    default: return app::Utf8ToCp1252(systemText.toStdString());
+    case QAbstractSocket::HostNotFoundError:
+        return "the name does not resolve";
+    case QAbstractSocket::ConnectionRefusedError:
+        return "connection refused, nothing listens there";
+    case QAbstractSocket::RemoteHostClosedError:
+        return "the server closed the connection";
+    case QAbstractSocket::SocketTimeoutError:
+        return "timed out";
+    case QAbstractSocket::NetworkError:
+        return "the network failed: " + app::Utf8ToCp1252(systemText.toStdString());
+    default:
+        return app::Utf8ToCp1252(systemText.toStdString());
     }
 }
 
@@ -35,7 +41,8 @@ NetworkPort::NetworkPort()
         if (m_state == State::Connecting)
             fail(reasonFor(QAbstractSocket::SocketTimeoutError, {}));
     });
-    QObject::connect(&m_confirmationTimer, &QTimer::timeout, &m_socket, [this] { onConfirmationWaitOver(); });
+    QObject::connect(&m_confirmationTimer, &QTimer::timeout, &m_socket,
+                     [this] { onConfirmationWaitOver(); });
     QObject::connect(&m_socket, &QTcpSocket::connected, &m_socket, [this] { onConnected(); });
     QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] { onReadyRead(); });
     QObject::connect(&m_socket, &QTcpSocket::errorOccurred, &m_socket,
@@ -71,7 +78,8 @@ OpenResult NetworkPort::open(const std::string& device, const LineSettings& sett
     m_state = State::Connecting;
     m_connectTimer.start();
     // The host name is looked up and the connection made in the event loop.
-    m_socket.connectToHost(QString::fromStdString(app::Cp1252ToUtf8(m_address->host)), m_address->port);
+    m_socket.connectToHost(QString::fromStdString(app::Cp1252ToUtf8(m_address->host)),
+                           m_address->port);
     if (m_state == State::Connecting)
         return OpenResult::Opened;
     m_state = State::Closed; // refused before it began; failureReason() says why
@@ -84,7 +92,8 @@ void NetworkPort::close()
     m_confirmationTimer.stop();
     m_state = State::Closed;
     if (m_socket.state() != QAbstractSocket::UnconnectedState) {
-        m_socket.flush(); // what the converter was sent last still goes, as far as it can without waiting
+        m_socket.flush(); // what the converter was sent last still goes, as far as it can without
+                          // waiting
         m_socket.abort();
     }
     m_input.clear();
@@ -149,7 +158,8 @@ void NetworkPort::onConnected()
     }
     m_state = State::Negotiating;
     const std::vector<std::uint8_t> opening = m_codec->start();
-    m_socket.write(reinterpret_cast<const char*>(opening.data()), static_cast<qint64>(opening.size()));
+    m_socket.write(reinterpret_cast<const char*>(opening.data()),
+                   static_cast<qint64>(opening.size()));
     m_confirmationTimer.start();
 }
 
@@ -168,7 +178,8 @@ void NetworkPort::onReadyRead()
     m_codec->receive({first, static_cast<std::size_t>(bytes.size())}, data, reply);
     m_input.insert(m_input.end(), data.begin(), data.end());
     if (!reply.empty())
-        m_socket.write(reinterpret_cast<const char*>(reply.data()), static_cast<qint64>(reply.size()));
+        m_socket.write(reinterpret_cast<const char*>(reply.data()),
+                       static_cast<qint64>(reply.size()));
     if (m_state == State::Negotiating && m_codec->lineConfirmed()) {
         m_state = State::Open;
         releaseHeld();

@@ -50,7 +50,10 @@ public:
     // The connection stands (open() may have only started it).
     bool connected() const { return m_state == State::Negotiating || m_state == State::Open; }
     // Lines for the message log: the connection made, settings the server left unconfirmed.
-    void setNoteHandler(std::function<void(const std::string&)> handler) { m_note = std::move(handler); }
+    void setNoteHandler(std::function<void(const std::string&)> handler)
+    {
+        m_note = std::move(handler);
+    }
 
 private:
     enum class State
@@ -74,8 +77,8 @@ private:
     State m_state = State::Closed;
     std::optional<NetworkAddress> m_address;
     std::optional<Rfc2217Codec> m_codec;
-    std::deque<std::uint8_t> m_input;       // the converter's bytes, not yet read
-    std::vector<std::uint8_t> m_held;       // written before the line was ready
+    std::deque<std::uint8_t> m_input; // the converter's bytes, not yet read
+    std::vector<std::uint8_t> m_held; // written before the line was ready
     std::string m_lastErrorText;
     std::function<void(const std::string&)> m_note;
     QTimer m_connectTimer;

@@ -85,7 +85,9 @@ std::string resolvedDevice(const std::string& device)
 // The process holding a lock on the device, as /proc/locks tells (0 when it does not).
 long lockHolder(const std::string& device)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (::stat(device.c_str(), &info) != 0)
         return 0;
     std::FILE* locks = std::fopen("/proc/locks", "re");
@@ -229,7 +231,8 @@ OpenResult QtSerialPort::open(const std::string& device, const LineSettings& set
 #ifdef Q_OS_UNIX
         // Qt says "permission" for a device another program has locked too; only a device
         // this user may not open is a matter of group membership.
-        if (result == OpenResult::PermissionDenied && ::access(m_device.c_str(), R_OK | W_OK) == 0) {
+        if (result == OpenResult::PermissionDenied &&
+            ::access(m_device.c_str(), R_OK | W_OK) == 0) {
             m_lastErrorText = inUseText(m_device);
             result = OpenResult::InUse;
         }

@@ -1,7 +1,6 @@
 #include "sim/tool/sim_command_line.h"
 
 #include <QCommandLineParser>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -70,7 +69,8 @@ struct OptionRule
 std::vector<OptionRule> OptionRules()
 {
     auto replyFault = [](const char* name, FaultRepeat FaultPlan::*fault) {
-        return OptionRule{name, nullptr, true, [fault](std::string_view value, SimOptions& options) {
+        return OptionRule{name, nullptr, true,
+                          [fault](std::string_view value, SimOptions& options) {
                               const std::optional<FaultRepeat> times = repeat(value);
                               if (times)
                                   options.faults.*fault = *times;
@@ -78,7 +78,8 @@ std::vector<OptionRule> OptionRules()
                           }};
     };
     auto path = [](const char* name, std::string SimOptions::*field) {
-        return OptionRule{name, "a path", false, [field](std::string_view value, SimOptions& options) {
+        return OptionRule{name, "a path", false,
+                          [field](std::string_view value, SimOptions& options) {
                               options.*field = std::string(value);
                               return !value.empty();
                           }};
@@ -210,7 +211,8 @@ std::string Refusal(const std::vector<std::string_view>& args, const std::vector
         if (rule == rules.end())
             return "unknown option \"" + std::string(arg) + "\"";
         if (!rule->optionalCount && arg.find('=') == std::string_view::npos && ++i == args.size())
-            return "--" + std::string(name) + " takes " + rule->takes + ", not \"" + std::string(arg) + "\"";
+            return "--" + std::string(name) + " takes " + rule->takes + ", not \"" +
+                   std::string(arg) + "\"";
     }
     return "unknown option";
 }
@@ -226,16 +228,18 @@ SimCommandLine parseSimOptions(const std::vector<std::string_view>& args)
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
     parser.addOption(QCommandLineOption(QStringLiteral("rfc2217")));
     for (const OptionRule& rule : rules)
-        parser.addOption(QCommandLineOption(QString::fromLatin1(rule.name), QString(), QStringLiteral("VALUE")));
+        parser.addOption(
+            QCommandLineOption(QString::fromLatin1(rule.name), QString(), QStringLiteral("VALUE")));
 
     QStringList qtArgs{QStringLiteral("pravenor-sim")};
     bool optionsEnded = false;
     for (const std::string_view arg : args) {
         optionsEnded = optionsEnded || arg == "--";
         // Alone, a fault with an optional count spoils every reply.
-        const bool bareCount = !optionsEnded && std::any_of(rules.begin(), rules.end(), [&](const OptionRule& rule) {
-                                   return rule.optionalCount && arg.substr(0, 2) == "--" && arg.substr(2) == rule.name;
-                               });
+        const bool bareCount =
+            !optionsEnded && std::any_of(rules.begin(), rules.end(), [&](const OptionRule& rule) {
+                return rule.optionalCount && arg.substr(0, 2) == "--" && arg.substr(2) == rule.name;
+            });
         qtArgs << FromBytes(arg) + (bareCount ? QStringLiteral("=every") : QString());
     }
     if (!parser.parse(qtArgs)) {
@@ -255,9 +259,10 @@ SimCommandLine parseSimOptions(const std::vector<std::string_view>& args)
             if (rule.apply(value, result.options))
                 continue;
             const std::string takes =
-                rule.takes ? rule.takes : "an optional count, as in --" + std::string(rule.name) + "=3";
-            result.error = "--" + std::string(rule.name) + " takes " + takes + ", not \"--" + rule.name +
-                           "=" + value + "\"";
+                rule.takes ? rule.takes
+                           : "an optional count, as in --" + std::string(rule.name) + "=3";
+            result.error = "--" + std::string(rule.name) + " takes " + takes + ", not \"--" +
+                           rule.name + "=" + value + "\"";
             return result;
         }
     }

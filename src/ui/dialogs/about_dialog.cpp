@@ -77,10 +77,11 @@ AboutDialog::AboutDialog(program::Program& program, std::function<void()> debugL
     : QDialog(parent), m_program(program), m_debugLevelChanged(std::move(debugLevelChanged)),
       m_logoFrame(new QFrame(this)), m_logo(new QLabel(m_logoFrame)),
       m_nameLabel(makeLabel(QStringLiteral("Label3_1"),
-                             QStringLiteral("<big><b>Pravenor</b></big><br>Serial converter set-up"),
-                             m_logoFrame)),
+                            QStringLiteral("<big><b>Pravenor</b></big><br>Serial converter set-up"),
+                            m_logoFrame)),
       m_makerLabel(makeLabel(QStringLiteral("Label3_0"), QStringLiteral("Quilmar"), m_logoFrame)),
-      m_webLabel(makeLabel(QStringLiteral("Label6"), QStringLiteral("www.quilmar.nl"), m_logoFrame)),
+      m_webLabel(
+          makeLabel(QStringLiteral("Label6"), QStringLiteral("www.quilmar.nl"), m_logoFrame)),
       m_versionLabel(makeLabel(QStringLiteral("Label4"), QString(), this)),
       m_levelLabel(makeLabel(QStringLiteral("LabelLocalLog"), QString(), this)),
       m_closeButton(MakeButton("CmdSluit", "Close", this))
@@ -135,8 +136,8 @@ AboutDialog::AboutDialog(program::Program& program, std::function<void()> debugL
     column->addLayout(versionRow);
 
     m_versionLabel->setText(QStringLiteral("Software version: %1.%2")
-                          .arg(PRAVENOR_VERSION_MAJOR)
-                          .arg(PRAVENOR_VERSION_MINOR));
+                                .arg(PRAVENOR_VERSION_MAJOR)
+                                .arg(PRAVENOR_VERSION_MINOR));
     m_versionLabel->setAccessibleName(m_versionLabel->text());
 
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);

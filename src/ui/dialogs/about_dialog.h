@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <functional>
 
 class QFrame;
@@ -35,14 +34,14 @@ private:
 
     program::Program& m_program;
     std::function<void()> m_debugLevelChanged;
-    QFrame* m_logoFrame;         // FrameLogo
-    QLabel* m_logo;              // Image1
-    QLabel* m_nameLabel;         // Label3(1)
-    QLabel* m_makerLabel;        // Label3(0)
-    QLabel* m_webLabel;          // Label6
-    QLabel* m_versionLabel;      // Label4
-    QLabel* m_levelLabel;        // LabelLocalLog
-    QPushButton* m_closeButton;  // CmdSluit
+    QFrame* m_logoFrame;        // FrameLogo
+    QLabel* m_logo;             // Image1
+    QLabel* m_nameLabel;        // Label3(1)
+    QLabel* m_makerLabel;       // Label3(0)
+    QLabel* m_webLabel;         // Label6
+    QLabel* m_versionLabel;     // Label4
+    QLabel* m_levelLabel;       // LabelLocalLog
+    QPushButton* m_closeButton; // CmdSluit
 };
 
 } // namespace pravenor::ui

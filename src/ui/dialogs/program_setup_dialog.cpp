@@ -19,7 +19,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-
 #include <filesystem>
 #include <system_error>
 
@@ -44,8 +43,9 @@ QString portName(int number)
 QString deviceLine(const link::SerialDevice& device)
 {
     const QString where = QString::fromStdString(device.path);
-    const QString line = device.portNumber > 0 ? portName(device.portNumber) + QStringLiteral(" = ") + where
-                                               : where + QStringLiteral(" (no port number)");
+    const QString line = device.portNumber > 0
+                             ? portName(device.portNumber) + QStringLiteral(" = ") + where
+                             : where + QStringLiteral(" (no port number)");
     if (device.path == device.device)
         return line;
     return line + QStringLiteral(" \u2192 ") + QString::fromStdString(device.device);
@@ -54,10 +54,13 @@ QString deviceLine(const link::SerialDevice& device)
 } // namespace
 
 ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* parent,
-                                       UserPreferences* preferences, std::function<void()> paceChanged)
-    : QDialog(parent), m_program(program), m_preferences(preferences), m_paceChanged(std::move(paceChanged)),
-      m_fastLinkCheck(new QCheckBox(QStringLiteral("Fast link"), this)), m_portCombo(new LockableComboBox(this)),
-      m_pathEdit(new QLineEdit(this)), m_networkAddressEdit(new QLineEdit(this)),
+                                       UserPreferences* preferences,
+                                       std::function<void()> paceChanged)
+    : QDialog(parent), m_program(program), m_preferences(preferences),
+      m_paceChanged(std::move(paceChanged)),
+      m_fastLinkCheck(new QCheckBox(QStringLiteral("Fast link"), this)),
+      m_portCombo(new LockableComboBox(this)), m_pathEdit(new QLineEdit(this)),
+      m_networkAddressEdit(new QLineEdit(this)),
       m_portLabel(new QLabel(QStringLiteral("ComPort:"), this)),
       m_networkAddressLabel(new QLabel(QStringLiteral("Network address:"), this)),
       m_pathLabel(new QLabel(QStringLiteral("Path for setup files:"), this)),
@@ -83,8 +86,10 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     m_pathEdit->setMinimumWidth(321);
     m_networkAddressEdit->setObjectName(QStringLiteral("TxtNetworkAddress"));
     m_networkAddressEdit->setAccessibleName(QStringLiteral("Network address"));
-    m_networkAddressEdit->setPlaceholderText(QStringLiteral("tcp://HOST:PORT or rfc2217://HOST:PORT"));
-    m_networkAddressEdit->setToolTip(QStringLiteral("A serial device server on the network; empty: the port number"));
+    m_networkAddressEdit->setPlaceholderText(
+        QStringLiteral("tcp://HOST:PORT or rfc2217://HOST:PORT"));
+    m_networkAddressEdit->setToolTip(
+        QStringLiteral("A serial device server on the network; empty: the port number"));
     m_networkAddressEdit->setMinimumWidth(240);
     m_networkAddressLabel->setObjectName(QStringLiteral("LabelNetworkAddress"));
     m_networkAddressLabel->setAccessibleName(m_networkAddressLabel->text());
@@ -103,8 +108,9 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     m_devicesPresent->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_fastLinkCheck->setObjectName(QStringLiteral("ChkFastLink"));
     m_fastLinkCheck->setAccessibleName(m_fastLinkCheck->text());
-    m_fastLinkCheck->setToolTip(QStringLiteral("Talk to the converter as fast as the line allows; back to the "
-                                             "standard pace by itself when the converter cannot keep up."));
+    m_fastLinkCheck->setToolTip(
+        QStringLiteral("Talk to the converter as fast as the line allows; back to the "
+                       "standard pace by itself when the converter cannot keep up."));
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(16, 16, 16, 16);
@@ -157,8 +163,9 @@ void ProgramSetupDialog::UnlockCombo()
     m_pathEdit->setReadOnly(false);
     m_networkAddressEdit->setReadOnly(false);
     const QColor windowText = QApplication::palette(m_pathEdit).color(QPalette::Text);
-    for (QWidget* widget : {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
-                            static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_networkAddressEdit)})
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
+          static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_networkAddressEdit)})
         setTextColour(widget, windowText);
 }
 
@@ -168,8 +175,9 @@ void ProgramSetupDialog::LockCombo()
     m_portCombo->setLocked(true);
     m_pathEdit->setReadOnly(true);
     m_networkAddressEdit->setReadOnly(true);
-    for (QWidget* widget : {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
-                            static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_networkAddressEdit)})
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
+          static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_networkAddressEdit)})
         setTextColour(widget, kLockedText);
 }
 
@@ -181,7 +189,8 @@ void ProgramSetupDialog::UpdateCombo()
     m_portCombo->setCurrentIndex(index);
     m_pathEdit->setText(FromCp1252(m_program.config.SetPath));
     m_networkAddressEdit->setText(FromCp1252(m_program.port.networkAddress()));
-    m_storedFast = m_preferences != nullptr ? m_preferences->fastLink() : m_program.engine.pace().fast();
+    m_storedFast =
+        m_preferences != nullptr ? m_preferences->fastLink() : m_program.engine.pace().fast();
     m_fastLinkCheck->setChecked(m_storedFast);
 }
 
@@ -263,8 +272,8 @@ void ProgramSetupDialog::showDevices()
     if (const std::string device = link::DeviceForPort(index + 1); index >= 0 && !device.empty()) {
         std::error_code error;
         const bool present = std::filesystem::exists(device, error);
-        port = QString::fromStdString(device) +
-               (present ? QStringLiteral(" \u2014 present") : QStringLiteral(" \u2014 not present"));
+        port = QString::fromStdString(device) + (present ? QStringLiteral(" \u2014 present")
+                                                         : QStringLiteral(" \u2014 not present"));
     }
     if (const std::string& address = m_program.port.networkAddress(); !address.empty())
         port = QStringLiteral("In use instead of the port number: ") + FromCp1252(address);

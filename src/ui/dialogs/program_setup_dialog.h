@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <functional>
 
 class QCheckBox;
@@ -38,7 +37,8 @@ public:
     static constexpr int kPortCount = 30; // Com1..Com30
 
     ProgramSetupDialog(program::Program& program, QWidget* parent = nullptr,
-                       UserPreferences* preferences = nullptr, std::function<void()> paceChanged = {});
+                       UserPreferences* preferences = nullptr,
+                       std::function<void()> paceChanged = {});
 
     void UnlockCombo();
     void LockCombo();
@@ -65,14 +65,14 @@ private:
     program::Program& m_program;
     UserPreferences* m_preferences;
     std::function<void()> m_paceChanged;
-    bool m_storedFast = false;     // the choice as it stood when last shown
-    QCheckBox* m_fastLinkCheck;    // ChkFastLink
-    LockableComboBox* m_portCombo; // ComboCom
-    QLineEdit* m_pathEdit;         // TxtSetPath
+    bool m_storedFast = false;       // the choice as it stood when last shown
+    QCheckBox* m_fastLinkCheck;      // ChkFastLink
+    LockableComboBox* m_portCombo;   // ComboCom
+    QLineEdit* m_pathEdit;           // TxtSetPath
     QLineEdit* m_networkAddressEdit; // TxtNetworkAddress
-    QLabel* m_portLabel;           // Label1
+    QLabel* m_portLabel;             // Label1
     QLabel* m_networkAddressLabel;
-    QLabel* m_pathLabel;           // Label2
+    QLabel* m_pathLabel; // Label2
     QLabel* m_portDevice;
     QLabel* m_devicesPresent;
     QPushButton* m_changeButton; // CmdWijzigen
