@@ -1,0 +1,77 @@
+# No include runs up a floor: each folder under src/ may include its own headers and those of
+# the folders it depends on, nothing else. Run at configure time and as the test IncludeFloors:
+#   cmake -DPRAVENOR_SOURCE_DIR=<checkout> -P cmake/PravenorIncludeFloors.cmake
+if(CMAKE_SCRIPT_MODE_FILE)
+  cmake_minimum_required(VERSION 3.25)
+endif()
+
+# The library a folder belongs to, and what it may include. An entry ending in ".h" is one
+# header; any other entry is a folder (its subfolders are libraries of their own).
+set(_floor_libraries app settings files link link/qt link/net program sim sim/tool frontend cli ui)
+set(_floor_folder_ui/dialogs ui)
+
+set(_floor_allowed_app app)
+set(_floor_allowed_settings settings app)
+set(_floor_allowed_files files settings app)
+set(_floor_allowed_link link settings app)
+set(_floor_allowed_link/qt link/qt app link/protocol.h link/serial_port.h)
+set(_floor_allowed_link/net link/net link app)
+set(_floor_allowed_program program link files settings app)
+# The simulator knows the program only by its wire protocol, so that it checks the program.
+set(_floor_allowed_sim sim link/protocol.h link/serial_port.h)
+set(_floor_allowed_sim/tool sim/tool sim link/protocol.h link/serial_port.h)
+set(_floor_allowed_frontend frontend link/qt link/net sim program files link settings app)
+# The front ends reach the simulator and the two ports only through frontend's line chooser.
+set(_floor_allowed_cli cli frontend program files link settings app)
+set(_floor_allowed_ui ui frontend program files link settings app)
+
+# Every "#include" of the file that breaks the rule, as "file:line: include" texts.
+function(pravenor_include_floor_faults source_dir file out)
+  file(RELATIVE_PATH relative "${source_dir}/src" "${file}")
+  get_filename_component(folder "${relative}" DIRECTORY)
+  if(DEFINED _floor_folder_${folder})
+    set(library "${_floor_folder_${folder}}")
+  else()
+    set(library "${folder}")
+  endif()
+  set(faults "")
+  if(NOT library IN_LIST _floor_libraries)
+    list(APPEND faults "src/${relative}: lies in no library that the include rule knows")
+    set(${out} "${faults}" PARENT_SCOPE)
+    return()
+  endif()
+  file(STRINGS "${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" header "${line}")
+    # A header beside the file, named without its folder.
+    if(NOT header MATCHES "/")
+      continue()
+    endif()
+    get_filename_component(header_folder "${header}" DIRECTORY)
+    if(DEFINED _floor_folder_${header_folder})
+      set(header_folder "${_floor_folder_${header_folder}}")
+    endif()
+    if(NOT header_folder IN_LIST _floor_allowed_${library} AND NOT header IN_LIST _floor_allowed_${library})
+      list(APPEND faults "src/${relative}: includes \"${header}\", which ${library}/ may not use")
+    endif()
+  endforeach()
+  set(${out} "${faults}" PARENT_SCOPE)
+endfunction()
+
+function(pravenor_check_include_floors source_dir)
+  file(GLOB_RECURSE sources "${source_dir}/src/*.h" "${source_dir}/src/*.cpp")
+  set(all "")
+  foreach(file IN LISTS sources)
+    pravenor_include_floor_faults("${source_dir}" "${file}" faults)
+    list(APPEND all ${faults})
+  endforeach()
+  if(all)
+    list(JOIN all "\n  " text)
+    message(FATAL_ERROR "An include runs up a floor (see docs/architecture.md):\n  ${text}")
+  endif()
+endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE)
+  pravenor_check_include_floors("${PRAVENOR_SOURCE_DIR}")
+  message(STATUS "Every include keeps to its floor")
+endif()
