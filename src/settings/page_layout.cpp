@@ -104,4 +104,17 @@ std::string ItemLegend(int item)
     return "Input " + std::to_string(InputOf(item)) + ", " + legend;
 }
 
+std::string SettingFullName(int item)
+{
+    const ItemGroup* group = GroupOf(item);
+    const std::string legend = ItemLegend(item);
+    if (!group || legend.empty())
+        return "Item " + std::to_string(item);
+    const Page page = group->place.page;
+    if (page != Page::AlarmFrame && page != Page::ErrorFrame)
+        return legend;
+    return "Input " + std::to_string(InputOf(item)) +
+           (page == Page::AlarmFrame ? ", Alarm, " : ", Error, ") + group->legend;
+}
+
 } // namespace pravenor::settings

@@ -46,5 +46,9 @@ std::string LegendText(int item);
 // The legend of an item as a person reads it, with the input for the input pages
 // ("Input 3, Repeat:"); empty for an item on no page.
 std::string ItemLegend(int item);
+// The one name of a setting that tells it from every other: the input and, where the alarm and
+// the error frame ask the same questions, the frame ("Input 5, Error, Text at failure:");
+// "Item N" for an item that stands on no page.
+std::string SettingFullName(int item);
 
 } // namespace pravenor::settings

@@ -7,6 +7,7 @@
 #include "settings/page_layout.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 
 namespace pravenor::settings {
@@ -152,6 +153,25 @@ TEST(Catalogue, UnseenLegendsNameTheInputBoxes)
     EXPECT_EQ(LegendText(43), "Type");
     EXPECT_EQ(LegendText(1), "Repeat:");
     EXPECT_EQ(LegendText(95), "");
+}
+
+// Comparisons, the journal and the report name settings by their full names, so two settings
+// that share one would be mistaken for each other.
+TEST(Catalogue, EveryExchangedSettingHasAFullNameOfItsOwn)
+{
+    std::map<std::string, int> owner;
+    for (int item = 0; item < kItemCount; ++item) {
+        if (!ItemIsImplemented(item))
+            continue;
+        const auto [it, added] = owner.emplace(SettingFullName(item), item);
+        EXPECT_TRUE(added) << "items " << it->second << " and " << item << " are both \""
+                           << it->first << '"';
+    }
+    EXPECT_EQ(SettingFullName(0), "Serial Diagnose level:");
+    EXPECT_EQ(SettingFullName(20), "Input 1, Use:");
+    EXPECT_EQ(SettingFullName(112), "Input 5, Alarm, Text at alarm:");
+    EXPECT_EQ(SettingFullName(120), "Input 5, Error, Text at failure:");
+    EXPECT_EQ(SettingFullName(95), "Item 95");
 }
 
 } // namespace
