@@ -1,7 +1,6 @@
 #include "link/transfer_engine.h"
 
 #include "app/box_title.h"
-#include "app/message_log.h"
 #include "app/program_config.h"
 #include "app/text_functions.h"
 #include "link/com_port.h"
@@ -63,9 +62,9 @@ TransferEngine::TransferEngine(ComPort& port, settings::ControlSync& sync, Trans
                                app::MessageLog& log, const app::ProgramConfig& config,
                                const std::int16_t& debugLevel)
     : m_port(port), m_sync(sync), m_view(view), m_log(log), m_config(config),
-      m_debugLevel(debugLevel), m_bytes(port.serial()),
-      m_settings(m_bytes, m_receiver, sync, view, log, debugLevel),
-      m_service(m_bytes, m_receiver, sync.controls(), log)
+      m_debugLevel(debugLevel), m_reporter(view, log), m_bytes(port.serial()),
+      m_settings(m_bytes, m_receiver, sync, debugLevel),
+      m_service(m_bytes, m_receiver, sync.controls())
 {
 }
 
@@ -108,8 +107,13 @@ void TransferEngine::step(std::int16_t signal)
             m_state = EngineState::Idle;
             return;
         }
-        apply(s == EngineState::Read ? m_settings.startRead(m_currentItem)
-                                     : m_settings.startWrite(m_currentItem));
+        if (s == EngineState::Read) {
+            m_reporter.report(m_settings.announceRead(m_currentItem));
+            apply(m_settings.startRead(m_currentItem));
+        } else {
+            m_reporter.report(m_settings.announceWrite(m_currentItem));
+            apply(m_settings.startWrite(m_currentItem));
+        }
         return;
     case EngineState::Restart:
     case EngineState::PagerPosition:
@@ -191,13 +195,14 @@ void TransferEngine::fallBackIfFailed(EngineState from, const StepResult& result
         failed = !m_service.Acknowledged;
     if (!failed)
         return;
-    m_log.WriteLog(
+    m_reporter.log(
         "Fast link: the converter did not keep up; back to the standard pace for this run.");
     setPace(kStandardPace);
 }
 
-void TransferEngine::apply(const StepResult& result, EngineState from)
+void TransferEngine::apply(const ExchangeOutcome& outcome, EngineState from)
 {
+    const StepResult result = m_reporter.report(outcome);
     fallBackIfFailed(from, result);
     m_state = result.next;
     if (result.tally == Tally::Failure)
@@ -296,9 +301,9 @@ void TransferEngine::portLostStep()
                                         [](std::int16_t r) { return r != kNoRequest; });
     requests.fill(kNoRequest);
     if (anyPending) {
-        m_view.appendProgress(kLineEnd + "Current Read/Write action is cancelled!" + kLineEnd);
+        m_reporter.progress(kLineEnd + "Current Read/Write action is cancelled!" + kLineEnd);
         // The log is the record of what the converter was given; it must not end mid-batch.
-        m_log.WriteLog("Current Read/Write action is cancelled!");
+        m_reporter.log("Current Read/Write action is cancelled!");
     }
 }
 
@@ -309,7 +314,7 @@ void TransferEngine::cancelForErrors(std::int16_t request)
     const std::string what =
         writing ? "ERROR writing setting in converter." : "ERROR reading setting from converter.";
     const std::string cancelled = writing ? "Writing cancelled!" : "Reading cancelled!";
-    m_log.WriteLog(what + " " + cancelled);
+    m_reporter.log(what + " " + cancelled);
     m_view.showCriticalMessage(app::kBoxTitle, what + kLineEnd + cancelled);
 }
 
@@ -355,8 +360,8 @@ void TransferEngine::idleStep()
         }
         const std::string text = batchEndText();
         if (m_debugLevel == 2)
-            m_view.appendProgress(text + kLineEnd);
-        m_log.WriteLog(text);
+            m_reporter.progress(text + kLineEnd);
+        m_reporter.log(text);
         endBatch(m_refusedCount == 0 ? JobEnd::Done : JobEnd::Failed);
     }
 
@@ -367,43 +372,39 @@ void TransferEngine::idleStep()
     UpdateProgress(-1);
     m_incoming.CollectIncomingText(m_bytes, m_log);
 
-    auto& stores = m_sync.stores();
-    switch (takeUp(ReadAllRequest)) {
-    case TakeUp::Ready:
-        BatchKind = kReadAllBatch;
-        m_errorCount = 0;
-        m_refusedCount = 0;
-        for (int i = 0; i <= kLastServedItem; ++i) {
-            if (settings::ItemIsImplemented(i))
-                stores.ItemRequest[at(i)] = kReadRequest;
-        }
+    if (startBatch(ReadAllRequest, kReadAllBatch) || startBatch(WriteAllRequest, kWriteAllBatch))
         return;
-    case TakeUp::PortFailed:
-        notify(Job::ReadAll, JobEnd::Failed);
-        return;
-    case TakeUp::NotAsked:
-        break;
-    }
-    switch (takeUp(WriteAllRequest)) {
-    case TakeUp::Ready:
-        BatchKind = kWriteAllBatch;
-        m_errorCount = 0;
-        m_refusedCount = 0;
-        for (int i = 0; i <= kLastServedItem; ++i) {
-            m_sync.TakeValue(i);
-            if (settings::ItemIsImplemented(i))
-                stores.ItemRequest[at(i)] = kWriteRequest;
-        }
-        return;
-    case TakeUp::PortFailed:
-        notify(Job::WriteAll, JobEnd::Failed);
-        break;
-    case TakeUp::NotAsked:
-        break;
-    }
     startServiceJob(PagerCallRequest, Job::PagerCall, EngineState::PagerPosition);
     // Asked together with a pager call, the restart wins and the call is lost.
     startServiceJob(RestartRequest, Job::Restart, EngineState::Restart);
+}
+
+// Read-all and write-all: every implemented item requested on a freshly opened port, the
+// counts started again. True when the tick ends here; a write-all whose port would not open
+// lets the service jobs be looked at in the same tick, as they always were.
+bool TransferEngine::startBatch(bool& request, std::int16_t kind)
+{
+    const bool writing = kind == kWriteAllBatch;
+    switch (takeUp(request)) {
+    case TakeUp::Ready:
+        break;
+    case TakeUp::PortFailed:
+        notify(writing ? Job::WriteAll : Job::ReadAll, JobEnd::Failed);
+        return !writing;
+    case TakeUp::NotAsked:
+        return false;
+    }
+    BatchKind = kind;
+    m_errorCount = 0;
+    m_refusedCount = 0;
+    auto& requests = m_sync.stores().ItemRequest;
+    for (int i = 0; i <= kLastServedItem; ++i) {
+        if (writing)
+            m_sync.TakeValue(i);
+        if (settings::ItemIsImplemented(i))
+            requests[at(i)] = writing ? kWriteRequest : kReadRequest;
+    }
+    return true;
 }
 
 void TransferEngine::startServiceJob(bool& request, Job job, EngineState first)
@@ -439,7 +440,7 @@ std::string TransferEngine::batchEndText() const
 void TransferEngine::CancelAll()
 {
     m_sync.stores().ItemRequest.fill(kNoRequest);
-    m_view.appendProgress(kLineEnd + "Geannuleerd!" + kLineEnd);
+    m_reporter.progress(kLineEnd + "Geannuleerd!" + kLineEnd);
     endBatch(JobEnd::Failed);
 }
 

@@ -2,6 +2,7 @@
 
 #include "link/byte_layer.h"
 #include "link/engine_state.h"
+#include "link/exchange_reporter.h"
 #include "link/frame_receiver.h"
 #include "link/incoming_text.h"
 #include "link/pace.h"
@@ -123,9 +124,10 @@ private:
         Ready,
     };
     TakeUp takeUp(bool& request);
+    bool startBatch(bool& request, std::int16_t kind);
     void cancelForErrors(std::int16_t request);
     std::string batchEndText() const;
-    void apply(const StepResult& result, EngineState from = EngineState::Idle);
+    void apply(const ExchangeOutcome& outcome, EngineState from = EngineState::Idle);
     void fallBackIfFailed(EngineState from, const StepResult& result);
     bool busy() const;
     void planNextTick();
@@ -141,6 +143,7 @@ private:
     const app::ProgramConfig& m_config;
     const std::int16_t& m_debugLevel;
 
+    ExchangeReporter m_reporter;
     ByteLayer m_bytes;
     FrameReceiver m_receiver;
     IncomingText m_incoming;
