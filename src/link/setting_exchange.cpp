@@ -50,7 +50,7 @@ std::size_t at(int item)
 } // namespace
 
 SettingExchange::SettingExchange(ByteLayer& bytes, FrameReceiver& receiver,
-                                 settings::ControlSync& sync, const std::int16_t& debugLevel)
+                                 settings::ControlSync& sync, const app::DebugMode& debugLevel)
     : m_bytes(bytes), m_receiver(receiver), m_sync(sync), m_debugLevel(debugLevel)
 {
 }
@@ -187,7 +187,7 @@ ExchangeOutcome SettingExchange::announceWrite(int item) const
     detail = VisibleText(detail);
     line = VisibleText(line);
     return ExchangeOutcome(EngineState::Write)
-        .progress((m_debugLevel == 2 ? detail : std::string()) + line)
+        .progress((m_debugLevel == app::DebugMode::Debug ? detail : std::string()) + line)
         .log(detail + line);
 }
 
@@ -296,7 +296,7 @@ ExchangeOutcome SettingExchange::judgeRead(int item)
     const std::string kept = "the value waiting to be written is kept.";
     ExchangeOutcome outcome(EngineState::Idle, Tally::Success);
     outcome
-        .progress((m_debugLevel == 2 ? detail : std::string()) + result +
+        .progress((m_debugLevel == app::DebugMode::Debug ? detail : std::string()) + result +
                   (writePending ? ", " + kept : std::string()) + kLineEnd)
         .log("Gelezen uit unit: " + detail + result);
     if (writePending)

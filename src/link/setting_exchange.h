@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/debug_mode.h"
 #include "link/engine_state.h"
 #include "link/exchange_outcome.h"
 #include "settings/setting_value.h"
@@ -23,7 +24,7 @@ class SettingExchange
 {
 public:
     SettingExchange(ByteLayer& bytes, FrameReceiver& receiver, settings::ControlSync& sync,
-                    const std::int16_t& debugLevel);
+                    const app::DebugMode& debugLevel);
 
     // Sent before a request when the converter may have gone to sleep.
     void WakeUpSequence();
@@ -74,7 +75,7 @@ private:
     ByteLayer& m_bytes;
     FrameReceiver& m_receiver;
     settings::ControlSync& m_sync;
-    const std::int16_t& m_debugLevel;
+    const app::DebugMode& m_debugLevel;
     settings::SettingValue m_sentValue; // what the running write put on the line
     int m_retryItem = -1;               // the item of the retries counted below
     int m_retriesInRow = 0;             // uncounted retries of m_retryItem since its last outcome

@@ -60,7 +60,7 @@ std::int16_t rescaled(int ticks, milliseconds from, milliseconds to)
 
 TransferEngine::TransferEngine(ComPort& port, settings::ControlSync& sync, TransferView& view,
                                app::MessageLog& log, const app::ProgramConfig& config,
-                               const std::int16_t& debugLevel)
+                               const app::DebugMode& debugLevel)
     : m_port(port), m_sync(sync), m_view(view), m_log(log), m_config(config),
       m_debugLevel(debugLevel), m_reporter(view, log), m_bytes(port.serial()),
       m_settings(m_bytes, m_receiver, sync, debugLevel),
@@ -166,7 +166,7 @@ bool TransferEngine::busy() const
         return true;
     const auto& requests = m_sync.stores().ItemRequest;
     return std::any_of(requests.begin(), requests.end(),
-                       [](std::int16_t r) { return r != kNoRequest; });
+                       [](settings::Request r) { return r != kNoRequest; });
 }
 
 // Between batches the idle tick keeps a waiting window off the processor; a pause before a
@@ -228,7 +228,7 @@ void TransferEngine::notify(Job job, JobEnd end)
 
 void TransferEngine::endBatch(JobEnd end)
 {
-    const std::int16_t kind = BatchKind;
+    const Batch kind = BatchKind;
     BatchKind = kNoBatch;
     if (kind == kReadAllBatch)
         notify(Job::ReadAll, end);
@@ -267,6 +267,45 @@ void TransferEngine::awaitPort()
     m_pollDelay = m_ticks.reopenPause;
 }
 
+void TransferEngine::request(Job job)
+{
+    switch (job) {
+    case Job::ReadAll:
+        ReadAllRequest = true;
+        return;
+    case Job::WriteAll:
+        WriteAllRequest = true;
+        return;
+    case Job::Restart:
+        RestartRequest = true;
+        return;
+    case Job::PagerCall:
+        PagerCallRequest = true;
+        return;
+    }
+}
+
+void TransferEngine::request(int item, settings::Request kind)
+{
+    if (item >= 0 && item < kItemCount)
+        m_sync.stores().ItemRequest[at(item)] = kind;
+}
+
+bool TransferEngine::requested(Job job) const
+{
+    switch (job) {
+    case Job::ReadAll:
+        return ReadAllRequest;
+    case Job::WriteAll:
+        return WriteAllRequest;
+    case Job::Restart:
+        return RestartRequest;
+    case Job::PagerCall:
+        return PagerCallRequest;
+    }
+    return false;
+}
+
 bool TransferEngine::reopenPort()
 {
     return m_port.OpenComPort(m_config.ComPortIndex) == 0;
@@ -298,7 +337,7 @@ void TransferEngine::portLostStep()
     m_pollDelay = m_ticks.wakeUpPause;
     auto& requests = m_sync.stores().ItemRequest;
     const bool anyPending = std::any_of(requests.begin(), requests.end(),
-                                        [](std::int16_t r) { return r != kNoRequest; });
+                                        [](settings::Request r) { return r != kNoRequest; });
     requests.fill(kNoRequest);
     if (anyPending) {
         m_reporter.progress(kLineEnd + "Current Read/Write action is cancelled!" + kLineEnd);
@@ -307,7 +346,7 @@ void TransferEngine::portLostStep()
     }
 }
 
-void TransferEngine::cancelForErrors(std::int16_t request)
+void TransferEngine::cancelForErrors(settings::Request request)
 {
     CancelAll();
     const bool writing = request == kWriteRequest;
@@ -326,10 +365,10 @@ bool TransferEngine::dispatch()
             m_state = EngineState::PortLost;
             return true;
         }
-        const std::int16_t request = requests[at(i)];
+        const settings::Request request = requests[at(i)];
         if (request != kWriteRequest && request != kReadRequest)
             continue;
-        if (m_errorCount >= 3) {
+        if (m_errorCount >= kFailuresBeforeCancel) {
             cancelForErrors(request);
             return true;
         }
@@ -353,13 +392,13 @@ void TransferEngine::idleStep()
     if (dispatch())
         return;
 
-    if (BatchKind > kNoBatch) {
+    if (BatchKind != kNoBatch) {
         if (m_port.PortIsOpen() == -1) {
             m_state = EngineState::PortLost;
             return;
         }
         const std::string text = batchEndText();
-        if (m_debugLevel == 2)
+        if (m_debugLevel == app::DebugMode::Debug)
             m_reporter.progress(text + kLineEnd);
         m_reporter.log(text);
         endBatch(m_refusedCount == 0 ? JobEnd::Done : JobEnd::Failed);
@@ -382,7 +421,7 @@ void TransferEngine::idleStep()
 // Read-all and write-all: every implemented item requested on a freshly opened port, the
 // counts started again. True when the tick ends here; a write-all whose port would not open
 // lets the service jobs be looked at in the same tick, as they always were.
-bool TransferEngine::startBatch(bool& request, std::int16_t kind)
+bool TransferEngine::startBatch(bool& request, Batch kind)
 {
     const bool writing = kind == kWriteAllBatch;
     switch (takeUp(request)) {
@@ -449,11 +488,12 @@ void TransferEngine::UpdateProgress(int n)
     if (n < 0) {
         const auto& requests = m_sync.stores().ItemRequest;
         const auto pending = std::count_if(requests.begin(), requests.end(),
-                                           [](std::int16_t r) { return r != kNoRequest; });
+                                           [](settings::Request r) { return r != kNoRequest; });
         if (pending == 0)
             m_view.hideProgressBar();
         else
-            m_view.showProgressBar(0, 250, static_cast<int>(std::min<long>(pending, 250)));
+            m_view.showProgressBar(0, kPendingBarMaximum,
+                                   static_cast<int>(std::min<long>(pending, kPendingBarMaximum)));
         return;
     }
     m_view.showProgressBar(0, settings::kProgressMaximum, settings::ProgressPosition(n));
