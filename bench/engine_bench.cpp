@@ -61,7 +61,7 @@ struct Bench
                 return false;
         }
         return program.engine.state() == link::EngineState::Idle &&
-               program.engine.batchKind() == link::kNoBatch;
+               program.engine.batchKind() == link::Batch::None;
     }
 
     std::filesystem::path folder;
@@ -131,7 +131,8 @@ void BM_ExchangeTick(benchmark::State& state)
         bench.program.engine.bytes().setTap(&monitor);
     auto& request = bench.program.stores.ItemRequest[9];
     for (auto _ : state) {
-        if (request == settings::kNoRequest && bench.program.engine.state() == link::EngineState::Idle)
+        if (request == settings::kNoRequest &&
+            bench.program.engine.state() == link::EngineState::Idle)
             request = settings::kReadRequest;
         bench.program.engine.ProcessTransfer(0);
     }

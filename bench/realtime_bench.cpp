@@ -82,7 +82,7 @@ int main(int argc, char** argv)
         program.engine.ProcessTransfer(0);
         ++ticks;
         bool idle = program.engine.state() == link::EngineState::Idle &&
-                    program.engine.batchKind() == link::kNoBatch &&
+                    program.engine.batchKind() == link::Batch::None &&
                     !program.engine.requested(link::Job::ReadAll);
         for (settings::Request r : program.stores.ItemRequest)
             idle = idle && r == settings::kNoRequest;

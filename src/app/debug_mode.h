@@ -11,7 +11,7 @@ enum class DebugMode : std::int16_t
 {
     Off = 0,
     Log = 1,
-    Debug = 2,
+    Debug = 2
 };
 
 } // namespace pravenor::app

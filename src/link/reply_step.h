@@ -14,10 +14,10 @@ class ByteLayer;
 struct ReplyFailures
 {
     std::array<const char*, 3> timeOut; // no SOH, no LEN, the body not complete
-    std::array<Tally, 3> timeOutTally;
     const char* checksum;
-    Tally checksumTally;
     const char* tooLong;
+    std::array<Tally, 3> timeOutTally{Tally::Failure, Tally::Failure, Tally::Failure};
+    Tally checksumTally = Tally::Failure;
 };
 
 // One tick of receiving an exchange's reply, for the run of reception states that starts

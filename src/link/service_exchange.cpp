@@ -8,6 +8,8 @@
 #include "link/reply_step.h"
 #include "settings/setting_controls.h"
 
+#include <array>
+
 namespace pravenor::link {
 
 namespace p = protocol;
@@ -17,35 +19,34 @@ namespace {
 constexpr int kReplyBufferEntries = 200;
 
 // The restart counts no failures: a converter that is restarting may well not answer.
+constexpr std::array kNoneCounted{Tally::None, Tally::None, Tally::None};
+// A pager call's missing SOH or body counts; a missing LEN has never counted.
+constexpr std::array kLenUncounted{Tally::Failure, Tally::None, Tally::Failure};
+
 constexpr ReplyFailures kRestartFailures{
     {"ERROR: TimeOut sending RESET command to converter. (SOH)",
      "ERROR: TimeOut sending RESET command to converter. (LEN)",
      "ERROR: TimeOut sending RESET command to converter. (body)"},
-    {Tally::None, Tally::None, Tally::None},
     "ERROR: Checksum error sending RESET command to converter.",
-    Tally::None,
     nullptr,
-};
-
+    kNoneCounted,
+    Tally::None};
 constexpr ReplyFailures kPositionFailures{
     {"ERROR: TimeOut sending Paging call via Pravenor (SOH request BufPos)",
      "ERROR: TimeOut sending Paging call via Pravenor (Len request BufPos)",
      "ERROR: TimeOut sending Paging call via Pravenor (body request BufPos)"},
-    {Tally::Failure, Tally::None, Tally::Failure},
     "ERROR: Checksum error sending PagingCall to converter (CheckSumn request BufPos)",
-    Tally::None,
     nullptr,
-};
-
+    kLenUncounted,
+    Tally::None};
 constexpr ReplyFailures kCallFailures{
     {"ERROR: Timeout sending Paging call via converter (SOH send call)",
      "ERROR: TimeOut sending Paging call via converter (Len send call)",
      "ERROR: Timeout sending Paging call via converter (body send call)"},
-    {Tally::Failure, Tally::None, Tally::Failure},
     "ERROR: TimeOut sending Paging call via converter (Return data fail)",
-    Tally::None,
     nullptr,
-};
+    kLenUncounted,
+    Tally::None};
 
 // A reply still under way, or failed: a failure's line, if it has one, goes to the log.
 ExchangeOutcome replyOutcome(const ReplyStep& reply)
@@ -64,19 +65,20 @@ ServiceExchange::ServiceExchange(ByteLayer& bytes, FrameReceiver& receiver,
 {
 }
 
-void ServiceExchange::prepareReply()
+ExchangeOutcome ServiceExchange::sendRequest(const std::vector<std::uint8_t>& frame,
+                                             EngineState first)
 {
+    m_bytes.ClearInput();
+    m_bytes.sendFrame(frame);
     m_receiver.clearBuffer(kReplyBufferEntries);
     m_receiver.start();
+    return {first};
 }
 
 ExchangeOutcome ServiceExchange::startRestart()
 {
     Acknowledged = false;
-    m_bytes.ClearInput();
-    m_bytes.sendFrame(RestartFrame());
-    prepareReply();
-    return {EngineState::RestartSoh};
+    return sendRequest(RestartFrame(), EngineState::RestartSoh);
 }
 
 ExchangeOutcome ServiceExchange::restartStep(EngineState state)
@@ -104,10 +106,7 @@ ExchangeOutcome ServiceExchange::startPositionRequest()
             .log("ERROR: the pager address or text holds control characters; the call is not "
                  "sent.");
     }
-    m_bytes.ClearInput();
-    m_bytes.sendFrame(BufferPositionFrame());
-    prepareReply();
-    return {EngineState::PagerPositionSoh};
+    return sendRequest(BufferPositionFrame(), EngineState::PagerPositionSoh);
 }
 
 ExchangeOutcome ServiceExchange::positionStep(EngineState state)
@@ -130,10 +129,7 @@ std::string ServiceExchange::callText() const
 
 ExchangeOutcome ServiceExchange::startCall()
 {
-    m_bytes.ClearInput();
-    m_bytes.sendFrame(PagerCallFrame(callText()));
-    prepareReply();
-    return {EngineState::PagerCallSoh};
+    return sendRequest(PagerCallFrame(callText()), EngineState::PagerCallSoh);
 }
 
 ExchangeOutcome ServiceExchange::callStep(EngineState state)

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pravenor::settings {
 class SettingControls;
@@ -38,7 +39,8 @@ public:
     bool Acknowledged = false;
 
 private:
-    void prepareReply();
+    // The request on the line, the reply's reception started.
+    ExchangeOutcome sendRequest(const std::vector<std::uint8_t>& frame, EngineState first);
 
     ByteLayer& m_bytes;
     FrameReceiver& m_receiver;

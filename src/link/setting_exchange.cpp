@@ -28,19 +28,12 @@ constexpr int kRetriesPerCount = 3;
 // A too long reply is an uncounted retry (see uncountedRetry), whatever its table says.
 constexpr ReplyFailures kReadFailures{
     {" ERROR timeout wo SOH. ", " ERROR timeout wo LEN. ", " ERROR timeout wo body. "},
-    {Tally::Failure, Tally::Failure, Tally::Failure},
     " ERROR checksum. ",
-    Tally::Failure,
-    " ERROR too long info. ",
-};
-
+    " ERROR too long info. "};
 constexpr ReplyFailures kWriteFailures{
     {" -> ERROR timeout on SOH.", " -> ERROR timeout on LEN.", " -> ERROR timeout on body."},
-    {Tally::Failure, Tally::Failure, Tally::Failure},
     " -> ERROR checksum.",
-    Tally::Failure,
-    " -> ERROR too long info.",
-};
+    " -> ERROR too long info."};
 
 std::size_t at(int item)
 {
@@ -245,18 +238,26 @@ Tally SettingExchange::uncountedRetry(int item)
     return m_retriesInRow % kRetriesPerCount == 0 ? Tally::Failure : Tally::None;
 }
 
-ExchangeOutcome SettingExchange::readStep(EngineState state, int item)
+ExchangeOutcome SettingExchange::replyStep(EngineState state, int item)
 {
     if (state == EngineState::ReadJudge)
         return judgeRead(item);
-    const ReplyStep reply =
-        ReceiveReply(m_receiver, m_bytes, state, EngineState::ReadSoh, kReadFailures);
+    if (state == EngineState::WriteJudge)
+        return judgeWrite(item);
+    const bool reading = state >= EngineState::ReadSoh;
+    const ReplyStep reply = ReceiveReply(m_receiver, m_bytes, state,
+                                         reading ? EngineState::ReadSoh : EngineState::WriteSoh,
+                                         reading ? kReadFailures : kWriteFailures);
     if (!reply.failed())
         return {reply.next};
+    Tally tally = reply.tally;
     if (reply.reception == Reception::TooLong)
-        return readReport(item, reply.failure, uncountedRetry(item));
-    m_retriesInRow = 0;
-    return readReport(item, reply.failure, reply.tally);
+        tally = uncountedRetry(item);
+    else
+        m_retriesInRow = 0;
+    if (reading)
+        return readReport(item, reply.failure, tally);
+    return ExchangeOutcome(EngineState::Idle, tally).progress(reply.failure + kLineEnd);
 }
 
 ExchangeOutcome SettingExchange::judgeRead(int item)
@@ -302,22 +303,6 @@ ExchangeOutcome SettingExchange::judgeRead(int item)
     if (writePending)
         outcome.log("Setting " + NumToStr(replyItem) + ": " + kept);
     return outcome;
-}
-
-ExchangeOutcome SettingExchange::writeStep(EngineState state, int item)
-{
-    if (state == EngineState::WriteJudge)
-        return judgeWrite(item);
-    const ReplyStep reply =
-        ReceiveReply(m_receiver, m_bytes, state, EngineState::WriteSoh, kWriteFailures);
-    if (!reply.failed())
-        return {reply.next};
-    Tally tally = reply.tally;
-    if (reply.reception == Reception::TooLong)
-        tally = uncountedRetry(item);
-    else
-        m_retriesInRow = 0;
-    return ExchangeOutcome(EngineState::Idle, tally).progress(reply.failure + kLineEnd);
 }
 
 ExchangeOutcome SettingExchange::judgeWrite(int item)

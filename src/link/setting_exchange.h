@@ -45,9 +45,8 @@ public:
     ExchangeOutcome startRead(int item);
     ExchangeOutcome announceWrite(int item) const;
     ExchangeOutcome startWrite(int item);
-    // The reception and judgement steps of each exchange.
-    ExchangeOutcome readStep(EngineState state, int item);
-    ExchangeOutcome writeStep(EngineState state, int item);
+    // The reception and judgement steps of either exchange: a read's states or a write's.
+    ExchangeOutcome replyStep(EngineState state, int item);
 
 private:
     enum class Refusal

@@ -130,10 +130,8 @@ void TransferEngine::step(std::int16_t signal)
     default:
         break;
     }
-    if (isReadState(s))
-        apply(m_settings.readStep(s, m_currentItem), s);
-    else if (isWriteState(s))
-        apply(m_settings.writeStep(s, m_currentItem), s);
+    if (isReadState(s) || isWriteState(s))
+        apply(m_settings.replyStep(s, m_currentItem), s);
     else if (s >= EngineState::RestartSoh && s <= EngineState::RestartBody)
         apply(m_service.restartStep(s), s);
     else if (s >= EngineState::PagerPositionSoh && s <= EngineState::PagerPositionBody)
@@ -162,7 +160,7 @@ bool TransferEngine::busy() const
     if (m_state != EngineState::Idle && m_state != EngineState::Initial &&
         m_state != EngineState::PortLost)
         return true;
-    if (BatchKind != kNoBatch)
+    if (BatchKind != Batch::None)
         return true;
     const auto& requests = m_sync.stores().ItemRequest;
     return std::any_of(requests.begin(), requests.end(),
@@ -209,7 +207,7 @@ void TransferEngine::apply(const ExchangeOutcome& outcome, EngineState from)
         ++m_errorCount;
     else if (result.tally == Tally::Success)
         m_errorCount = 0;
-    else if (result.tally == Tally::Refused && BatchKind != kNoBatch)
+    else if (result.tally == Tally::Refused && BatchKind != Batch::None)
         ++m_refusedCount;
     if (m_serviceJobRunning && m_state == EngineState::Idle)
         endServiceJob();
@@ -229,10 +227,10 @@ void TransferEngine::notify(Job job, JobEnd end)
 void TransferEngine::endBatch(JobEnd end)
 {
     const Batch kind = BatchKind;
-    BatchKind = kNoBatch;
-    if (kind == kReadAllBatch)
+    BatchKind = Batch::None;
+    if (kind == Batch::ReadAll)
         notify(Job::ReadAll, end);
-    else if (kind == kWriteAllBatch)
+    else if (kind == Batch::WriteAll)
         notify(Job::WriteAll, end);
 }
 
@@ -254,7 +252,7 @@ void TransferEngine::initialStep(std::int16_t signal)
         m_state = EngineState::Idle;
     m_incoming.clear();
     m_pollDelay = m_ticks.wakeUpPause;
-    BatchKind = kNoBatch;
+    BatchKind = Batch::None;
 }
 
 void TransferEngine::awaitPort()
@@ -263,26 +261,28 @@ void TransferEngine::awaitPort()
         return;
     m_state = EngineState::PortLost;
     m_incoming.clear();
-    BatchKind = kNoBatch;
+    BatchKind = Batch::None;
     m_pollDelay = m_ticks.reopenPause;
+}
+
+bool TransferEngine::*TransferEngine::flagOf(Job job)
+{
+    switch (job) {
+    case Job::ReadAll:
+        return &TransferEngine::ReadAllRequest;
+    case Job::WriteAll:
+        return &TransferEngine::WriteAllRequest;
+    case Job::Restart:
+        return &TransferEngine::RestartRequest;
+    case Job::PagerCall:
+        break;
+    }
+    return &TransferEngine::PagerCallRequest;
 }
 
 void TransferEngine::request(Job job)
 {
-    switch (job) {
-    case Job::ReadAll:
-        ReadAllRequest = true;
-        return;
-    case Job::WriteAll:
-        WriteAllRequest = true;
-        return;
-    case Job::Restart:
-        RestartRequest = true;
-        return;
-    case Job::PagerCall:
-        PagerCallRequest = true;
-        return;
-    }
+    this->*flagOf(job) = true;
 }
 
 void TransferEngine::request(int item, settings::Request kind)
@@ -293,17 +293,7 @@ void TransferEngine::request(int item, settings::Request kind)
 
 bool TransferEngine::requested(Job job) const
 {
-    switch (job) {
-    case Job::ReadAll:
-        return ReadAllRequest;
-    case Job::WriteAll:
-        return WriteAllRequest;
-    case Job::Restart:
-        return RestartRequest;
-    case Job::PagerCall:
-        return PagerCallRequest;
-    }
-    return false;
+    return this->*flagOf(job);
 }
 
 bool TransferEngine::reopenPort()
@@ -392,7 +382,7 @@ void TransferEngine::idleStep()
     if (dispatch())
         return;
 
-    if (BatchKind != kNoBatch) {
+    if (BatchKind != Batch::None) {
         if (m_port.PortIsOpen() == -1) {
             m_state = EngineState::PortLost;
             return;
@@ -411,7 +401,7 @@ void TransferEngine::idleStep()
     UpdateProgress(-1);
     m_incoming.CollectIncomingText(m_bytes, m_log);
 
-    if (startBatch(ReadAllRequest, kReadAllBatch) || startBatch(WriteAllRequest, kWriteAllBatch))
+    if (startBatch(ReadAllRequest, Batch::ReadAll) || startBatch(WriteAllRequest, Batch::WriteAll))
         return;
     startServiceJob(PagerCallRequest, Job::PagerCall, EngineState::PagerPosition);
     // Asked together with a pager call, the restart wins and the call is lost.
@@ -423,7 +413,7 @@ void TransferEngine::idleStep()
 // lets the service jobs be looked at in the same tick, as they always were.
 bool TransferEngine::startBatch(bool& request, Batch kind)
 {
-    const bool writing = kind == kWriteAllBatch;
+    const bool writing = kind == Batch::WriteAll;
     switch (takeUp(request)) {
     case TakeUp::Ready:
         break;
@@ -468,7 +458,7 @@ void TransferEngine::startServiceJob(bool& request, Job job, EngineState first)
 // and must not say it has.
 std::string TransferEngine::batchEndText() const
 {
-    const bool reading = BatchKind == kReadAllBatch;
+    const bool reading = BatchKind == Batch::ReadAll;
     if (m_refusedCount == 0)
         return reading ? "Reading of settings successfull." : "Writing of settings successfull.";
     return std::string(reading ? "Reading" : "Writing") +

@@ -34,11 +34,8 @@ enum class Batch : std::int16_t
 {
     None = 0,
     ReadAll = 1,
-    WriteAll = 2,
+    WriteAll = 2
 };
-constexpr Batch kNoBatch = Batch::None;
-constexpr Batch kReadAllBatch = Batch::ReadAll;
-constexpr Batch kWriteAllBatch = Batch::WriteAll;
 
 // The jobs a front end asks for and waits for, and how each ended. Single-item requests are
 // not jobs: they end silently, item by item.
@@ -137,6 +134,7 @@ private:
         Ready,
     };
     TakeUp takeUp(bool& request);
+    static bool TransferEngine::*flagOf(Job job);
     bool startBatch(bool& request, Batch kind);
     void cancelForErrors(settings::Request request);
     std::string batchEndText() const;
@@ -161,7 +159,7 @@ private:
     bool WriteAllRequest = false;
     bool PagerCallRequest = false;
     bool RestartRequest = false;
-    Batch BatchKind = kNoBatch;
+    Batch BatchKind = Batch::None;
 
     ExchangeReporter m_reporter;
     ByteLayer m_bytes;

@@ -13,7 +13,7 @@ enum class Request : std::int16_t
 {
     None = 0,
     Read = 1,
-    Write = 10,
+    Write = 10
 };
 constexpr Request kNoRequest = Request::None;
 constexpr Request kReadRequest = Request::Read;

@@ -56,7 +56,7 @@ public:
     // Done with every request and batch and back in the idle state.
     bool settled() const
     {
-        return nothingPending() && world.engine.batchKind() == link::kNoBatch &&
+        return nothingPending() && world.engine.batchKind() == link::Batch::None &&
                world.engine.state() == link::EngineState::Idle &&
                !world.engine.requested(link::Job::ReadAll) &&
                !world.engine.requested(link::Job::WriteAll) &&

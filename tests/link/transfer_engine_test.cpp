@@ -716,7 +716,7 @@ TEST(TransferEngine, ARequestWhosePortWillNotOpenVanishes)
     world.tick();
     EXPECT_FALSE(world.engine.requested(link::Job::ReadAll));
     EXPECT_TRUE(world.engine.requested(link::Job::Restart));
-    EXPECT_EQ(world.engine.batchKind(), link::kNoBatch);
+    EXPECT_EQ(world.engine.batchKind(), link::Batch::None);
 
     // A write-all that cannot reopen it lets the restart try in the same tick.
     port.isOpenNow = true;

@@ -142,7 +142,7 @@ TEST_F(WindowTest, ConfirmationsAskBeforeTheyAct)
     answer(QMessageBox::Ok);
     // Asked for, or already taken up by an engine tick that came while the box closed.
     EXPECT_TRUE(program->engine.requested(link::Job::WriteAll) ||
-                program->engine.batchKind() == link::kWriteAllBatch);
+                program->engine.batchKind() == link::Batch::WriteAll);
     EXPECT_EQ(program->stores.WorkValues[0].asNumber(), 2);
 
     click("CmdTestHerstart");

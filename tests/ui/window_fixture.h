@@ -67,7 +67,7 @@ protected:
         for (settings::Request r : program->stores.ItemRequest)
             if (r != settings::kNoRequest)
                 return false;
-        return program->engine.batchKind() == link::kNoBatch &&
+        return program->engine.batchKind() == link::Batch::None &&
                !program->engine.requested(link::Job::ReadAll) &&
                !program->engine.requested(link::Job::WriteAll) &&
                program->engine.state() == link::EngineState::Idle;
