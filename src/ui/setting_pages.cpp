@@ -113,7 +113,7 @@ private:
     void buttons(int item, QLayout* into)
     {
         // The design captions; the start-up gives the buttons on the shown pages their own.
-        const bool dutch = item == 25 || item == 30 || item == 31;
+        const bool dutch = settings::HasDutchButtons(item);
         auto* read =
             named(new QPushButton(dutch ? QStringLiteral("Lezen") : QStringLiteral("Read")),
                   "CmdReadSingleSetting", item);
