@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
@@ -37,6 +38,15 @@ inline QPushButton* MakeButton(const char* name, const char* caption, QWidget* p
     button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) +
                             2 * kCaptionMargin);
     return button;
+}
+
+// A label named by the system's name, its text doubling as its accessible name.
+inline QLabel* MakeLabel(const char* name, const char* text, QWidget* parent = nullptr)
+{
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setObjectName(QLatin1String(name));
+    label->setAccessibleName(label->text());
+    return label;
 }
 
 // A text box as wide as `characters` capitals and no wider, frame and margins included.
