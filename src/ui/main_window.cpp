@@ -108,7 +108,7 @@ MainWindow::~MainWindow()
 void MainWindow::buildMenu()
 {
     auto add = [this](const char* name, const char* caption) {
-        QAction* action = menuBar()->addAction(QString::fromLatin1(caption));
+        QAction* action = menuBar()->addAction(QString::fromUtf8(caption));
         action->setObjectName(QLatin1String(name));
         return action;
     };

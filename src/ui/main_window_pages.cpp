@@ -26,9 +26,9 @@ QWidget* MainWindow::buildLinkFrame()
         shapeOut->setFixedSize(14, 14);
         shapeOut->setFrameShape(QFrame::Box);
         shapeOut->setAutoFillBackground(true);
-        shapeOut->setAccessibleName(QString::fromLatin1(text) + QStringLiteral(" indicator"));
+        shapeOut->setAccessibleName(QString::fromUtf8(text) + QStringLiteral(" indicator"));
         SetFill(shapeOut, colour);
-        auto* label = new QLabel(QString::fromLatin1(text));
+        auto* label = new QLabel(QString::fromUtf8(text));
         label->setObjectName(QStringLiteral("Label4_%1").arg(index));
         row->addWidget(shapeOut);
         row->addWidget(label);
@@ -128,7 +128,7 @@ QWidget* MainWindow::buildServicePage()
     m_pagerFrame = pager;
     auto* grid = new QGridLayout(pager);
     auto legend = [grid](int index, const char* text, QWidget* input) {
-        auto* label = new QLabel(QString::fromLatin1(text));
+        auto* label = new QLabel(QString::fromUtf8(text));
         label->setObjectName(QStringLiteral("TxtLegendaTestOproepAdres_%1").arg(index));
         label->setBuddy(input);
         grid->addWidget(label, index, 0);

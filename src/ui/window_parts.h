@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/box_title.h"
+#include "ui/qt_text.h"
 
 #include <QColor>
 #include <QFrame>
@@ -21,7 +22,7 @@ inline const QColor kRxLight(0x80, 0xFF, 0x80);
 
 inline QString BoxTitle()
 {
-    return QString::fromLatin1(app::kBoxTitle);
+    return FromCp1252(app::kBoxTitle);
 }
 
 // A button named by the system's name, its caption doubling as its accessible name. It never
@@ -60,9 +61,9 @@ inline int FieldWidth(const QLineEdit* box, int characters)
 
 inline QGroupBox* MakeFrame(const char* name, const char* caption)
 {
-    auto* frame = new QGroupBox(QString::fromLatin1(caption));
+    auto* frame = new QGroupBox(QString::fromUtf8(caption));
     frame->setObjectName(QLatin1String(name));
-    frame->setAccessibleName(QString::fromLatin1(caption));
+    frame->setAccessibleName(frame->title());
     return frame;
 }
 
