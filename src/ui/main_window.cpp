@@ -273,10 +273,10 @@ void MainWindow::load(program::Program& program, frontend::ConverterLine& line,
     m_program = &program;
     m_line = &line;
     connectSettingButtons();
-    if (m_fastForThisRun || m_preferences.fastLink())
+    if (m_preferences.fastLink())
         program.engine.setPace(link::kFastPace);
-    program.port.setNetworkAddress(ToCp1252(m_preferences.networkAddress()));
-    line.setNoteHandler([&program](const std::string& note) { program.log.WriteLog(note); });
+    program.port.setNetworkAddress(
+        link::ParseNetworkLine(ToCp1252(m_preferences.networkAddress())));
     program::StartProgram(program, commandLine, *this);
     followPace();
     if (m_demo)

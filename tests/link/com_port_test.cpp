@@ -111,18 +111,18 @@ TEST_F(ComPortTest, ALackOfPermissionNamesTheDialoutGroup)
 
 TEST_F(ComPortTest, PortNumbersMapToDevicesUnlessADeviceIsGiven)
 {
-    world.port.setDeviceOverride("");
+    world.port.setDeviceOverride(std::nullopt);
     world.port.OpenComPort(0);
     EXPECT_EQ(serial.lastDevice, link::DeviceForPort(1));
-    world.port.setDeviceOverride("/tmp/pty-link");
+    world.port.setDeviceOverride(link::LineAddress::Device("/tmp/pty-link"));
     world.port.OpenComPort(5);
     EXPECT_EQ(serial.lastDevice, "/tmp/pty-link");
 }
 
 TEST_F(ComPortTest, ANetworkAddressReplacesTheNumberAndIsNamedWithTheReasonWhenItFails)
 {
-    world.port.setDeviceOverride("");
-    world.port.setNetworkAddress("rfc2217://plant-room:7000");
+    world.port.setDeviceOverride(std::nullopt);
+    world.port.setNetworkAddress(link::ParseNetworkLine("rfc2217://plant-room:7000"));
     EXPECT_EQ(world.port.OpenComPort(3), 0);
     EXPECT_EQ(serial.lastDevice, "rfc2217://plant-room:7000");
     EXPECT_EQ(world.logMessages().back(), "rfc2217://plant-room:7000 opened with: 9600,N,8,1");
@@ -139,14 +139,15 @@ TEST_F(ComPortTest, ANetworkAddressReplacesTheNumberAndIsNamedWithTheReasonWhenI
 
     // Mistyped, it is refused as an address rather than tried as a device.
     const int opensBefore = serial.openCount;
-    world.port.setNetworkAddress("tcp://plant-room");
+    world.port.setNetworkAddress(link::ParseNetworkLine("tcp://plant-room"));
     EXPECT_EQ(world.port.OpenComPort(3), -1);
     EXPECT_EQ(serial.openCount, opensBefore);
     EXPECT_NE(world.logMessages().back().find(
                   "Cannot open tcp://plant-room: write the address as HOST:PORT"),
               std::string::npos);
 
-    world.port.setDeviceOverride("/tmp/pty-link"); // a device given for the run still wins
+    world.port.setDeviceOverride(
+        link::LineAddress::Device("/tmp/pty-link")); // a device given for the run still wins
     serial.nextOpen = link::OpenResult::Opened;
     world.port.OpenComPort(3);
     EXPECT_EQ(serial.lastDevice, "/tmp/pty-link");
@@ -154,7 +155,7 @@ TEST_F(ComPortTest, ANetworkAddressReplacesTheNumberAndIsNamedWithTheReasonWhenI
 
 TEST_F(ComPortTest, APortNumberWithoutADeviceFailsWithoutTryingTheLine)
 {
-    world.port.setDeviceOverride("");
+    world.port.setDeviceOverride(std::nullopt);
     const int opensBefore = serial.openCount;
     EXPECT_EQ(world.port.OpenComPort(-1), -1);
     EXPECT_EQ(serial.openCount, opensBefore);

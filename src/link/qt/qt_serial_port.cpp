@@ -1,6 +1,7 @@
 #include "link/qt/qt_serial_port.h"
 
 #include "app/cp1252.h"
+#include "link/line_address.h"
 
 #include <QMetaObject>
 #include <QString>
@@ -178,6 +179,15 @@ OpenResult QtSerialPort::openFailure(QSerialPort::SerialPortError error)
     // too; for the engineer both mean "free this port or pick another".
     return error == QSerialPort::PermissionError ? OpenResult::PermissionDenied
                                                  : OpenResult::Failed;
+}
+
+OpenResult QtSerialPort::open(const LineAddress& address, const LineSettings& settings)
+{
+    if (address.kind() != LineAddress::Kind::Network)
+        return open(address.device(), settings);
+    close();
+    m_lastErrorText = "not a serial device";
+    return OpenResult::Failed;
 }
 
 OpenResult QtSerialPort::open(const std::string& device, const LineSettings& settings)
