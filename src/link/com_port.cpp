@@ -76,7 +76,11 @@ LineSettings LineSettingsFor(const PortCodes& codes)
 std::string DeviceForPort(int portNumber)
 {
 #ifdef _WIN32
-    return portNumber >= 1 ? "COM" + NumToStr(portNumber) : std::string();
+    // COM1 to COM9 are also reserved names in every folder; from COM10 on, only the device
+    // namespace knows the port.
+    if (portNumber < 1)
+        return {};
+    return (portNumber >= 10 ? "\\\\.\\COM" : "COM") + NumToStr(portNumber);
 #else
     if (portNumber >= 1 && portNumber <= 10)
         return "/dev/ttyUSB" + NumToStr(portNumber - 1);

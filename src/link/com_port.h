@@ -29,7 +29,8 @@ std::string LineSettingsText(std::int16_t speed, std::int16_t parity, std::int16
                              std::int16_t stopBits);
 LineSettings LineSettingsFor(const PortCodes& codes);
 
-// The device of port number n (1 is Com1). Windows: COMn. Elsewhere Com1..Com10 are
+// The device of port number n (1 is Com1). Windows: COM1..COM9, then \\.\COM10 and up.
+// Elsewhere Com1..Com10 are
 // /dev/ttyUSB0..9 (the usual USB adapter first), Com11..Com20 /dev/ttyACM0..9 and
 // Com21..Com30 /dev/ttyS0..9; other numbers have no device (empty text).
 std::string DeviceForPort(int portNumber);

@@ -452,7 +452,8 @@ void TransferEngine::UpdateProgress(int n)
         if (pending == 0)
             m_view.hideProgressBar();
         else
-            m_view.showProgressBar(0, 250, static_cast<int>(std::min<long>(pending, 250)));
+            m_view.showProgressBar(0, 250,
+                                   static_cast<int>(std::min<std::ptrdiff_t>(pending, 250)));
         return;
     }
     m_view.showProgressBar(0, settings::kProgressMaximum, settings::ProgressPosition(n));
