@@ -11,7 +11,8 @@ cd "$(dirname "$0")"
 # and for the package check dpkg-shlibdeps with file, desktop-file-validate and xmllint).
 PACKAGES=(g++ cmake make ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
           libgtest-dev libgmock-dev libbenchmark-dev)
-TEST_PACKAGES=(locales clang libclang-rt-14-dev dpkg-dev file desktop-file-utils libxml2-utils ser2net)
+TEST_PACKAGES=(locales clang libclang-rt-14-dev dpkg-dev file desktop-file-utils libxml2-utils ser2net
+               g++-mingw-w64-x86-64-posix wine64 googletest)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_missing() {
@@ -98,9 +99,12 @@ test)
     ctest --test-dir build --output-on-failure -j "$JOBS" || failed_status=$?
     wait "$sanitize_build" || { cat build/sanitizer-build.log; exit 1; }
     [ "$failed_status" -eq 0 ] || exit "$failed_status"
-    phase "tests under the sanitizers, with the fuzzers' build beside them"
+    phase "tests under the sanitizers, with the fuzzers' and the Windows build beside them"
     nice -n 19 fuzz/run_fuzzers.sh --build-only >build/fuzz-build.log 2>&1 &
     fuzz_build=$!
+    # The core as Windows programs, its tests under Wine.
+    nice -n 19 ./setup.sh test-windows >build/windows-test.log 2>&1 &
+    windows_test=$!
     # The tests spend nearly all their time waiting on their lines (four at a time, they keep
     # less than a third of two cores busy), so twice as many run as there are cores, the
     # longest first: the times just measured in the other build tell ctest which those are.
@@ -109,6 +113,7 @@ test)
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-sanitize --output-on-failure -j "$((JOBS * 2))" || failed_status=$?
     wait "$fuzz_build" || { cat build/fuzz-build.log; exit 1; }
+    wait "$windows_test" || { cat build/windows-test.log; exit 1; }
     [ "$failed_status" -eq 0 ] || exit "$failed_status"
     phase fuzzing
     fuzz/run_fuzzers.sh 30
@@ -122,6 +127,11 @@ build-sanitize) # a step of the test run
     # and benchmarks have nothing to check there.
     build build-sanitize -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=ON -DPRAVENOR_TESTS=ON -DPRAVENOR_BENCHMARKS=OFF \
         -DPRAVENOR_TOOLS=OFF -DPRAVENOR_UNITY_TESTS=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
+    ;;
+test-windows) # a step of the test run: the core cross-built, its tests under Wine
+    build build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64.cmake -DPRAVENOR_WERROR=ON \
+        -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -DNDEBUG"
+    ctest --test-dir build-win --output-on-failure -j "$JOBS"
     ;;
 *)
     echo "usage: $0 run [options] | $0 test" >&2
