@@ -12,13 +12,16 @@ namespace pravenor::link {
 // The port numbers the program offers: Com1..Com30.
 inline constexpr int kPortCount = 30;
 
-// The device of port number n (1 is Com1). Windows: COMn. Elsewhere Com1..Com10 are
+// The device of port number n (1 is Com1). Windows: COM1..COM9, then \\.\COM10 and up (from
+// COM10 on only the device namespace knows the port). Elsewhere Com1..Com10 are
 // /dev/ttyUSB0..9 (the usual USB adapter first), Com11..Com20 /dev/ttyACM0..9 and
 // Com21..Com30 /dev/ttyS0..9; other numbers have no device (empty text).
 inline std::string DeviceForPort(int portNumber)
 {
 #ifdef _WIN32
-    return portNumber >= 1 ? "COM" + std::to_string(portNumber) : std::string();
+    if (portNumber < 1)
+        return {};
+    return (portNumber >= 10 ? "\\\\.\\COM" : "COM") + std::to_string(portNumber);
 #else
     if (portNumber >= 1 && portNumber <= 10)
         return "/dev/ttyUSB" + std::to_string(portNumber - 1);

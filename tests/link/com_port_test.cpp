@@ -33,7 +33,16 @@ TEST(LineSettings, EveryCodeAndItsFallBack)
     EXPECT_TRUE(hardware.rtsEnable);
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+TEST(DeviceForPort, OnWindowsComNumbersTheDeviceNamespaceFromTen)
+{
+    EXPECT_EQ(link::DeviceForPort(1), "COM1");
+    EXPECT_EQ(link::DeviceForPort(9), "COM9");
+    EXPECT_EQ(link::DeviceForPort(10), "\\\\.\\COM10");
+    EXPECT_EQ(link::DeviceForPort(30), "\\\\.\\COM30");
+    EXPECT_EQ(link::DeviceForPort(0), "");
+}
+#else
 TEST(DeviceForPort, UsbAdaptersFirstThenModemsThenBuiltInPorts)
 {
     EXPECT_EQ(link::DeviceForPort(1), "/dev/ttyUSB0");
