@@ -5,6 +5,7 @@
 #include "app/program_config.h"
 #include "link/com_port.h"
 #include "link/transfer_engine.h"
+#include "program/unit_history.h"
 #include "settings/control_sync.h"
 #include "settings/value_stores.h"
 
@@ -37,6 +38,7 @@ public:
     app::ProgramConfig config;
     std::int16_t DebugLevel = 0; // 1 started with "/LOG", 2 with "/DEBUG"
     app::MessageLog log;
+    UnitHistory history; // what the converter held before each write, and the journal
     settings::ValueStores stores;
     settings::ControlSync sync;
     link::TransferView& view;

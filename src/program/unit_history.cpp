@@ -2,6 +2,7 @@
 
 #include "app/cp1252.h"
 #include "app/message_log.h"
+#include "app/text_functions.h"
 #include "link/control_chars.h"
 #include "settings/catalogue.h"
 #include "settings/choice_lists.h"
@@ -37,6 +38,32 @@ std::string ShownValue(int item, const SettingValue& value)
             return entries[static_cast<std::size_t>(*position)];
     }
     return link::VisibleText(value.asText());
+}
+
+std::string WriteSummaryText(const WriteSummary& summary)
+{
+    constexpr std::size_t kNamesShown = 10;
+    const std::pair<const char*, const std::vector<int>*> lines[] = {
+        {"Written", &summary.written},
+        {"Verified", &summary.verified},
+        {"Differs after verify", &summary.differs},
+        {"Refused", &summary.refused},
+        {"Failed", &summary.failed},
+    };
+    std::string text;
+    for (const auto& [label, items] : lines) {
+        if (items->empty())
+            continue;
+        std::string names;
+        for (std::size_t n = 0; n < items->size() && n < kNamesShown; ++n)
+            names += (n == 0 ? "" : "; ") + settings::SettingFullName((*items)[n]);
+        if (items->size() > kNamesShown)
+            names += "; and " + app::NumToStr(static_cast<long long>(items->size() - kNamesShown)) +
+                     " more";
+        text += (text.empty() ? "" : "\r\n") + std::string(label) + ": " +
+                app::NumToStr(static_cast<long long>(items->size())) + " (" + names + ")";
+    }
+    return text;
 }
 
 int ChangesAfter(std::span<const files::JournalRow> rows, const std::string& snapshot)

@@ -105,6 +105,10 @@ private:
 // made visible.
 std::string ShownValue(int item, const settings::SettingValue& value);
 
+// The summary at the end of a write batch, a line per outcome with its settings' full names
+// (the first ten of them), CR LF between the lines; outcomes no setting had are left out.
+std::string WriteSummaryText(const WriteSummary& summary);
+
 // How many settings the write after the snapshot changed, from the journal's rows.
 int ChangesAfter(std::span<const files::JournalRow> rows, const std::string& snapshot);
 

@@ -87,6 +87,10 @@ TEST_F(UnitHistoryTest, OneRowForEveryChangeAndEveryWriteThatDidNotGetThrough)
     EXPECT_EQ(summary.written, (std::vector<int>{23}));
     EXPECT_EQ(summary.refused, (std::vector<int>{112}));
     EXPECT_EQ(summary.failed, (std::vector<int>{22}));
+    EXPECT_EQ(WriteSummaryText(summary),
+              "Written: 1 (Input 4, Use:)\r\nVerified: 2 (Error on Guarded inputs:; Input 1, "
+              "Use:)\r\nDiffers after verify: 1 (Input 2, Use:)\r\nRefused: 1 (Input 5, Alarm, "
+              "Text at alarm:)\r\nFailed: 1 (Input 3, Use:)");
     const auto rows = history.journal().read();
     EXPECT_EQ(ChangesAfter(rows, snapshot), 3);
     // What failed is no longer known; what was acknowledged is.
