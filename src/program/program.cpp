@@ -9,6 +9,7 @@ Program::Program(std::filesystem::path programFolder, const app::Clock& clock,
       sync(stores, controls), view(transferView), port(serial, log, view),
       engine(port, sync, view, log, config, DebugLevel)
 {
+    engine.setWriteWatcher(&history);
 }
 
 } // namespace pravenor::program

@@ -24,7 +24,8 @@ WritePlan PlanWrite(std::span<const int> writes, const KnownItems& known, bool k
     for (const int item : writes) {
         if (item < 0 || item >= kItemCount || known.test(at(item)))
             continue;
-        (keepUnit ? plan.readFirst : plan.unknown).push_back(item);
+        // Only an exchanged item can be read; what another one holds stays unknown.
+        (keepUnit && ItemIsImplemented(item) ? plan.readFirst : plan.unknown).push_back(item);
     }
     return plan;
 }

@@ -29,6 +29,7 @@ struct WritePlan
 };
 
 // The writes in item order; with keepUnit off nothing is read and the unknown are counted.
+// An item the converter does not exchange cannot be read and is always counted.
 WritePlan PlanWrite(std::span<const int> writes, const KnownItems& known, bool keepUnit);
 
 // Putting the converter back to a snapshot: only the items where the snapshot differs from
