@@ -16,6 +16,12 @@ public:
 
     bool fastLink() const;
     void setFastLink(bool wanted);
+    // "Keep the unit's settings before every write" and "Read back what was written": on
+    // until the user turns them off.
+    bool keepUnit() const;
+    void setKeepUnit(bool wanted);
+    bool readBack() const;
+    void setReadBack(bool wanted);
     // "tcp://HOST:PORT" or "rfc2217://HOST:PORT"; empty: the port number.
     QString networkAddress() const;
     void setNetworkAddress(const QString& address);
