@@ -191,7 +191,7 @@ Run runBatch(const fs::path& folder, CountingPort& port, bool write, bool fast,
     std::optional<link::JobEnd> end;
     program.engine.setJobObserver([&end](link::Job, link::JobEnd e) { end = e; });
     port.sent = port.received = 0;
-    (write ? program.engine.WriteAllRequest : program.engine.ReadAllRequest) = true;
+    program.engine.request(write ? link::Job::WriteAll : link::Job::ReadAll);
     Run run;
     run.seconds = drive(
         program, [&end] { return end.has_value(); }, 120'000);

@@ -91,8 +91,8 @@ int main(int argc, char** argv)
     pravenor::program::WriteSettings(program, changed);
     long writeTicks = 0;
     auto pending = [&] {
-        for (std::int16_t r : program.stores.ItemRequest)
-            if (r != 0)
+        for (pravenor::settings::Request r : program.stores.ItemRequest)
+            if (r != pravenor::settings::kNoRequest)
                 return true;
         return false;
     };

@@ -236,7 +236,7 @@ bool HeadlessSession::requestsServed() const
     const auto& requests = m_program->stores.ItemRequest;
     return m_program->engine.state() == link::EngineState::Idle &&
            std::all_of(requests.begin(), requests.end(),
-                       [](std::int16_t r) { return r == settings::kNoRequest; });
+                       [](settings::Request r) { return r == settings::kNoRequest; });
 }
 
 void HeadlessSession::issue()

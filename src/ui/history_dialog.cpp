@@ -46,7 +46,8 @@ bool requestsServed(const program::Program& program)
 {
     const auto& requests = program.stores.ItemRequest;
     return program.engine.state() == link::EngineState::Idle &&
-           std::all_of(requests.begin(), requests.end(), [](std::int16_t r) { return r == 0; });
+           std::all_of(requests.begin(), requests.end(),
+                       [](settings::Request r) { return r == settings::kNoRequest; });
 }
 
 } // namespace

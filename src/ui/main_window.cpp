@@ -246,7 +246,7 @@ void MainWindow::ArrangeTabs()
 
 void MainWindow::applyDebugLevel()
 {
-    const bool service = m_program->DebugLevel == 2;
+    const bool service = m_program->DebugLevel == app::DebugMode::Debug;
     m_pages.generalButtonsFrame->setVisible(service);
     m_pages.pagingButtonsFrame->setVisible(service);
     for (QWidget* pair : m_pages.pagingButtonPairs)

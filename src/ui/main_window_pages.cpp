@@ -1,3 +1,4 @@
+#include "link/frames.h"
 #include "ui/main_window.h"
 #include "ui/window_parts.h"
 
@@ -140,14 +141,14 @@ QWidget* MainWindow::buildServicePage()
     widgets.pagerAddress = new QLineEdit;
     widgets.pagerAddress->setObjectName(QStringLiteral("TxtTestPagerAdres"));
     widgets.pagerAddress->setAccessibleName(QStringLiteral("Pager address"));
-    widgets.pagerAddress->setMaxLength(10);
+    widgets.pagerAddress->setMaxLength(static_cast<int>(link::kPagerAddressLength));
     widgets.pagerBleep = new QComboBox;
     widgets.pagerBleep->setObjectName(QStringLiteral("ComboTestBleepCode"));
     widgets.pagerBleep->setAccessibleName(QStringLiteral("Pager bleep code"));
     m_pagerInfo = widgets.pagerInfo = new QLineEdit;
     m_pagerInfo->setObjectName(QStringLiteral("TxtTestPagerDisplayInfo"));
     m_pagerInfo->setAccessibleName(QStringLiteral("Pager info text"));
-    m_pagerInfo->setMaxLength(40);
+    m_pagerInfo->setMaxLength(static_cast<int>(link::kPagerDisplayLength));
     m_pagerInfo->setToolTip(QStringLiteral("Double-click to clear"));
     m_pagerInfo->installEventFilter(this);
     legend(0, "Address", widgets.pagerAddress);

@@ -474,9 +474,10 @@ TEST_F(AboutDialogTest, DoubleClickOnTheLogoFrameStepsTheDebugLevel)
         {2, 1, {0}, "1"},
     };
     for (const auto& row : rows) {
-        program.DebugLevel = row.start;
+        program.DebugLevel = static_cast<app::DebugMode>(row.start);
         std::vector<int> levelsSeen;
-        AboutDialog dialog(program, [&] { levelsSeen.push_back(program.DebugLevel); });
+        AboutDialog dialog(program,
+                           [&] { levelsSeen.push_back(static_cast<int>(program.DebugLevel)); });
         dialog.show();
         auto* frame = find<QWidget>(&dialog, "FrameLogo");
         const QPoint empty(3, 3);
@@ -484,7 +485,7 @@ TEST_F(AboutDialogTest, DoubleClickOnTheLogoFrameStepsTheDebugLevel)
         for (int n = 0; n < row.clicks; ++n)
             QTest::mouseDClick(frame, Qt::LeftButton, {}, empty);
         EXPECT_EQ(levelsSeen, row.levelsSeen) << row.start << " " << row.clicks;
-        EXPECT_EQ(program.DebugLevel, row.levelsSeen.back());
+        EXPECT_EQ(static_cast<int>(program.DebugLevel), row.levelsSeen.back());
         EXPECT_EQ(find<QLabel>(&dialog, "LabelLocalLog")->text(), row.shown);
     }
 }
@@ -499,7 +500,7 @@ TEST_F(AboutDialogTest, DoubleClickOnThePictureOrATextDoesNothing)
         QTest::mouseDClick(find<QWidget>(&dialog, name), Qt::LeftButton);
         EXPECT_EQ(calls, 0) << name;
     }
-    EXPECT_EQ(program.DebugLevel, 0);
+    EXPECT_EQ(program.DebugLevel, app::DebugMode::Off);
     EXPECT_EQ(find<QLabel>(&dialog, "LabelLocalLog")->text(), "");
 }
 

@@ -56,8 +56,8 @@ protected:
 
     bool nothingPending() const
     {
-        for (std::int16_t r : program.stores.ItemRequest) {
-            if (r != 0)
+        for (settings::Request r : program.stores.ItemRequest) {
+            if (r != settings::kNoRequest)
                 return false;
         }
         return program.engine.state() == link::EngineState::Idle;

@@ -76,8 +76,9 @@ protected:
             line.advance(25ms);
             const auto& requests = program.stores.ItemRequest;
             if (program.engine.state() == link::EngineState::Idle &&
-                program.engine.BatchKind == link::kNoBatch &&
-                std::all_of(requests.begin(), requests.end(), [](auto r) { return r == 0; }))
+                program.engine.batchKind() == link::Batch::None &&
+                std::all_of(requests.begin(), requests.end(),
+                            [](auto r) { return r == settings::kNoRequest; }))
                 return;
         }
         FAIL() << "the engine did not finish";

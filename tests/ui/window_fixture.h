@@ -64,11 +64,12 @@ protected:
     }
     bool idle() const
     {
-        for (std::int16_t r : program->stores.ItemRequest)
-            if (r != 0)
+        for (settings::Request r : program->stores.ItemRequest)
+            if (r != settings::kNoRequest)
                 return false;
-        return program->engine.BatchKind == 0 && !program->engine.ReadAllRequest &&
-               !program->engine.WriteAllRequest &&
+        return program->engine.batchKind() == link::Batch::None &&
+               !program->engine.requested(link::Job::ReadAll) &&
+               !program->engine.requested(link::Job::WriteAll) &&
                program->engine.state() == link::EngineState::Idle;
     }
     bool logged(const std::string& text) const

@@ -155,11 +155,13 @@ bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
 
 void AboutDialog::stepDebugLevel()
 {
-    std::int16_t& level = m_program.DebugLevel;
-    level = static_cast<std::int16_t>(level + 1);
-    if (level > 2)
-        level = 0;
-    m_levelLabel->setText(level == 2 ? QStringLiteral("2") : QStringLiteral("1"));
+    // Each double-click goes one level up, from Debug back to Off.
+    app::DebugMode& level = m_program.DebugLevel;
+    level = level == app::DebugMode::Off   ? app::DebugMode::Log
+            : level == app::DebugMode::Log ? app::DebugMode::Debug
+                                           : app::DebugMode::Off;
+    m_levelLabel->setText(level == app::DebugMode::Debug ? QStringLiteral("2")
+                                                         : QStringLiteral("1"));
     if (m_debugLevelChanged)
         m_debugLevelChanged();
 }
