@@ -1,6 +1,7 @@
 #include "app/atomic_file.h"
 
 #include "app/cp1252.h"
+#include "app/regular_file.h"
 
 #include <atomic>
 #include <cerrno>
@@ -135,20 +136,6 @@ struct Written
     std::string error;
 };
 
-bool writeAll(int fd, std::string_view content)
-{
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t count = ::write(fd, content.data() + done, content.size() - done);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        done += static_cast<std::size_t>(count);
-    }
-    return true;
-}
-
 // The new file gets the old one's owner first (changing the owner clears set-id bits) and
 // then its permissions: a 0600 file must not come back readable by everyone.
 void takeOverAttributes(int fd, const std::optional<struct stat>& old)
@@ -170,7 +157,7 @@ Written writeTemporary(const std::filesystem::path& temp, std::string_view conte
     if (fd < 0)
         return {false, errno, std::strerror(errno)};
     takeOverAttributes(fd, old);
-    const bool written = writeAll(fd, content);
+    const bool written = WriteAll(fd, content);
     const int writeErrno = errno;
     const bool synced = written && ::fsync(fd) == 0;
     const int syncErrno = errno;
@@ -199,7 +186,7 @@ std::optional<std::string> writeInPlace(const std::filesystem::path& target,
         ::close(fd);
         return std::nullopt;
     }
-    const bool written = ::ftruncate(fd, 0) == 0 && writeAll(fd, content) && ::fsync(fd) == 0;
+    const bool written = ::ftruncate(fd, 0) == 0 && WriteAll(fd, content) && ::fsync(fd) == 0;
     const int writeErrno = errno;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed)

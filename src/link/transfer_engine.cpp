@@ -20,7 +20,7 @@ using settings::kWriteRequest;
 namespace {
 
 const std::string kLineEnd = "\r\n";
-constexpr int kLastServedItem = 249; // nothing ever requests item 250
+constexpr int kLastServedItem = settings::kLastServedItem;
 
 std::size_t at(int item)
 {

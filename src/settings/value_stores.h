@@ -34,7 +34,7 @@ struct ValueStores
     void WorkToFile();
     void ForgetWorkValues();
     void ForgetUnitValues();
-    void ClearItemRequests(); // entries 0..249; nothing ever sets 250
+    void ClearItemRequests(); // entries 0..kLastServedItem; nothing ever sets the last
 };
 
 } // namespace pravenor::settings

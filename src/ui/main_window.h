@@ -86,13 +86,43 @@ private:
     // True when the port is open; otherwise a box says it is not, and the command is not given.
     bool portReady();
 
+    // The command buttons of the File, Unit and Service pages, one entry each in the
+    // command table.
+    enum class Command
+    {
+        SaveDefault,     // CmdInstellingenOpslaan
+        ReadDefault,     // CmdInstellingenLezen
+        SaveToFile,      // CmdOpslaanUnitGegevens
+        ReadFromFile,    // CmdLezenUnitgegevens
+        CompareWithFile, // CmdVergelijkMetBestand
+        ClearLog,        // CmdWisLogVenster
+        ReadAll,         // CmdLeesAlles
+        CancelReadWrite, // CmdCancelReadWrite
+        WriteAll,        // CmdSchrijfAlles
+        WriteChanged,    // CmdSchrijfGewijzigd
+        Restart,         // CmdTestHerstart
+        ReopenPort,      // CmdReOpenCom
+        CallPager,       // CmdTestOproepPager
+        Count,
+    };
+    struct CommandEntry;
+
     void buildMenu();
+    // Makes and connects every command's button from the command table.
+    void makeCommands();
+    // A command as its button gives it: asked first where it asks, refused while the port is
+    // closed where it needs the port.
+    void run(const CommandEntry& command);
+    QPushButton* button(Command command) const
+    {
+        return m_commands[static_cast<std::size_t>(command)];
+    }
     QWidget* buildStatusPage();
     QWidget* buildFilePage();
     QWidget* buildUnitPage();
     QWidget* buildServicePage();
     QWidget* buildLinkFrame();
-    void connectCommands();
+    void connectSettingButtons();
 
     // A confirmation: OK and Cancel, OK the default, no icon; the action runs on OK only.
     void confirm(const QString& title, const QString& text, std::function<void()> onOk);
@@ -128,9 +158,9 @@ private:
     QGroupBox* m_linkFrame = nullptr;            // FrmCommunicatie
     QFrame* m_txShape = nullptr;                 // ShpTx
     QFrame* m_rxShape = nullptr;                 // ShpRx
-    QPushButton* m_saveDefault = nullptr;        // CmdInstellingenOpslaan
-    QWidget* m_pagerFrame = nullptr;             // FramePagerOproepen
-    QLineEdit* m_pagerInfo = nullptr;            // TxtTestPagerDisplayInfo
+    std::array<QPushButton*, static_cast<std::size_t>(Command::Count)> m_commands{};
+    QWidget* m_pagerFrame = nullptr;  // FramePagerOproepen
+    QLineEdit* m_pagerInfo = nullptr; // TxtTestPagerDisplayInfo
 
     UserPreferences m_preferences;
     bool m_fastForThisRun = false;

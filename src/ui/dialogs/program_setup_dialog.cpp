@@ -60,10 +60,9 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
       m_paceChanged(std::move(paceChanged)),
       m_fastLinkCheck(new QCheckBox(QStringLiteral("Fast link"), this)),
       m_portCombo(new LockableComboBox(this)), m_pathEdit(new QLineEdit(this)),
-      m_networkAddressEdit(new QLineEdit(this)),
-      m_portLabel(new QLabel(QStringLiteral("ComPort:"), this)),
-      m_networkAddressLabel(new QLabel(QStringLiteral("Network address:"), this)),
-      m_pathLabel(new QLabel(QStringLiteral("Path for setup files:"), this)),
+      m_networkAddressEdit(new QLineEdit(this)), m_portLabel(MakeLabel("Label1", "ComPort:", this)),
+      m_networkAddressLabel(MakeLabel("LabelNetworkAddress", "Network address:", this)),
+      m_pathLabel(MakeLabel("Label2", "Path for setup files:", this)),
       m_portDevice(new QLabel(this)), m_devicesPresent(new QLabel(this)),
       m_changeButton(MakeButton("CmdWijzigen", "Change", this)),
       m_saveButton(MakeButton("CmdSave", "Save", this)),
@@ -91,14 +90,8 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     m_networkAddressEdit->setToolTip(
         QStringLiteral("A serial device server on the network; empty: the port number"));
     m_networkAddressEdit->setMinimumWidth(240);
-    m_networkAddressLabel->setObjectName(QStringLiteral("LabelNetworkAddress"));
-    m_networkAddressLabel->setAccessibleName(m_networkAddressLabel->text());
     m_networkAddressLabel->setBuddy(m_networkAddressEdit);
-    m_portLabel->setObjectName(QStringLiteral("Label1"));
-    m_portLabel->setAccessibleName(m_portLabel->text());
     m_portLabel->setBuddy(m_portCombo);
-    m_pathLabel->setObjectName(QStringLiteral("Label2"));
-    m_pathLabel->setAccessibleName(m_pathLabel->text());
     m_pathLabel->setBuddy(m_pathEdit);
     m_portDevice->setObjectName(QStringLiteral("LabelPortDevice"));
     m_portDevice->setAccessibleName(QStringLiteral("Device of the port"));
