@@ -12,9 +12,13 @@ std::vector<int> UnsavedEdits(Program& program)
 {
     const settings::ValueStores::Store screen = ScreenValues(program);
     const auto& stores = program.stores;
+    // A write asked for and not served yet keeps the edit as far as the user is concerned.
+    const bool writingAll = program.engine.requested(link::Job::WriteAll) ||
+                            program.engine.batchKind() == link::Batch::WriteAll;
     std::vector<int> edits;
     for (int item = 0; item < settings::kItemCount; ++item) {
-        if (!settings::ItemInUse(item))
+        if (!settings::ItemInUse(item) || writingAll ||
+            stores.ItemRequest[static_cast<std::size_t>(item)] == settings::kWriteRequest)
             continue;
         const auto at = static_cast<std::size_t>(item);
         const auto& unit = stores.UnitValues[at];

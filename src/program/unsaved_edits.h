@@ -9,7 +9,8 @@ class Program;
 
 // The settings in use whose on-screen value is neither what the converter was last seen to
 // hold nor what the last settings file held: edits that a load, a Program Setup "Save" or
-// the end of the program would throw away. In item order.
+// the end of the program would throw away. A write asked for counts as keeping it. In item
+// order.
 std::vector<int> UnsavedEdits(Program& program);
 
 // The line a confirmation adds for them, as CR LF separated lines in the box:

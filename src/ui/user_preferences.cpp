@@ -53,7 +53,7 @@ void UserPreferences::setKeepUnit(bool wanted)
 
 bool UserPreferences::readBack() const
 {
-    return QSettings(m_file, QSettings::IniFormat).value(kReadBackKey, true).toBool();
+    return QSettings(m_file, QSettings::IniFormat).value(kReadBackKey, false).toBool();
 }
 
 void UserPreferences::setReadBack(bool wanted)

@@ -16,8 +16,9 @@ public:
 
     bool fastLink() const;
     void setFastLink(bool wanted);
-    // "Keep the unit's settings before every write" and "Read back what was written": on
-    // until the user turns them off.
+    // "Keep the unit's settings before every write", on until the user turns it off, and
+    // "Read back what was written", off until turned on: read back, a write-all would no
+    // longer send the frames it always has.
     bool keepUnit() const;
     void setKeepUnit(bool wanted);
     bool readBack() const;
