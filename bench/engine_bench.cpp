@@ -37,7 +37,7 @@ struct Bench
                 controls.setChosenPosition(n, 1);
         }
         program.config.LogLevel = 2;
-        program.port.setDeviceOverride("bench");
+        program.port.setDeviceOverride(link::LineAddress::Device("bench"));
         program.port.OpenComPort(0);
         program.engine.ProcessTransfer(link::TransferEngine::kStartSignal);
         tick(20);

@@ -60,7 +60,7 @@ int main(int argc, char** argv)
     link::RecordingView view;
     program::Program program(folder, clock, serial, controls, view);
     settings::FillChoiceLists(controls);
-    program.port.setDeviceOverride((folder / "converter").string());
+    program.port.setDeviceOverride(link::LineAddress::Device((folder / "converter").string()));
     if (program.port.OpenComPort(0) != 0) {
         std::fprintf(stderr, "cannot open %s\n", (folder / "converter").c_str());
         return 1;

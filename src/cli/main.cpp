@@ -6,10 +6,36 @@
 
 #include <QCoreApplication>
 #include <iostream>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
 #include <sys/ioctl.h>
 #include <unistd.h>
+#endif
 
 namespace {
+
+#ifdef _WIN32
+bool errorsGoToATerminal()
+{
+    return _isatty(_fileno(stderr)) != 0;
+}
+
+int terminalWidth()
+{
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info) &&
+        info.srWindow.Right > info.srWindow.Left)
+        return info.srWindow.Right - info.srWindow.Left + 1;
+    return 80;
+}
+#else
+bool errorsGoToATerminal()
+{
+    return ::isatty(STDERR_FILENO) == 1;
+}
 
 int terminalWidth()
 {
@@ -18,6 +44,7 @@ int terminalWidth()
         return size.ws_col;
     return 80;
 }
+#endif
 
 } // namespace
 
@@ -48,7 +75,7 @@ int main(int argc, char** argv)
         std::cerr << "pravenor-cli: cannot create the program folder " << folder.string() << '\n';
         return cli::kExitUsage;
     }
-    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    const bool terminal = errorsGoToATerminal();
     cli::Console console(std::cerr, terminal, options.quiet, terminal ? terminalWidth() : 80);
     cli::HeadlessSession session(options, folder, console, std::cout);
     return session.run();

@@ -572,7 +572,7 @@ void TransferEngine::UpdateProgress(int n)
             m_view.hideProgressBar();
         else
             m_view.showProgressBar(0, kPendingBarMaximum,
-                                   static_cast<int>(std::min<long>(pending, kPendingBarMaximum)));
+                                   static_cast<int>(std::min<std::ptrdiff_t>(pending, kPendingBarMaximum)));
         return;
     }
     m_view.showProgressBar(0, settings::kProgressMaximum, settings::ProgressPosition(n));

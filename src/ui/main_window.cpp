@@ -347,14 +347,14 @@ void MainWindow::load(program::Program& program, frontend::ConverterLine& line,
     m_program = &program;
     m_line = &line;
     connectSettingButtons();
-    if (m_fastForThisRun || m_preferences.fastLink())
+    if (m_preferences.fastLink())
         program.engine.setPace(link::kFastPace);
-    program.port.setNetworkAddress(ToCp1252(m_preferences.networkAddress()));
+    program.port.setNetworkAddress(
+        link::ParseNetworkLine(ToCp1252(m_preferences.networkAddress())));
     program.history.keepUnit = m_preferences.keepUnit();
     program.history.verify = m_preferences.readBack();
     program.history.setSummaryObserver(
         [this](const program::WriteSummary& summary) { showWriteSummary(summary); });
-    line.setNoteHandler([&program](const std::string& note) { program.log.WriteLog(note); });
     program::StartProgram(program, commandLine, *this);
     followPace();
     if (m_demo)

@@ -49,10 +49,9 @@ public:
     settings::SettingControls& settingControls() { return *m_controls; }
     link::TransferView& transferView() { return *m_view; }
 
-    // The user's remembered choices of the link (the user's own configuration unless given),
-    // and whether this run is fast anyway (--fast). Both before load().
+    // The user's remembered choices of the link (the user's own configuration unless given);
+    // before load(). A run made fast by --fast is the session's (frontend/session.h).
     void setUserPreferences(UserPreferences preferences) { m_preferences = std::move(preferences); }
-    void setFastForThisRun(bool fast) { m_fastForThisRun = fast; }
 
     // What loading the window does: the start-up, then the timers.
     void load(program::Program& program, frontend::ConverterLine& line,
@@ -172,7 +171,6 @@ private:
     QLineEdit* m_pagerInfo = nullptr; // TxtTestPagerDisplayInfo
 
     UserPreferences m_preferences;
-    bool m_fastForThisRun = false;
     bool m_closeAsked = false; // the close box asked about lost edits and got OK
     QTimer m_engineTimer;      // TmrAfhandel: its interval follows the engine's pace
     QTimer m_markingTimer;     // TmrUpdateVensters

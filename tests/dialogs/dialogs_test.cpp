@@ -75,7 +75,7 @@ protected:
 
     DialogTest() : line(model), world(line)
     {
-        program.port.setDeviceOverride("simulated converter");
+        program.port.setDeviceOverride(link::LineAddress::Device("simulated converter"));
     }
 
     template <typename T> static T* find(QWidget* dialog, const char* name)
@@ -228,7 +228,7 @@ TEST_F(ProgramSetupDialogTest, SaveReopensThePortOnTheChosenNumberAsTheDeviceCom
     link::QtSerialPort serial;
     ProgramOver over(serial);
     const std::filesystem::path device = over.folder / "converter";
-    over.program.port.setDeviceOverride(device.string());
+    over.program.port.setDeviceOverride(link::LineAddress::Device(device.string()));
     ProgramSetupDialog dialog(over.program);
     const auto save = [&] {
         over.logged.clear();
@@ -379,7 +379,7 @@ TEST_F(ProgramSetupDialogTest, TypedPortTextNamingNoEntryStoresMinusOne)
         {"com7", 6, "Com: 7 opened with: 9600,N,8,1"},
         {"Com30", 29, "Com: 30 opened with: 9600,N,8,1"},
     };
-    program.port.setDeviceOverride(""); // the port number picks the device
+    program.port.setDeviceOverride(std::nullopt); // the port number picks the device
     for (const auto& row : rows) {
         program.config.ComPortIndex = 0;
         ProgramSetupDialog dialog(program);

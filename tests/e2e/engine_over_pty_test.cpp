@@ -45,7 +45,7 @@ protected:
     {
         settings::FillChoiceLists(controls);
         program.config.LogLevel = 2;
-        program.port.setDeviceOverride((folder / "converter").string());
+        program.port.setDeviceOverride(link::LineAddress::Device((folder / "converter").string()));
         ASSERT_EQ(program.port.OpenComPort(0), 0);
         program.engine.ProcessTransfer(link::TransferEngine::kStartSignal);
         program.stores.ForgetUnitValues();

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
@@ -53,7 +54,7 @@ int wakeUps(const SimBench& b)
     return n;
 }
 
-long countLogged(const SimBench& b, const std::string& message)
+std::ptrdiff_t countLogged(const SimBench& b, const std::string& message)
 {
     const auto lines = b.world.logMessages();
     return std::count(lines.begin(), lines.end(), message);

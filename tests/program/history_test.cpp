@@ -40,7 +40,7 @@ class HistoryTest : public ::testing::Test
 protected:
     HistoryTest() : line(model), program(folder.path(), clock, line, controls, view)
     {
-        program.port.setDeviceOverride("simulated converter");
+        program.port.setDeviceOverride(link::LineAddress::Device("simulated converter"));
         HistoryTestSteps steps;
         program::StartProgram(program, {}, steps);
     }

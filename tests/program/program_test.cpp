@@ -62,7 +62,7 @@ protected:
     ProgramTest() : line(model), program(folder.path(), clock, line, controls, view)
     {
         model.setNumber(9, 1);
-        program.port.setDeviceOverride("simulated converter");
+        program.port.setDeviceOverride(link::LineAddress::Device("simulated converter"));
         program.engine.setJobObserver([this](Job job, JobEnd end) { ends.push_back({job, end}); });
     }
 

@@ -371,7 +371,7 @@ TEST_F(WindowTest, QuitAnsweredOkEndsTheProgramWhateverIsOpen)
     QTest::qWait(500);
     EXPECT_EQ(program->port.PortIsOpen(), -1);
     window.reset();
-    program.reset();
+    session.reset();
 
     const struct
     {
@@ -411,7 +411,7 @@ TEST_F(WindowTest, QuitAnsweredOkEndsTheProgramWhateverIsOpen)
             closed += entry.ends_with("Comport closed by software.") ? 1 : 0;
         EXPECT_EQ(closed, 1) << shown;
         window.reset();
-        program.reset();
+        session.reset();
     }
 }
 

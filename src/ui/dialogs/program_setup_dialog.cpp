@@ -2,6 +2,7 @@
 
 #include "files/file_result.h"
 #include "link/com_port.h"
+#include "link/line_address.h"
 #include "link/serial_devices.h"
 #include "program/commands.h"
 #include "program/program.h"
@@ -153,7 +154,7 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     setTabOrder(m_cancelButton, m_saveButton);
 
     LockCombo();
-    for (int number = 1; number <= kPortCount; ++number)
+    for (int number = 1; number <= link::kPortCount; ++number)
         m_portCombo->addItem(portName(number));
     UpdateCombo();
     setEditing(false);
@@ -200,7 +201,7 @@ void ProgramSetupDialog::LockCombo()
 void ProgramSetupDialog::UpdateCombo()
 {
     const int stored = m_program.config.ComPortIndex;
-    const int index = stored == -1 ? -1 : (stored >= 0 && stored < kPortCount ? stored : 0);
+    const int index = stored == -1 ? -1 : (stored >= 0 && stored < link::kPortCount ? stored : 0);
     // Also puts the entry's text back over anything typed, even when the index is the same.
     m_portCombo->setCurrentIndex(index);
     m_pathEdit->setText(FromCp1252(m_program.config.SetPath));
@@ -217,7 +218,7 @@ void ProgramSetupDialog::ComboToSettings()
     m_program.config.ComPortIndex = static_cast<std::int16_t>(shownPortIndex());
     m_program.config.SetPath = ToCp1252(m_pathEdit->text());
     const QString address = m_networkAddressEdit->text().trimmed();
-    m_program.port.setNetworkAddress(ToCp1252(address));
+    m_program.port.setNetworkAddress(link::ParseNetworkLine(ToCp1252(address)));
     if (m_preferences != nullptr)
         m_preferences->setNetworkAddress(address);
 }
@@ -332,8 +333,8 @@ void ProgramSetupDialog::showDevices()
     }
     if (const std::string& address = m_program.port.networkAddress(); !address.empty())
         port = QStringLiteral("In use instead of the port number: ") + FromCp1252(address);
-    if (const std::string& given = m_program.port.deviceOverride(); !given.empty())
-        port += QStringLiteral("\nIn use for this run (--port): ") + FromCp1252(given);
+    if (const auto& given = m_program.port.deviceOverride())
+        port += QStringLiteral("\nIn use for this run (--port): ") + FromCp1252(given->text());
     m_portDevice->setText(port);
 
     // A handful is what a service laptop has; more would push the buttons off the dialog.
