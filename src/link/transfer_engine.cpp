@@ -571,8 +571,9 @@ void TransferEngine::UpdateProgress(int n)
         if (pending == 0)
             m_view.hideProgressBar();
         else
-            m_view.showProgressBar(0, kPendingBarMaximum,
-                                   static_cast<int>(std::min<std::ptrdiff_t>(pending, kPendingBarMaximum)));
+            m_view.showProgressBar(
+                0, kPendingBarMaximum,
+                static_cast<int>(std::min<std::ptrdiff_t>(pending, kPendingBarMaximum)));
         return;
     }
     m_view.showProgressBar(0, settings::kProgressMaximum, settings::ProgressPosition(n));
