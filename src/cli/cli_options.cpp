@@ -26,9 +26,9 @@ std::optional<int> boundedNumber(const std::string& text, int lowest, int highes
 const std::map<std::string, Command>& commandNames()
 {
     static const std::map<std::string, Command> names = {
-        {"read", Command::Read}, {"write", Command::Write}, {"diff", Command::Diff},
-        {"get", Command::Get},   {"set", Command::Set},     {"restart", Command::Restart},
-        {"page", Command::Page},
+        {"read", Command::Read}, {"write", Command::Write},     {"diff", Command::Diff},
+        {"get", Command::Get},   {"set", Command::Set},         {"restart", Command::Restart},
+        {"page", Command::Page}, {"history", Command::History}, {"restore", Command::Restore},
     };
     return names;
 }
@@ -80,6 +80,16 @@ void takeOperands(CliOptions& options, const std::vector<std::string>& operands,
         if (count != 0)
             fail("restart takes no arguments");
         break;
+    case Command::History:
+        if (count != 0)
+            fail("history takes no arguments");
+        break;
+    case Command::Restore:
+        if (count > 1)
+            fail("restore takes at most one snapshot file");
+        else if (count == 1)
+            options.file = operands[0];
+        break;
     case Command::Page:
         if (count != 0)
             fail("page takes its values as --address, --bleep and --text");
@@ -110,6 +120,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
     parser.addValue({"port-wait"}, "S");
     parser.addValue({"o", "output"}, "FILE.cfg");
     parser.addFlag({"verify"});
+    parser.addFlag({"no-backup"});
     parser.addFlag({"lenient"});
     parser.addFlag({"json"});
     parser.addFlag({"q", "quiet"});
@@ -127,6 +138,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
         return options;
 
     options.verify = parser.isSet("verify");
+    options.noBackup = parser.isSet("no-backup");
     options.lenient = parser.isSet("lenient");
     options.json = parser.isSet("json");
     options.quiet = parser.isSet("quiet");
@@ -164,6 +176,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
         positional.erase(positional.begin());
     }
     const bool paging = options.command == Command::Page;
+    const bool writing = options.command == Command::Write || options.command == Command::Set ||
+                         options.command == Command::Restore;
     if ((address || text || bleep) && !paging) {
         options.error = "--address, --bleep and --text belong to page";
         return options;
@@ -194,8 +208,10 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
     }
     if (gotOutput && options.command != Command::Read)
         options.error = "-o belongs to read";
-    else if (options.verify && options.command != Command::Write)
-        options.error = "--verify belongs to write";
+    else if (options.verify && !writing)
+        options.error = "--verify belongs to write, set and restore";
+    else if (options.noBackup && !writing)
+        options.error = "--no-backup belongs to write, set and restore";
     else if (options.lenient && options.command != Command::Write)
         options.error = "--lenient belongs to write";
     else if (options.json && options.command != Command::Read && options.command != Command::Diff &&
@@ -232,6 +248,10 @@ std::string CliUsage()
            "exact\n"
            "                          text (set 10=\"9600 baud\" or set 10=3), a text as it is\n"
            "  restart                 restart the converter\n"
+           "  history                 list the snapshots kept of this line's converter before\n"
+           "                          each write, newest first, with their file names\n"
+           "  restore [SNAPSHOT.cfg]  put the converter back to the newest snapshot, or the one\n"
+           "                          named; only the settings that differ are written\n"
            "  page --address A --bleep CODE [--text T]\n"
            "                          the pager test call: address up to 10 characters, bleep "
            "code\n"
@@ -242,7 +262,9 @@ std::string CliUsage()
            "  --com N         the serial port by number (1..30), as in the program setup\n" +
            frontend::FrontEndOptionsHelp() +
            "  -o, --output FILE.cfg   read: where to save the settings\n"
-           "  --verify        write: read back and compare\n"
+           "  --verify        write, set, restore: read each setting written back and compare\n"
+           "  --no-backup     write, set, restore: read nothing first; the snapshot before the\n"
+           "                  write then holds only what this run has seen of the converter\n"
            "  --lenient       write: a value the setting cannot hold is written as the window\n"
            "                  would show it, instead of refusing the file\n"
            "  --json          read, diff, get: one JSON object on standard output\n"
@@ -258,7 +280,7 @@ std::string CliUsage()
            "  done\n"
            "  " +
            std::to_string(kExitDifferences) +
-           "  differences found (diff, write --verify)\n"
+           "  differences found (diff, and --verify of write, set and restore)\n"
            "  " +
            std::to_string(kExitUsage) +
            "  bad usage, a value that fits no choice, or a file that cannot be used\n"

@@ -19,6 +19,8 @@ enum class Command
     Set,     // write single settings
     Restart, // restart the converter
     Page,    // the pager test call
+    History, // list the line's snapshots, newest first
+    Restore, // put the converter back to a snapshot, writing only what differs
 };
 
 // What the command line asked for. Values are checked here, before anything is sent.
@@ -26,12 +28,14 @@ struct CliOptions
 {
     frontend::FrontEndOptions common; // --demo, --port, --home, /LOG, /DEBUG, --help
     Command command = Command::Read;
-    std::filesystem::path file;            // read: where to save; write, diff: what to compare with
-    std::vector<int> items;                // get
+    std::filesystem::path file; // read: where to save; write, diff: what to compare with;
+                                // restore: the snapshot (empty: the newest)
+    std::vector<int> items;     // get
     std::vector<SettingArgument> settings; // set
-    bool verify = false;                   // write --verify
-    bool lenient = false; // write --lenient: what the window would show, not a refusal
-    bool json = false;    // read, diff, get
+    bool verify = false;                   // write, set, restore --verify
+    bool noBackup = false; // write, set, restore: nothing read first to keep the unit's values
+    bool lenient = false;  // write --lenient: what the window would show, not a refusal
+    bool json = false;     // read, diff, get
     bool quiet = false;
     int portWaitSeconds = 30;     // how long a vanished port may take to come back
     std::optional<int> comNumber; // --com N (1 is Com1)

@@ -1,6 +1,7 @@
 #include "cli/headless_session.h"
 
 #include "app/cp1252.h"
+#include "app/text_functions.h"
 #include "cli/cli_report.h"
 #include "cli/exit_status.h"
 #include "files/settings_file_text.h"
@@ -13,6 +14,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
 
 namespace pravenor::cli {
 
@@ -76,6 +78,8 @@ HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::pat
     m_program->log.setLineObserver([this](const std::string& line) { m_console.logLine(line); });
     m_program->log.setFileFailureObserver(
         [this](const std::string& note) { m_console.failure(utf8(note)); });
+    m_program->history.keepUnit = !m_options.noBackup;
+    m_program->history.verify = m_options.verify;
     m_program->engine.setJobObserver([this](link::Job job, link::JobEnd end) {
         if (m_stepIndex < m_steps.size() && m_steps[m_stepIndex].job == job)
             m_jobEnd = end;
@@ -87,9 +91,8 @@ HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::pat
         m_steps = {{link::Job::ReadAll}};
         break;
     case Command::Write:
+        // With --verify each setting is read back as soon as it is written.
         m_steps = {{link::Job::WriteAll}};
-        if (m_options.verify)
-            m_steps.push_back({link::Job::ReadAll});
         break;
     case Command::Get:
     case Command::Set:
@@ -100,6 +103,11 @@ HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::pat
         break;
     case Command::Page:
         m_steps = {{link::Job::PagerCall}};
+        break;
+    case Command::History:
+        break;
+    case Command::Restore:
+        m_steps = {{std::nullopt, Step::Restore::Reads}, {std::nullopt, Step::Restore::Writes}};
         break;
     }
 }
@@ -164,6 +172,8 @@ bool HeadlessSession::start()
              "cannot open the port " + deviceName() + (reason.empty() ? "" : ": " + reason));
         return false;
     }
+    if (m_options.command == Command::Restore && !chooseSnapshot())
+        return false;
     if (m_options.command == Command::Write) {
         const files::FileResult loaded = program::LoadSettings(*m_program, m_options.file);
         if (!loaded.ok) {
@@ -184,14 +194,35 @@ bool HeadlessSession::start()
 
 std::vector<int> HeadlessSession::itemsNotDone() const
 {
+    if (m_restore) {
+        const settings::RestorePlan plan = m_restore->plan(*m_program);
+        std::vector<int> items = plan.readFirst;
+        if (m_steps[m_stepIndex].restore == Step::Restore::Writes) {
+            const auto& refused = m_program->history.lastSummary().refused;
+            items.insert(items.end(), refused.begin(), refused.end());
+            // Read back, a difference is the converter's answer, listed at the end.
+            if (!m_options.verify)
+                items.insert(items.end(), plan.writes.begin(), plan.writes.end());
+        }
+        std::sort(items.begin(), items.end());
+        items.erase(std::unique(items.begin(), items.end()), items.end());
+        return items;
+    }
     std::vector<int> items = m_options.items;
-    for (const SettingArgument& setting : m_options.settings)
-        items.push_back(setting.item);
     const auto& unit = m_program->stores.UnitValues;
     // Every unit value is forgotten before its request: a value there now came from this run.
     std::erase_if(items, [&](int item) {
         return !(unit[static_cast<std::size_t>(item)] == settings::SettingValue::Number(-1));
     });
+    // A setting is written once the converter is known to hold the value taken from the screen
+    // (read first, its earlier value is in the stores too). Read back, that is what it holds.
+    const program::UnitHistory& history = m_program->history;
+    for (const SettingArgument& setting : m_options.settings) {
+        const auto at = static_cast<std::size_t>(setting.item);
+        if (!history.known().test(at) || !settings::SameSetting(setting.item, history.seen()[at],
+                                                                m_program->stores.WorkValues[at]))
+            items.push_back(setting.item);
+    }
     return items;
 }
 
@@ -209,6 +240,17 @@ void HeadlessSession::issue()
     m_portWasLost = false;
     program::Program& program = *m_program;
     const Step& step = m_steps[m_stepIndex];
+    if (step.restore != Step::Restore::No) {
+        const std::vector<int> items = step.restore == Step::Restore::Reads
+                                           ? m_restore->requestReads(program)
+                                           : m_restore->requestWrites(program);
+        if (step.restore == Step::Restore::Writes)
+            program.log.WriteLog(
+                app::NumToStr(static_cast<long long>(items.size())) +
+                " settings differ from the snapshot " + app::PathText(m_restoreFile.filename()) +
+                (items.empty() ? ": nothing to write." : " and are written back."));
+        return;
+    }
     if (!step.job) {
         const std::vector<int> pending = itemsNotDone();
         auto isPending = [&](int item) {
@@ -339,10 +381,10 @@ void HeadlessSession::stepFailed(const std::vector<int>& missing)
 {
     const Step& step = m_steps[m_stepIndex];
     if (!step.job) {
+        const bool reading =
+            m_options.command == Command::Get || step.restore == Step::Restore::Reads;
         for (int item : missing)
-            m_console.failure(named(item) + (m_options.command == Command::Get
-                                                 ? " could not be read"
-                                                 : " was not written"));
+            m_console.failure(named(item) + (reading ? " could not be read" : " was not written"));
         finish(kExitConverter);
         return;
     }
@@ -414,16 +456,98 @@ void HeadlessSession::complete()
                                  : ItemLines(m_options.items, unit));
         finish(kExitDone);
         return;
-    case Command::Set:
+    case Command::Set: {
+        const auto& differs = program.history.lastSummary().differs;
+        for (int item : differs)
+            m_console.failure(
+                named(item) + ": read back, the converter holds " +
+                utf8(program::ShownValue(item, unit[static_cast<std::size_t>(item)])));
+        finish(differs.empty() ? kExitDone : kExitDifferences);
+        return;
+    }
+    case Command::Restore:
+        completeRestore();
+        return;
     case Command::Restart:
     case Command::Page:
+    case Command::History:
         finish(kExitDone);
         return;
     }
 }
 
+// With --verify, what the converter holds after the writes and differs from the snapshot.
+void HeadlessSession::completeRestore()
+{
+    program::Program& program = *m_program;
+    const auto& differs = program.history.lastSummary().differs;
+    if (differs.empty()) {
+        finish(kExitDone);
+        return;
+    }
+    settings::ValueStores::Store wanted = program.stores.UnitValues;
+    for (int item : differs)
+        wanted[static_cast<std::size_t>(item)] =
+            m_restore->snapshot().values[static_cast<std::size_t>(item)];
+    m_out << DifferenceLines(program::CompareSettings(program.stores.UnitValues, wanted));
+    finish(kExitDifferences);
+}
+
+// The snapshot named, as a path or as a file name that "history" lists; else the newest.
+bool HeadlessSession::chooseSnapshot()
+{
+    const files::SnapshotStore store = m_program->history.snapshots();
+    if (m_options.file.empty()) {
+        const std::vector<files::Snapshot> kept = store.list();
+        if (kept.empty()) {
+            fail(kExitUsage, "no snapshot of the converter on " + deviceName() + " is kept in " +
+                                 utf8(app::PathText(store.folder())));
+            return false;
+        }
+        m_restoreFile = kept.front().path;
+    } else {
+        std::error_code error;
+        m_restoreFile = m_options.file;
+        if (!std::filesystem::exists(m_restoreFile, error) && !m_restoreFile.has_parent_path())
+            m_restoreFile = store.folder() / m_options.file;
+    }
+    files::SnapshotContent content = files::SnapshotStore::load(m_restoreFile);
+    if (!content.ok) {
+        fail(kExitUsage, "the snapshot " + utf8(app::PathText(m_options.file)) + " cannot be read");
+        return false;
+    }
+    m_program->log.WriteLog("Restoring the snapshot " + app::PathText(m_restoreFile));
+    m_restore.emplace(std::move(content));
+    return true;
+}
+
+// The line's snapshots, newest first: no converter is needed for that.
+int HeadlessSession::listHistory()
+{
+    program::Program& program = *m_program;
+    HeadlessStartup steps(m_options.comNumber);
+    program.config.ReadProgramConfig(program.folder / app::ProgramConfig::kFileName);
+    steps.ProgramConfigRead(program.config);
+    program.history.lineOpened(program.port.deviceFor(program.config.ComPortIndex));
+    const std::vector<files::JournalRow> rows = program.history.journal().read();
+    for (const files::Snapshot& snapshot : program.history.snapshots().list()) {
+        const app::LocalTime& t = snapshot.taken;
+        char when[32];
+        std::snprintf(when, sizeof when, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                      t.hour, t.minute, t.second);
+        const int changed = program::ChangesAfter(rows, snapshot.fileName);
+        m_out << snapshot.fileName << "  " << when << "  " << changed
+              << (changed == 1 ? " setting" : " settings") << " changed by the write after it\n";
+    }
+    m_out << std::flush;
+    m_console.finish();
+    return kExitDone;
+}
+
 int HeadlessSession::run()
 {
+    if (m_options.command == Command::History)
+        return listHistory();
     if (start()) {
         issue();
         if (m_line.demo()) {

@@ -7,6 +7,7 @@
 #include "frontend/session.h"
 #include "link/transfer_engine.h"
 #include "program/program.h"
+#include "program/restore_run.h"
 #include "program/settings_comparison.h"
 #include "settings/control_board.h"
 
@@ -37,9 +38,19 @@ private:
     struct Step
     {
         std::optional<link::Job> job; // none: the command's single items
+        // A restore's rounds: the reads of what is unknown, then the writes of what differs.
+        enum class Restore
+        {
+            No,
+            Reads,
+            Writes,
+        } restore = Restore::No;
     };
 
     bool start();
+    bool chooseSnapshot();
+    int listHistory();
+    void completeRestore();
     void issue();
     void tick();
     void watch();
@@ -63,6 +74,8 @@ private:
     frontend::ConverterLine& m_line;   // the session's
     program::Program* const m_program; // the session's
     program::FileSnapshot m_snapshot;  // write, diff: the file as it reads
+    std::optional<program::RestoreRun> m_restore;
+    std::filesystem::path m_restoreFile;
 
     std::vector<Step> m_steps;
     std::size_t m_stepIndex = 0;

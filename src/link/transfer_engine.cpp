@@ -202,6 +202,7 @@ void TransferEngine::apply(const ExchangeOutcome& outcome, EngineState from)
 {
     const StepResult result = m_reporter.report(outcome);
     fallBackIfFailed(from, result);
+    tellWatcher(m_state, result);
     m_state = result.next;
     if (result.tally == Tally::Failure)
         ++m_errorCount;
@@ -211,6 +212,14 @@ void TransferEngine::apply(const ExchangeOutcome& outcome, EngineState from)
         ++m_refusedCount;
     if (m_serviceJobRunning && m_state == EngineState::Idle)
         endServiceJob();
+    // The last write (or its read-back) is in: the batch's record is complete now, not a tick
+    // later, when a front end may already have moved on.
+    if (m_writing && m_state == EngineState::Idle) {
+        const auto& requests = m_sync.stores().ItemRequest;
+        if (std::all_of(requests.begin(), requests.end(),
+                        [](settings::Request r) { return r == kNoRequest; }))
+            endWrites();
+    }
 }
 
 void TransferEngine::setJobObserver(std::function<void(Job, JobEnd)> observer)
@@ -329,6 +338,8 @@ void TransferEngine::portLostStep()
     const bool anyPending = std::any_of(requests.begin(), requests.end(),
                                         [](settings::Request r) { return r != kNoRequest; });
     requests.fill(kNoRequest);
+    if (m_writing)
+        endWrites();
     if (anyPending) {
         m_reporter.progress(kLineEnd + "Current Read/Write action is cancelled!" + kLineEnd);
         // The log is the record of what the converter was given; it must not end mid-batch.
@@ -350,6 +361,17 @@ void TransferEngine::cancelForErrors(settings::Request request)
 bool TransferEngine::dispatch()
 {
     const auto& requests = m_sync.stores().ItemRequest;
+    if (m_watcher && !m_writing)
+        startWrites();
+    // A read first whose write was cancelled has nothing left to keep.
+    std::erase_if(m_readFirst, [&](int item) { return requests[at(item)] != kWriteRequest; });
+    if (!m_readFirst.empty()) {
+        if (m_port.PortIsOpen() == -1) {
+            m_state = EngineState::PortLost;
+            return true;
+        }
+        return dispatchItem(m_readFirst.front(), kReadRequest);
+    }
     for (int i = 0; i <= kLastServedItem; ++i) {
         if (m_port.PortIsOpen() == -1) {
             m_state = EngineState::PortLost;
@@ -358,22 +380,85 @@ bool TransferEngine::dispatch()
         const settings::Request request = requests[at(i)];
         if (request != kWriteRequest && request != kReadRequest)
             continue;
-        if (m_errorCount >= kFailuresBeforeCancel) {
-            cancelForErrors(request);
-            return true;
+        if (request == kWriteRequest && m_writing && !m_firstWriteSent &&
+            m_errorCount < kFailuresBeforeCancel) {
+            m_firstWriteSent = true;
+            m_watcher->beforeFirstWrite();
         }
-        m_currentItem = static_cast<std::int16_t>(i);
-        if (m_linkAlive > 0) {
-            m_pollDelay = 0;
-        } else {
-            m_settings.WakeUpSequence();
-            m_pollDelay = m_ticks.wakeUpPause;
-        }
-        m_state = request == kWriteRequest ? EngineState::Write : EngineState::Read;
-        UpdateProgress(i);
-        return true;
+        return dispatchItem(i, request);
     }
     return false;
+}
+
+bool TransferEngine::dispatchItem(int i, settings::Request request)
+{
+    if (m_errorCount >= kFailuresBeforeCancel) {
+        cancelForErrors(request);
+        return true;
+    }
+    m_currentItem = static_cast<std::int16_t>(i);
+    if (m_linkAlive > 0) {
+        m_pollDelay = 0;
+    } else {
+        m_settings.WakeUpSequence();
+        m_pollDelay = m_ticks.wakeUpPause;
+    }
+    m_state = request == kWriteRequest ? EngineState::Write : EngineState::Read;
+    UpdateProgress(i);
+    return true;
+}
+
+// Writes are pending where none were: the watcher says what to read before the first goes.
+void TransferEngine::startWrites()
+{
+    const auto& requests = m_sync.stores().ItemRequest;
+    std::vector<int> writes;
+    for (int i = 0; i <= kLastServedItem; ++i) {
+        if (requests[at(i)] == kWriteRequest)
+            writes.push_back(i);
+    }
+    if (writes.empty())
+        return;
+    m_writing = true;
+    m_firstWriteSent = false;
+    m_readFirst = m_watcher->readFirst(writes);
+    std::sort(m_readFirst.begin(), m_readFirst.end());
+}
+
+void TransferEngine::endWrites()
+{
+    m_writing = false;
+    m_readFirst.clear();
+    m_watcher->writesEnded();
+}
+
+void TransferEngine::setWriteWatcher(WriteWatcher* watcher)
+{
+    m_watcher = watcher;
+}
+
+void TransferEngine::tellWatcher(EngineState was, const StepResult& result)
+{
+    if (!m_watcher || m_currentItem < 0 || result.next != EngineState::Idle)
+        return;
+    const int item = m_currentItem;
+    auto& stores = m_sync.stores();
+    if (was == EngineState::ReadJudge && result.tally == Tally::Success) {
+        std::erase(m_readFirst, item);
+        m_watcher->settingRead(item, stores.UnitValues[at(item)]);
+        return;
+    }
+    if (was != EngineState::Write && !isWriteState(was))
+        return;
+    if (result.tally == Tally::Success) {
+        m_watcher->settingWritten(item, stores.UnitValues[at(item)], WriteEnd::Acknowledged);
+        if (m_watcher->readBack() && stores.ItemRequest[at(item)] == kNoRequest)
+            stores.ItemRequest[at(item)] = kReadRequest;
+    } else {
+        m_watcher->settingWritten(item, stores.WorkValues[at(item)],
+                                  result.tally == Tally::Refused ? WriteEnd::Refused
+                                                                 : WriteEnd::Failed);
+    }
 }
 
 void TransferEngine::idleStep()
@@ -381,6 +466,8 @@ void TransferEngine::idleStep()
     m_currentItem = -1;
     if (dispatch())
         return;
+    if (m_writing)
+        endWrites();
 
     if (BatchKind != Batch::None) {
         if (m_port.PortIsOpen() == -1) {
@@ -469,6 +556,8 @@ std::string TransferEngine::batchEndText() const
 void TransferEngine::CancelAll()
 {
     m_sync.stores().ItemRequest.fill(kNoRequest);
+    if (m_writing)
+        endWrites();
     m_reporter.progress(kLineEnd + "Geannuleerd!" + kLineEnd);
     endBatch(JobEnd::Failed);
 }

@@ -9,11 +9,13 @@
 #include "link/pace.h"
 #include "link/service_exchange.h"
 #include "link/setting_exchange.h"
+#include "link/write_watcher.h"
 #include "settings/value_stores.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace pravenor::app {
 class MessageLog;
@@ -85,6 +87,9 @@ public:
     // The batch running (if any) ends here without a completion line, as the user asked.
     void endBatchByUser();
 
+    // Told of every setting read and written, and asked before the first write frame of each
+    // batch; none: every write goes out as it always did.
+    void setWriteWatcher(WriteWatcher* watcher);
     // Told whenever a read-all, write-all, restart or pager call ends, however it ends.
     void setJobObserver(std::function<void(Job, JobEnd)> observer);
     // The progress bar: n < 0 counts the pending requests, n >= 0 places item n.
@@ -126,6 +131,10 @@ private:
     void portLostStep();
     void idleStep();
     bool dispatch();
+    bool dispatchItem(int item, settings::Request request);
+    void startWrites();
+    void tellWatcher(EngineState was, const StepResult& result);
+    void endWrites();
     bool reopenPort();
     enum class TakeUp
     {
@@ -180,6 +189,11 @@ private:
     bool m_serviceJobRunning = false;
     Job m_serviceJob = Job::Restart;
     std::function<void(Job, JobEnd)> m_jobObserver;
+
+    WriteWatcher* m_watcher = nullptr;
+    bool m_writing = false;        // writes pending since the watcher was asked about them
+    bool m_firstWriteSent = false; // the watcher has kept the converter's values
+    std::vector<int> m_readFirst;  // items to read before the first write, lowest first
 };
 
 } // namespace pravenor::link

@@ -6,6 +6,7 @@
 #include "app/program_config.h"
 #include "link/com_port.h"
 #include "link/transfer_engine.h"
+#include "program/unit_history.h"
 #include "settings/control_sync.h"
 #include "settings/value_stores.h"
 
@@ -38,6 +39,7 @@ public:
     app::ProgramConfig config;
     app::DebugMode DebugLevel = app::DebugMode::Off;
     app::MessageLog log;
+    UnitHistory history; // what the converter held before each write, and the journal
     settings::ValueStores stores;
     settings::ControlSync sync;
     link::TransferView& view;

@@ -18,6 +18,8 @@ app::DebugMode DebugLevelFor(std::string_view commandLine)
 
 bool OpenPortAndStart(Program& program)
 {
+    // Whatever was seen of a converter before, the one on the line now may be another.
+    program.history.lineOpened(program.port.deviceFor(program.config.ComPortIndex));
     if (program.port.OpenComPort(program.config.ComPortIndex) != 0) {
         program.engine.awaitPort();
         return false;

@@ -4,11 +4,13 @@
 #include "program/commands.h"
 #include "program/program.h"
 #include "program/settings_comparison.h"
+#include "program/unsaved_edits.h"
 #include "ui/compare_dialog.h"
 #include "ui/converter_text_validator.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/program_setup_dialog.h"
 #include "ui/display_texts.h"
+#include "ui/history_dialog.h"
 #include "ui/line_monitor_window.h"
 #include "ui/qt_text.h"
 #include "ui/window_parts.h"
@@ -116,7 +118,7 @@ void MainWindow::buildMenu()
     connect(add("Setup", "&Setup"), &QAction::triggered, this, &MainWindow::openSetup);
     QAction* quit = add("Quit", "&Quit");
     connect(quit, &QAction::triggered, this, [this] {
-        confirm(kToolCaption, QStringLiteral("Are you sure to quit the program?"),
+        confirm(kToolCaption, withUnsavedEdits(QStringLiteral("Are you sure to quit the program?")),
                 [this] { endProgram(); });
     });
     connect(add("About", "&Info"), &QAction::triggered, this, &MainWindow::openAbout);
@@ -134,6 +136,8 @@ struct MainWindow::CommandEntry
     const char* askTitle = nullptr; // the confirmation's title; none: it does not ask
     const char* askText = nullptr;  // its lines parted by CR LF, trailing blanks kept
     bool needsPort = false;
+    bool losesEdits = false; // throws away what is on screen: says how much first
+    bool writesUnit = false; // with the unit's settings not kept, says how many are unknown
     void (*act)(MainWindow& window) = nullptr;
 };
 
@@ -153,6 +157,7 @@ void MainWindow::makeCommands()
          .askTitle = app::kBoxTitle,
          .askText = "Read default settings from file.\r\nAll previous settings will be "
                     "lost..\r\nZeker weten? ",
+         .losesEdits = true,
          .act = [](MainWindow& w) { w.showFileResult(program::ReadDefault(*w.m_program)); }},
         {.command = Command::SaveToFile,
          .name = "CmdOpslaanUnitGegevens",
@@ -199,6 +204,7 @@ void MainWindow::makeCommands()
          .askTitle = app::kBoxTitle,
          .askText = "Overwrite all settings in the converter?\r\nAre you sure? ",
          .needsPort = true,
+         .writesUnit = true,
          .act = [](MainWindow& w) { program::WriteAll(*w.m_program); }},
         {.command = Command::WriteChanged,
          .name = "CmdSchrijfGewijzigd",
@@ -220,6 +226,10 @@ void MainWindow::makeCommands()
          .caption = "Call pager",
          .needsPort = true,
          .act = [](MainWindow& w) { program::CallPager(*w.m_program); }},
+        {.command = Command::History,
+         .name = "CmdHistory",
+         .caption = "History…",
+         .act = [](MainWindow& w) { w.openHistory(); }},
     };
     // In the order of Command, so that every command has its one entry.
     static_assert([] {
@@ -242,10 +252,74 @@ void MainWindow::run(const CommandEntry& command)
         if (!command.needsPort || portReady())
             command.act(*this);
     };
-    if (command.askTitle == nullptr)
+    if (command.askTitle == nullptr) {
+        if (command.losesEdits)
+            askIfEditsLost(QString::fromUtf8(command.caption), go);
+        else
+            go();
+        return;
+    }
+    QString text = QString::fromUtf8(command.askText);
+    if (command.losesEdits)
+        text = withUnsavedEdits(text);
+    if (command.writesUnit && !m_program->history.keepUnit) {
+        std::vector<int> exchanged;
+        for (int item = 0; item < settings::kItemCount; ++item) {
+            if (settings::ItemIsImplemented(item))
+                exchanged.push_back(item);
+        }
+        if (const int unknown = m_program->history.unknownBefore(exchanged); unknown > 0)
+            text = QStringLiteral("%1 settings' earlier values are unknown and are not kept.\r\n")
+                       .arg(unknown) +
+                   text;
+    }
+    confirm(QString::fromUtf8(command.askTitle), text, go);
+}
+
+// The count goes before the question's last line ("Zeker weten? ", "Are you sure? ").
+QString MainWindow::withUnsavedEdits(const QString& text) const
+{
+    const auto edits = program::UnsavedEdits(*m_program);
+    if (edits.empty())
+        return text;
+    const QString line = FromCp1252(program::UnsavedEditsLine(static_cast<int>(edits.size()))) +
+                         QStringLiteral("\r\n");
+    const qsizetype last = text.lastIndexOf(QStringLiteral("\r\n"));
+    return last < 0 ? line + text : QString(text).insert(last + 2, line);
+}
+
+void MainWindow::askIfEditsLost(const QString& what, std::function<void()> go)
+{
+    const auto edits = program::UnsavedEdits(*m_program);
+    if (edits.empty()) {
         go();
-    else
-        confirm(QString::fromUtf8(command.askTitle), QString::fromUtf8(command.askText), go);
+        return;
+    }
+    confirm(BoxTitle(),
+            what + QStringLiteral("\r\n") +
+                FromCp1252(program::UnsavedEditsLine(static_cast<int>(edits.size()))) +
+                QStringLiteral("\r\nThey are lost if you go on."),
+            std::move(go));
+}
+
+void MainWindow::openHistory()
+{
+    showDialog(new HistoryDialog(*m_program, this));
+}
+
+void MainWindow::showWriteSummary(const program::WriteSummary& summary)
+{
+    auto* box =
+        new QMessageBox(summary.failed.empty() && summary.refused.empty() && summary.differs.empty()
+                            ? QMessageBox::Information
+                            : QMessageBox::Warning,
+                        BoxTitle(),
+                        FromCp1252(program::WriteSummaryText(summary))
+                            .replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                        QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("WriteSummary"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void MainWindow::connectSettingButtons()
@@ -277,6 +351,10 @@ void MainWindow::load(program::Program& program, frontend::ConverterLine& line,
         program.engine.setPace(link::kFastPace);
     program.port.setNetworkAddress(
         link::ParseNetworkLine(ToCp1252(m_preferences.networkAddress())));
+    program.history.keepUnit = m_preferences.keepUnit();
+    program.history.verify = m_preferences.readBack();
+    program.history.setSummaryObserver(
+        [this](const program::WriteSummary& summary) { showWriteSummary(summary); });
     program::StartProgram(program, commandLine, *this);
     followPace();
     if (m_demo)
@@ -486,9 +564,13 @@ void MainWindow::showFileResult(const files::FileResult& result)
 // forward rather than opened twice.
 void MainWindow::openSetup()
 {
-    if (!m_setupDialog)
-        m_setupDialog =
+    if (!m_setupDialog) {
+        auto* dialog =
             new ProgramSetupDialog(*m_program, this, &m_preferences, [this] { followPace(); });
+        dialog->setUnsavedEdits(
+            [this] { return static_cast<int>(program::UnsavedEdits(*m_program).size()); });
+        m_setupDialog = dialog;
+    }
     showDialog(m_setupDialog);
 }
 
@@ -535,6 +617,15 @@ void MainWindow::endProgram()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // The close box asks nothing of its own; with edits nothing has kept it asks first.
+    if (!m_closeAsked && m_program != nullptr && !program::UnsavedEdits(*m_program).empty()) {
+        event->ignore();
+        askIfEditsLost(QStringLiteral("Close the program."), [this] {
+            m_closeAsked = true;
+            close();
+        });
+        return;
+    }
     endProgram();
     event->accept();
 }

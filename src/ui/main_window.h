@@ -2,6 +2,7 @@
 
 #include "files/file_result.h"
 #include "program/start_program.h"
+#include "program/unit_history.h"
 #include "ui/activity_led.h"
 #include "ui/setting_pages.h"
 #include "ui/user_preferences.h"
@@ -102,6 +103,7 @@ private:
         Restart,         // CmdTestHerstart
         ReopenPort,      // CmdReOpenCom
         CallPager,       // CmdTestOproepPager
+        History,         // CmdHistory
         Count,
     };
     struct CommandEntry;
@@ -128,6 +130,13 @@ private:
     // The settings-file dialog; `chosen` gets the file, a cancel gets a beep.
     void chooseFile(bool save, std::function<void(const std::filesystem::path&)> chosen);
     void writeChanged();
+    // Where a command throws away edits nothing has kept: the count line added to its own
+    // question, or a question of its own where it asks none. Without such edits text as it is.
+    QString withUnsavedEdits(const QString& text) const;
+    // Runs go at once when nothing would be lost, else after OK.
+    void askIfEditsLost(const QString& what, std::function<void()> go);
+    void openHistory();
+    void showWriteSummary(const program::WriteSummary& summary);
     void compareWithFile(const std::filesystem::path& file);
     void openLineMonitor();
     void showFileResult(const files::FileResult& result);
@@ -162,10 +171,11 @@ private:
     QLineEdit* m_pagerInfo = nullptr; // TxtTestPagerDisplayInfo
 
     UserPreferences m_preferences;
-    QTimer m_engineTimer;  // TmrAfhandel: its interval follows the engine's pace
-    QTimer m_markingTimer; // TmrUpdateVensters
-    QTimer m_ledTimer;     // LedTimer
-    QTimer m_startRefresh; // TimerStartRefresh
+    bool m_closeAsked = false; // the close box asked about lost edits and got OK
+    QTimer m_engineTimer;      // TmrAfhandel: its interval follows the engine's pace
+    QTimer m_markingTimer;     // TmrUpdateVensters
+    QTimer m_ledTimer;         // LedTimer
+    QTimer m_startRefresh;     // TimerStartRefresh
     ActivityLed m_txLed;
     ActivityLed m_rxLed;
     bool m_portClosedAtEnd = false;

@@ -110,6 +110,7 @@ QWidget* MainWindow::buildUnitPage()
     grid->addWidget(button(Command::CancelReadWrite), 1, 0);
     grid->addWidget(button(Command::WriteAll), 1, 1);
     grid->addWidget(button(Command::WriteChanged), 1, 2);
+    grid->addWidget(button(Command::History), 1, 3);
     column->addLayout(grid);
     return page;
 }

@@ -9,6 +9,15 @@ namespace {
 
 const QString kFastLinkKey = QStringLiteral("link/fast");
 const QString kNetworkAddressKey = QStringLiteral("link/networkAddress");
+const QString kKeepUnitKey = QStringLiteral("history/keepUnit");
+const QString kReadBackKey = QStringLiteral("history/readBack");
+
+void store(const QString& file, const QString& key, bool wanted)
+{
+    QSettings settings(file, QSettings::IniFormat);
+    settings.setValue(key, wanted);
+    settings.sync();
+}
 
 } // namespace
 
@@ -30,6 +39,26 @@ void UserPreferences::setFastLink(bool wanted)
     QSettings settings(m_file, QSettings::IniFormat);
     settings.setValue(kFastLinkKey, wanted);
     settings.sync();
+}
+
+bool UserPreferences::keepUnit() const
+{
+    return QSettings(m_file, QSettings::IniFormat).value(kKeepUnitKey, true).toBool();
+}
+
+void UserPreferences::setKeepUnit(bool wanted)
+{
+    store(m_file, kKeepUnitKey, wanted);
+}
+
+bool UserPreferences::readBack() const
+{
+    return QSettings(m_file, QSettings::IniFormat).value(kReadBackKey, false).toBool();
+}
+
+void UserPreferences::setReadBack(bool wanted)
+{
+    store(m_file, kReadBackKey, wanted);
 }
 
 QString UserPreferences::networkAddress() const

@@ -16,6 +16,13 @@ public:
 
     bool fastLink() const;
     void setFastLink(bool wanted);
+    // "Keep the unit's settings before every write", on until the user turns it off, and
+    // "Read back what was written", off until turned on: read back, a write-all would no
+    // longer send the frames it always has.
+    bool keepUnit() const;
+    void setKeepUnit(bool wanted);
+    bool readBack() const;
+    void setReadBack(bool wanted);
     // "tcp://HOST:PORT" or "rfc2217://HOST:PORT"; empty: the port number.
     QString networkAddress() const;
     void setNetworkAddress(const QString& address);

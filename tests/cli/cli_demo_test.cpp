@@ -224,12 +224,13 @@ TEST(CliHelp, NamesEveryCommandAndExitStatusAsTheManualDoes)
     std::ifstream file(PRAVENOR_MANUAL_PATH);
     const std::string manual{std::istreambuf_iterator<char>(file),
                              std::istreambuf_iterator<char>()};
-    for (const char* command : {"read", "write", "diff", "get", "set", "restart", "page"}) {
+    for (const char* command :
+         {"read", "write", "diff", "get", "set", "restart", "page", "history", "restore"}) {
         EXPECT_NE(help.out.find(std::string("  ") + command + " "), std::string::npos) << command;
         EXPECT_NE(manual.find(std::string(".B ") + command), std::string::npos) << command;
     }
     for (const char* option : {"--port", "--com", "--demo", "--home", "--json", "--quiet",
-                               "--port-wait", "--verify", "--lenient"}) {
+                               "--port-wait", "--verify", "--lenient", "--no-backup"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
         std::string roff = option;
         for (std::size_t at = 0; (at = roff.find('-', at)) != std::string::npos; at += 2)

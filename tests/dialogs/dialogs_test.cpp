@@ -158,7 +158,8 @@ TEST_F(ProgramSetupDialogTest, TabOrderRunsFromThePortToSave)
     } while (widget != combo && order.size() < 20);
     EXPECT_EQ(
         order.join(' ').toStdString(),
-        "ComboCom TxtNetworkAddress TxtSetPath ChkFastLink CmdWijzigen CmdClose CmdCancel CmdSave");
+        "ComboCom TxtNetworkAddress TxtSetPath ChkFastLink ChkKeepUnit ChkReadBack CmdWijzigen "
+        "CmdClose CmdCancel CmdSave");
 }
 
 TEST_F(ProgramSetupDialogTest, SaveWritesTheFileRebuildsTheListsAndShowsDefaultsAgain)

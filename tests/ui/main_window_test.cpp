@@ -461,8 +461,6 @@ TEST_F(WindowTest, TheDefaultFileCommandsAskFirstAndActOnOkOnly)
     };
     const char* save = "Write default setup to file.\nOverwriten the previous default setting "
                        "file!\nZeker weten? ";
-    const char* read =
-        "Read default settings from file.\nAll previous settings will be lost..\nZeker weten? ";
 
     relay->setCurrentIndex(1);
     const std::string before = fileText();
@@ -473,6 +471,10 @@ TEST_F(WindowTest, TheDefaultFileCommandsAskFirstAndActOnOkOnly)
     answer(QMessageBox::Ok);
     EXPECT_NE(fileText().find("9    ->1\r\n"), std::string::npos);
 
+    // The edit on screen that nothing has kept is counted in the question.
+    const char* read = "Read default settings from file.\nAll previous settings will be "
+                       "lost..\n1 setting changed on screen was neither written to the "
+                       "unit nor saved to a file.\nZeker weten? ";
     relay->setCurrentIndex(0);
     asks("CmdInstellingenLezen", read);
     answer(QMessageBox::Cancel);

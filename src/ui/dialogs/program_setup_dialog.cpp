@@ -6,6 +6,7 @@
 #include "link/serial_devices.h"
 #include "program/commands.h"
 #include "program/program.h"
+#include "program/unsaved_edits.h"
 #include "ui/dialogs/keep_in_front.h"
 #include "ui/dialogs/lockable_combo_box.h"
 #include "ui/qt_text.h"
@@ -60,6 +61,9 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     : QDialog(parent), m_program(program), m_preferences(preferences),
       m_paceChanged(std::move(paceChanged)),
       m_fastLinkCheck(new QCheckBox(QStringLiteral("Fast link"), this)),
+      m_keepUnitCheck(
+          new QCheckBox(QStringLiteral("Keep the unit's settings before every write"), this)),
+      m_readBackCheck(new QCheckBox(QStringLiteral("Read back what was written"), this)),
       m_portCombo(new LockableComboBox(this)), m_pathEdit(new QLineEdit(this)),
       m_networkAddressEdit(new QLineEdit(this)), m_portLabel(MakeLabel("Label1", "ComPort:", this)),
       m_networkAddressLabel(MakeLabel("LabelNetworkAddress", "Network address:", this)),
@@ -106,6 +110,17 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
         QStringLiteral("Talk to the converter as fast as the line allows; back to the "
                        "standard pace by itself when the converter cannot keep up."));
 
+    m_keepUnitCheck->setObjectName(QStringLiteral("ChkKeepUnit"));
+    m_keepUnitCheck->setAccessibleName(m_keepUnitCheck->text());
+    m_keepUnitCheck->setToolTip(QStringLiteral(
+        "Before a write, read what the unit holds where it is not known yet, and keep it in "
+        "History so that it can be restored."));
+    m_readBackCheck->setObjectName(QStringLiteral("ChkReadBack"));
+    m_readBackCheck->setAccessibleName(m_readBackCheck->text());
+    m_readBackCheck->setToolTip(
+        QStringLiteral("Read each setting back as soon as it is written, and say where the unit "
+                       "holds another value."));
+
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(16, 16, 16, 16);
     grid->setHorizontalSpacing(12);
@@ -118,6 +133,8 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     grid->addWidget(m_pathLabel, 2, 0);
     grid->addWidget(m_pathEdit, 2, 1, 1, 4);
     grid->addWidget(m_fastLinkCheck, 5, 0, 1, 3);
+    grid->addWidget(m_keepUnitCheck, 6, 0, 1, 3);
+    grid->addWidget(m_readBackCheck, 7, 0, 1, 3);
     grid->addWidget(m_devicesPresent, 3, 0, 2, 3);
     grid->addWidget(m_cancelButton, 3, 3);
     grid->addWidget(m_changeButton, 3, 4);
@@ -129,7 +146,9 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     setTabOrder(m_portCombo, m_networkAddressEdit);
     setTabOrder(m_networkAddressEdit, m_pathEdit);
     setTabOrder(m_pathEdit, m_fastLinkCheck);
-    setTabOrder(m_fastLinkCheck, m_changeButton);
+    setTabOrder(m_fastLinkCheck, m_keepUnitCheck);
+    setTabOrder(m_keepUnitCheck, m_readBackCheck);
+    setTabOrder(m_readBackCheck, m_changeButton);
     setTabOrder(m_changeButton, m_closeButton);
     setTabOrder(m_closeButton, m_cancelButton);
     setTabOrder(m_cancelButton, m_saveButton);
@@ -153,6 +172,8 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
 void ProgramSetupDialog::UnlockCombo()
 {
     m_fastLinkCheck->setEnabled(true);
+    m_keepUnitCheck->setEnabled(true);
+    m_readBackCheck->setEnabled(true);
     m_portCombo->setLocked(false);
     m_pathEdit->setReadOnly(false);
     m_networkAddressEdit->setReadOnly(false);
@@ -166,6 +187,8 @@ void ProgramSetupDialog::UnlockCombo()
 void ProgramSetupDialog::LockCombo()
 {
     m_fastLinkCheck->setEnabled(false);
+    m_keepUnitCheck->setEnabled(false);
+    m_readBackCheck->setEnabled(false);
     m_portCombo->setLocked(true);
     m_pathEdit->setReadOnly(true);
     m_networkAddressEdit->setReadOnly(true);
@@ -186,6 +209,8 @@ void ProgramSetupDialog::UpdateCombo()
     m_storedFast =
         m_preferences != nullptr ? m_preferences->fastLink() : m_program.engine.pace().fast();
     m_fastLinkCheck->setChecked(m_storedFast);
+    m_keepUnitCheck->setChecked(m_program.history.keepUnit);
+    m_readBackCheck->setChecked(m_program.history.verify);
 }
 
 void ProgramSetupDialog::ComboToSettings()
@@ -219,11 +244,48 @@ void ProgramSetupDialog::cancel()
     UpdateCombo();
 }
 
+// "Save" shows default.set again: edits on the main window that nothing has kept are lost,
+// so it says how many first and lets the user go back to editing.
 void ProgramSetupDialog::save()
+{
+    const int edits = m_unsavedEdits ? m_unsavedEdits() : 0;
+    if (edits == 0) {
+        saveNow();
+        return;
+    }
+    auto* box = new QMessageBox(
+        QMessageBox::NoIcon, BoxTitle(),
+        QStringLiteral("Save the program setup and show the default settings again.\n") +
+            FromCp1252(program::UnsavedEditsLine(edits)) +
+            QStringLiteral("\nThey are lost if you go on."),
+        QMessageBox::Ok | QMessageBox::Cancel, this);
+    box->setObjectName(QStringLiteral("SaveLosesEdits"));
+    box->setDefaultButton(QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QMessageBox::finished, this, [this, box](int) {
+        if (box->clickedButton() == box->button(QMessageBox::Ok))
+            saveNow();
+    });
+    box->open();
+}
+
+void ProgramSetupDialog::saveHistorySwitches()
+{
+    m_program.history.keepUnit = m_keepUnitCheck->isChecked();
+    m_program.history.verify = m_readBackCheck->isChecked();
+    if (m_preferences != nullptr) {
+        m_preferences->setKeepUnit(m_program.history.keepUnit);
+        m_preferences->setReadBack(m_program.history.verify);
+    }
+}
+
+void ProgramSetupDialog::saveNow()
 {
     setEditing(false);
     LockCombo();
     saveFastLink();
+    saveHistorySwitches();
     ComboToSettings();
     const files::FileResult result = program::ApplyProgramSetup(m_program);
     showDevices();

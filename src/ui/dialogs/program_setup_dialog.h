@@ -50,9 +50,14 @@ public slots:
     // Leaves only in the viewing state, as "Close" does.
     void reject() override;
 
+    // How many edits on the main window a "Save" would throw away; none set: it asks nothing.
+    void setUnsavedEdits(std::function<int()> count) { m_unsavedEdits = std::move(count); }
+
 private:
     void change();
     void save();
+    void saveNow();
+    void saveHistorySwitches();
     void cancel();
     void setEditing(bool editing);
     int shownPortIndex() const;
@@ -63,8 +68,11 @@ private:
     program::Program& m_program;
     UserPreferences* m_preferences;
     std::function<void()> m_paceChanged;
-    bool m_storedFast = false;       // the choice as it stood when last shown
-    QCheckBox* m_fastLinkCheck;      // ChkFastLink
+    bool m_storedFast = false;  // the choice as it stood when last shown
+    QCheckBox* m_fastLinkCheck; // ChkFastLink
+    std::function<int()> m_unsavedEdits;
+    QCheckBox* m_keepUnitCheck;      // ChkKeepUnit
+    QCheckBox* m_readBackCheck;      // ChkReadBack
     LockableComboBox* m_portCombo;   // ComboCom
     QLineEdit* m_pathEdit;           // TxtSetPath
     QLineEdit* m_networkAddressEdit; // TxtNetworkAddress
