@@ -87,9 +87,9 @@ std::vector<SettingDifference> CompareSettings(const settings::ValueStores::Stor
     for (int item = 0; item < settings::kItemCount; ++item) {
         if (!settings::ItemInUse(item) || same(item, ours[at(item)], theirs[at(item)]))
             continue;
-        differences.push_back({item, settings::ItemLegend(item), ValueText(item, ours[at(item)]),
-                               ValueText(item, theirs[at(item)]), ours[at(item)],
-                               theirs[at(item)]});
+        differences.push_back({item, settings::ItemLegend(item), settings::SettingFullName(item),
+                               ValueText(item, ours[at(item)]), ValueText(item, theirs[at(item)]),
+                               ours[at(item)], theirs[at(item)]});
     }
     return differences;
 }

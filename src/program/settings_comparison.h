@@ -23,6 +23,7 @@ struct SettingDifference
 {
     int item = 0;
     std::string legend;   // with the input for the input pages
+    std::string name;     // the setting's full name, unique among them all
     std::string oursText; // as a person reads it: the choice text, or the text
     std::string theirsText;
     settings::SettingValue ours;

@@ -83,6 +83,7 @@ TEST_F(CliDemo, DiffJsonIsOneObjectWithStableKeys)
     const QJsonObject address = differences[1].toObject();
     EXPECT_EQ(address["item"].toInt(), 132);
     EXPECT_EQ(address["legend"].toString(), "Input 1, Address:");
+    EXPECT_EQ(address["name"].toString(), "Input 1, Alarm, Address:");
     EXPECT_EQ(address["unit"].toObject()["value"].toString(), "1001");
     EXPECT_EQ(address["file"].toObject()["text"].toString(), "\"7\"");
 }
@@ -97,10 +98,11 @@ TEST_F(CliDemo, GetJsonGivesPositionTextAndLegend)
                                     .toArray();
     ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out;
     ASSERT_EQ(settings.size(), 2);
-    EXPECT_EQ(
-        settings[0].toObject(),
-        (QJsonObject{
-            {"item", 44}, {"legend", "Input 1, Repeat:"}, {"value", 6}, {"text", "60 seconds"}}));
+    EXPECT_EQ(settings[0].toObject(), (QJsonObject{{"item", 44},
+                                                   {"name", "Input 1, Alarm, Repeat:"},
+                                                   {"legend", "Input 1, Repeat:"},
+                                                   {"value", 6},
+                                                   {"text", "60 seconds"}}));
     EXPECT_EQ(settings[1].toObject()["value"].toString(), "Entrance door ALARM");
 }
 
@@ -131,7 +133,7 @@ TEST_F(CliDemo, WriteVerifyListsWhatTheConverterHoldsDifferently)
                       demoFile({{"\r\n44    ->6\r\n", "\r\n44    ->200\r\n"}}));
     const CliRun run = cli({"write", "--lenient", "--verify", Q(folder / "site.cfg")});
     EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_EQ(run.out, "44 Input 1, Repeat: unit \"Not used.\", file \"(200)\"\n");
+    EXPECT_EQ(run.out, "44 Input 1, Alarm, Repeat: unit \"Not used.\", file \"(200)\"\n");
     EXPECT_NE(run.err.find("pravenor-cli: warning: setting 44 (Input 1, Repeat:): the file's value "
                            "(200) cannot be "
                            "held; Not used. is written instead"),

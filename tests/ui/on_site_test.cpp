@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QTableWidget>
 #include <QTest>
 
 namespace pravenor::test {
@@ -90,6 +91,10 @@ TEST_F(OnSiteTest, CompareListsTheDifferingRowsAndTakesTheFilesValue)
     auto* compare = window->findChild<ui::CompareDialog*>();
     ASSERT_NE(compare, nullptr);
     ASSERT_EQ(compare->rowCount(), 2);
+    // The error frame's address by its full name: the alarm frame has an "Address:" too.
+    const QTableWidget* table = compare->findChild<QTableWidget*>();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->item(1, 1)->text(), "Input 1, Error, Address:");
 
     compare->takeRow(0);
     EXPECT_EQ(find<QComboBox>("ComboInstellingen_10")->currentText(), "9600 baud");
