@@ -59,6 +59,7 @@ FileValueFaults CheckFileValues(const settings::ValueStores::Store& fileValues)
     sync.ShowAllValues();
     sync.TakeAllValues();
     faults.unholdable = CompareSettings(stores.WorkValues, fileValues);
+    faults.shown = stores.WorkValues;
     for (int item = 0; item < settings::kItemCount; ++item) {
         if (settings::IsTextItem(item) && settings::ItemInUse(item) &&
             app::HoldsControlBytes(fileValues[at(item)].asText()))

@@ -43,6 +43,7 @@ struct FileValueFaults
 {
     std::vector<SettingDifference> unholdable; // ours: what the controls would show
     std::vector<int> controlTexts;
+    settings::ValueStores::Store shown; // every value as the controls would show it
 };
 FileValueFaults CheckFileValues(const settings::ValueStores::Store& fileValues);
 

@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <fstream>
 
 namespace pravenor::test {
@@ -104,6 +105,36 @@ TEST_F(CliDemo, GetJsonGivesPositionTextAndLegend)
                                                    {"value", 6},
                                                    {"text", "60 seconds"}}));
     EXPECT_EQ(settings[1].toObject()["value"].toString(), "Entrance door ALARM");
+}
+
+TEST_F(CliDemo, ReportOfAFileNeedsNoConverterAndOfTheUnitReadsItFirst)
+{
+    TempFolder::write(folder / "site.cfg", demoFile({{"\r\n108    ->Entrance door ALARM\r\n",
+                                                      "\r\n108    ->Hall <door> open\r\n"}}));
+    const CliRun ofFile =
+        cli({"report", Q(folder / "site.cfg"), "-o", Q(folder / "r.html"), "--site", "Plant room"});
+    ASSERT_EQ(ofFile.status, 0) << ofFile.err;
+    EXPECT_EQ(ofFile.err.find("Reading"), std::string::npos) << ofFile.err;
+    const std::string html = TempFolder::read(folder / "r.html");
+    for (const char* expected : {"Plant room", "Hall &lt;door&gt; open", "9600 baud",
+                                 "None of these values has been read from the unit."})
+        EXPECT_NE(html.find(expected), std::string::npos) << expected;
+
+    const CliRun ofUnit = cli({"-q", "report", "-o", Q(folder / "r.pdf")});
+    ASSERT_EQ(ofUnit.status, 0) << ofUnit.err;
+    QProcess text;
+    text.start("pdftotext", {Q(folder / "r.pdf"), "-"});
+    ASSERT_TRUE(text.waitForFinished(10000));
+    const QString pdf = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    for (const char* expected :
+         {"Entrance door ALARM", "the demo converter", "read from the unit", "Page 1 of"})
+        EXPECT_TRUE(pdf.contains(expected)) << expected << "\n" << pdf.toStdString();
+
+    const CliRun unwritable = cli({"report", Q(folder / "site.cfg"), "-o", Q(folder / "no/r.pdf")});
+    EXPECT_EQ(unwritable.status, 2);
+    EXPECT_NE(unwritable.err.find("pravenor-cli: the report could not be written to"),
+              std::string::npos)
+        << unwritable.err;
 }
 
 TEST_F(CliDemo, WriteRefusesAFileWithValuesItsSettingsCannotHoldBeforeAnythingIsSent)
@@ -226,12 +257,13 @@ TEST(CliHelp, NamesEveryCommandAndExitStatusAsTheManualDoes)
     std::ifstream file(PRAVENOR_MANUAL_PATH);
     const std::string manual{std::istreambuf_iterator<char>(file),
                              std::istreambuf_iterator<char>()};
-    for (const char* command : {"read", "write", "diff", "get", "set", "restart", "page"}) {
+    for (const char* command :
+         {"read", "write", "diff", "get", "set", "restart", "page", "report"}) {
         EXPECT_NE(help.out.find(std::string("  ") + command + " "), std::string::npos) << command;
         EXPECT_NE(manual.find(std::string(".B ") + command), std::string::npos) << command;
     }
     for (const char* option : {"--port", "--com", "--demo", "--home", "--json", "--quiet",
-                               "--port-wait", "--verify", "--lenient"}) {
+                               "--port-wait", "--verify", "--lenient", "--site", "--engineer"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
         std::string roff = option;
         for (std::size_t at = 0; (at = roff.find('-', at)) != std::string::npos; at += 2)
