@@ -13,14 +13,6 @@ const settings::SettingValue& at(const settings::ValueStores::Store& store, int 
     return store[static_cast<std::size_t>(item)];
 }
 
-bool neverSeen(int item, const settings::SettingValue& unit)
-{
-    // A text read from the converter is a text; only the forgotten state is the number -1.
-    if (settings::IsTextItem(item))
-        return unit.isNumber() && unit.asNumber() == -1;
-    return unit.asNumber() == -1;
-}
-
 bool sameValue(int item, const settings::SettingValue& a, const settings::SettingValue& b)
 {
     if (settings::IsTextItem(item))
@@ -43,7 +35,7 @@ public:
         v.legend = legend;
         v.text = ValueText(item, at(m_shown, item));
         const settings::SettingValue& unit = at(m_unit, item);
-        if (neverSeen(item, unit)) {
+        if (NeverReadFromUnit(item, unit)) {
             v.mark = UnitMark::NotRead;
             ++m_report.notRead;
         } else {

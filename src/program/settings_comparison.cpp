@@ -68,6 +68,13 @@ FileValueFaults CheckFileValues(const settings::ValueStores::Store& fileValues)
     return faults;
 }
 
+bool NeverReadFromUnit(int item, const settings::SettingValue& unit)
+{
+    if (settings::IsTextItem(item))
+        return unit.isNumber() && unit.asNumber() == -1;
+    return unit.asNumber() == -1;
+}
+
 std::string ValueText(int item, const settings::SettingValue& value)
 {
     if (settings::IsTextItem(item))

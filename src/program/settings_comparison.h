@@ -47,6 +47,10 @@ struct FileValueFaults
 };
 FileValueFaults CheckFileValues(const settings::ValueStores::Store& fileValues);
 
+// The forgotten state of a UnitValues entry: nothing seen from the converter for the item. A
+// text read from the converter is a text, so only the number -1 counts for a text item.
+bool NeverReadFromUnit(int item, const settings::SettingValue& unit);
+
 // A value of an item as a person reads it: the entry of its list, or the text with its
 // control bytes in brackets.
 std::string ValueText(int item, const settings::SettingValue& value);
