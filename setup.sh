@@ -13,7 +13,7 @@ cd "$(dirname "$0")"
 PACKAGES=(g++ cmake make ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
           libgtest-dev libgmock-dev libbenchmark-dev)
 TEST_PACKAGES=(locales clang clang-format libclang-rt-14-dev dpkg-dev file desktop-file-utils libxml2-utils
-               ser2net poppler-utils)
+               ser2net g++-mingw-w64-x86-64-posix wine64 googletest poppler-utils)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_missing() {
@@ -104,9 +104,12 @@ test)
     ctest --test-dir build --output-on-failure -j "$JOBS" || failed_status=$?
     wait "$sanitize_build" || { cat build/sanitizer-build.log; exit 1; }
     [ "$failed_status" -eq 0 ] || exit "$failed_status"
-    phase "tests under the sanitizers, with the fuzzers' build beside them"
+    phase "tests under the sanitizers, with the fuzzers' and the Windows build beside them"
     nice -n 19 fuzz/run_fuzzers.sh --build-only >build/fuzz-build.log 2>&1 &
     fuzz_build=$!
+    # The core as Windows programs, its tests under Wine.
+    nice -n 19 ./setup.sh test-windows >build/windows-test.log 2>&1 &
+    windows_test=$!
     # The tests spend nearly all their time waiting on their lines (four at a time, they keep
     # less than a third of two cores busy), so twice as many run as there are cores, the
     # longest first: the times just measured in the other build tell ctest which those are.
@@ -116,8 +119,12 @@ test)
         ctest --test-dir build-sanitize --output-on-failure -j "$((JOBS * 2))" || failed_status=$?
     wait "$fuzz_build" || { cat build/fuzz-build.log; exit 1; }
     [ "$failed_status" -eq 0 ] || exit "$failed_status"
-    phase fuzzing
+    # The fuzzers run for a fixed time, so the Windows build may go on beside them.
+    phase "fuzzing, with the Windows build beside it"
     fuzz/run_fuzzers.sh 30
+    phase "the Windows build and its tests under Wine, to their end"
+    wait "$windows_test" || { cat build/windows-test.log; exit 1; }
+    tail -n 3 build/windows-test.log
     # The package is made from the build just tested, not from a compile of its own.
     phase package
     packaging/check_package.sh build
@@ -128,6 +135,11 @@ build-sanitize) # a step of the test run
     # and benchmarks have nothing to check there.
     build build-sanitize RelWithDebInfo -DPRAVENOR_WERROR=ON -DPRAVENOR_SANITIZE=ON -DPRAVENOR_TESTS=ON -DPRAVENOR_BENCHMARKS=OFF \
         -DPRAVENOR_TOOLS=OFF -DPRAVENOR_UNITY_TESTS=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
+    ;;
+test-windows) # a step of the test run: the core cross-built, its tests under Wine
+    build build-win Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64.cmake -DPRAVENOR_WERROR=ON \
+        -DCMAKE_CXX_FLAGS_RELEASE="-O1 -DNDEBUG"
+    ctest --test-dir build-win --output-on-failure -j "$JOBS"
     ;;
 *)
     echo "usage: $0 run [options] | $0 test" >&2

@@ -37,7 +37,7 @@ struct Bench
                 controls.setChosenPosition(n, 1);
         }
         program.config.LogLevel = 2;
-        program.port.setDeviceOverride("bench");
+        program.port.setDeviceOverride(link::LineAddress::Device("bench"));
         program.port.OpenComPort(0);
         program.engine.ProcessTransfer(link::TransferEngine::kStartSignal);
         tick(20);
@@ -56,11 +56,12 @@ struct Bench
     }
     bool idle() const
     {
-        for (std::int16_t r : program.stores.ItemRequest) {
-            if (r != 0)
+        for (settings::Request r : program.stores.ItemRequest) {
+            if (r != settings::kNoRequest)
                 return false;
         }
-        return program.engine.state() == link::EngineState::Idle && program.engine.BatchKind == 0;
+        return program.engine.state() == link::EngineState::Idle &&
+               program.engine.batchKind() == link::Batch::None;
     }
 
     std::filesystem::path folder;
@@ -75,7 +76,7 @@ struct Bench
 long batchTicks(bool write)
 {
     Bench bench;
-    (write ? bench.program.engine.WriteAllRequest : bench.program.engine.ReadAllRequest) = true;
+    bench.program.engine.request(write ? link::Job::WriteAll : link::Job::ReadAll);
     long ticks = 0;
     do {
         bench.tick();
@@ -130,7 +131,8 @@ void BM_ExchangeTick(benchmark::State& state)
         bench.program.engine.bytes().setTap(&monitor);
     auto& request = bench.program.stores.ItemRequest[9];
     for (auto _ : state) {
-        if (request == 0 && bench.program.engine.state() == link::EngineState::Idle)
+        if (request == settings::kNoRequest &&
+            bench.program.engine.state() == link::EngineState::Idle)
             request = settings::kReadRequest;
         bench.program.engine.ProcessTransfer(0);
     }

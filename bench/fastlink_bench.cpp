@@ -38,9 +38,10 @@ class CountingPort final : public link::SerialPort
 public:
     explicit CountingPort(link::SerialPort& port) : m_port(port) {}
 
-    link::OpenResult open(const std::string& device, const link::LineSettings& settings) override
+    link::OpenResult open(const link::LineAddress& address,
+                          const link::LineSettings& settings) override
     {
-        return m_port.open(device, settings);
+        return m_port.open(address, settings);
     }
     void close() override { m_port.close(); }
     bool isOpen() override { return m_port.isOpen(); }
@@ -136,7 +137,7 @@ struct Session
     {
         settings::FillChoiceLists(controls);
         program.config.LogLevel = 2;
-        program.port.setDeviceOverride((folder / "converter").string());
+        program.port.setDeviceOverride(link::LineAddress::Device((folder / "converter").string()));
         opened = program.port.OpenComPort(0) == 0;
         program.engine.ProcessTransfer(link::TransferEngine::kStartSignal);
     }
@@ -191,7 +192,7 @@ Run runBatch(const fs::path& folder, CountingPort& port, bool write, bool fast,
     std::optional<link::JobEnd> end;
     program.engine.setJobObserver([&end](link::Job, link::JobEnd e) { end = e; });
     port.sent = port.received = 0;
-    (write ? program.engine.WriteAllRequest : program.engine.ReadAllRequest) = true;
+    program.engine.request(write ? link::Job::WriteAll : link::Job::ReadAll);
     Run run;
     run.seconds = drive(
         program, [&end] { return end.has_value(); }, 120'000);

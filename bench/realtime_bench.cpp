@@ -60,7 +60,7 @@ int main(int argc, char** argv)
     link::RecordingView view;
     program::Program program(folder, clock, serial, controls, view);
     settings::FillChoiceLists(controls);
-    program.port.setDeviceOverride((folder / "converter").string());
+    program.port.setDeviceOverride(link::LineAddress::Device((folder / "converter").string()));
     if (program.port.OpenComPort(0) != 0) {
         std::fprintf(stderr, "cannot open %s\n", (folder / "converter").c_str());
         return 1;
@@ -75,16 +75,17 @@ int main(int argc, char** argv)
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, [&] {
         if (!started) {
-            program.engine.ReadAllRequest = true;
+            program.engine.request(link::Job::ReadAll);
             started = true;
             wall.start();
         }
         program.engine.ProcessTransfer(0);
         ++ticks;
         bool idle = program.engine.state() == link::EngineState::Idle &&
-                    program.engine.BatchKind == 0 && !program.engine.ReadAllRequest;
-        for (std::int16_t r : program.stores.ItemRequest)
-            idle = idle && r == 0;
+                    program.engine.batchKind() == link::Batch::None &&
+                    !program.engine.requested(link::Job::ReadAll);
+        for (settings::Request r : program.stores.ItemRequest)
+            idle = idle && r == settings::kNoRequest;
         if (idle)
             QCoreApplication::quit();
     });

@@ -2,7 +2,8 @@
 // demo read-all on the real timers against the engine's tick count, and idle CPU and memory.
 //   pravenor_window_bench [IDLE_SECONDS]   (default 30; run with QT_QPA_PLATFORM=offscreen)
 #include "app/clock.h"
-#include "frontend/converter_line.h"
+#include "frontend/front_end_options.h"
+#include "frontend/session.h"
 #include "program/commands.h"
 #include "program/program.h"
 #include "ui/main_window.h"
@@ -59,12 +60,13 @@ int main(int argc, char** argv)
     pravenor::app::SystemClock clock;
 
     const auto started = Clock::now();
-    pravenor::frontend::ConverterLine line(pravenor::frontend::ChooseLine(true, {}));
     auto window = std::make_unique<pravenor::ui::MainWindow>(true);
-    pravenor::program::Program program(home.path().toStdString(), clock, line.serial(),
-                                       window->settingControls(), window->transferView());
-    program.port.setDeviceOverride(line.deviceOverride());
-    window->load(program, line, "");
+    pravenor::frontend::FrontEndOptions demo;
+    demo.demo = true;
+    pravenor::frontend::Session session(demo, home.path().toStdString(), clock,
+                                        window->settingControls(), window->transferView());
+    pravenor::program::Program& program = session.program();
+    window->load(program, session.line(), "");
     window->show();
     QApplication::processEvents();
     std::printf("start-up to window shown: %.1f ms\n", Milliseconds(Clock::now() - started));
@@ -91,8 +93,8 @@ int main(int argc, char** argv)
     pravenor::program::WriteSettings(program, changed);
     long writeTicks = 0;
     auto pending = [&] {
-        for (std::int16_t r : program.stores.ItemRequest)
-            if (r != 0)
+        for (pravenor::settings::Request r : program.stores.ItemRequest)
+            if (r != pravenor::settings::kNoRequest)
                 return true;
         return false;
     };

@@ -14,7 +14,7 @@ set(_floor_allowed_app app)
 set(_floor_allowed_settings settings app)
 set(_floor_allowed_files files settings app)
 set(_floor_allowed_link link settings app)
-set(_floor_allowed_link/qt link/qt app link/protocol.h link/serial_port.h)
+set(_floor_allowed_link/qt link/qt app link/protocol.h link/serial_port.h link/line_address.h)
 set(_floor_allowed_link/net link/net link app)
 set(_floor_allowed_program program link files settings app)
 # The simulator knows the program only by its wire protocol, so that it checks the program.

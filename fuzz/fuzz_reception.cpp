@@ -28,7 +28,7 @@ using namespace pravenor;
 class FuzzPort final : public link::SerialPort
 {
 public:
-    link::OpenResult open(const std::string&, const link::LineSettings&) override
+    link::OpenResult open(const link::LineAddress&, const link::LineSettings&) override
     {
         m_open = true;
         return link::OpenResult::Opened;
@@ -107,7 +107,7 @@ void run(const std::uint8_t* data, std::size_t size, fuzz::TickBudget& budget)
     link::RecordingView view;
     FuzzPort serial;
     link::ComPort port(serial, log, view);
-    port.setDeviceOverride("/dev/fuzz");
+    port.setDeviceOverride(link::LineAddress::Device("/dev/fuzz"));
     const std::uint8_t mode = data[0];
     std::int16_t debugLevel = (mode & 0x04) ? 2 : 0;
     link::TransferEngine engine(port, sync, view, log, config, debugLevel);

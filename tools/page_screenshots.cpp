@@ -2,7 +2,8 @@
 // settings changed (so the red marking shows), then each page in turn.
 //   pravenor-screenshots OUTPUT_FOLDER
 #include "app/clock.h"
-#include "frontend/converter_line.h"
+#include "frontend/front_end_options.h"
+#include "frontend/session.h"
 #include "program/commands.h"
 #include "program/program.h"
 #include "program/settings_comparison.h"
@@ -45,12 +46,13 @@ int main(int argc, char** argv)
     QDir().mkpath(output.path());
     QTemporaryDir home;
     pravenor::app::SystemClock clock;
-    pravenor::frontend::ConverterLine line(pravenor::frontend::ChooseLine(true, {}));
     auto window = std::make_unique<pravenor::ui::MainWindow>(true);
-    pravenor::program::Program program(home.path().toStdString(), clock, line.serial(),
-                                       window->settingControls(), window->transferView());
-    program.port.setDeviceOverride(line.deviceOverride());
-    window->load(program, line, "");
+    pravenor::frontend::FrontEndOptions demo;
+    demo.demo = true;
+    pravenor::frontend::Session session(demo, home.path().toStdString(), clock,
+                                        window->settingControls(), window->transferView());
+    pravenor::program::Program& program = session.program();
+    window->load(program, session.line(), "");
     window->resize(900, 760);
     window->show();
     // The start-up's one refresh of every control comes 300 ms after loading; edits made

@@ -1,7 +1,9 @@
 #include "app/atomic_file.h"
 
 #include "app/cp1252.h"
+#include "app/regular_file.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
@@ -11,8 +13,11 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <process.h>
+#include <sys/stat.h>
+#include <windows.h>
 #else
 #include <csignal>
 #include <fcntl.h>
@@ -73,14 +78,22 @@ bool processMayExist(long long pid)
 
 // A save killed between creating its temporary file and renaming it leaves NAME.saving-PID-N
 // behind. Nothing else uses such names, so those whose process has gone are removed.
+// A name as UTF-8 bytes, whatever letters it holds (Windows would otherwise convert it to
+// its ANSI code page, and fail on a letter that page lacks).
+std::string nameText(const std::filesystem::path& name)
+{
+    const std::u8string utf8 = name.u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+
 void removeStaleTemporaries(const std::filesystem::path& target)
 {
-    const std::string prefix = target.filename().string() + std::string(kTemporaryMark);
+    const std::string prefix = nameText(target.filename()) + std::string(kTemporaryMark);
     const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
     std::error_code error;
     for (auto it = std::filesystem::directory_iterator(folder, error);
          !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = nameText(it->path().filename());
         if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
             continue;
         const char* first = name.data() + prefix.size();
@@ -110,20 +123,37 @@ struct Written
 
 Written writeTemporary(const std::filesystem::path& temp, std::string_view content)
 {
-    std::FILE* file = _wfopen(temp.c_str(), L"wbx");
-    if (file == nullptr)
+    const int fd = _wopen(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                          _S_IREAD | _S_IWRITE);
+    if (fd < 0)
         return {false, errno, std::strerror(errno)};
-    const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+    bool written = true;
+    for (std::size_t done = 0; written && done < content.size();) {
+        const std::size_t chunk = std::min<std::size_t>(content.size() - done, 1u << 30);
+        const int count = _write(fd, content.data() + done, static_cast<unsigned>(chunk));
+        written = count > 0;
+        done += written ? static_cast<std::size_t>(count) : 0;
+    }
     const int writeErrno = errno;
-    const bool flushed = written && std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
+    const bool flushed = written && _commit(fd) == 0;
     const int flushErrno = errno;
-    const bool closed = std::fclose(file) == 0;
+    const bool closed = _close(fd) == 0;
     if (!written || !flushed || !closed) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
         return {false, 0, std::strerror(!written ? writeErrno : flushErrno)};
     }
     return {true, 0, {}};
+}
+
+// Replacing a file that exists is not what a plain rename does on Windows (it refuses); the
+// move replaces it in one step, and only returns once the new name is on the disk.
+std::error_code moveOver(const std::filesystem::path& temp, const std::filesystem::path& target)
+{
+    if (MoveFileExW(temp.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return {};
+    return {static_cast<int>(GetLastError()), std::system_category()};
 }
 
 #else
@@ -134,20 +164,6 @@ struct Written
     int openErrno = 0; // why the temporary file could not be created, 0 when it was
     std::string error;
 };
-
-bool writeAll(int fd, std::string_view content)
-{
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t count = ::write(fd, content.data() + done, content.size() - done);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        done += static_cast<std::size_t>(count);
-    }
-    return true;
-}
 
 // The new file gets the old one's owner first (changing the owner clears set-id bits) and
 // then its permissions: a 0600 file must not come back readable by everyone.
@@ -170,7 +186,7 @@ Written writeTemporary(const std::filesystem::path& temp, std::string_view conte
     if (fd < 0)
         return {false, errno, std::strerror(errno)};
     takeOverAttributes(fd, old);
-    const bool written = writeAll(fd, content);
+    const bool written = WriteAll(fd, content);
     const int writeErrno = errno;
     const bool synced = written && ::fsync(fd) == 0;
     const int syncErrno = errno;
@@ -199,7 +215,7 @@ std::optional<std::string> writeInPlace(const std::filesystem::path& target,
         ::close(fd);
         return std::nullopt;
     }
-    const bool written = ::ftruncate(fd, 0) == 0 && writeAll(fd, content) && ::fsync(fd) == 0;
+    const bool written = ::ftruncate(fd, 0) == 0 && WriteAll(fd, content) && ::fsync(fd) == 0;
     const int writeErrno = errno;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed)
@@ -261,7 +277,11 @@ SaveResult WriteFileReplacing(const std::filesystem::path& path, std::string_vie
     if (!written.ok)
         return {false, describe(path, written.error), {}};
 
+#ifdef _WIN32
+    error = moveOver(temp, target);
+#else
     std::filesystem::rename(temp, target, error);
+#endif
     if (error) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);

@@ -5,15 +5,28 @@
 #include <cstdlib>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace pravenor::app {
 
 namespace {
 
 std::optional<std::filesystem::path> environmentPath(const char* name)
 {
+#ifdef _WIN32
+    // The wide environment: the narrow one holds the ANSI code page, in which a user name
+    // such as "Jiří" or "Ελένη" has no spelling.
+    const std::filesystem::path wideName(name);
+    const wchar_t* value = _wgetenv(wideName.c_str());
+    if (value == nullptr || *value == L'\0')
+        return std::nullopt;
+#else
     const char* value = std::getenv(name);
     if (value == nullptr || *value == '\0')
         return std::nullopt;
+#endif
     return std::filesystem::path(value);
 }
 
@@ -70,6 +83,16 @@ std::filesystem::path ExecutableFolder(const char* argv0)
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error && !self.empty())
         return self.parent_path();
+#elif defined(_WIN32)
+    // Started from a shortcut or the Explorer, argv[0] may be a bare name; the module's own
+    // path is always whole. A path longer than the buffer is cut off, and then not used.
+    std::wstring buffer(32768, L'\0');
+    const DWORD length =
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length > 0 && length < buffer.size()) {
+        buffer.resize(length);
+        return std::filesystem::path(buffer).parent_path();
+    }
 #endif
     if (argv0 == nullptr || *argv0 == '\0')
         return {};

@@ -85,16 +85,22 @@ bool AppendToRegularFile(const std::filesystem::path& path, std::string_view byt
     const int fd = openRegular(path, O_WRONLY | O_APPEND | O_CREAT, info);
     if (fd < 0)
         return false;
+    const bool written = WriteAll(fd, bytes);
+    return ::close(fd) == 0 && written;
+}
+
+bool WriteAll(int fd, std::string_view bytes)
+{
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t count = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
-            break;
+            return false;
         done += static_cast<std::size_t>(count);
     }
-    return ::close(fd) == 0 && done == bytes.size();
+    return true;
 }
 
 #else

@@ -34,6 +34,12 @@ FileContent ReadRegularFile(const std::filesystem::path& path,
 // regular file or the write fails.
 bool AppendToRegularFile(const std::filesystem::path& path, std::string_view bytes);
 
+#ifndef _WIN32
+// Writes all the bytes to the descriptor, taking up a write that a signal or a full buffer
+// cut short; false when a write fails, with errno saying why.
+bool WriteAll(int fd, std::string_view bytes);
+#endif
+
 // "16 MiB", for messages about the limit.
 std::string MaxFileSizeText();
 

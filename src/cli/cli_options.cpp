@@ -4,6 +4,7 @@
 #include "app/text_functions.h"
 #include "cli/exit_status.h"
 #include "frontend/front_end_options.h"
+#include "link/frames.h"
 
 #include <charconv>
 #include <map>
@@ -208,7 +209,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
     if (paging) {
         if (address) {
             options.pagerAddress = app::Utf8ToCp1252(*address);
-            if (options.pagerAddress.size() > 10 || options.pagerAddress.empty())
+            if (options.pagerAddress.size() > link::kPagerAddressLength ||
+                options.pagerAddress.empty())
                 options.error = "--address takes 1 to 10 characters";
             else if (const std::string why = pagerFieldFault(*address, options.pagerAddress);
                      !why.empty())
@@ -216,7 +218,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
         }
         if (text) {
             options.pagerText = app::Utf8ToCp1252(*text);
-            if (options.pagerText.size() > 40)
+            if (options.pagerText.size() > link::kPagerDisplayLength)
                 options.error = "--text takes at most 40 characters";
             else if (const std::string why = pagerFieldFault(*text, options.pagerText);
                      !why.empty())

@@ -71,17 +71,12 @@ std::string utf8(const std::string& cp1252)
 HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::path programFolder,
                                  Console& console, std::ostream& out)
     : m_options(options), m_console(console), m_out(out), m_view(console),
-      m_line(frontend::ChooseLine(options.common.demo, options.common.device))
+      m_session(options.common, std::move(programFolder), m_clock, m_controls, m_view),
+      m_line(m_session.line()), m_program(&m_session.program())
 {
-    m_program = std::make_unique<program::Program>(std::move(programFolder), m_clock,
-                                                   m_line.serial(), m_controls, m_view);
-    m_program->port.setDeviceOverride(m_line.deviceOverride());
     m_program->log.setLineObserver([this](const std::string& line) { m_console.logLine(line); });
-    m_line.setNoteHandler([this](const std::string& note) { m_program->log.WriteLog(note); });
     m_program->log.setFileFailureObserver(
         [this](const std::string& note) { m_console.failure(utf8(note)); });
-    if (m_options.common.fast)
-        m_program->engine.setPace(link::kFastPace);
     m_program->engine.setJobObserver([this](link::Job job, link::JobEnd end) {
         if (m_stepIndex < m_steps.size() && m_steps[m_stepIndex].job == job)
             m_jobEnd = end;
@@ -207,7 +202,7 @@ bool HeadlessSession::requestsServed() const
     const auto& requests = m_program->stores.ItemRequest;
     return m_program->engine.state() == link::EngineState::Idle &&
            std::all_of(requests.begin(), requests.end(),
-                       [](std::int16_t r) { return r == settings::kNoRequest; });
+                       [](settings::Request r) { return r == settings::kNoRequest; });
 }
 
 void HeadlessSession::issue()

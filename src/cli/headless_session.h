@@ -4,6 +4,7 @@
 #include "cli/cli_options.h"
 #include "cli/console.h"
 #include "frontend/converter_line.h"
+#include "frontend/session.h"
 #include "link/transfer_engine.h"
 #include "program/program.h"
 #include "program/settings_comparison.h"
@@ -11,7 +12,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -59,9 +59,10 @@ private:
     app::SystemClock m_clock;
     settings::ControlBoard m_controls;
     ConsoleView m_view;
-    frontend::ConverterLine m_line;
-    std::unique_ptr<program::Program> m_program;
-    program::FileSnapshot m_snapshot; // write, diff: the file as it reads
+    frontend::Session m_session;
+    frontend::ConverterLine& m_line;   // the session's
+    program::Program* const m_program; // the session's
+    program::FileSnapshot m_snapshot;  // write, diff: the file as it reads
 
     std::vector<Step> m_steps;
     std::size_t m_stepIndex = 0;

@@ -8,10 +8,36 @@
 #include <QGuiApplication>
 #include <iostream>
 #include <memory>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
 #include <sys/ioctl.h>
 #include <unistd.h>
+#endif
 
 namespace {
+
+#ifdef _WIN32
+bool errorsGoToATerminal()
+{
+    return _isatty(_fileno(stderr)) != 0;
+}
+
+int terminalWidth()
+{
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info) &&
+        info.srWindow.Right > info.srWindow.Left)
+        return info.srWindow.Right - info.srWindow.Left + 1;
+    return 80;
+}
+#else
+bool errorsGoToATerminal()
+{
+    return ::isatty(STDERR_FILENO) == 1;
+}
 
 int terminalWidth()
 {
@@ -20,6 +46,7 @@ int terminalWidth()
         return size.ws_col;
     return 80;
 }
+#endif
 
 } // namespace
 
@@ -60,7 +87,7 @@ int main(int argc, char** argv)
         std::cerr << "pravenor-cli: cannot create the program folder " << folder.string() << '\n';
         return cli::kExitUsage;
     }
-    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    const bool terminal = errorsGoToATerminal();
     cli::Console console(std::cerr, terminal, options.quiet, terminal ? terminalWidth() : 80);
     if (options.command == cli::Command::Report && !options.file.empty()) {
         const int status = cli::ReportOfFile(options, console);

@@ -1,7 +1,7 @@
 #include "frontend/converter_line.h"
 
+#include "link/line_address.h"
 #include "link/net/network_port.h"
-#include "link/network_address.h"
 #include "link/qt/qt_serial_port.h"
 #include "sim/converter_model.h"
 #include "sim/demo_converter.h"
@@ -11,19 +11,26 @@
 
 namespace pravenor::frontend {
 
-// A serial device or a network address, whichever the device name given to open() is.
+// A serial device or a network address, whichever kind of line open() is given.
 class DevicePort final : public link::SerialPort
 {
 public:
-    link::OpenResult open(const std::string& device, const link::LineSettings& settings) override
+    link::OpenResult open(const link::LineAddress& address,
+                          const link::LineSettings& settings) override
     {
-        link::SerialPort* chosen = link::LooksLikeNetworkAddress(device)
-                                       ? static_cast<link::SerialPort*>(&m_network)
-                                       : static_cast<link::SerialPort*>(&m_serial);
+        link::SerialPort* chosen = &m_serial;
+        switch (address.kind()) {
+        case link::LineAddress::Kind::PortNumber:
+        case link::LineAddress::Kind::DevicePath:
+            break;
+        case link::LineAddress::Kind::Network:
+            chosen = &m_network;
+            break;
+        }
         if (chosen != m_current)
             m_current->close();
         m_current = chosen;
-        return m_current->open(device, settings);
+        return m_current->open(address, settings);
     }
     void close() override { m_current->close(); }
     bool isOpen() override { return m_current->isOpen(); }
@@ -42,11 +49,11 @@ private:
     link::SerialPort* m_current = &m_serial;
 };
 
-LineChoice ChooseLine(bool demo, const std::string& device)
+LineChoice ChooseLine(bool demo, std::optional<link::LineAddress> line)
 {
     if (demo)
-        return {LineKind::DemoConverter, ConverterLine::kDemoDevice};
-    return {LineKind::SerialDevice, device};
+        return {LineKind::DemoConverter, link::LineAddress::Device(ConverterLine::kDemoDevice)};
+    return {LineKind::SerialDevice, std::move(line)};
 }
 
 ConverterLine::ConverterLine(LineChoice choice) : m_choice(std::move(choice))

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "link/line_address.h"
 #include "link/serial_port.h"
 
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace pravenor::sim {
@@ -20,9 +22,9 @@ class DevicePort;
 // program setup may give one at any time, so the serial device's port takes either.
 enum class LineKind
 {
-    // A real port through QSerialPort, or a serial device server on the network when the device
-    // opened is "tcp://HOST:PORT" or "rfc2217://HOST:PORT": --port, or the program setup's port
-    // or network address. Which of the two follows the device each open() is given.
+    // A real port through QSerialPort, or a serial device server on the network when the line
+    // opened is a network address: --port, or the program setup's port or network address.
+    // Which of the two follows the kind of line each open() is given.
     SerialDevice,
     DemoConverter, // the built-in simulated converter on an in-memory line
 };
@@ -31,10 +33,11 @@ enum class LineKind
 struct LineChoice
 {
     LineKind kind = LineKind::SerialDevice;
-    std::string device; // what the program opens instead of the setup's port; empty: the setup's
+    // What the program opens instead of the setup's port; none: the setup's.
+    std::optional<link::LineAddress> line;
 };
 
-LineChoice ChooseLine(bool demo, const std::string& device);
+LineChoice ChooseLine(bool demo, std::optional<link::LineAddress> line);
 
 // The line a front end talks over. The simulated converter's clock moves on with the ticks.
 class ConverterLine
@@ -47,8 +50,8 @@ public:
 
     link::SerialPort& serial() { return *m_serial; }
     bool demo() const { return m_choice.kind == LineKind::DemoConverter; }
-    // The name to hand the program's port (setDeviceOverride).
-    const std::string& deviceOverride() const { return m_choice.device; }
+    // The line to hand the program's port (setDeviceOverride); none: the setup's port.
+    const std::optional<link::LineAddress>& deviceOverride() const { return m_choice.line; }
     // A tick has passed; the simulated converter answers at the line's real pace.
     void advance(std::chrono::milliseconds elapsed);
     sim::SimulatedLine* simulated() { return m_simulated; }

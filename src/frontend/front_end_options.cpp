@@ -1,6 +1,6 @@
 #include "frontend/front_end_options.h"
 
-#include "link/network_address.h"
+#include "link/line_address.h"
 
 namespace pravenor::frontend {
 
@@ -72,12 +72,12 @@ bool FrontEndParser::parse()
     if (auto home = value("home"))
         m_common.home = *home;
     m_common.device = value("port").value_or("");
+    const link::ParsedLineAddress port = link::ParseLineAddress(m_common.device);
+    m_common.line = port.address;
     if (m_common.demo && !m_common.device.empty())
         m_common.error = "--demo uses the simulated converter; leave out --port";
-    if (m_common.error.empty() && link::LooksLikeNetworkAddress(m_common.device)) {
-        if (const std::string why = link::ParseNetworkAddress(m_common.device).error; !why.empty())
-            m_common.error = "--port " + m_common.device + ": " + why;
-    }
+    if (m_common.error.empty() && !port.error.empty())
+        m_common.error = "--port " + m_common.device + ": " + port.error;
     return parsed;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/line_address.h"
+
 #include <QCommandLineParser>
 #include <QStringList>
 #include <filesystem>
@@ -18,7 +20,8 @@ struct FrontEndOptions
 {
     bool demo = false;                         // --demo: the built-in simulated converter
     bool fast = false;                         // --fast: the link at the line's own speed
-    std::string device;                        // --port DEVICE
+    std::string device;                        // --port DEVICE, as given
+    std::optional<link::LineAddress> line;     // --port DEVICE read; none when not usable
     std::optional<std::filesystem::path> home; // --home DIR
     bool help = false;                         // -h, --help
     bool version = false;                      // --version

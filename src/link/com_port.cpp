@@ -2,7 +2,6 @@
 
 #include "app/message_log.h"
 #include "app/text_functions.h"
-#include "link/network_address.h"
 #include "link/transfer_view.h"
 
 namespace pravenor::link {
@@ -73,41 +72,36 @@ LineSettings LineSettingsFor(const PortCodes& codes)
     return settings;
 }
 
-std::string DeviceForPort(int portNumber)
-{
-#ifdef _WIN32
-    return portNumber >= 1 ? "COM" + NumToStr(portNumber) : std::string();
-#else
-    if (portNumber >= 1 && portNumber <= 10)
-        return "/dev/ttyUSB" + NumToStr(portNumber - 1);
-    if (portNumber >= 11 && portNumber <= 20)
-        return "/dev/ttyACM" + NumToStr(portNumber - 11);
-    if (portNumber >= 21 && portNumber <= 30)
-        return "/dev/ttyS" + NumToStr(portNumber - 21);
-    return {};
-#endif
-}
-
 ComPort::ComPort(SerialPort& port, app::MessageLog& log, TransferView& view)
     : m_port(port), m_log(log), m_view(view)
 {
 }
 
-void ComPort::setDeviceOverride(std::string device)
+void ComPort::setDeviceOverride(std::optional<LineAddress> address)
 {
-    m_override = std::move(device);
+    m_override = std::move(address);
 }
 
-void ComPort::setNetworkAddress(std::string address)
+void ComPort::setNetworkAddress(ParsedLineAddress address)
 {
     m_networkAddress = std::move(address);
 }
 
+ParsedLineAddress ComPort::lineFor(std::int16_t port) const
+{
+    if (m_override)
+        return {m_override->text(), m_override, {}};
+    if (!m_networkAddress.text.empty())
+        return m_networkAddress;
+    const LineAddress numbered = LineAddress::Port(port + 1);
+    if (numbered.device().empty())
+        return {{}, std::nullopt, "no device for this port number"};
+    return {numbered.text(), numbered, {}};
+}
+
 std::string ComPort::deviceFor(std::int16_t port) const
 {
-    if (!m_override.empty())
-        return m_override;
-    return m_networkAddress.empty() ? DeviceForPort(port + 1) : m_networkAddress;
+    return lineFor(port).text;
 }
 
 std::int16_t ComPort::OpenComPort(std::int16_t port, std::int16_t speed, std::int16_t parity,
@@ -116,20 +110,18 @@ std::int16_t ComPort::OpenComPort(std::int16_t port, std::int16_t speed, std::in
 {
     const int number = port + 1;
     const std::string settingsText = LineSettingsText(speed, parity, dataBits, stopBits);
-    const std::string device = deviceFor(port);
-    const bool network = LooksLikeNetworkAddress(device) ||
-                         (!m_networkAddress.empty() && device == m_networkAddress);
-    // A mistyped address is said as one, not tried as a device name.
-    const std::string addressError = network ? ParseNetworkAddress(device).error : std::string();
+    const ParsedLineAddress line = lineFor(port);
+    const std::string& device = line.text;
+    // A refused network address is still a network line: it is said as one, not tried.
+    const bool network =
+        line.address ? line.address->kind() == LineAddress::Kind::Network : !line.text.empty();
     const OpenResult result =
-        device.empty() || !addressError.empty()
-            ? OpenResult::Failed
-            : m_port.open(device, LineSettingsFor({speed, parity, dataBits, stopBits, handshake}));
+        line.address ? m_port.open(*line.address,
+                                   LineSettingsFor({speed, parity, dataBits, stopBits, handshake}))
+                     : OpenResult::Failed;
     if (result != OpenResult::Opened) {
         m_log.WriteLog("Error opening ComPort: " + SignedNumText(number));
-        const std::string reason = device.empty()          ? "no device for this port number"
-                                   : !addressError.empty() ? addressError
-                                                           : m_port.failureReason();
+        const std::string reason = line.address ? m_port.failureReason() : line.error;
         if (network) {
             m_log.WriteLog("Cannot open " + device + ": " + reason);
             m_view.setPortCaption("Network: " + device + " not open" +

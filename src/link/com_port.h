@@ -1,8 +1,10 @@
 #pragma once
 
+#include "link/line_address.h"
 #include "link/serial_port.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace pravenor::app {
@@ -29,25 +31,22 @@ std::string LineSettingsText(std::int16_t speed, std::int16_t parity, std::int16
                              std::int16_t stopBits);
 LineSettings LineSettingsFor(const PortCodes& codes);
 
-// The device of port number n (1 is Com1). Windows: COMn. Elsewhere Com1..Com10 are
-// /dev/ttyUSB0..9 (the usual USB adapter first), Com11..Com20 /dev/ttyACM0..9 and
-// Com21..Com30 /dev/ttyS0..9; other numbers have no device (empty text).
-std::string DeviceForPort(int portNumber);
-
 // Opens, closes and watches the one serial port, logging each step.
 class ComPort
 {
 public:
     ComPort(SerialPort& port, app::MessageLog& log, TransferView& view);
 
-    // A device given for this run (--port) replaces the port-number mapping, for
-    // pseudo-terminals and /dev/serial/by-id names. Empty: use the mapping.
-    void setDeviceOverride(std::string device);
-    const std::string& deviceOverride() const { return m_override; }
+    // A line given for this run (--port) replaces the port number, for pseudo-terminals,
+    // /dev/serial/by-id names and serial device servers. None: use the port number.
+    void setDeviceOverride(std::optional<LineAddress> address);
+    const std::optional<LineAddress>& deviceOverride() const { return m_override; }
     // A serial device server ("tcp://HOST:PORT", "rfc2217://HOST:PORT") that replaces the
-    // port-number mapping until it is emptied again; a device given for the run still wins.
-    void setNetworkAddress(std::string address);
-    const std::string& networkAddress() const { return m_networkAddress; }
+    // port number until it is emptied again; a line given for the run still wins. A refused
+    // address is kept with its text and reason, and opening fails with them.
+    void setNetworkAddress(ParsedLineAddress address);
+    const std::string& networkAddress() const { return m_networkAddress.text; }
+    // The name of the line that port opens now (empty for a port number without a device).
     std::string deviceFor(std::int16_t port) const;
 
     // 0 when the port is open, -1 when opening failed.
@@ -64,8 +63,10 @@ private:
     SerialPort& m_port;
     app::MessageLog& m_log;
     TransferView& m_view;
-    std::string m_override;
-    std::string m_networkAddress;
+    ParsedLineAddress lineFor(std::int16_t port) const;
+
+    std::optional<LineAddress> m_override;
+    ParsedLineAddress m_networkAddress;
 };
 
 } // namespace pravenor::link

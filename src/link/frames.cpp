@@ -83,8 +83,9 @@ std::string PagerCallText(int bufferPosition, std::string_view address,
 {
     std::string text =
         Field(static_cast<char>(p::kCommandPagerCall), app::NumToStr(bufferPosition)) +
-        Field('1', address.substr(0, 10));
-    if (const std::string_view display = displayInfo.substr(0, 40); !display.empty())
+        Field('1', address.substr(0, kPagerAddressLength));
+    if (const std::string_view display = displayInfo.substr(0, kPagerDisplayLength);
+        !display.empty())
         text += Field('2', display);
     text += Field('3', app::HexText(static_cast<std::int16_t>(bleepPosition)));
     return text;

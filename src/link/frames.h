@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,9 +20,13 @@ Frame WriteFrame(int item, std::string_view value);
 Frame RestartFrame();
 // The first half of a pager call: where the converter will keep the call.
 Frame BufferPositionFrame();
-// The fields of a pager call: "A" the buffer position, "1" the address (10 characters at
-// most), "2" the display text (40 at most, left out when empty), "3" the bleep code in
-// hexadecimal; each as tag, 0x1F, text, 0x1E.
+// The most of a pager's address and of its display text that a call carries.
+constexpr std::size_t kPagerAddressLength = 10;
+constexpr std::size_t kPagerDisplayLength = 40;
+
+// The fields of a pager call: "A" the buffer position, "1" the address (kPagerAddressLength
+// characters at most), "2" the display text (kPagerDisplayLength at most, left out when
+// empty), "3" the bleep code in hexadecimal; each as tag, 0x1F, text, 0x1E.
 std::string PagerCallText(int bufferPosition, std::string_view address,
                           std::string_view displayInfo, int bleepPosition);
 Frame PagerCallFrame(std::string_view callText);

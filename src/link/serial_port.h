@@ -5,6 +5,8 @@
 
 namespace pravenor::link {
 
+class LineAddress;
+
 enum class Parity
 {
     None,
@@ -37,7 +39,8 @@ class SerialPort
 public:
     virtual ~SerialPort() = default;
 
-    virtual OpenResult open(const std::string& device, const LineSettings& settings) = 0;
+    // A port opens the kinds of address it serves and fails on the others.
+    virtual OpenResult open(const LineAddress& address, const LineSettings& settings) = 0;
     virtual void close() = 0; // closing a closed port is not an error
     // Not const: a port notices here that its device has gone and closes itself.
     virtual bool isOpen() = 0;

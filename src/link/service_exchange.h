@@ -1,13 +1,12 @@
 #pragma once
 
 #include "link/engine_state.h"
+#include "link/exchange_outcome.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
-namespace pravenor::app {
-class MessageLog;
-}
 namespace pravenor::settings {
 class SettingControls;
 }
@@ -18,34 +17,34 @@ class ByteLayer;
 class FrameReceiver;
 
 // The two service exchanges: restarting the converter, and a test call to a pager (first the
-// converter's call buffer position, then the call). They report in the log only.
+// converter's call buffer position, then the call). Their outcomes carry log lines only.
 class ServiceExchange
 {
 public:
     ServiceExchange(ByteLayer& bytes, FrameReceiver& receiver,
-                    const settings::SettingControls& controls, app::MessageLog& log);
+                    const settings::SettingControls& controls);
 
-    StepResult startRestart();
-    StepResult restartStep(EngineState state);
+    ExchangeOutcome startRestart();
+    ExchangeOutcome restartStep(EngineState state);
 
-    StepResult startPositionRequest();
-    StepResult positionStep(EngineState state);
+    ExchangeOutcome startPositionRequest();
+    ExchangeOutcome positionStep(EngineState state);
     // The call text (PagerCallText) of the pager frame's inputs.
     std::string callText() const;
-    StepResult startCall();
-    StepResult callStep(EngineState state);
+    ExchangeOutcome startCall();
+    ExchangeOutcome callStep(EngineState state);
 
     std::int16_t PagerBufPos = 0;
     // Whether the restart or call that ended last was acknowledged by the converter.
     bool Acknowledged = false;
 
 private:
-    void prepareReply();
+    // The request on the line, the reply's reception started.
+    ExchangeOutcome sendRequest(const std::vector<std::uint8_t>& frame, EngineState first);
 
     ByteLayer& m_bytes;
     FrameReceiver& m_receiver;
     const settings::SettingControls& m_controls;
-    app::MessageLog& m_log;
 };
 
 } // namespace pravenor::link

@@ -1,13 +1,12 @@
 #include "link/setting_exchange.h"
 
-#include "app/message_log.h"
 #include "app/text_functions.h"
 #include "link/byte_layer.h"
 #include "link/control_chars.h"
 #include "link/frame_receiver.h"
 #include "link/frames.h"
 #include "link/protocol.h"
-#include "link/transfer_view.h"
+#include "link/reply_step.h"
 #include "settings/choice_lists.h"
 #include "settings/control_sync.h"
 
@@ -26,6 +25,16 @@ constexpr int kWriteBufferEntries = 100;
 constexpr std::size_t kMaxTextBytes = 243;
 constexpr int kRetriesPerCount = 3;
 
+// A too long reply is an uncounted retry (see uncountedRetry), whatever its table says.
+constexpr ReplyFailures kReadFailures{
+    {" ERROR timeout wo SOH. ", " ERROR timeout wo LEN. ", " ERROR timeout wo body. "},
+    " ERROR checksum. ",
+    " ERROR too long info. "};
+constexpr ReplyFailures kWriteFailures{
+    {" -> ERROR timeout on SOH.", " -> ERROR timeout on LEN.", " -> ERROR timeout on body."},
+    " -> ERROR checksum.",
+    " -> ERROR too long info."};
+
 std::size_t at(int item)
 {
     return static_cast<std::size_t>(item);
@@ -34,10 +43,8 @@ std::size_t at(int item)
 } // namespace
 
 SettingExchange::SettingExchange(ByteLayer& bytes, FrameReceiver& receiver,
-                                 settings::ControlSync& sync, TransferView& view,
-                                 app::MessageLog& log, const std::int16_t& debugLevel)
-    : m_bytes(bytes), m_receiver(receiver), m_sync(sync), m_view(view), m_log(log),
-      m_debugLevel(debugLevel)
+                                 settings::ControlSync& sync, const app::DebugMode& debugLevel)
+    : m_bytes(bytes), m_receiver(receiver), m_sync(sync), m_debugLevel(debugLevel)
 {
 }
 
@@ -142,14 +149,13 @@ std::string SettingExchange::valueText(int item, const SettingValue& value) cons
     return value.asText();
 }
 
-void SettingExchange::progress(const std::string& text)
+ExchangeOutcome SettingExchange::announceRead(int item) const
 {
-    m_view.appendProgress(text);
+    return ExchangeOutcome(EngineState::Read).progress("Read setting " + NumToStr(item) + "  ");
 }
 
-StepResult SettingExchange::startRead(int item)
+ExchangeOutcome SettingExchange::startRead(int item)
 {
-    progress("Read setting " + NumToStr(item) + "  ");
     m_bytes.ClearInput();
     m_receiver.clearBuffer(kReadBufferEntries);
     SendReadRequest(item);
@@ -157,10 +163,9 @@ StepResult SettingExchange::startRead(int item)
     return {EngineState::ReadSoh};
 }
 
-StepResult SettingExchange::startWrite(int item)
+ExchangeOutcome SettingExchange::announceWrite(int item) const
 {
-    settings::ValueStores& stores = m_sync.stores();
-    const SettingValue& value = stores.WorkValues[at(item)];
+    const SettingValue& value = m_sync.stores().WorkValues[at(item)];
     std::string detail;
     std::string line;
     if (settings::IsTextItem(item)) {
@@ -174,9 +179,16 @@ StepResult SettingExchange::startWrite(int item)
     }
     detail = VisibleText(detail);
     line = VisibleText(line);
-    progress((m_debugLevel == 2 ? detail : std::string()) + line);
-    m_log.WriteLog(detail + line);
+    return ExchangeOutcome(EngineState::Write)
+        .progress((m_debugLevel == app::DebugMode::Debug ? detail : std::string()) + line)
+        .log(detail + line);
+}
 
+ExchangeOutcome SettingExchange::startWrite(int item)
+{
+    settings::ValueStores& stores = m_sync.stores();
+    const SettingValue& value = stores.WorkValues[at(item)];
+    ExchangeOutcome outcome(EngineState::WriteSoh);
     m_bytes.ClearInput();
     m_receiver.clearBuffer(kWriteBufferEntries);
     const WriteBytes bytes = writeBytes(item, value);
@@ -191,37 +203,25 @@ StepResult SettingExchange::startWrite(int item)
                 : settings::IsTextItem(item)
                     ? "text longer than " + NumToStr(kMaxTextBytes) + " characters"
                     : "value " + value.asText() + " outside 0..255";
-            progress(" -> ERROR " + why + ", not sent." + kLineEnd);
-            m_log.WriteLog("Setting " + NumToStr(item) + " not written: " + why + ".");
+            outcome.progress(" -> ERROR " + why + ", not sent." + kLineEnd)
+                .log("Setting " + NumToStr(item) + " not written: " + why + ".");
         } else {
-            progress(" -> Not implemented type of unit." + kLineEnd);
+            outcome.progress(" -> Not implemented type of unit." + kLineEnd);
         }
-        return {EngineState::Idle, Tally::Refused};
+        outcome.step = {EngineState::Idle, Tally::Refused};
+        return outcome;
     }
     m_sentValue = value;
     m_receiver.start();
-    return {EngineState::WriteSoh};
+    return outcome;
 }
 
-StepResult SettingExchange::readFailure(int item, const std::string& what, Tally tally)
-{
-    m_retriesInRow = 0;
-    return readReport(item, what, tally);
-}
-
-StepResult SettingExchange::readReport(int item, const std::string& what, Tally tally)
+ExchangeOutcome SettingExchange::readReport(int item, const std::string& what, Tally tally) const
 {
     const std::string label = ItemLabel(item);
-    progress(label + what + kLineEnd);
-    m_log.WriteLog("Error reading unit: " + label + what);
-    return {EngineState::Idle, tally};
-}
-
-StepResult SettingExchange::writeFailure(const std::string& what, Tally tally)
-{
-    m_retriesInRow = 0;
-    progress(what + kLineEnd);
-    return {EngineState::Idle, tally};
+    return ExchangeOutcome(EngineState::Idle, tally)
+        .progress(label + what + kLineEnd)
+        .log("Error reading unit: " + label + what);
 }
 
 // A reply too short to name an item, or too long to take in, has always meant "ask again"
@@ -238,30 +238,29 @@ Tally SettingExchange::uncountedRetry(int item)
     return m_retriesInRow % kRetriesPerCount == 0 ? Tally::Failure : Tally::None;
 }
 
-StepResult SettingExchange::readStep(EngineState state, int item)
+ExchangeOutcome SettingExchange::replyStep(EngineState state, int item)
 {
     if (state == EngineState::ReadJudge)
         return judgeRead(item);
-    static const char* const kTimeOuts[] = {" ERROR timeout wo SOH. ", " ERROR timeout wo LEN. ",
-                                            " ERROR timeout wo body. "};
-    const int phase = ReceptionPhase(state, EngineState::ReadSoh);
-    switch (m_receiver.step(phase, m_bytes)) {
-    case Reception::Waiting:
-        return {state};
-    case Reception::Next:
-    case Reception::Complete:
-        return {NextState(state)};
-    case Reception::TimedOut:
-        return readFailure(item, kTimeOuts[phase], Tally::Failure);
-    case Reception::ChecksumError:
-        return readFailure(item, " ERROR checksum. ", Tally::Failure);
-    case Reception::TooLong:
-        return readReport(item, " ERROR too long info. ", uncountedRetry(item));
-    }
-    return {EngineState::Idle};
+    if (state == EngineState::WriteJudge)
+        return judgeWrite(item);
+    const bool reading = state >= EngineState::ReadSoh;
+    const ReplyStep reply = ReceiveReply(m_receiver, m_bytes, state,
+                                         reading ? EngineState::ReadSoh : EngineState::WriteSoh,
+                                         reading ? kReadFailures : kWriteFailures);
+    if (!reply.failed())
+        return {reply.next};
+    Tally tally = reply.tally;
+    if (reply.reception == Reception::TooLong)
+        tally = uncountedRetry(item);
+    else
+        m_retriesInRow = 0;
+    if (reading)
+        return readReport(item, reply.failure, tally);
+    return ExchangeOutcome(EngineState::Idle, tally).progress(reply.failure + kLineEnd);
 }
 
-StepResult SettingExchange::judgeRead(int item)
+ExchangeOutcome SettingExchange::judgeRead(int item)
 {
     const int replyItem = m_receiver.at(p::kOffsetItem);
     if (replyItem == -1) {
@@ -272,8 +271,10 @@ StepResult SettingExchange::judgeRead(int item)
         return readReport(item, " ERROR reply too short. ", tally);
     }
     const SettingValue value = DecodeReadValue(replyItem);
-    if (value == SettingValue::Number(-1))
-        return readFailure(item, " ERROR reading setup!", Tally::Failure);
+    if (value == SettingValue::Number(-1)) {
+        m_retriesInRow = 0;
+        return readReport(item, " ERROR reading setup!", Tally::Failure);
+    }
     m_retriesInRow = 0;
 
     settings::ValueStores& stores = m_sync.stores();
@@ -294,44 +295,23 @@ StepResult SettingExchange::judgeRead(int item)
     const std::string result =
         " [Item: " + NumToStr(replyItem) + " Value: " + VisibleText(shown) + " OK";
     const std::string kept = "the value waiting to be written is kept.";
-    progress((m_debugLevel == 2 ? detail : std::string()) + result +
-             (writePending ? ", " + kept : std::string()) + kLineEnd);
-    m_log.WriteLog("Gelezen uit unit: " + detail + result);
+    ExchangeOutcome outcome(EngineState::Idle, Tally::Success);
+    outcome
+        .progress((m_debugLevel == app::DebugMode::Debug ? detail : std::string()) + result +
+                  (writePending ? ", " + kept : std::string()) + kLineEnd)
+        .log("Gelezen uit unit: " + detail + result);
     if (writePending)
-        m_log.WriteLog("Setting " + NumToStr(replyItem) + ": " + kept);
-    return {EngineState::Idle, Tally::Success};
+        outcome.log("Setting " + NumToStr(replyItem) + ": " + kept);
+    return outcome;
 }
 
-StepResult SettingExchange::writeStep(EngineState state, int item)
+ExchangeOutcome SettingExchange::judgeWrite(int item)
 {
-    if (state == EngineState::WriteJudge)
-        return judgeWrite(item);
-    static const char* const kTimeOuts[] = {
-        " -> ERROR timeout on SOH.", " -> ERROR timeout on LEN.", " -> ERROR timeout on body."};
-    const int phase = ReceptionPhase(state, EngineState::WriteSoh);
-    switch (m_receiver.step(phase, m_bytes)) {
-    case Reception::Waiting:
-        return {state};
-    case Reception::Next:
-    case Reception::Complete:
-        return {NextState(state)};
-    case Reception::TimedOut:
-        return writeFailure(kTimeOuts[phase], Tally::Failure);
-    case Reception::ChecksumError:
-        return writeFailure(" -> ERROR checksum.", Tally::Failure);
-    case Reception::TooLong: {
-        const Tally tally = uncountedRetry(item);
-        progress(std::string(" -> ERROR too long info.") + kLineEnd);
-        return {EngineState::Idle, tally};
+    if (m_receiver.at(p::kOffsetStatus) != p::kAck) {
+        m_retriesInRow = 0;
+        return ExchangeOutcome(EngineState::Idle, Tally::Failure)
+            .progress(" -> program ERROR NACK." + kLineEnd);
     }
-    }
-    return {EngineState::Idle};
-}
-
-StepResult SettingExchange::judgeWrite(int item)
-{
-    if (m_receiver.at(p::kOffsetStatus) != p::kAck)
-        return writeFailure(" -> program ERROR NACK.", Tally::Failure);
 
     settings::ValueStores& stores = m_sync.stores();
     // The converter holds what was sent. When the user has asked to write a newer value
@@ -342,8 +322,7 @@ StepResult SettingExchange::judgeWrite(int item)
         stores.ItemRequest[at(item)] = settings::kNoRequest;
     m_sync.ShowValue(item);
     m_retriesInRow = 0;
-    progress(" -> SAVED." + kLineEnd);
-    return {EngineState::Idle, Tally::Success};
+    return ExchangeOutcome(EngineState::Idle, Tally::Success).progress(" -> SAVED." + kLineEnd);
 }
 
 } // namespace pravenor::link

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "app/debug_mode.h"
 #include "link/engine_state.h"
+#include "link/exchange_outcome.h"
 #include "settings/setting_value.h"
 
 #include <cstdint>
 #include <string>
 
-namespace pravenor::app {
-class MessageLog;
-}
 namespace pravenor::settings {
 class ControlSync;
 }
@@ -17,16 +16,15 @@ namespace pravenor::link {
 
 class ByteLayer;
 class FrameReceiver;
-class TransferView;
 
 // Reading and writing one setting: the request frames, the judgement of the reply, where a
-// value read is stored, and every line reported in the progress text and the log. The
-// engine decides when an exchange runs and counts its failures.
+// value read is stored, and every line its outcomes carry for the progress text and the log.
+// The engine decides when an exchange runs, counts its failures and has the lines written.
 class SettingExchange
 {
 public:
     SettingExchange(ByteLayer& bytes, FrameReceiver& receiver, settings::ControlSync& sync,
-                    TransferView& view, app::MessageLog& log, const std::int16_t& debugLevel);
+                    const app::DebugMode& debugLevel);
 
     // Sent before a request when the converter may have gone to sleep.
     void WakeUpSequence();
@@ -41,12 +39,14 @@ public:
     // "[Item: 5 Waarde: <box text>] " for choice items, empty otherwise.
     std::string ItemLabel(int item) const;
 
-    // The first step of each exchange, once the poll delay has run out.
-    StepResult startRead(int item);
-    StepResult startWrite(int item);
-    // The reception and judgement steps of each exchange.
-    StepResult readStep(EngineState state, int item);
-    StepResult writeStep(EngineState state, int item);
+    // The first step of each exchange, once the poll delay has run out: the lines that say
+    // what is asked, reported before anything goes out, then the request itself.
+    ExchangeOutcome announceRead(int item) const;
+    ExchangeOutcome startRead(int item);
+    ExchangeOutcome announceWrite(int item) const;
+    ExchangeOutcome startWrite(int item);
+    // The reception and judgement steps of either exchange: a read's states or a write's.
+    ExchangeOutcome replyStep(EngineState state, int item);
 
 private:
     enum class Refusal
@@ -63,23 +63,18 @@ private:
     };
     WriteBytes writeBytes(int item, const settings::SettingValue& value) const;
 
-    StepResult readFailure(int item, const std::string& what, Tally tally);
-    StepResult readReport(int item, const std::string& what, Tally tally);
-    StepResult writeFailure(const std::string& what, Tally tally);
+    ExchangeOutcome readReport(int item, const std::string& what, Tally tally) const;
     Tally uncountedRetry(int item);
-    StepResult judgeRead(int item);
-    StepResult judgeWrite(int item);
+    ExchangeOutcome judgeRead(int item);
+    ExchangeOutcome judgeWrite(int item);
     std::string controlText(int item) const;
     // The value as its control would show it: a choice's list entry, a text itself.
     std::string valueText(int item, const settings::SettingValue& value) const;
-    void progress(const std::string& text);
 
     ByteLayer& m_bytes;
     FrameReceiver& m_receiver;
     settings::ControlSync& m_sync;
-    TransferView& m_view;
-    app::MessageLog& m_log;
-    const std::int16_t& m_debugLevel;
+    const app::DebugMode& m_debugLevel;
     settings::SettingValue m_sentValue; // what the running write put on the line
     int m_retryItem = -1;               // the item of the retries counted below
     int m_retriesInRow = 0;             // uncounted retries of m_retryItem since its last outcome

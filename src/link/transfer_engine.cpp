@@ -1,7 +1,6 @@
 #include "link/transfer_engine.h"
 
 #include "app/box_title.h"
-#include "app/message_log.h"
 #include "app/program_config.h"
 #include "app/text_functions.h"
 #include "link/com_port.h"
@@ -21,7 +20,7 @@ using settings::kWriteRequest;
 namespace {
 
 const std::string kLineEnd = "\r\n";
-constexpr int kLastServedItem = 249; // nothing ever requests item 250
+constexpr int kLastServedItem = settings::kLastServedItem;
 
 std::size_t at(int item)
 {
@@ -61,11 +60,11 @@ std::int16_t rescaled(int ticks, milliseconds from, milliseconds to)
 
 TransferEngine::TransferEngine(ComPort& port, settings::ControlSync& sync, TransferView& view,
                                app::MessageLog& log, const app::ProgramConfig& config,
-                               const std::int16_t& debugLevel)
+                               const app::DebugMode& debugLevel)
     : m_port(port), m_sync(sync), m_view(view), m_log(log), m_config(config),
-      m_debugLevel(debugLevel), m_bytes(port.serial()),
-      m_settings(m_bytes, m_receiver, sync, view, log, debugLevel),
-      m_service(m_bytes, m_receiver, sync.controls(), log)
+      m_debugLevel(debugLevel), m_reporter(view, log), m_bytes(port.serial()),
+      m_settings(m_bytes, m_receiver, sync, debugLevel),
+      m_service(m_bytes, m_receiver, sync.controls())
 {
 }
 
@@ -108,8 +107,13 @@ void TransferEngine::step(std::int16_t signal)
             m_state = EngineState::Idle;
             return;
         }
-        apply(s == EngineState::Read ? m_settings.startRead(m_currentItem)
-                                     : m_settings.startWrite(m_currentItem));
+        if (s == EngineState::Read) {
+            m_reporter.report(m_settings.announceRead(m_currentItem));
+            apply(m_settings.startRead(m_currentItem));
+        } else {
+            m_reporter.report(m_settings.announceWrite(m_currentItem));
+            apply(m_settings.startWrite(m_currentItem));
+        }
         return;
     case EngineState::Restart:
     case EngineState::PagerPosition:
@@ -126,10 +130,8 @@ void TransferEngine::step(std::int16_t signal)
     default:
         break;
     }
-    if (isReadState(s))
-        apply(m_settings.readStep(s, m_currentItem), s);
-    else if (isWriteState(s))
-        apply(m_settings.writeStep(s, m_currentItem), s);
+    if (isReadState(s) || isWriteState(s))
+        apply(m_settings.replyStep(s, m_currentItem), s);
     else if (s >= EngineState::RestartSoh && s <= EngineState::RestartBody)
         apply(m_service.restartStep(s), s);
     else if (s >= EngineState::PagerPositionSoh && s <= EngineState::PagerPositionBody)
@@ -158,11 +160,11 @@ bool TransferEngine::busy() const
     if (m_state != EngineState::Idle && m_state != EngineState::Initial &&
         m_state != EngineState::PortLost)
         return true;
-    if (BatchKind != kNoBatch)
+    if (BatchKind != Batch::None)
         return true;
     const auto& requests = m_sync.stores().ItemRequest;
     return std::any_of(requests.begin(), requests.end(),
-                       [](std::int16_t r) { return r != kNoRequest; });
+                       [](settings::Request r) { return r != kNoRequest; });
 }
 
 // Between batches the idle tick keeps a waiting window off the processor; a pause before a
@@ -191,20 +193,21 @@ void TransferEngine::fallBackIfFailed(EngineState from, const StepResult& result
         failed = !m_service.Acknowledged;
     if (!failed)
         return;
-    m_log.WriteLog(
+    m_reporter.log(
         "Fast link: the converter did not keep up; back to the standard pace for this run.");
     setPace(kStandardPace);
 }
 
-void TransferEngine::apply(const StepResult& result, EngineState from)
+void TransferEngine::apply(const ExchangeOutcome& outcome, EngineState from)
 {
+    const StepResult result = m_reporter.report(outcome);
     fallBackIfFailed(from, result);
     m_state = result.next;
     if (result.tally == Tally::Failure)
         ++m_errorCount;
     else if (result.tally == Tally::Success)
         m_errorCount = 0;
-    else if (result.tally == Tally::Refused && BatchKind != kNoBatch)
+    else if (result.tally == Tally::Refused && BatchKind != Batch::None)
         ++m_refusedCount;
     if (m_serviceJobRunning && m_state == EngineState::Idle)
         endServiceJob();
@@ -223,11 +226,11 @@ void TransferEngine::notify(Job job, JobEnd end)
 
 void TransferEngine::endBatch(JobEnd end)
 {
-    const std::int16_t kind = BatchKind;
-    BatchKind = kNoBatch;
-    if (kind == kReadAllBatch)
+    const Batch kind = BatchKind;
+    BatchKind = Batch::None;
+    if (kind == Batch::ReadAll)
         notify(Job::ReadAll, end);
-    else if (kind == kWriteAllBatch)
+    else if (kind == Batch::WriteAll)
         notify(Job::WriteAll, end);
 }
 
@@ -249,7 +252,7 @@ void TransferEngine::initialStep(std::int16_t signal)
         m_state = EngineState::Idle;
     m_incoming.clear();
     m_pollDelay = m_ticks.wakeUpPause;
-    BatchKind = kNoBatch;
+    BatchKind = Batch::None;
 }
 
 void TransferEngine::awaitPort()
@@ -258,8 +261,39 @@ void TransferEngine::awaitPort()
         return;
     m_state = EngineState::PortLost;
     m_incoming.clear();
-    BatchKind = kNoBatch;
+    BatchKind = Batch::None;
     m_pollDelay = m_ticks.reopenPause;
+}
+
+bool TransferEngine::*TransferEngine::flagOf(Job job)
+{
+    switch (job) {
+    case Job::ReadAll:
+        return &TransferEngine::ReadAllRequest;
+    case Job::WriteAll:
+        return &TransferEngine::WriteAllRequest;
+    case Job::Restart:
+        return &TransferEngine::RestartRequest;
+    case Job::PagerCall:
+        break;
+    }
+    return &TransferEngine::PagerCallRequest;
+}
+
+void TransferEngine::request(Job job)
+{
+    this->*flagOf(job) = true;
+}
+
+void TransferEngine::request(int item, settings::Request kind)
+{
+    if (item >= 0 && item < kItemCount)
+        m_sync.stores().ItemRequest[at(item)] = kind;
+}
+
+bool TransferEngine::requested(Job job) const
+{
+    return this->*flagOf(job);
 }
 
 bool TransferEngine::reopenPort()
@@ -293,23 +327,23 @@ void TransferEngine::portLostStep()
     m_pollDelay = m_ticks.wakeUpPause;
     auto& requests = m_sync.stores().ItemRequest;
     const bool anyPending = std::any_of(requests.begin(), requests.end(),
-                                        [](std::int16_t r) { return r != kNoRequest; });
+                                        [](settings::Request r) { return r != kNoRequest; });
     requests.fill(kNoRequest);
     if (anyPending) {
-        m_view.appendProgress(kLineEnd + "Current Read/Write action is cancelled!" + kLineEnd);
+        m_reporter.progress(kLineEnd + "Current Read/Write action is cancelled!" + kLineEnd);
         // The log is the record of what the converter was given; it must not end mid-batch.
-        m_log.WriteLog("Current Read/Write action is cancelled!");
+        m_reporter.log("Current Read/Write action is cancelled!");
     }
 }
 
-void TransferEngine::cancelForErrors(std::int16_t request)
+void TransferEngine::cancelForErrors(settings::Request request)
 {
     CancelAll();
     const bool writing = request == kWriteRequest;
     const std::string what =
         writing ? "ERROR writing setting in converter." : "ERROR reading setting from converter.";
     const std::string cancelled = writing ? "Writing cancelled!" : "Reading cancelled!";
-    m_log.WriteLog(what + " " + cancelled);
+    m_reporter.log(what + " " + cancelled);
     m_view.showCriticalMessage(app::kBoxTitle, what + kLineEnd + cancelled);
 }
 
@@ -321,10 +355,10 @@ bool TransferEngine::dispatch()
             m_state = EngineState::PortLost;
             return true;
         }
-        const std::int16_t request = requests[at(i)];
+        const settings::Request request = requests[at(i)];
         if (request != kWriteRequest && request != kReadRequest)
             continue;
-        if (m_errorCount >= 3) {
+        if (m_errorCount >= kFailuresBeforeCancel) {
             cancelForErrors(request);
             return true;
         }
@@ -348,15 +382,15 @@ void TransferEngine::idleStep()
     if (dispatch())
         return;
 
-    if (BatchKind > kNoBatch) {
+    if (BatchKind != Batch::None) {
         if (m_port.PortIsOpen() == -1) {
             m_state = EngineState::PortLost;
             return;
         }
         const std::string text = batchEndText();
-        if (m_debugLevel == 2)
-            m_view.appendProgress(text + kLineEnd);
-        m_log.WriteLog(text);
+        if (m_debugLevel == app::DebugMode::Debug)
+            m_reporter.progress(text + kLineEnd);
+        m_reporter.log(text);
         endBatch(m_refusedCount == 0 ? JobEnd::Done : JobEnd::Failed);
     }
 
@@ -367,43 +401,39 @@ void TransferEngine::idleStep()
     UpdateProgress(-1);
     m_incoming.CollectIncomingText(m_bytes, m_log);
 
-    auto& stores = m_sync.stores();
-    switch (takeUp(ReadAllRequest)) {
-    case TakeUp::Ready:
-        BatchKind = kReadAllBatch;
-        m_errorCount = 0;
-        m_refusedCount = 0;
-        for (int i = 0; i <= kLastServedItem; ++i) {
-            if (settings::ItemIsImplemented(i))
-                stores.ItemRequest[at(i)] = kReadRequest;
-        }
+    if (startBatch(ReadAllRequest, Batch::ReadAll) || startBatch(WriteAllRequest, Batch::WriteAll))
         return;
-    case TakeUp::PortFailed:
-        notify(Job::ReadAll, JobEnd::Failed);
-        return;
-    case TakeUp::NotAsked:
-        break;
-    }
-    switch (takeUp(WriteAllRequest)) {
-    case TakeUp::Ready:
-        BatchKind = kWriteAllBatch;
-        m_errorCount = 0;
-        m_refusedCount = 0;
-        for (int i = 0; i <= kLastServedItem; ++i) {
-            m_sync.TakeValue(i);
-            if (settings::ItemIsImplemented(i))
-                stores.ItemRequest[at(i)] = kWriteRequest;
-        }
-        return;
-    case TakeUp::PortFailed:
-        notify(Job::WriteAll, JobEnd::Failed);
-        break;
-    case TakeUp::NotAsked:
-        break;
-    }
     startServiceJob(PagerCallRequest, Job::PagerCall, EngineState::PagerPosition);
     // Asked together with a pager call, the restart wins and the call is lost.
     startServiceJob(RestartRequest, Job::Restart, EngineState::Restart);
+}
+
+// Read-all and write-all: every implemented item requested on a freshly opened port, the
+// counts started again. True when the tick ends here; a write-all whose port would not open
+// lets the service jobs be looked at in the same tick, as they always were.
+bool TransferEngine::startBatch(bool& request, Batch kind)
+{
+    const bool writing = kind == Batch::WriteAll;
+    switch (takeUp(request)) {
+    case TakeUp::Ready:
+        break;
+    case TakeUp::PortFailed:
+        notify(writing ? Job::WriteAll : Job::ReadAll, JobEnd::Failed);
+        return !writing;
+    case TakeUp::NotAsked:
+        return false;
+    }
+    BatchKind = kind;
+    m_errorCount = 0;
+    m_refusedCount = 0;
+    auto& requests = m_sync.stores().ItemRequest;
+    for (int i = 0; i <= kLastServedItem; ++i) {
+        if (writing)
+            m_sync.TakeValue(i);
+        if (settings::ItemIsImplemented(i))
+            requests[at(i)] = writing ? kWriteRequest : kReadRequest;
+    }
+    return true;
 }
 
 void TransferEngine::startServiceJob(bool& request, Job job, EngineState first)
@@ -428,7 +458,7 @@ void TransferEngine::startServiceJob(bool& request, Job job, EngineState first)
 // and must not say it has.
 std::string TransferEngine::batchEndText() const
 {
-    const bool reading = BatchKind == kReadAllBatch;
+    const bool reading = BatchKind == Batch::ReadAll;
     if (m_refusedCount == 0)
         return reading ? "Reading of settings successfull." : "Writing of settings successfull.";
     return std::string(reading ? "Reading" : "Writing") +
@@ -439,7 +469,7 @@ std::string TransferEngine::batchEndText() const
 void TransferEngine::CancelAll()
 {
     m_sync.stores().ItemRequest.fill(kNoRequest);
-    m_view.appendProgress(kLineEnd + "Geannuleerd!" + kLineEnd);
+    m_reporter.progress(kLineEnd + "Geannuleerd!" + kLineEnd);
     endBatch(JobEnd::Failed);
 }
 
@@ -448,11 +478,12 @@ void TransferEngine::UpdateProgress(int n)
     if (n < 0) {
         const auto& requests = m_sync.stores().ItemRequest;
         const auto pending = std::count_if(requests.begin(), requests.end(),
-                                           [](std::int16_t r) { return r != kNoRequest; });
+                                           [](settings::Request r) { return r != kNoRequest; });
         if (pending == 0)
             m_view.hideProgressBar();
         else
-            m_view.showProgressBar(0, 250, static_cast<int>(std::min<long>(pending, 250)));
+            m_view.showProgressBar(0, kPendingBarMaximum,
+                                   static_cast<int>(std::min<std::ptrdiff_t>(pending, kPendingBarMaximum)));
         return;
     }
     m_view.showProgressBar(0, settings::kProgressMaximum, settings::ProgressPosition(n));

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "app/debug_mode.h"
 #include "link/byte_layer.h"
 #include "link/engine_state.h"
+#include "link/exchange_reporter.h"
 #include "link/frame_receiver.h"
 #include "link/incoming_text.h"
 #include "link/pace.h"
 #include "link/service_exchange.h"
 #include "link/setting_exchange.h"
+#include "settings/value_stores.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,13 +28,17 @@ namespace pravenor::link {
 class ComPort;
 class TransferView;
 
-// Batch running in the engine.
-constexpr std::int16_t kNoBatch = 0;
-constexpr std::int16_t kReadAllBatch = 1;
-constexpr std::int16_t kWriteAllBatch = 2;
+// Batch running in the engine (BatchKind), by the numbers the converter program has always
+// used.
+enum class Batch : std::int16_t
+{
+    None = 0,
+    ReadAll = 1,
+    WriteAll = 2
+};
 
-// The jobs a front end waits for, and how each ended. Single-item requests are not jobs:
-// they end silently, item by item.
+// The jobs a front end asks for and waits for, and how each ended. Single-item requests are
+// not jobs: they end silently, item by item.
 enum class Job
 {
     ReadAll,
@@ -48,7 +55,7 @@ enum class JobEnd
     PortLost,  // the port went away; the batch was dropped when it came back
 };
 
-// The one thing that talks to the converter. Commands only set requests; every tick the
+// The one thing that talks to the converter. Commands only make requests; every tick the
 // engine takes one step: in the idle state it picks the lowest requested item (or a batch,
 // restart or pager call), otherwise it advances the running exchange by one step. Nothing in
 // a tick waits. All time-outs count ticks, as many as their length takes at the engine's pace;
@@ -58,9 +65,13 @@ class TransferEngine
 public:
     TransferEngine(ComPort& port, settings::ControlSync& sync, TransferView& view,
                    app::MessageLog& log, const app::ProgramConfig& config,
-                   const std::int16_t& debugLevel);
+                   const app::DebugMode& debugLevel);
 
     static constexpr std::int16_t kStartSignal = 10;
+    // Counted failures without a success in between that cancel every request.
+    static constexpr std::int16_t kFailuresBeforeCancel = 3;
+    // The progress bar between exchanges counts pending requests up to this.
+    static constexpr int kPendingBarMaximum = 250;
 
     // One tick; signal 10 once at start-up moves the engine out of its initial state.
     void ProcessTransfer(std::int16_t signal = 0);
@@ -79,13 +90,13 @@ public:
     // The progress bar: n < 0 counts the pending requests, n >= 0 places item n.
     void UpdateProgress(int n);
 
-    // Set by the window's commands; the engine clears each when it takes it up.
-    bool ReadAllRequest = false;
-    bool WriteAllRequest = false;
-    bool PagerCallRequest = false;
-    bool RestartRequest = false;
-    std::int16_t BatchKind = kNoBatch; // the window's Cancel also ends a batch
+    // What the commands ask for, served from the idle state. A job stays asked for until
+    // the engine takes it up; an item's request until its exchange settles it.
+    void request(Job job);
+    void request(int item, settings::Request kind);
+    bool requested(Job job) const;
 
+    Batch batchKind() const { return BatchKind; }
     EngineState state() const { return m_state; }
     std::int16_t ErrorCount() const { return m_errorCount; }
     // Settings refused before sending (a value outside a byte, a text too long for a frame)
@@ -123,9 +134,11 @@ private:
         Ready,
     };
     TakeUp takeUp(bool& request);
-    void cancelForErrors(std::int16_t request);
+    static bool TransferEngine::*flagOf(Job job);
+    bool startBatch(bool& request, Batch kind);
+    void cancelForErrors(settings::Request request);
     std::string batchEndText() const;
-    void apply(const StepResult& result, EngineState from = EngineState::Idle);
+    void apply(const ExchangeOutcome& outcome, EngineState from = EngineState::Idle);
     void fallBackIfFailed(EngineState from, const StepResult& result);
     bool busy() const;
     void planNextTick();
@@ -139,8 +152,16 @@ private:
     TransferView& m_view;
     app::MessageLog& m_log;
     const app::ProgramConfig& m_config;
-    const std::int16_t& m_debugLevel;
+    const app::DebugMode& m_debugLevel;
 
+    // The engine's request flags, cleared as each is taken up, and the batch running.
+    bool ReadAllRequest = false;
+    bool WriteAllRequest = false;
+    bool PagerCallRequest = false;
+    bool RestartRequest = false;
+    Batch BatchKind = Batch::None;
+
+    ExchangeReporter m_reporter;
     ByteLayer m_bytes;
     FrameReceiver m_receiver;
     IncomingText m_incoming;

@@ -13,12 +13,6 @@ namespace pravenor::program {
 
 namespace {
 
-void request(Program& program, int item, std::int16_t kind)
-{
-    if (item >= 0 && item < settings::kItemCount)
-        program.stores.ItemRequest[static_cast<std::size_t>(item)] = kind;
-}
-
 files::FileResult logged(Program& program, files::FileResult result)
 {
     for (const std::string& warning : result.warnings)
@@ -32,13 +26,13 @@ files::FileResult logged(Program& program, files::FileResult result)
 
 void ReadAll(Program& program)
 {
-    program.engine.ReadAllRequest = true;
+    program.engine.request(link::Job::ReadAll);
 }
 
 void WriteAll(Program& program)
 {
     program.sync.TakeAllValues();
-    program.engine.WriteAllRequest = true;
+    program.engine.request(link::Job::WriteAll);
 }
 
 void CancelReadWrite(Program& program)
@@ -50,23 +44,23 @@ void CancelReadWrite(Program& program)
 
 void ReadSingle(Program& program, int item)
 {
-    request(program, item, settings::kReadRequest);
+    program.engine.request(item, settings::kReadRequest);
 }
 
 void WriteSingle(Program& program, int item)
 {
     program.sync.TakeValue(item);
-    request(program, item, settings::kWriteRequest);
+    program.engine.request(item, settings::kWriteRequest);
 }
 
 void Restart(Program& program)
 {
-    program.engine.RestartRequest = true;
+    program.engine.request(link::Job::Restart);
 }
 
 void CallPager(Program& program)
 {
-    program.engine.PagerCallRequest = true;
+    program.engine.request(link::Job::PagerCall);
 }
 
 void ReopenPort(Program& program)

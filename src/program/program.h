@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/clock.h"
+#include "app/debug_mode.h"
 #include "app/message_log.h"
 #include "app/program_config.h"
 #include "link/com_port.h"
@@ -35,7 +36,7 @@ public:
 
     const std::filesystem::path folder; // Pravenor.set, default.set, Log/, Instellingen/
     app::ProgramConfig config;
-    std::int16_t DebugLevel = 0; // 1 started with "/LOG", 2 with "/DEBUG"
+    app::DebugMode DebugLevel = app::DebugMode::Off;
     app::MessageLog log;
     settings::ValueStores stores;
     settings::ControlSync sync;

@@ -6,13 +6,13 @@
 
 namespace pravenor::program {
 
-std::int16_t DebugLevelFor(std::string_view commandLine)
+app::DebugMode DebugLevelFor(std::string_view commandLine)
 {
-    std::int16_t level = 0;
+    app::DebugMode level = app::DebugMode::Off;
     if (commandLine.find("/LOG") != std::string_view::npos)
-        level = 1;
+        level = app::DebugMode::Log;
     if (commandLine.find("/DEBUG") != std::string_view::npos)
-        level = 2;
+        level = app::DebugMode::Debug;
     return level;
 }
 
@@ -29,7 +29,7 @@ bool OpenPortAndStart(Program& program)
 
 void StartProgram(Program& program, std::string_view commandLine, StartupSteps& steps)
 {
-    if (const std::int16_t level = DebugLevelFor(commandLine); level != 0)
+    if (const app::DebugMode level = DebugLevelFor(commandLine); level != app::DebugMode::Off)
         program.DebugLevel = level;
     program.log.ClearMessageLines();
     program.stores.ForgetWorkValues();

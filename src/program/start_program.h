@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/debug_mode.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,7 +34,7 @@ public:
 
 // "/LOG" gives 1, "/DEBUG" 2 (and wins); each counts anywhere in the command line, in
 // capitals only, also inside a longer word.
-std::int16_t DebugLevelFor(std::string_view commandLine);
+app::DebugMode DebugLevelFor(std::string_view commandLine);
 
 // Brings a freshly made program to its working state, in a fixed order: the switches, the
 // message lines, the configuration, the choice lists, default.set, the port and the engine,

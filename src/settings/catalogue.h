@@ -422,6 +422,25 @@ constexpr int kTextBoxCount = kLastTextItem - kFirstTextItem + 1;
 constexpr int kChoiceBoxCount = kLastChoiceItem + 1;
 // The window carries read/write buttons for items 0..65.
 constexpr int kItemButtonCount = 66;
+// The start-up gives English captions to the read/write pairs of items 0..20 only; the
+// others lie on pages nobody sees and keep the captions they were designed with.
+constexpr int kCaptionedButtonPairs = 21;
+// The pairs designed with Dutch captions ("Lezen", "Schrijven") rather than "Read" and
+// "PROGRAM"; none of them is among the captioned pairs.
+constexpr std::array kDutchButtonItems{25, 30, 31};
+
+constexpr bool HasDutchButtons(int item)
+{
+    for (const int dutch : kDutchButtonItems) {
+        if (dutch == item)
+            return true;
+    }
+    return false;
+}
+static_assert(kDutchButtonItems.front() >= kCaptionedButtonPairs);
+
+// Requests are kept and served for items 0..249: nothing ever asks for the last item.
+constexpr int kLastServedItem = kItemCount - 2;
 
 constexpr bool IsChoiceItem(int item)
 {

@@ -24,7 +24,7 @@ void ValueStores::ForgetUnitValues()
 
 void ValueStores::ClearItemRequests()
 {
-    for (int n = 0; n < kItemCount - 1; ++n)
+    for (int n = 0; n <= kLastServedItem; ++n)
         ItemRequest[static_cast<std::size_t>(n)] = kNoRequest;
 }
 

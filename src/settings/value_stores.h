@@ -8,10 +8,16 @@
 
 namespace pravenor::settings {
 
-// Pending exchange of an item.
-constexpr std::int16_t kNoRequest = 0;
-constexpr std::int16_t kReadRequest = 1;
-constexpr std::int16_t kWriteRequest = 10;
+// Pending exchange of an item, with the numbers the converter program has always used.
+enum class Request : std::int16_t
+{
+    None = 0,
+    Read = 1,
+    Write = 10
+};
+constexpr Request kNoRequest = Request::None;
+constexpr Request kReadRequest = Request::Read;
+constexpr Request kWriteRequest = Request::Write;
 
 // The state of every item: three value stores and the pending requests, indexed by item
 // number 0..250.
@@ -22,13 +28,13 @@ struct ValueStores
     Store FileValues; // as last loaded from or saved to a settings file
     Store WorkValues; // what the controls show and what is written to the converter
     Store UnitValues; // what the converter holds as far as we have seen; -1: not seen yet
-    std::array<std::int16_t, kItemCount> ItemRequest{};
+    std::array<Request, kItemCount> ItemRequest{};
 
     void FileToWork();
     void WorkToFile();
     void ForgetWorkValues();
     void ForgetUnitValues();
-    void ClearItemRequests(); // entries 0..249; nothing ever sets 250
+    void ClearItemRequests(); // entries 0..kLastServedItem; nothing ever sets the last
 };
 
 } // namespace pravenor::settings

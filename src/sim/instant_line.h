@@ -22,7 +22,7 @@ public:
     // gap); replies do not depend on it.
     void advance(Micros duration) { m_now += duration; }
 
-    link::OpenResult open(const std::string&, const link::LineSettings&) override
+    link::OpenResult open(const link::LineAddress&, const link::LineSettings&) override
     {
         m_open = true;
         m_input.clear();

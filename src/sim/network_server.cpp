@@ -36,55 +36,49 @@ NetworkServer::~NetworkServer()
 
 int NetworkServer::run(int stopFd)
 {
-    m_start = std::chrono::steady_clock::now();
-    if (!listen())
-        return 1;
-    for (;;) {
-        const Micros now = elapsed();
-        m_line.runUntil(now);
-        const bool powered = m_line.converter().powered(now);
-        if (m_listener >= 0 && !powered)
-            stopListening();
-        else if (m_listener < 0 && powered && !listen())
-            return 1;
-        const std::vector<std::uint8_t> due = m_line.converter().takeDue(now);
-        if (m_client >= 0) {
-            for (std::uint8_t byte : due) {
-                if (m_session)
-                    m_session->encode(byte, m_pending);
-                else
-                    m_pending.push_back(byte);
-            }
-            writePending();
-        }
-        m_line.logTraffic(m_log);
-
-        std::array<pollfd, 3> fds = {
-            {{stopFd, POLLIN, 0}, {m_listener, POLLIN, 0}, {m_client, POLLIN, 0}}};
-        if (!m_pending.empty())
-            fds[2].events = static_cast<short>(POLLIN | POLLOUT);
-        const int ready = m_line.sleep(fds, now);
-        if (ready < 0 && errno != EINTR) {
-            m_log << "poll: " << std::strerror(errno) << std::endl;
-            return 1;
-        }
-        if (ready <= 0)
-            continue;
-        if (fds[0].revents != 0) {
-            stopListening();
-            m_line.logTraffic(m_log);
-            return 0;
-        }
-        if (m_client >= 0 && (fds[2].revents & (POLLIN | POLLHUP | POLLERR)) != 0)
-            readHost();
-        if (m_listener >= 0 && (fds[1].revents & POLLIN) != 0)
-            accept();
-    }
+    return m_line.serve(stopFd, *this, m_log);
 }
 
-Micros NetworkServer::elapsed() const
+bool NetworkServer::followPower(bool powered)
 {
-    return std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now() - m_start);
+    if (m_listener >= 0 && !powered)
+        stopListening();
+    else if (m_listener < 0 && powered)
+        return listen();
+    return true;
+}
+
+void NetworkServer::deliver(const std::vector<std::uint8_t>& due)
+{
+    if (m_client < 0)
+        return;
+    for (std::uint8_t byte : due) {
+        if (m_session)
+            m_session->encode(byte, m_pending);
+        else
+            m_pending.push_back(byte);
+    }
+    writePending();
+}
+
+std::size_t NetworkServer::watch(std::span<pollfd> fds)
+{
+    fds[0] = {m_listener, POLLIN, 0};
+    fds[1] = {m_client, static_cast<short>(POLLIN | (m_pending.empty() ? 0 : POLLOUT)), 0};
+    return 2;
+}
+
+void NetworkServer::ready(std::span<const pollfd> fds)
+{
+    if (m_client >= 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0)
+        readHost();
+    if (m_listener >= 0 && (fds[0].revents & POLLIN) != 0)
+        accept();
+}
+
+void NetworkServer::stop()
+{
+    stopListening();
 }
 
 bool NetworkServer::listen()
@@ -175,7 +169,7 @@ void NetworkServer::readHost()
         }
         if (n < 0)
             return;
-        const Micros at = elapsed();
+        const Micros at = m_line.elapsed();
         std::vector<std::uint8_t> data(buffer.begin(), buffer.begin() + n);
         if (m_session) {
             data.clear();

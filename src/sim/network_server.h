@@ -4,7 +4,6 @@
 #include "sim/sim_options.h"
 #include "sim/telnet_server.h"
 
-#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <ostream>
@@ -20,12 +19,12 @@ class ConverterModel;
 // the one before. The address to give the program ("tcp://127.0.0.1:4001") goes to `out`
 // once listening (again after every power cut, during which nothing listens), and every
 // frame in and out goes to `log` in hex.
-class NetworkServer
+class NetworkServer final : private ServedLine::Carrier
 {
 public:
     NetworkServer(ConverterModel& model, const SimOptions& options, std::ostream& out,
                   std::ostream& log);
-    ~NetworkServer();
+    ~NetworkServer() override;
     NetworkServer(const NetworkServer&) = delete;
     NetworkServer& operator=(const NetworkServer&) = delete;
 
@@ -33,7 +32,12 @@ public:
     int run(int stopFd);
 
 private:
-    Micros elapsed() const;
+    bool followPower(bool powered) override;
+    void deliver(const std::vector<std::uint8_t>& due) override;
+    std::size_t watch(std::span<pollfd> fds) override;
+    void ready(std::span<const pollfd> fds) override;
+    void stop() override;
+
     bool listen();
     void stopListening();
     void accept();
@@ -51,7 +55,6 @@ private:
     int m_client = -1;
     std::optional<TelnetServer> m_session;
     std::vector<std::uint8_t> m_pending;
-    std::chrono::steady_clock::time_point m_start;
 };
 
 } // namespace pravenor::sim

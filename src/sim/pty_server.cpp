@@ -19,52 +19,44 @@ PtyServer::PtyServer(ConverterModel& model, const SimOptions& options, std::ostr
 
 int PtyServer::run(int stopFd)
 {
-    m_start = std::chrono::steady_clock::now();
-    if (!openTerminal())
-        return 1;
-
-    for (;;) {
-        const Micros now = elapsed();
-        m_line.runUntil(now);
-        const bool powered = m_line.converter().powered(now);
-        if (m_terminal && !powered) {
-            closeTerminal();
-        } else if (!m_terminal && powered) {
-            if (!openTerminal())
-                return 1;
-        }
-        const std::vector<std::uint8_t> due = m_line.converter().takeDue(now);
-        if (m_terminal) {
-            m_pending.insert(m_pending.end(), due.begin(), due.end());
-            writePending();
-        }
-        m_line.logTraffic(m_log);
-
-        std::array<pollfd, 2> fds = {{{stopFd, POLLIN, 0}, {-1, 0, 0}}};
-        if (m_terminal) {
-            fds[1].fd = m_terminal->master();
-            fds[1].events = static_cast<short>(POLLIN | (m_pending.empty() ? 0 : POLLOUT));
-        }
-        const int ready = m_line.sleep({fds.data(), m_terminal ? 2U : 1U}, now);
-        if (ready < 0 && errno != EINTR) {
-            m_log << "poll: " << std::strerror(errno) << std::endl;
-            return 1;
-        }
-        if (ready <= 0)
-            continue;
-        if (fds[0].revents != 0) {
-            closeTerminal();
-            m_line.logTraffic(m_log);
-            return 0;
-        }
-        if (m_terminal && (fds[1].revents & POLLIN) != 0)
-            readHost();
-    }
+    return m_line.serve(stopFd, *this, m_log);
 }
 
-Micros PtyServer::elapsed() const
+bool PtyServer::followPower(bool powered)
 {
-    return std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now() - m_start);
+    if (m_terminal && !powered)
+        closeTerminal();
+    else if (!m_terminal && powered)
+        return openTerminal();
+    return true;
+}
+
+void PtyServer::deliver(const std::vector<std::uint8_t>& due)
+{
+    if (!m_terminal)
+        return;
+    m_pending.insert(m_pending.end(), due.begin(), due.end());
+    writePending();
+}
+
+std::size_t PtyServer::watch(std::span<pollfd> fds)
+{
+    if (!m_terminal)
+        return 0;
+    fds[0] = {m_terminal->master(), static_cast<short>(POLLIN | (m_pending.empty() ? 0 : POLLOUT)),
+              0};
+    return 1;
+}
+
+void PtyServer::ready(std::span<const pollfd> fds)
+{
+    if (m_terminal && (fds[0].revents & POLLIN) != 0)
+        readHost();
+}
+
+void PtyServer::stop()
+{
+    closeTerminal();
 }
 
 bool PtyServer::openTerminal()
@@ -103,7 +95,7 @@ void PtyServer::readHost()
         const ssize_t n = ::read(m_terminal->master(), buffer.data(), buffer.size());
         if (n <= 0)
             return; // EAGAIN: all taken in; EIO cannot happen while our own slave is open
-        m_line.hostSent({buffer.data(), static_cast<std::size_t>(n)}, elapsed());
+        m_line.hostSent({buffer.data(), static_cast<std::size_t>(n)}, m_line.elapsed());
     }
 }
 

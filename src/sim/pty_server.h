@@ -5,7 +5,6 @@
 #include "sim/sim_options.h"
 #include "sim/symlink_keeper.h"
 
-#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <ostream>
@@ -19,7 +18,7 @@ class ConverterModel;
 // Serves a converter model on a pseudo-terminal in real time: the terminal's path (and the
 // new one after every power cut) goes to `out`, one line each, and every frame in and out
 // goes to `log` in hex.
-class PtyServer
+class PtyServer final : private ServedLine::Carrier
 {
 public:
     PtyServer(ConverterModel& model, const SimOptions& options, std::ostream& out,
@@ -30,7 +29,12 @@ public:
     int run(int stopFd);
 
 private:
-    Micros elapsed() const;
+    bool followPower(bool powered) override;
+    void deliver(const std::vector<std::uint8_t>& due) override;
+    std::size_t watch(std::span<pollfd> fds) override;
+    void ready(std::span<const pollfd> fds) override;
+    void stop() override;
+
     bool openTerminal();
     void closeTerminal();
     void readHost();
@@ -42,7 +46,6 @@ private:
     std::ostream& m_log;
     std::optional<PseudoTerminal> m_terminal;
     std::vector<std::uint8_t> m_pending; // due for the host, not yet taken by the terminal
-    std::chrono::steady_clock::time_point m_start;
 };
 
 } // namespace pravenor::sim

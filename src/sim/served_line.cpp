@@ -1,7 +1,10 @@
 #include "sim/served_line.h"
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <optional>
 
@@ -54,6 +57,43 @@ std::string TrafficLogLine(const TrafficRecord& record)
 ServedLine::ServedLine(ConverterModel& model, const FaultPlan& faults, int baud)
     : m_converter(model, faults, ByteTimeAt(baud)), m_byteTime(ByteTimeAt(baud))
 {
+}
+
+int ServedLine::serve(int stopFd, Carrier& carrier, std::ostream& log)
+{
+    m_start = std::chrono::steady_clock::now();
+    if (!carrier.followPower(true))
+        return 1;
+    for (;;) {
+        const Micros now = elapsed();
+        runUntil(now);
+        if (!carrier.followPower(m_converter.powered(now)))
+            return 1;
+        carrier.deliver(m_converter.takeDue(now));
+        logTraffic(log);
+
+        std::array<pollfd, kMostWatched + 1> fds{};
+        fds[0] = {stopFd, POLLIN, 0};
+        const std::size_t watched = carrier.watch(std::span(fds).subspan(1));
+        const int ready = sleep({fds.data(), watched + 1}, now);
+        if (ready < 0 && errno != EINTR) {
+            log << "poll: " << std::strerror(errno) << std::endl;
+            return 1;
+        }
+        if (ready <= 0)
+            continue;
+        if (fds[0].revents != 0) {
+            carrier.stop();
+            logTraffic(log);
+            return 0;
+        }
+        carrier.ready(std::span(fds).subspan(1, watched));
+    }
+}
+
+Micros ServedLine::elapsed() const
+{
+    return std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now() - m_start);
 }
 
 void ServedLine::hostSent(std::span<const std::uint8_t> bytes, Micros at)

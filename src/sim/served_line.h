@@ -3,12 +3,14 @@
 #include "sim/converter_end.h"
 #include "sim/line_timing.h"
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <ostream>
 #include <poll.h>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace pravenor::sim {
 
@@ -23,7 +25,33 @@ std::string TrafficLogLine(const TrafficRecord& record);
 class ServedLine
 {
 public:
+    // What carries the line to the host, a terminal or a socket: it is brought up and down
+    // with the converter's power, handed the converter's bytes, and says what to wait on.
+    class Carrier
+    {
+    public:
+        virtual ~Carrier() = default;
+        // Brings the carrier up or down to match the power; false when it cannot come up.
+        virtual bool followPower(bool powered) = 0;
+        // The converter's bytes that are due at the host now.
+        virtual void deliver(const std::vector<std::uint8_t>& due) = 0;
+        // Fills in the descriptors to wait on, at most kMostWatched; how many it filled.
+        virtual std::size_t watch(std::span<pollfd> fds) = 0;
+        // The descriptors of watch() after the wait, with what they are ready for.
+        virtual void ready(std::span<const pollfd> fds) = 0;
+        // The end of the run: the carrier taken down for good.
+        virtual void stop() = 0;
+    };
+    static constexpr std::size_t kMostWatched = 2;
+
     ServedLine(ConverterModel& model, const FaultPlan& faults, int baud);
+
+    // Serves the converter through the carrier in real time until stopFd becomes readable:
+    // 0 after a stop, 1 when the carrier could not come up or the wait failed (said in `log`,
+    // which also gets the traffic).
+    int serve(int stopFd, Carrier& carrier, std::ostream& log);
+    // The time since serve() began, the converter's clock.
+    Micros elapsed() const;
 
     ConverterEnd& converter() { return m_converter; }
     const ConverterEnd& converter() const { return m_converter; }
@@ -45,6 +73,7 @@ private:
     Micros m_byteTime;
     std::deque<ConverterEnd::TimedByte> m_fromHost;
     Micros m_lineFreeAt{0};
+    std::chrono::steady_clock::time_point m_start;
 };
 
 } // namespace pravenor::sim

@@ -38,7 +38,7 @@ std::vector<ReceivedFrame> SimulatedLine::framesFromHost() const
     return frames;
 }
 
-link::OpenResult SimulatedLine::open(const std::string&, const link::LineSettings& settings)
+link::OpenResult SimulatedLine::open(const link::LineAddress&, const link::LineSettings& settings)
 {
     m_converter.runUntil(m_now);
     if (!m_converter.powered(m_now))

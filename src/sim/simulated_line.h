@@ -39,7 +39,8 @@ public:
     const link::LineSettings& lastSettings() const { return m_settings; }
     ConverterEnd& converter() { return m_converter; }
 
-    link::OpenResult open(const std::string& device, const link::LineSettings& settings) override;
+    link::OpenResult open(const link::LineAddress& address,
+                          const link::LineSettings& settings) override;
     void close() override;
     bool isOpen() override;
     int bytesWaiting() override;

@@ -1,6 +1,7 @@
 #include "ui/line_monitor_window.h"
 
 #include "link/transfer_engine.h"
+#include "ui/qt_text.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -46,7 +47,7 @@ LineMonitorWindow::LineMonitorWindow(link::TransferEngine& engine, QWidget* pare
     });
     connect(copy, &QPushButton::clicked, this, [this] {
         refresh();
-        QApplication::clipboard()->setText(QString::fromLatin1(m_monitor.text().c_str()));
+        QApplication::clipboard()->setText(FromCp1252(m_monitor.text()));
     });
     m_timer.setInterval(200);
     connect(&m_timer, &QTimer::timeout, this, &LineMonitorWindow::refresh);
@@ -66,7 +67,7 @@ QString LineMonitorWindow::shownText() const
 void LineMonitorWindow::refresh()
 {
     for (const link::MonitoredFrame& frame : m_monitor.takeCompleted())
-        m_text->appendPlainText(QString::fromLatin1(link::LineMonitor::FrameLine(frame).c_str()));
+        m_text->appendPlainText(FromCp1252(link::LineMonitor::FrameLine(frame)));
 }
 
 void LineMonitorWindow::showEvent(QShowEvent* event)

@@ -1,8 +1,7 @@
 #include "app/clock.h"
 #include "app/program_folder.h"
-#include "frontend/converter_line.h"
 #include "frontend/front_end_options.h"
-#include "program/program.h"
+#include "frontend/session.h"
 #include "ui/main_window.h"
 #include "ui/window_command_line.h"
 
@@ -35,15 +34,11 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    pravenor::frontend::ConverterLine line(
-        pravenor::frontend::ChooseLine(options.demo, options.device));
     auto window = std::make_unique<pravenor::ui::MainWindow>(options.demo);
-    window->setFastForThisRun(options.fast);
     pravenor::app::SystemClock clock;
-    pravenor::program::Program program(folder, clock, line.serial(), window->settingControls(),
-                                       window->transferView());
-    program.port.setDeviceOverride(line.deviceOverride());
-    window->load(program, line, options.commandLine);
+    pravenor::frontend::Session session(options, folder, clock, window->settingControls(),
+                                        window->transferView());
+    window->load(session.program(), session.line(), options.commandLine);
     window->show();
     const int status = application.exec();
     window.reset(); // releasing the window closes the port, which the program still holds

@@ -11,6 +11,7 @@
 #include "ui/display_texts.h"
 #include "ui/line_monitor_window.h"
 #include "ui/qt_text.h"
+#include "ui/report_commands.h"
 #include "ui/window_parts.h"
 
 #include <QApplication>
@@ -54,6 +55,7 @@ MainWindow::MainWindow(bool demo, QWidget* parent)
     m_unplaced->setObjectName(QStringLiteral("UnplacedControls"));
     m_unplaced->hide();
     m_pages = BuildSettingPages(m_unplaced);
+    makeCommands();
 
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
@@ -77,6 +79,12 @@ MainWindow::MainWindow(bool demo, QWidget* parent)
     buildMenu();
 
     m_controls = std::make_unique<WidgetControls>(m_pages.widgets);
+    m_controls->changeCue().setUnitText([this](int item) {
+        const settings::SettingValue& unit =
+            m_program->stores.UnitValues[static_cast<std::size_t>(item)];
+        return program::NeverReadFromUnit(item, unit) ? QStringLiteral("(not read from the unit)")
+                                                      : FromCp1252(program::ValueText(item, unit));
+    });
     m_view = std::make_unique<WidgetView>(m_progress, m_progressBar, m_linkFrame, this);
     for (QLineEdit* box : m_pages.widgets.texts)
         box->setValidator(new ConverterTextValidator(box));
@@ -107,7 +115,7 @@ MainWindow::~MainWindow()
 void MainWindow::buildMenu()
 {
     auto add = [this](const char* name, const char* caption) {
-        QAction* action = menuBar()->addAction(QString::fromLatin1(caption));
+        QAction* action = menuBar()->addAction(QString::fromUtf8(caption));
         action->setObjectName(QLatin1String(name));
         return action;
     };
@@ -123,68 +131,141 @@ void MainWindow::buildMenu()
             &MainWindow::openLineMonitor);
 }
 
-void MainWindow::connectCommands()
+// One window command: its button, the question it asks first, whether it needs the port,
+// and what it does.
+struct MainWindow::CommandEntry
+{
+    Command command;
+    const char* name; // the system's object name
+    const char* caption;
+    const char* askTitle = nullptr; // the confirmation's title; none: it does not ask
+    const char* askText = nullptr;  // its lines parted by CR LF, trailing blanks kept
+    bool needsPort = false;
+    void (*act)(MainWindow& window) = nullptr;
+};
+
+void MainWindow::makeCommands()
+{
+    static constexpr CommandEntry kCommands[] = {
+        {.command = Command::SaveDefault,
+         .name = "CmdInstellingenOpslaan",
+         .caption = "Save as default",
+         .askTitle = app::kBoxTitle,
+         .askText = "Write default setup to file.\r\nOverwriten the previous default setting "
+                    "file!\r\nZeker weten? ",
+         .act = [](MainWindow& w) { w.showFileResult(program::WriteDefault(*w.m_program)); }},
+        {.command = Command::ReadDefault,
+         .name = "CmdInstellingenLezen",
+         .caption = "Read default from file",
+         .askTitle = app::kBoxTitle,
+         .askText = "Read default settings from file.\r\nAll previous settings will be "
+                    "lost..\r\nZeker weten? ",
+         .act = [](MainWindow& w) { w.showFileResult(program::ReadDefault(*w.m_program)); }},
+        {.command = Command::SaveToFile,
+         .name = "CmdOpslaanUnitGegevens",
+         .caption = "Save to file",
+         .act =
+             [](MainWindow& w) {
+                 w.chooseFile(true, [&w](const std::filesystem::path& file) {
+                     w.showFileResult(program::SaveSettings(*w.m_program, file));
+                 });
+             }},
+        {.command = Command::ReadFromFile,
+         .name = "CmdLezenUnitgegevens",
+         .caption = "Read from file",
+         .act =
+             [](MainWindow& w) {
+                 w.chooseFile(false, [&w](const std::filesystem::path& file) {
+                     w.showFileResult(program::LoadSettings(*w.m_program, file));
+                 });
+             }},
+        {.command = Command::CompareWithFile,
+         .name = "CmdVergelijkMetBestand",
+         .caption = "Compare with file…",
+         .act =
+             [](MainWindow& w) {
+                 w.chooseFile(false,
+                              [&w](const std::filesystem::path& file) { w.compareWithFile(file); });
+             }},
+        {.command = Command::Report,
+         .name = "CmdRapport",
+         .caption = "Report…",
+         .act = [](MainWindow& w) { w.makeReport(false); }},
+        {.command = Command::PrintReport,
+         .name = "CmdRapportAfdrukken",
+         .caption = "Print…",
+         .act = [](MainWindow& w) { w.makeReport(true); }},
+        {.command = Command::ClearLog,
+         .name = "CmdWisLogVenster",
+         .caption = "Clear log window",
+         .act = [](MainWindow& w) { w.m_progress->clear(); }},
+        {.command = Command::ReadAll,
+         .name = "CmdLeesAlles",
+         .caption = "Read all settings from unit",
+         .needsPort = true,
+         .act = [](MainWindow& w) { program::ReadAll(*w.m_program); }},
+        {.command = Command::CancelReadWrite,
+         .name = "CmdCancelReadWrite",
+         .caption = "Cancel",
+         .act = [](MainWindow& w) { program::CancelReadWrite(*w.m_program); }},
+        {.command = Command::WriteAll,
+         .name = "CmdSchrijfAlles",
+         .caption = "Write all settings to unit",
+         .askTitle = app::kBoxTitle,
+         .askText = "Overwrite all settings in the converter?\r\nAre you sure? ",
+         .needsPort = true,
+         .act = [](MainWindow& w) { program::WriteAll(*w.m_program); }},
+        {.command = Command::WriteChanged,
+         .name = "CmdSchrijfGewijzigd",
+         .caption = "Write changed settings",
+         .act = [](MainWindow& w) { w.writeChanged(); }},
+        {.command = Command::Restart,
+         .name = "CmdTestHerstart",
+         .caption = "Restart",
+         .askTitle = "Pravenor",
+         .askText = "Reboot the Converter.\r\n\r\nAre you sure? ",
+         .needsPort = true,
+         .act = [](MainWindow& w) { program::Restart(*w.m_program); }},
+        {.command = Command::ReopenPort,
+         .name = "CmdReOpenCom",
+         .caption = "Re-open comport",
+         .act = [](MainWindow& w) { program::ReopenPort(*w.m_program); }},
+        {.command = Command::CallPager,
+         .name = "CmdTestOproepPager",
+         .caption = "Call pager",
+         .needsPort = true,
+         .act = [](MainWindow& w) { program::CallPager(*w.m_program); }},
+    };
+    // In the order of Command, so that every command has its one entry.
+    static_assert([] {
+        for (std::size_t n = 0; n < std::size(kCommands); ++n) {
+            if (kCommands[n].command != static_cast<Command>(n))
+                return false;
+        }
+        return std::size(kCommands) == static_cast<std::size_t>(Command::Count);
+    }());
+    for (const CommandEntry& command : kCommands) {
+        QPushButton* made = MakeButton(command.name, command.caption);
+        m_commands[static_cast<std::size_t>(command.command)] = made;
+        connect(made, &QPushButton::clicked, this, [this, &command] { run(command); });
+    }
+}
+
+void MainWindow::run(const CommandEntry& command)
+{
+    auto go = [this, &command] {
+        if (!command.needsPort || portReady())
+            command.act(*this);
+    };
+    if (command.askTitle == nullptr)
+        go();
+    else
+        confirm(QString::fromUtf8(command.askTitle), QString::fromUtf8(command.askText), go);
+}
+
+void MainWindow::connectSettingButtons()
 {
     program::Program& p = *m_program;
-    auto on = [this](const char* name, std::function<void()> action) {
-        auto* b = findChild<QPushButton*>(QLatin1String(name));
-        connect(b, &QPushButton::clicked, this, [action = std::move(action)] { action(); });
-    };
-    on("CmdLeesAlles", [this, &p] {
-        if (portReady())
-            program::ReadAll(p);
-    });
-    on("CmdSchrijfAlles", [this, &p] {
-        confirm(BoxTitle(),
-                QStringLiteral("Overwrite all settings in the converter?\r\nAre you sure? "),
-                [this, &p] {
-                    if (portReady())
-                        program::WriteAll(p);
-                });
-    });
-    on("CmdCancelReadWrite", [&p] { program::CancelReadWrite(p); });
-    on("CmdWisLogVenster", [this] { m_progress->clear(); });
-    on("CmdLezenUnitgegevens", [this, &p] {
-        chooseFile(false, [this, &p](const std::filesystem::path& file) {
-            showFileResult(program::LoadSettings(p, file));
-        });
-    });
-    on("CmdOpslaanUnitGegevens", [this, &p] {
-        chooseFile(true, [this, &p](const std::filesystem::path& file) {
-            showFileResult(program::SaveSettings(p, file));
-        });
-    });
-    on("CmdVergelijkMetBestand", [this] {
-        chooseFile(false, [this](const std::filesystem::path& file) { compareWithFile(file); });
-    });
-    on("CmdSchrijfGewijzigd", [this] { writeChanged(); });
-    on("CmdInstellingenLezen", [this, &p] {
-        confirm(BoxTitle(),
-                QStringLiteral(
-                    "Read default settings from file.\r\nAll previous settings will be lost..\r\n"
-                    "Zeker weten? "),
-                [this, &p] { showFileResult(program::ReadDefault(p)); });
-    });
-    on("CmdInstellingenOpslaan", [this, &p] {
-        confirm(
-            BoxTitle(),
-            QStringLiteral(
-                "Write default setup to file.\r\nOverwriten the previous default setting file!\r\n"
-                "Zeker weten? "),
-            [this, &p] { showFileResult(program::WriteDefault(p)); });
-    });
-    on("CmdReOpenCom", [&p] { program::ReopenPort(p); });
-    on("CmdTestHerstart", [this, &p] {
-        confirm(QStringLiteral("Pravenor"),
-                QStringLiteral("Reboot the Converter.\r\n\r\nAre you sure? "), [this, &p] {
-                    if (portReady())
-                        program::Restart(p);
-                });
-    });
-    on("CmdTestOproepPager", [this, &p] {
-        if (portReady())
-            program::CallPager(p);
-    });
     for (int n = 0; n < settings::kItemButtonCount; ++n) {
         connect(m_pages.widgets.readButtons[static_cast<std::size_t>(n)], &QPushButton::clicked,
                 this, [this, &p, n] {
@@ -206,11 +287,11 @@ void MainWindow::load(program::Program& program, frontend::ConverterLine& line,
 {
     m_program = &program;
     m_line = &line;
-    connectCommands();
-    if (m_fastForThisRun || m_preferences.fastLink())
+    connectSettingButtons();
+    if (m_preferences.fastLink())
         program.engine.setPace(link::kFastPace);
-    program.port.setNetworkAddress(ToCp1252(m_preferences.networkAddress()));
-    line.setNoteHandler([&program](const std::string& note) { program.log.WriteLog(note); });
+    program.port.setNetworkAddress(
+        link::ParseNetworkLine(ToCp1252(m_preferences.networkAddress())));
     program::StartProgram(program, commandLine, *this);
     followPace();
     if (m_demo)
@@ -246,12 +327,12 @@ void MainWindow::ArrangeTabs()
 
 void MainWindow::applyDebugLevel()
 {
-    const bool service = m_program->DebugLevel == 2;
+    const bool service = m_program->DebugLevel == app::DebugMode::Debug;
     m_pages.generalButtonsFrame->setVisible(service);
     m_pages.pagingButtonsFrame->setVisible(service);
     for (QWidget* pair : m_pages.pagingButtonPairs)
         pair->setVisible(service);
-    m_saveDefault->setEnabled(service);
+    button(Command::SaveDefault)->setEnabled(service);
 }
 
 void MainWindow::SetDisplayTexts()
@@ -328,6 +409,42 @@ void MainWindow::confirm(const QString& title, const QString& text, std::functio
             onOk();
     });
     box->open();
+}
+
+void MainWindow::makeReport(bool print)
+{
+    QString site = m_preferences.reportSite();
+    QString engineer = m_preferences.reportEngineer();
+    if (!AskReportHeading(this, site, engineer))
+        return;
+    m_preferences.setReportHeading(site, engineer);
+    const program::CommissioningReport report =
+        ScreenReport(*m_program, site, engineer, m_linkFrame->title());
+    if (print) {
+        PrintReport(this, report);
+        return;
+    }
+    auto* dialog =
+        new QFileDialog(this, QStringLiteral("Report"),
+                        QString::fromStdString(program::SettingsFolder(*m_program).string()),
+                        QStringLiteral("PDF (*.pdf);;HTML (*.html)"));
+    dialog->setObjectName(QStringLiteral("ReportFile"));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setDefaultSuffix(QStringLiteral("pdf"));
+    dialog->selectFile(QStringLiteral("Report.pdf"));
+    connect(dialog, &QFileDialog::finished, this, [this, dialog, report](int result) {
+        const QStringList files = dialog->selectedFiles();
+        if (result != QDialog::Accepted || files.isEmpty() || files.first().isEmpty())
+            return;
+        const QString why = WriteReport(report, std::filesystem::path(files.first().toStdString()));
+        if (!why.isEmpty())
+            QMessageBox::warning(this, QString::fromUtf8(app::kBoxTitle),
+                                 QStringLiteral("The report could not be written: ") + why);
+    });
+    dialog->open();
 }
 
 void MainWindow::chooseFile(bool save, std::function<void(const std::filesystem::path&)> chosen)

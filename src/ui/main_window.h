@@ -48,10 +48,9 @@ public:
     settings::SettingControls& settingControls() { return *m_controls; }
     link::TransferView& transferView() { return *m_view; }
 
-    // The user's remembered choices of the link (the user's own configuration unless given),
-    // and whether this run is fast anyway (--fast). Both before load().
+    // The user's remembered choices of the link (the user's own configuration unless given);
+    // before load(). A run made fast by --fast is the session's (frontend/session.h).
     void setUserPreferences(UserPreferences preferences) { m_preferences = std::move(preferences); }
-    void setFastForThisRun(bool fast) { m_fastForThisRun = fast; }
 
     // What loading the window does: the start-up, then the timers.
     void load(program::Program& program, frontend::ConverterLine& line,
@@ -86,13 +85,45 @@ private:
     // True when the port is open; otherwise a box says it is not, and the command is not given.
     bool portReady();
 
+    // The command buttons of the File, Unit and Service pages, one entry each in the
+    // command table.
+    enum class Command
+    {
+        SaveDefault,     // CmdInstellingenOpslaan
+        ReadDefault,     // CmdInstellingenLezen
+        SaveToFile,      // CmdOpslaanUnitGegevens
+        ReadFromFile,    // CmdLezenUnitgegevens
+        CompareWithFile, // CmdVergelijkMetBestand
+        Report,          // CmdRapport
+        PrintReport,     // CmdRapportAfdrukken
+        ClearLog,        // CmdWisLogVenster
+        ReadAll,         // CmdLeesAlles
+        CancelReadWrite, // CmdCancelReadWrite
+        WriteAll,        // CmdSchrijfAlles
+        WriteChanged,    // CmdSchrijfGewijzigd
+        Restart,         // CmdTestHerstart
+        ReopenPort,      // CmdReOpenCom
+        CallPager,       // CmdTestOproepPager
+        Count,
+    };
+    struct CommandEntry;
+
     void buildMenu();
+    // Makes and connects every command's button from the command table.
+    void makeCommands();
+    // A command as its button gives it: asked first where it asks, refused while the port is
+    // closed where it needs the port.
+    void run(const CommandEntry& command);
+    QPushButton* button(Command command) const
+    {
+        return m_commands[static_cast<std::size_t>(command)];
+    }
     QWidget* buildStatusPage();
     QWidget* buildFilePage();
     QWidget* buildUnitPage();
     QWidget* buildServicePage();
     QWidget* buildLinkFrame();
-    void connectCommands();
+    void connectSettingButtons();
 
     // A confirmation: OK and Cancel, OK the default, no icon; the action runs on OK only.
     void confirm(const QString& title, const QString& text, std::function<void()> onOk);
@@ -100,6 +131,8 @@ private:
     void chooseFile(bool save, std::function<void(const std::filesystem::path&)> chosen);
     void writeChanged();
     void compareWithFile(const std::filesystem::path& file);
+    // "Report…" and "Print…": the report of what the screen shows, to a file or a printer.
+    void makeReport(bool print);
     void openLineMonitor();
     void showFileResult(const files::FileResult& result);
     void openSetup();
@@ -128,12 +161,11 @@ private:
     QGroupBox* m_linkFrame = nullptr;            // FrmCommunicatie
     QFrame* m_txShape = nullptr;                 // ShpTx
     QFrame* m_rxShape = nullptr;                 // ShpRx
-    QPushButton* m_saveDefault = nullptr;        // CmdInstellingenOpslaan
-    QWidget* m_pagerFrame = nullptr;             // FramePagerOproepen
-    QLineEdit* m_pagerInfo = nullptr;            // TxtTestPagerDisplayInfo
+    std::array<QPushButton*, static_cast<std::size_t>(Command::Count)> m_commands{};
+    QWidget* m_pagerFrame = nullptr;  // FramePagerOproepen
+    QLineEdit* m_pagerInfo = nullptr; // TxtTestPagerDisplayInfo
 
     UserPreferences m_preferences;
-    bool m_fastForThisRun = false;
     QTimer m_engineTimer;  // TmrAfhandel: its interval follows the engine's pace
     QTimer m_markingTimer; // TmrUpdateVensters
     QTimer m_ledTimer;     // LedTimer

@@ -1,3 +1,4 @@
+#include "link/frames.h"
 #include "ui/main_window.h"
 #include "ui/window_parts.h"
 
@@ -26,9 +27,9 @@ QWidget* MainWindow::buildLinkFrame()
         shapeOut->setFixedSize(14, 14);
         shapeOut->setFrameShape(QFrame::Box);
         shapeOut->setAutoFillBackground(true);
-        shapeOut->setAccessibleName(QString::fromLatin1(text) + QStringLiteral(" indicator"));
+        shapeOut->setAccessibleName(QString::fromUtf8(text) + QStringLiteral(" indicator"));
         SetFill(shapeOut, colour);
-        auto* label = new QLabel(QString::fromLatin1(text));
+        auto* label = new QLabel(QString::fromUtf8(text));
         label->setObjectName(QStringLiteral("Label4_%1").arg(index));
         row->addWidget(shapeOut);
         row->addWidget(label);
@@ -68,14 +69,15 @@ QWidget* MainWindow::buildFilePage()
     auto* row = new QHBoxLayout(page);
     QGroupBox* unitSetup = MakeFrame("Frame2", "Unit setup");
     auto* left = new QVBoxLayout(unitSetup);
-    m_saveDefault = MakeButton("CmdInstellingenOpslaan", "Save as default");
-    left->addWidget(m_saveDefault);
-    left->addWidget(MakeButton("CmdInstellingenLezen", "Read default from file"));
+    left->addWidget(button(Command::SaveDefault));
+    left->addWidget(button(Command::ReadDefault));
     QGroupBox* allSettings = MakeFrame("Frame1", "All settings");
     auto* right = new QVBoxLayout(allSettings);
-    right->addWidget(MakeButton("CmdOpslaanUnitGegevens", "Save to file"));
-    right->addWidget(MakeButton("CmdLezenUnitgegevens", "Read from file"));
-    right->addWidget(MakeButton("CmdVergelijkMetBestand", "Compare with file…"));
+    right->addWidget(button(Command::SaveToFile));
+    right->addWidget(button(Command::ReadFromFile));
+    right->addWidget(button(Command::CompareWithFile));
+    right->addWidget(button(Command::Report));
+    right->addWidget(button(Command::PrintReport));
     row->addWidget(unitSetup, 0, Qt::AlignTop);
     row->addWidget(allSettings, 0, Qt::AlignTop);
     row->addStretch(1);
@@ -104,12 +106,12 @@ QWidget* MainWindow::buildUnitPage()
     m_progressBar->hide();
     column->addWidget(m_progressBar);
     auto* grid = new QGridLayout;
-    // Made row by row, so that Tab goes through them as they are read.
-    grid->addWidget(MakeButton("CmdWisLogVenster", "Clear log window"), 0, 0);
-    grid->addWidget(MakeButton("CmdLeesAlles", "Read all settings from unit"), 0, 1);
-    grid->addWidget(MakeButton("CmdCancelReadWrite", "Cancel"), 1, 0);
-    grid->addWidget(MakeButton("CmdSchrijfAlles", "Write all settings to unit"), 1, 1);
-    grid->addWidget(MakeButton("CmdSchrijfGewijzigd", "Write changed settings"), 1, 2);
+    // Placed row by row, so that Tab goes through them as they are read.
+    grid->addWidget(button(Command::ClearLog), 0, 0);
+    grid->addWidget(button(Command::ReadAll), 0, 1);
+    grid->addWidget(button(Command::CancelReadWrite), 1, 0);
+    grid->addWidget(button(Command::WriteAll), 1, 1);
+    grid->addWidget(button(Command::WriteChanged), 1, 2);
     column->addLayout(grid);
     return page;
 }
@@ -120,18 +122,16 @@ QWidget* MainWindow::buildServicePage()
     page->setObjectName(QStringLiteral("ServicePage"));
     auto* column = new QVBoxLayout(page);
     QGroupBox* restart = MakeFrame("FrameHerstartConverter", "Restart the converter");
-    (new QHBoxLayout(restart))
-        ->addWidget(MakeButton("CmdTestHerstart", "Restart"), 0, Qt::AlignLeft);
+    (new QHBoxLayout(restart))->addWidget(button(Command::Restart), 0, Qt::AlignLeft);
     QGroupBox* reopen =
         MakeFrame("FrameOpnieuwOpenenComPoort", "Re-open comport after power shutdown");
-    (new QHBoxLayout(reopen))
-        ->addWidget(MakeButton("CmdReOpenCom", "Re-open comport"), 0, Qt::AlignLeft);
+    (new QHBoxLayout(reopen))->addWidget(button(Command::ReopenPort), 0, Qt::AlignLeft);
 
     QGroupBox* pager = MakeFrame("FramePagerOproepen", "Call a pager");
     m_pagerFrame = pager;
     auto* grid = new QGridLayout(pager);
     auto legend = [grid](int index, const char* text, QWidget* input) {
-        auto* label = new QLabel(QString::fromLatin1(text));
+        auto* label = new QLabel(QString::fromUtf8(text));
         label->setObjectName(QStringLiteral("TxtLegendaTestOproepAdres_%1").arg(index));
         label->setBuddy(input);
         grid->addWidget(label, index, 0);
@@ -140,14 +140,14 @@ QWidget* MainWindow::buildServicePage()
     widgets.pagerAddress = new QLineEdit;
     widgets.pagerAddress->setObjectName(QStringLiteral("TxtTestPagerAdres"));
     widgets.pagerAddress->setAccessibleName(QStringLiteral("Pager address"));
-    widgets.pagerAddress->setMaxLength(10);
+    widgets.pagerAddress->setMaxLength(static_cast<int>(link::kPagerAddressLength));
     widgets.pagerBleep = new QComboBox;
     widgets.pagerBleep->setObjectName(QStringLiteral("ComboTestBleepCode"));
     widgets.pagerBleep->setAccessibleName(QStringLiteral("Pager bleep code"));
     m_pagerInfo = widgets.pagerInfo = new QLineEdit;
     m_pagerInfo->setObjectName(QStringLiteral("TxtTestPagerDisplayInfo"));
     m_pagerInfo->setAccessibleName(QStringLiteral("Pager info text"));
-    m_pagerInfo->setMaxLength(40);
+    m_pagerInfo->setMaxLength(static_cast<int>(link::kPagerDisplayLength));
     m_pagerInfo->setToolTip(QStringLiteral("Double-click to clear"));
     m_pagerInfo->installEventFilter(this);
     legend(0, "Address", widgets.pagerAddress);
@@ -156,7 +156,7 @@ QWidget* MainWindow::buildServicePage()
     grid->addWidget(widgets.pagerBleep, 1, 1, Qt::AlignLeft);
     legend(2, "Info", m_pagerInfo);
     grid->addWidget(m_pagerInfo, 2, 1, Qt::AlignLeft);
-    grid->addWidget(MakeButton("CmdTestOproepPager", "Call pager"), 3, 1, Qt::AlignLeft);
+    grid->addWidget(button(Command::CallPager), 3, 1, Qt::AlignLeft);
     // Each box as wide as the text it takes.
     widgets.pagerAddress->setFixedWidth(
         FieldWidth(widgets.pagerAddress, widgets.pagerAddress->maxLength()));

@@ -53,7 +53,7 @@ QString inputControlName(int k, const settings::InputFrame& frame, const PageRow
     const QString frameName = QLatin1String(frame.name) == QLatin1String("Frame4")
                                   ? QStringLiteral("Alarm, ")
                                   : QStringLiteral("Error, ");
-    return input + frameName + QString::fromLatin1(row.legend);
+    return input + frameName + FromCp1252(row.legend);
 }
 
 class Factory
@@ -99,11 +99,11 @@ private:
     {
         QLabel* label = nullptr;
         if (settings::IsTextItem(item)) {
-            label = named(new QLabel(QString::fromLatin1(text)), "TxtLegendaTekstInput",
+            label = named(new QLabel(FromCp1252(text)), "TxtLegendaTekstInput",
                           settings::TextBoxOf(item));
             m_pages.textLegends[at(settings::TextBoxOf(item))] = label;
         } else {
-            label = named(new QLabel(QString::fromLatin1(text)), "TxtLegendaCharInput", item);
+            label = named(new QLabel(FromCp1252(text)), "TxtLegendaCharInput", item);
             m_pages.choiceLegends[at(item)] = label;
         }
         label->setFocusPolicy(Qt::NoFocus);
@@ -113,7 +113,7 @@ private:
     void buttons(int item, QLayout* into)
     {
         // The design captions; the start-up gives the buttons on the shown pages their own.
-        const bool dutch = item == 25 || item == 30 || item == 31;
+        const bool dutch = settings::HasDutchButtons(item);
         auto* read =
             named(new QPushButton(dutch ? QStringLiteral("Lezen") : QStringLiteral("Read")),
                   "CmdReadSingleSetting", item);
@@ -211,7 +211,7 @@ private:
         auto* layout = new QVBoxLayout(page);
         const LegendWidths widths = legendWidths(page);
         for (const settings::InputFrame& frame : settings::InputFrames()) {
-            auto* box = named(new QGroupBox(QString::fromLatin1(frame.caption)), frame.name, k);
+            auto* box = named(new QGroupBox(FromCp1252(frame.caption)), frame.name, k);
             auto* grid = new QGridLayout(box);
             int row = -1;
             int column = 0;
@@ -317,7 +317,7 @@ private:
         LegendWidths widths{0, 0};
         for (const settings::InputFrame& frame : settings::InputFrames()) {
             for (const PageRow& entry : frame.rows) {
-                const int width = metrics.horizontalAdvance(QString::fromLatin1(entry.legend));
+                const int width = metrics.horizontalAdvance(FromCp1252(entry.legend));
                 int& widest = entry.sameRow ? widths.second : widths.first;
                 widest = std::max(widest, width);
             }

@@ -10,6 +10,9 @@ namespace {
 const QString kFastLinkKey = QStringLiteral("link/fast");
 const QString kNetworkAddressKey = QStringLiteral("link/networkAddress");
 
+const QString kReportSiteKey = QStringLiteral("report/site");
+const QString kReportEngineerKey = QStringLiteral("report/engineer");
+
 } // namespace
 
 UserPreferences::UserPreferences()
@@ -44,6 +47,24 @@ void UserPreferences::setNetworkAddress(const QString& address)
         settings.remove(kNetworkAddressKey);
     else
         settings.setValue(kNetworkAddressKey, address);
+    settings.sync();
+}
+
+QString UserPreferences::reportSite() const
+{
+    return QSettings(m_file, QSettings::IniFormat).value(kReportSiteKey).toString();
+}
+
+QString UserPreferences::reportEngineer() const
+{
+    return QSettings(m_file, QSettings::IniFormat).value(kReportEngineerKey).toString();
+}
+
+void UserPreferences::setReportHeading(const QString& site, const QString& engineer)
+{
+    QSettings settings(m_file, QSettings::IniFormat);
+    settings.setValue(kReportSiteKey, site);
+    settings.setValue(kReportEngineerKey, engineer);
     settings.sync();
 }
 

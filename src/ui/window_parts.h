@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/box_title.h"
+#include "ui/qt_text.h"
 
 #include <QColor>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
@@ -20,7 +22,7 @@ inline const QColor kRxLight(0x80, 0xFF, 0x80);
 
 inline QString BoxTitle()
 {
-    return QString::fromLatin1(app::kBoxTitle);
+    return FromCp1252(app::kBoxTitle);
 }
 
 // A button named by the system's name, its caption doubling as its accessible name. It never
@@ -39,6 +41,15 @@ inline QPushButton* MakeButton(const char* name, const char* caption, QWidget* p
     return button;
 }
 
+// A label named by the system's name, its text doubling as its accessible name.
+inline QLabel* MakeLabel(const char* name, const char* text, QWidget* parent = nullptr)
+{
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setObjectName(QLatin1String(name));
+    label->setAccessibleName(label->text());
+    return label;
+}
+
 // A text box as wide as `characters` capitals and no wider, frame and margins included.
 inline int FieldWidth(const QLineEdit* box, int characters)
 {
@@ -50,9 +61,9 @@ inline int FieldWidth(const QLineEdit* box, int characters)
 
 inline QGroupBox* MakeFrame(const char* name, const char* caption)
 {
-    auto* frame = new QGroupBox(QString::fromLatin1(caption));
+    auto* frame = new QGroupBox(QString::fromUtf8(caption));
     frame->setObjectName(QLatin1String(name));
-    frame->setAccessibleName(QString::fromLatin1(caption));
+    frame->setAccessibleName(frame->title());
     return frame;
 }
 

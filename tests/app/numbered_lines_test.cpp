@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 namespace pravenor::app {
 namespace {
@@ -122,6 +124,9 @@ TEST(ReadNumberedLines, ReadsTheFileAsBytes)
 
 TEST(ReadNumberedLines, OnlyRegularFilesAreReadLinksFollowed)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no FIFOs in the file system, and links need administrator rights";
+#else
     const test::TempFolder folder;
     test::TempFolder::write(folder / "real.set", "0    ->3\r\n");
     ASSERT_EQ(::mkfifo((folder / "fifo.set").c_str(), 0600), 0);
@@ -137,6 +142,7 @@ TEST(ReadNumberedLines, OnlyRegularFilesAreReadLinksFollowed)
     const NumberedLines linked = ReadNumberedLines(folder / "to-real.set");
     EXPECT_TRUE(linked.opened);
     expectSlots(linked.slots, {{0, "3"}});
+#endif
 }
 
 TEST(ReadNumberedLines, FileOverTheSizeLimitIsTooLargeAndNotRead)

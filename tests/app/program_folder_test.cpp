@@ -11,7 +11,7 @@ namespace {
 
 using test::TempFolder;
 
-// Sets an environment variable for one test and puts the old value back.
+// Sets an environment variable (a UTF-8 value) for one test and puts the old value back.
 class EnvironmentVariable
 {
 public:
@@ -19,20 +19,27 @@ public:
     {
         if (const char* old = std::getenv(name))
             m_old = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
+        set(value);
     }
-    ~EnvironmentVariable()
-    {
-        if (m_old)
-            setenv(m_name, m_old->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
+    ~EnvironmentVariable() { set(m_old ? m_old->c_str() : nullptr); }
 
 private:
+    void set(const char* value)
+    {
+#ifdef _WIN32
+        // The wide environment, which the program reads there; an empty value removes it.
+        const std::filesystem::path name(m_name);
+        const std::filesystem::path text(
+            std::u8string(value ? reinterpret_cast<const char8_t*>(value) : u8""));
+        _wputenv_s(name.c_str(), text.c_str());
+#else
+        if (value)
+            setenv(m_name, value, 1);
+        else
+            unsetenv(m_name);
+#endif
+    }
+
     const char* m_name;
     std::optional<std::string> m_old;
 };
@@ -105,6 +112,9 @@ TEST(HomeArgument, ReadsBothSpellings)
 
 TEST(DefaultUserDataFolder, XdgDataHomeThenHome)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows uses %LOCALAPPDATA%";
+#else
     {
         const EnvironmentVariable xdg("XDG_DATA_HOME", "/tmp/xdg");
         EXPECT_EQ(DefaultUserDataFolder(), std::filesystem::path("/tmp/xdg/Pravenor"));
@@ -113,7 +123,21 @@ TEST(DefaultUserDataFolder, XdgDataHomeThenHome)
     const EnvironmentVariable home("HOME", "/home/engineer");
     EXPECT_EQ(DefaultUserDataFolder(),
               std::filesystem::path("/home/engineer/.local/share/Pravenor"));
+#endif
 }
+
+#ifdef _WIN32
+TEST(DefaultUserDataFolder, OnWindowsPravenorInLocalAppDataWhateverLettersItsPathHas)
+{
+    {
+        const EnvironmentVariable local("LOCALAPPDATA", "C:\\Users\\Jiří Ελένη\\AppData\\Local");
+        EXPECT_EQ(DefaultUserDataFolder(),
+                  std::filesystem::path(u8"C:\\Users\\Jiří Ελένη\\AppData\\Local\\Pravenor"));
+    }
+    const EnvironmentVariable none("LOCALAPPDATA", nullptr);
+    EXPECT_EQ(DefaultUserDataFolder(), std::filesystem::temp_directory_path() / "Pravenor");
+}
+#endif
 
 TEST(CurrentProgramFolderInputs, TakesPravenorHomeFromTheEnvironment)
 {
@@ -129,7 +153,12 @@ TEST(CurrentProgramFolderInputs, TakesPravenorHomeFromTheEnvironment)
 
 TEST(ExecutableFolder, IsTheFolderOfTheRunningProgram)
 {
+#ifdef _WIN32
+    // Whatever argv[0] says: a program started from a shortcut may not be given its path.
+    EXPECT_TRUE(std::filesystem::exists(ExecutableFolder("elsewhere.exe") / "app_test.exe"));
+#else
     EXPECT_TRUE(std::filesystem::exists(ExecutableFolder(nullptr) / "app_test"));
+#endif
 }
 
 TEST(EnsureFolder, CreatesMissingParentsAndFailsOnAFile)

@@ -75,7 +75,7 @@ protected:
 
     DialogTest() : line(model), world(line)
     {
-        program.port.setDeviceOverride("simulated converter");
+        program.port.setDeviceOverride(link::LineAddress::Device("simulated converter"));
     }
 
     template <typename T> static T* find(QWidget* dialog, const char* name)
@@ -227,7 +227,7 @@ TEST_F(ProgramSetupDialogTest, SaveReopensThePortOnTheChosenNumberAsTheDeviceCom
     link::QtSerialPort serial;
     ProgramOver over(serial);
     const std::filesystem::path device = over.folder / "converter";
-    over.program.port.setDeviceOverride(device.string());
+    over.program.port.setDeviceOverride(link::LineAddress::Device(device.string()));
     ProgramSetupDialog dialog(over.program);
     const auto save = [&] {
         over.logged.clear();
@@ -378,7 +378,7 @@ TEST_F(ProgramSetupDialogTest, TypedPortTextNamingNoEntryStoresMinusOne)
         {"com7", 6, "Com: 7 opened with: 9600,N,8,1"},
         {"Com30", 29, "Com: 30 opened with: 9600,N,8,1"},
     };
-    program.port.setDeviceOverride(""); // the port number picks the device
+    program.port.setDeviceOverride(std::nullopt); // the port number picks the device
     for (const auto& row : rows) {
         program.config.ComPortIndex = 0;
         ProgramSetupDialog dialog(program);
@@ -474,9 +474,10 @@ TEST_F(AboutDialogTest, DoubleClickOnTheLogoFrameStepsTheDebugLevel)
         {2, 1, {0}, "1"},
     };
     for (const auto& row : rows) {
-        program.DebugLevel = row.start;
+        program.DebugLevel = static_cast<app::DebugMode>(row.start);
         std::vector<int> levelsSeen;
-        AboutDialog dialog(program, [&] { levelsSeen.push_back(program.DebugLevel); });
+        AboutDialog dialog(program,
+                           [&] { levelsSeen.push_back(static_cast<int>(program.DebugLevel)); });
         dialog.show();
         auto* frame = find<QWidget>(&dialog, "FrameLogo");
         const QPoint empty(3, 3);
@@ -484,7 +485,7 @@ TEST_F(AboutDialogTest, DoubleClickOnTheLogoFrameStepsTheDebugLevel)
         for (int n = 0; n < row.clicks; ++n)
             QTest::mouseDClick(frame, Qt::LeftButton, {}, empty);
         EXPECT_EQ(levelsSeen, row.levelsSeen) << row.start << " " << row.clicks;
-        EXPECT_EQ(program.DebugLevel, row.levelsSeen.back());
+        EXPECT_EQ(static_cast<int>(program.DebugLevel), row.levelsSeen.back());
         EXPECT_EQ(find<QLabel>(&dialog, "LabelLocalLog")->text(), row.shown);
     }
 }
@@ -499,7 +500,7 @@ TEST_F(AboutDialogTest, DoubleClickOnThePictureOrATextDoesNothing)
         QTest::mouseDClick(find<QWidget>(&dialog, name), Qt::LeftButton);
         EXPECT_EQ(calls, 0) << name;
     }
-    EXPECT_EQ(program.DebugLevel, 0);
+    EXPECT_EQ(program.DebugLevel, app::DebugMode::Off);
     EXPECT_EQ(find<QLabel>(&dialog, "LabelLocalLog")->text(), "");
 }
 

@@ -45,7 +45,7 @@ protected:
     {
         settings::FillChoiceLists(controls);
         program.config.LogLevel = 2;
-        program.port.setDeviceOverride((folder / "converter").string());
+        program.port.setDeviceOverride(link::LineAddress::Device((folder / "converter").string()));
         ASSERT_EQ(program.port.OpenComPort(0), 0);
         program.engine.ProcessTransfer(link::TransferEngine::kStartSignal);
         program.stores.ForgetUnitValues();
@@ -56,8 +56,8 @@ protected:
 
     bool nothingPending() const
     {
-        for (std::int16_t r : program.stores.ItemRequest) {
-            if (r != 0)
+        for (settings::Request r : program.stores.ItemRequest) {
+            if (r != settings::kNoRequest)
                 return false;
         }
         return program.engine.state() == link::EngineState::Idle;

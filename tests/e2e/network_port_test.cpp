@@ -19,9 +19,11 @@ class NetworkPortTest : public ::testing::Test
 protected:
     static void SetUpTestSuite() { test::EnsureQtApplication(); }
 
-    std::string address(const char* scheme) const
+    link::LineAddress address(const char* scheme) const
     {
-        return std::string(scheme) + "://127.0.0.1:" + std::to_string(server.serverPort());
+        return *link::ParseLineAddress(std::string(scheme) +
+                                       "://127.0.0.1:" + std::to_string(server.serverPort()))
+                    .address;
     }
     QTcpSocket* accepted()
     {
@@ -80,18 +82,18 @@ TEST_F(NetworkPortTest, TelnetHoldsBytesUntilTheLineIsSetAndNotesWhatWasNotConfi
     ASSERT_TRUE(
         PumpUntil([&] { return server2217->readAll() == QByteArray::fromHex("FFFF"); }, 2s));
     ASSERT_TRUE(PumpUntil([&] { return notes.size() == 2; }, 2s));
-    EXPECT_EQ(notes[1], address("rfc2217") + ": flow control none not confirmed; going on.");
+    EXPECT_EQ(notes[1], address("rfc2217").text() + ": flow control none not confirmed; going on.");
 }
 
 TEST_F(NetworkPortTest, ARefusedConnectionClosesThePortWithItsReason)
 {
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    const std::string nobody = address("tcp");
+    const link::LineAddress nobody = address("tcp");
     server.close();
     ASSERT_EQ(port.open(nobody, {}), OpenResult::Opened);
     ASSERT_TRUE(PumpUntil([&] { return !port.isOpen(); }, 5s));
     EXPECT_EQ(port.failureReason(), "connection refused, nothing listens there");
-    EXPECT_EQ(port.open("tcp://127.0.0.1", {}), OpenResult::Failed);
+    EXPECT_EQ(port.open(link::LineAddress::Device("/dev/ttyUSB0"), {}), OpenResult::Failed);
 }
 
 } // namespace

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 namespace pravenor::files {
 namespace {
@@ -130,6 +132,9 @@ TEST(ReadDefaultSettings, FolderInPlaceOfTheFileGivesZerosAndAWarning)
 
 TEST(ReadDefaultSettings, FifoOrOversizedFileGivesZerosAndAWarningNamingIt)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no FIFOs in the file system";
+#else
     const struct
     {
         bool fifo;
@@ -155,10 +160,15 @@ TEST(ReadDefaultSettings, FifoOrOversizedFileGivesZerosAndAWarningNamingIt)
                   std::vector<std::string>{app::PathText(folder / "default.set") + row.warning});
         ExpectShown(screen, {}, {});
     }
+#endif
 }
 
 TEST(WriteDefaultSettings, FailedSaveLeavesOldFileAsItWas)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no file size limit per process; WriteFileReplacing's Windows test "
+                    "holds the file open instead";
+#else
     TempFolder folder;
     Screen screen;
     WriteBytes(folder / "default.set", "0    ->1\r\n");
@@ -178,6 +188,7 @@ TEST(WriteDefaultSettings, FailedSaveLeavesOldFileAsItWas)
     const FileResult missingFolder = WriteDefaultSettings(folder / "no such folder", screen.sync);
     EXPECT_FALSE(missingFolder.ok);
     EXPECT_NE(missingFolder.message, "");
+#endif
 }
 
 } // namespace

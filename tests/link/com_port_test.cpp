@@ -33,7 +33,16 @@ TEST(LineSettings, EveryCodeAndItsFallBack)
     EXPECT_TRUE(hardware.rtsEnable);
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+TEST(DeviceForPort, OnWindowsComNumbersTheDeviceNamespaceFromTen)
+{
+    EXPECT_EQ(link::DeviceForPort(1), "COM1");
+    EXPECT_EQ(link::DeviceForPort(9), "COM9");
+    EXPECT_EQ(link::DeviceForPort(10), "\\\\.\\COM10");
+    EXPECT_EQ(link::DeviceForPort(30), "\\\\.\\COM30");
+    EXPECT_EQ(link::DeviceForPort(0), "");
+}
+#else
 TEST(DeviceForPort, UsbAdaptersFirstThenModemsThenBuiltInPorts)
 {
     EXPECT_EQ(link::DeviceForPort(1), "/dev/ttyUSB0");
@@ -111,18 +120,18 @@ TEST_F(ComPortTest, ALackOfPermissionNamesTheDialoutGroup)
 
 TEST_F(ComPortTest, PortNumbersMapToDevicesUnlessADeviceIsGiven)
 {
-    world.port.setDeviceOverride("");
+    world.port.setDeviceOverride(std::nullopt);
     world.port.OpenComPort(0);
     EXPECT_EQ(serial.lastDevice, link::DeviceForPort(1));
-    world.port.setDeviceOverride("/tmp/pty-link");
+    world.port.setDeviceOverride(link::LineAddress::Device("/tmp/pty-link"));
     world.port.OpenComPort(5);
     EXPECT_EQ(serial.lastDevice, "/tmp/pty-link");
 }
 
 TEST_F(ComPortTest, ANetworkAddressReplacesTheNumberAndIsNamedWithTheReasonWhenItFails)
 {
-    world.port.setDeviceOverride("");
-    world.port.setNetworkAddress("rfc2217://plant-room:7000");
+    world.port.setDeviceOverride(std::nullopt);
+    world.port.setNetworkAddress(link::ParseNetworkLine("rfc2217://plant-room:7000"));
     EXPECT_EQ(world.port.OpenComPort(3), 0);
     EXPECT_EQ(serial.lastDevice, "rfc2217://plant-room:7000");
     EXPECT_EQ(world.logMessages().back(), "rfc2217://plant-room:7000 opened with: 9600,N,8,1");
@@ -139,14 +148,15 @@ TEST_F(ComPortTest, ANetworkAddressReplacesTheNumberAndIsNamedWithTheReasonWhenI
 
     // Mistyped, it is refused as an address rather than tried as a device.
     const int opensBefore = serial.openCount;
-    world.port.setNetworkAddress("tcp://plant-room");
+    world.port.setNetworkAddress(link::ParseNetworkLine("tcp://plant-room"));
     EXPECT_EQ(world.port.OpenComPort(3), -1);
     EXPECT_EQ(serial.openCount, opensBefore);
     EXPECT_NE(world.logMessages().back().find(
                   "Cannot open tcp://plant-room: write the address as HOST:PORT"),
               std::string::npos);
 
-    world.port.setDeviceOverride("/tmp/pty-link"); // a device given for the run still wins
+    world.port.setDeviceOverride(
+        link::LineAddress::Device("/tmp/pty-link")); // a device given for the run still wins
     serial.nextOpen = link::OpenResult::Opened;
     world.port.OpenComPort(3);
     EXPECT_EQ(serial.lastDevice, "/tmp/pty-link");
@@ -154,7 +164,7 @@ TEST_F(ComPortTest, ANetworkAddressReplacesTheNumberAndIsNamedWithTheReasonWhenI
 
 TEST_F(ComPortTest, APortNumberWithoutADeviceFailsWithoutTryingTheLine)
 {
-    world.port.setDeviceOverride("");
+    world.port.setDeviceOverride(std::nullopt);
     const int opensBefore = serial.openCount;
     EXPECT_EQ(world.port.OpenComPort(-1), -1);
     EXPECT_EQ(serial.openCount, opensBefore);

@@ -145,7 +145,7 @@ TEST_P(EndlessRetries, EndInTheCancelBoxAfterNineExchanges)
     SimBench b(faults);
     b.startIdle();
     chooseFirstEntries(b);
-    (c.write ? b.world.engine.WriteAllRequest : b.world.engine.ReadAllRequest) = true;
+    b.world.engine.request(c.write ? link::Job::WriteAll : link::Job::ReadAll);
 
     ASSERT_GT(b.tickUntil([&] { return !b.world.view.messages().empty(); }, 5000), 0);
     EXPECT_EQ(b.world.view.messages().front().text,
@@ -198,7 +198,7 @@ TEST(EngineMends, AWriteAllWithRefusedSettingsSaysHowManyWereNotWritten)
     chooseFirstEntries(b);
     b.world.controls.setChosenPosition(9, -1); // nothing chosen: -1, outside a byte
     b.world.controls.setChosenPosition(44, -1);
-    b.world.engine.WriteAllRequest = true;
+    b.world.engine.request(link::Job::WriteAll);
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
     EXPECT_EQ(b.world.engine.refusedCount(), 2);
     EXPECT_TRUE(b.world.logged("Writing of settings ended: 2 settings were not written."));
@@ -206,7 +206,7 @@ TEST(EngineMends, AWriteAllWithRefusedSettingsSaysHowManyWereNotWritten)
 
     // The next batch starts counting afresh.
     chooseFirstEntries(b);
-    b.world.engine.WriteAllRequest = true;
+    b.world.engine.request(link::Job::WriteAll);
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
     EXPECT_EQ(b.world.engine.refusedCount(), 0);
     EXPECT_TRUE(b.world.logged("Writing of settings successfull."));

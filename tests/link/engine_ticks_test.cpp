@@ -40,7 +40,7 @@ long batchTicks(bool write)
     world.tick(20); // past the start's poll delay; the converter has not been woken
     const std::string done =
         write ? "Writing of settings successfull." : "Reading of settings successfull.";
-    (write ? world.engine.WriteAllRequest : world.engine.ReadAllRequest) = true;
+    world.engine.request(write ? link::Job::WriteAll : link::Job::ReadAll);
     for (long ticks = 1; ticks <= 10'000; ++ticks) {
         world.tick();
         line.advance(sim::Micros(25'000));

@@ -36,9 +36,8 @@ protected:
     test::LinkWorld world{serial};
     link::ByteLayer bytes{serial};
     link::FrameReceiver receiver;
-    link::SettingExchange exchange{bytes,      receiver,  world.sync,
-                                   world.view, world.log, world.debugLevel};
-    link::ServiceExchange service{bytes, receiver, world.controls, world.log};
+    link::SettingExchange exchange{bytes, receiver, world.sync, world.debugLevel};
+    link::ServiceExchange service{bytes, receiver, world.controls};
 };
 
 TEST_F(ExchangeFrames, ReadRequest)

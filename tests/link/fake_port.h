@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/line_address.h"
 #include "link/serial_port.h"
 
 #include <cstdint>
@@ -13,9 +14,10 @@ namespace pravenor::test {
 class FakePort final : public link::SerialPort
 {
 public:
-    link::OpenResult open(const std::string& device, const link::LineSettings& settings) override
+    link::OpenResult open(const link::LineAddress& address,
+                          const link::LineSettings& settings) override
     {
-        lastDevice = device;
+        lastDevice = address.text();
         lastSettings = settings;
         ++openCount;
         isOpenNow = nextOpen == link::OpenResult::Opened;

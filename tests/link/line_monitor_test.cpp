@@ -17,7 +17,7 @@ TEST(LineMonitor, RecordsAReadAllsFramesInOrder)
                         [&] { return static_cast<int>(bench.world.engine.state()); });
     bench.world.start();
     bench.world.engine.bytes().setTap(&monitor);
-    bench.world.engine.ReadAllRequest = true;
+    bench.world.engine.request(link::Job::ReadAll);
     ASSERT_GT(
         bench.tickUntil([&] { return bench.world.logged("Reading of settings successfull."); }), 0);
     bench.tick(10);

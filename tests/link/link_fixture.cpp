@@ -23,7 +23,7 @@ LinkWorld::LinkWorld(link::SerialPort& serial)
       port(serial, log, view), engine(port, sync, view, log, config, debugLevel)
 {
     config.LogLevel = 2;
-    port.setDeviceOverride("/dev/test-converter");
+    port.setDeviceOverride(link::LineAddress::Device("/dev/test-converter"));
     settings::FillChoiceLists(controls);
     stores.ForgetWorkValues();
     stores.ForgetUnitValues();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/clock.h"
+#include "app/debug_mode.h"
 #include "app/message_log.h"
 #include "app/program_config.h"
 #include "link/com_port.h"
@@ -51,7 +52,7 @@ public:
     bool logged(const std::string& message) const;
 
     std::filesystem::path folder;
-    std::int16_t debugLevel = 0;
+    app::DebugMode debugLevel = app::DebugMode::Off;
     app::ProgramConfig config;
     FixedClock clock;
     app::MessageLog log;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
@@ -53,7 +54,7 @@ int wakeUps(const SimBench& b)
     return n;
 }
 
-long countLogged(const SimBench& b, const std::string& message)
+std::ptrdiff_t countLogged(const SimBench& b, const std::string& message)
 {
     const auto lines = b.world.logMessages();
     return std::count(lines.begin(), lines.end(), message);
@@ -78,7 +79,7 @@ BatchRun runBatch(const Pace& pace, bool write)
     }
     startIdle(b, pace);
     const sim::Micros start = b.line.now();
-    (write ? b.world.engine.WriteAllRequest : b.world.engine.ReadAllRequest) = true;
+    b.world.engine.request(write ? link::Job::WriteAll : link::Job::ReadAll);
     EXPECT_GT(b.tickUntil([&] { return b.settled(); }, 100'000), 0);
     BatchRun run{b.world.view.progress(),
                  b.world.logMessages(),
@@ -99,7 +100,7 @@ TEST(Pace, TheFastPaceTicksOftenOnlyWhileBusyAndTheStandardPaceNever)
         SimBench b;
         startIdle(b, pace);
         EXPECT_EQ(b.world.engine.tickInterval(), 25ms);
-        b.world.engine.ReadAllRequest = true;
+        b.world.engine.request(link::Job::ReadAll);
         std::set<long> busyIntervals;
         ASSERT_GT(b.tickUntil(
                       [&] {
@@ -193,7 +194,8 @@ TEST(Pace, TheConverterCountsAsAwakeTwoSecondsAfterAReadAndFiveAfterAWrite)
                      std::to_string(row.after.count()));
         SimBench b;
         startIdle(b, row.fast ? link::kFastPace : link::kStandardPace);
-        const std::int16_t request = row.write ? settings::kWriteRequest : settings::kReadRequest;
+        const settings::Request request =
+            row.write ? settings::kWriteRequest : settings::kReadRequest;
         const EngineState sending = row.write ? EngineState::WriteSoh : EngineState::ReadSoh;
         for (int item : {9, 10}) {
             b.world.controls.setChosenPosition(item, 1);
@@ -238,7 +240,7 @@ TEST(Pace, TheFirstFailedExchangeAtTheFastPaceBringsBackTheStandardPaceAndTheBat
         SimBench b(row.faults);
         sim::FillDemoConverter(b.model);
         startIdle(b, row.fast ? link::kFastPace : link::kStandardPace);
-        b.world.engine.ReadAllRequest = true;
+        b.world.engine.request(link::Job::ReadAll);
         ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 100'000), 0);
 
         EXPECT_TRUE(b.world.logged("Reading of settings successfull."));

@@ -14,7 +14,7 @@ TEST(Restart, IsSentWithoutWakeUpAndReported)
     SimBench b;
     b.startIdle();
     const auto before = b.line.bytesFromHost().size();
-    b.world.engine.RestartRequest = true;
+    b.world.engine.request(link::Job::Restart);
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
     EXPECT_EQ(b.model.restarts(), 1);
     EXPECT_TRUE(b.world.logged("STATUS: RESET command sent to converter."));
@@ -32,7 +32,7 @@ TEST(Restart, ARefusalIsNotReportedAndNothingCounts)
     faults.nack = FaultRepeat::times(1);
     SimBench b(faults);
     b.startIdle();
-    b.world.engine.RestartRequest = true;
+    b.world.engine.request(link::Job::Restart);
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
     for (const std::string& line : b.world.logMessages())
         EXPECT_EQ(line.find("RESET"), std::string::npos) << line;
@@ -44,7 +44,7 @@ TEST(Restart, NoAnswerIsLoggedAfterThreeSecondsAndNotCounted)
     faults.noAnswer = FaultRepeat::every();
     SimBench b(faults);
     b.startIdle();
-    b.world.engine.RestartRequest = true;
+    b.world.engine.request(link::Job::Restart);
     b.tick();
     EXPECT_EQ(b.world.engine.state(), EngineState::Restart);
     ASSERT_GT(b.tickUntil([&] { return b.world.engine.state() == EngineState::RestartSoh; }, 20),
@@ -59,8 +59,8 @@ TEST(Restart, WinsOverAPagerCallAskedInTheSameTick)
 {
     SimBench b;
     b.startIdle();
-    b.world.engine.RestartRequest = true;
-    b.world.engine.PagerCallRequest = true;
+    b.world.engine.request(link::Job::Restart);
+    b.world.engine.request(link::Job::PagerCall);
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
     EXPECT_EQ(b.model.restarts(), 1);
     EXPECT_EQ(b.model.pagerCalls(), 0);
@@ -75,7 +75,7 @@ TEST(PagerCall, AsksForTheBufferPositionThenSendsTheCall)
     b.model.setBufferPosition(3);
     b.startIdle();
     b.world.controls.setPagerInputs("1234", "Door 4 open", 2);
-    b.world.engine.PagerCallRequest = true;
+    b.world.engine.request(link::Job::PagerCall);
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
     ASSERT_TRUE(b.model.lastPagerCall().has_value());
     const sim::PagerCall& call = *b.model.lastPagerCall();
@@ -97,7 +97,7 @@ TEST(PagerCall, AFieldWithControlBytesIsNotSentAtAll)
                                     "2\x1f"
                                     "HACKED",
                                     "", 2);
-    b.world.engine.PagerCallRequest = true;
+    b.world.engine.request(link::Job::PagerCall);
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
     EXPECT_FALSE(b.model.lastPagerCall().has_value());
     EXPECT_EQ(b.line.bytesFromHost().size(), sentBefore);
@@ -111,7 +111,7 @@ TEST(PagerCall, ABadBufferPositionCountsButTheCallStillGoes)
     b.model.setBufferPositionByte('X');
     b.startIdle();
     b.world.controls.setPagerInputs("77", "", -1);
-    b.world.engine.PagerCallRequest = true;
+    b.world.engine.request(link::Job::PagerCall);
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
     EXPECT_EQ(b.world.engine.ErrorCount(), 1);
     ASSERT_TRUE(b.model.lastPagerCall().has_value());
@@ -127,7 +127,7 @@ TEST(PagerCall, FailuresOfEitherHalfAreLogged)
         faults.noAnswer = FaultRepeat::times(1);
         SimBench b(faults);
         b.startIdle();
-        b.world.engine.PagerCallRequest = true;
+        b.world.engine.request(link::Job::PagerCall);
         ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
         EXPECT_TRUE(
             b.world.logged("ERROR: TimeOut sending Paging call via Pravenor (SOH request BufPos)"));
@@ -139,7 +139,7 @@ TEST(PagerCall, FailuresOfEitherHalfAreLogged)
         faults.badChecksum = FaultRepeat::times(1);
         SimBench b(faults);
         b.startIdle();
-        b.world.engine.PagerCallRequest = true;
+        b.world.engine.request(link::Job::PagerCall);
         ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
         EXPECT_TRUE(b.world.logged(
             "ERROR: Checksum error sending PagingCall to converter (CheckSumn request BufPos)"));
@@ -151,7 +151,7 @@ TEST(PagerCall, FailuresOfEitherHalfAreLogged)
         faults.nack = FaultRepeat::every();
         SimBench b(faults);
         b.startIdle();
-        b.world.engine.PagerCallRequest = true;
+        b.world.engine.request(link::Job::PagerCall);
         ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
         EXPECT_TRUE(b.world.logged("ERROR: send call to pager via Pravenor FAILED."));
     }

@@ -46,8 +46,8 @@ public:
 
     bool nothingPending() const
     {
-        for (std::int16_t r : world.stores.ItemRequest) {
-            if (r != 0)
+        for (settings::Request r : world.stores.ItemRequest) {
+            if (r != settings::kNoRequest)
                 return false;
         }
         return true;
@@ -56,10 +56,12 @@ public:
     // Done with every request and batch and back in the idle state.
     bool settled() const
     {
-        return nothingPending() && world.engine.BatchKind == 0 &&
-               world.engine.state() == link::EngineState::Idle && !world.engine.ReadAllRequest &&
-               !world.engine.WriteAllRequest && !world.engine.RestartRequest &&
-               !world.engine.PagerCallRequest;
+        return nothingPending() && world.engine.batchKind() == link::Batch::None &&
+               world.engine.state() == link::EngineState::Idle &&
+               !world.engine.requested(link::Job::ReadAll) &&
+               !world.engine.requested(link::Job::WriteAll) &&
+               !world.engine.requested(link::Job::Restart) &&
+               !world.engine.requested(link::Job::PagerCall);
     }
 
     // The request frames the converter received with a good checksum, command and item.

@@ -75,7 +75,7 @@ TEST(TransferEngine, ReadAllServesItemsInItemOrder)
     b.world.start();
     b.tick();
 
-    b.world.engine.ReadAllRequest = true;
+    b.world.engine.request(link::Job::ReadAll);
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
 
     std::vector<int> expected{0, 5};
@@ -133,7 +133,7 @@ TEST(TransferEngine, WriteAllTakesEveryControlFirst)
     b.world.start();
     b.tick();
 
-    b.world.engine.WriteAllRequest = true;
+    b.world.engine.request(link::Job::WriteAll);
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
 
     EXPECT_EQ(b.model.number(0), 1);
@@ -280,7 +280,7 @@ TEST(TransferEngine, ThreeFailuresCancelEverythingUntilABatchStarts)
               "ERROR writing setting in converter.\r\nWriting cancelled!");
     EXPECT_TRUE(watch.fresh().empty());
 
-    b.world.engine.ReadAllRequest = true;
+    b.world.engine.request(link::Job::ReadAll);
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
     EXPECT_TRUE(b.world.logged("Reading of settings successfull."));
     EXPECT_EQ(b.world.view.messages().size(), 3u);
@@ -350,7 +350,7 @@ TEST(TransferEngine, ALostPortEndsARunningBatchWithoutASuccessReport)
     SimBench b;
     b.world.start();
     b.tick();
-    b.world.engine.ReadAllRequest = true;
+    b.world.engine.request(link::Job::ReadAll);
     b.tick(100);
     b.line.cutPower(sim::Micros(1'000'000));
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 3000), 0);
@@ -480,16 +480,16 @@ TEST(TransferEngine, AReplyTooShortToNameAnItemIsAskedAgainSilently)
 
 TEST(TransferEngine, DebugLevelTwoAddsDetailAndTheBatchReportToTheProgress)
 {
-    for (const std::int16_t level : {std::int16_t{0}, std::int16_t{2}}) {
+    for (const app::DebugMode level : {app::DebugMode::Off, app::DebugMode::Debug}) {
         SimBench b;
         b.world.debugLevel = level;
         b.model.setNumber(9, 1);
         b.world.start();
         b.tick();
-        b.world.engine.ReadAllRequest = true;
+        b.world.engine.request(link::Job::ReadAll);
         ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
         const std::string& progress = b.world.view.progress();
-        const bool detailed = level == 2;
+        const bool detailed = level == app::DebugMode::Debug;
         EXPECT_EQ(progress.find("Reading of settings successfull.\r\n") != std::string::npos,
                   detailed);
         EXPECT_EQ(progress.find(
@@ -505,10 +505,10 @@ TEST(TransferEngine, TheWindowsCancelEndsABatchWithoutASuccessReport)
     SimBench b;
     b.world.start();
     b.tick();
-    b.world.engine.ReadAllRequest = true;
+    b.world.engine.request(link::Job::ReadAll);
     b.tick(50);
-    b.world.stores.ItemRequest.fill(0);
-    b.world.engine.BatchKind = 0;
+    b.world.stores.ItemRequest.fill(settings::kNoRequest);
+    b.world.engine.endBatchByUser();
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
     b.tick(10);
     EXPECT_FALSE(b.world.logged("Reading of settings successfull."));
@@ -521,11 +521,11 @@ TEST(TransferEngine, WithoutTheStartSignalNothingIsServed)
     test::LinkWorld world(port);
     world.start();
     world.stores.ItemRequest[0] = settings::kReadRequest;
-    world.engine.ReadAllRequest = true;
+    world.engine.request(link::Job::ReadAll);
     world.tick(500);
     EXPECT_EQ(world.engine.state(), EngineState::Initial);
     EXPECT_TRUE(port.written.empty());
-    EXPECT_TRUE(world.engine.ReadAllRequest);
+    EXPECT_TRUE(world.engine.requested(link::Job::ReadAll));
 }
 
 TEST(TransferEngine, AwaitingAPortThatFailedAtStartTriesItEveryFiveSeconds)
@@ -567,8 +567,8 @@ TEST(TransferEngine, TheProgressBarFollowsTheItems)
     }
     world.engine.UpdateProgress(-1);
     EXPECT_FALSE(world.view.barVisible());
-    world.stores.ItemRequest[3] = 1;
-    world.stores.ItemRequest[250] = 10;
+    world.stores.ItemRequest[3] = settings::kReadRequest;
+    world.stores.ItemRequest[250] = settings::kWriteRequest;
     world.engine.UpdateProgress(-1);
     EXPECT_TRUE(world.view.barVisible());
     EXPECT_EQ(world.view.barMaximum(), 250);
@@ -596,7 +596,7 @@ protected:
         world.start();
         world.tick();
     }
-    void dispatch(int item, std::int16_t request)
+    void dispatch(int item, settings::Request request)
     {
         world.stores.ItemRequest[static_cast<std::size_t>(item)] = request;
         world.tick(11); // wake-up, 250 ms, request sent
@@ -655,7 +655,7 @@ TEST_F(ScriptedReplies, AReplyForAnotherItemIsStoredUnderThatItem)
         Bytes{0x01, 0x0D, 0x00, 0x01, 0x06, 0x77, 0x1F, 0x0A, 0x1E, 0x77, 0x1F, 0x02, 0x1E, 0x77});
     world.tick(4);
     EXPECT_EQ(world.stores.UnitValues[10], SettingValue::Text("2"));
-    EXPECT_EQ(world.stores.ItemRequest[10], 0);
+    EXPECT_EQ(world.stores.ItemRequest[10], settings::kNoRequest);
     EXPECT_EQ(world.stores.ItemRequest[9], settings::kReadRequest);
     EXPECT_EQ(world.controls.chosenPosition(10), 2);
 }
@@ -711,19 +711,19 @@ TEST(TransferEngine, ARequestWhosePortWillNotOpenVanishes)
     port.nextOpen = link::OpenResult::Failed;
 
     // A read-all that cannot reopen the port ends the tick; the restart waits for the next.
-    world.engine.ReadAllRequest = true;
-    world.engine.RestartRequest = true;
+    world.engine.request(link::Job::ReadAll);
+    world.engine.request(link::Job::Restart);
     world.tick();
-    EXPECT_FALSE(world.engine.ReadAllRequest);
-    EXPECT_TRUE(world.engine.RestartRequest);
-    EXPECT_EQ(world.engine.BatchKind, 0);
+    EXPECT_FALSE(world.engine.requested(link::Job::ReadAll));
+    EXPECT_TRUE(world.engine.requested(link::Job::Restart));
+    EXPECT_EQ(world.engine.batchKind(), link::Batch::None);
 
     // A write-all that cannot reopen it lets the restart try in the same tick.
     port.isOpenNow = true;
-    world.engine.WriteAllRequest = true;
+    world.engine.request(link::Job::WriteAll);
     world.tick();
-    EXPECT_FALSE(world.engine.WriteAllRequest);
-    EXPECT_FALSE(world.engine.RestartRequest);
+    EXPECT_FALSE(world.engine.requested(link::Job::WriteAll));
+    EXPECT_FALSE(world.engine.requested(link::Job::Restart));
     const auto lines = world.logMessages();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Error opening ComPort:  1"), 3);
     world.tick();

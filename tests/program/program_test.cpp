@@ -64,7 +64,7 @@ protected:
     ProgramTest() : line(model), program(folder.path(), clock, line, controls, view)
     {
         model.setNumber(9, 1);
-        program.port.setDeviceOverride("simulated converter");
+        program.port.setDeviceOverride(link::LineAddress::Device("simulated converter"));
         program.engine.setJobObserver([this](Job job, JobEnd end) { ends.push_back({job, end}); });
     }
 
@@ -122,7 +122,8 @@ TEST(DebugLevelFor, SwitchesCountAnywhereInCapitalsAndDebugWins)
         {"--home x/DEBUGy", 2},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(program::DebugLevelFor(row.commandLine), row.level) << row.commandLine;
+        EXPECT_EQ(static_cast<int>(program::DebugLevelFor(row.commandLine)), row.level)
+            << row.commandLine;
 }
 
 TEST_F(ProgramTest, StartUpRunsItsStepsInOrderAndLeavesTheEngineIdle)
@@ -137,7 +138,7 @@ TEST_F(ProgramTest, StartUpRunsItsStepsInOrderAndLeavesTheEngineIdle)
     // Logging is forced on only after the pages are arranged, so the configured 0 holds until then.
     EXPECT_EQ(steps.logLevels, (std::vector<int>{0, 0, 0, 2}));
     EXPECT_TRUE(steps.unitValuesForgotten[2]);
-    EXPECT_EQ(program.DebugLevel, 2);
+    EXPECT_EQ(program.DebugLevel, app::DebugMode::Debug);
     EXPECT_EQ(program.config.UnitType, 3);
     EXPECT_EQ(program.engine.state(), link::EngineState::Idle);
     EXPECT_FALSE(logged("Com: 1 opened with: 9600,N,8,1")); // LogLevel was 0 when it opened
@@ -209,7 +210,7 @@ TEST_F(ProgramTest, CancelEndsTheReadAllWithoutItsCompletionLine)
         line.advance(25ms);
     }
     EXPECT_FALSE(logged("Reading of settings successfull."));
-    EXPECT_FALSE(program.engine.ReadAllRequest);
+    EXPECT_FALSE(program.engine.requested(link::Job::ReadAll));
 }
 
 TEST_F(ProgramTest, WriteSingleSendsTheValueOnScreenAtTheClick)
@@ -220,7 +221,7 @@ TEST_F(ProgramTest, WriteSingleSendsTheValueOnScreenAtTheClick)
     controls.setChosenPosition(9, 1); // changed again before the engine serves it
     EXPECT_EQ(program.stores.WorkValues[9].asNumber(), 0);
     EXPECT_EQ(program.stores.ItemRequest[9], settings::kWriteRequest);
-    for (int n = 0; n < 200 && program.stores.ItemRequest[9] != 0; ++n) {
+    for (int n = 0; n < 200 && program.stores.ItemRequest[9] != settings::kNoRequest; ++n) {
         program.engine.ProcessTransfer(0);
         line.advance(25ms);
     }

@@ -20,7 +20,7 @@ protected:
     }
     SettingValue& work(int item) { return stores.WorkValues[static_cast<std::size_t>(item)]; }
     SettingValue& unit(int item) { return stores.UnitValues[static_cast<std::size_t>(item)]; }
-    std::int16_t& request(int item) { return stores.ItemRequest[static_cast<std::size_t>(item)]; }
+    Request& request(int item) { return stores.ItemRequest[static_cast<std::size_t>(item)]; }
     ControlBoard& board() { return controls.board; }
 
     test::ScriptedControls controls;
@@ -261,7 +261,7 @@ TEST_F(ControlSyncTest, RefreshFreezesTheColourWhileARequestIsPending)
 
     unit(10) = SettingValue::Number(3);
     unit(100) = SettingValue::Text("abc");
-    for (const std::int16_t pending : {kReadRequest, kWriteRequest}) {
+    for (const Request pending : {kReadRequest, kWriteRequest}) {
         request(10) = pending;
         request(100) = pending;
         sync.RefreshSettingControls();

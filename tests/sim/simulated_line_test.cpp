@@ -1,4 +1,5 @@
 #include "hex_bytes.h"
+#include "link/line_address.h"
 #include "sim/simulated_line.h"
 
 #include <chrono>
@@ -37,7 +38,7 @@ protected:
 
     static void openLine(SimulatedLine& line)
     {
-        ASSERT_EQ(line.open("COM1", {}), link::OpenResult::Opened);
+        ASSERT_EQ(line.open(link::LineAddress::Device("COM1"), {}), link::OpenResult::Opened);
     }
 
     ConverterModel model;
@@ -224,9 +225,9 @@ TEST_F(SimulatedLineTest, PowerCutClosesThePortUntilThePowerIsBack)
     line.cutPower(2s);
     EXPECT_FALSE(line.isOpen());
     EXPECT_FALSE(line.writeByte(0x01));
-    EXPECT_EQ(line.open("COM1", {}), link::OpenResult::Failed);
+    EXPECT_EQ(line.open(link::LineAddress::Device("COM1"), {}), link::OpenResult::Failed);
     line.advance(2s - 1us);
-    EXPECT_EQ(line.open("COM1", {}), link::OpenResult::Failed);
+    EXPECT_EQ(line.open(link::LineAddress::Device("COM1"), {}), link::OpenResult::Failed);
     line.advance(1us);
     EXPECT_FALSE(line.isOpen()); // back, but the port must be opened again
     openLine(line);
@@ -259,7 +260,7 @@ TEST_F(SimulatedLineTest, PlannedPowerCutStartsAndEndsOnTime)
     line.advance(1us);
     EXPECT_FALSE(line.isOpen());
     line.advance(2s - 1us);
-    EXPECT_EQ(line.open("COM1", {}), link::OpenResult::Failed);
+    EXPECT_EQ(line.open(link::LineAddress::Device("COM1"), {}), link::OpenResult::Failed);
     line.advance(1us);
     openLine(line);
     EXPECT_TRUE(line.isOpen());

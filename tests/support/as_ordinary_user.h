@@ -1,5 +1,9 @@
 #pragma once
 
+// Windows has no root who may write anywhere nor users to switch to: the tests that need
+// this are skipped there.
+#ifndef _WIN32
+
 #include <cstdio>
 #include <functional>
 #include <grp.h>
@@ -54,3 +58,5 @@ inline void AsOrdinaryUser(const std::function<void()>& body)
 }
 
 } // namespace pravenor::test
+
+#endif

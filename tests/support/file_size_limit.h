@@ -1,5 +1,8 @@
 #pragma once
 
+// Windows has no file size limit per process: the tests that need it are skipped there.
+#ifndef _WIN32
+
 #include <csignal>
 #include <sys/resource.h>
 
@@ -32,3 +35,5 @@ private:
 };
 
 } // namespace pravenor::test
+
+#endif

@@ -99,7 +99,7 @@ TEST_F(WindowTest, ButtonsOnlySetRequests)
     load();
     auto& stores = program->stores;
     click("CmdLeesAlles");
-    EXPECT_TRUE(program->engine.ReadAllRequest);
+    EXPECT_TRUE(program->engine.requested(link::Job::ReadAll));
 
     click(numbered("CmdReadSingleSetting", 10));
     EXPECT_EQ(stores.ItemRequest[10], settings::kReadRequest);
@@ -112,7 +112,7 @@ TEST_F(WindowTest, ButtonsOnlySetRequests)
     EXPECT_EQ(stores.ItemRequest[12], settings::kWriteRequest);
 
     click("CmdTestOproepPager");
-    EXPECT_TRUE(program->engine.PagerCallRequest);
+    EXPECT_TRUE(program->engine.requested(link::Job::PagerCall));
 
     find<QPlainTextEdit>("TxtProgress")->setPlainText("old progress");
     program->log.WriteLog("a message");
@@ -135,14 +135,14 @@ TEST_F(WindowTest, ConfirmationsAskBeforeTheyAct)
     EXPECT_EQ(box->text(), "Overwrite all settings in the converter?\nAre you sure? ");
     EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Ok));
     answer(QMessageBox::Cancel);
-    EXPECT_FALSE(program->engine.WriteAllRequest);
+    EXPECT_FALSE(program->engine.requested(link::Job::WriteAll));
     EXPECT_NE(program->stores.WorkValues[0].asNumber(), 2);
 
     click("CmdSchrijfAlles");
     answer(QMessageBox::Ok);
     // Asked for, or already taken up by an engine tick that came while the box closed.
-    EXPECT_TRUE(program->engine.WriteAllRequest ||
-                program->engine.BatchKind == link::kWriteAllBatch);
+    EXPECT_TRUE(program->engine.requested(link::Job::WriteAll) ||
+                program->engine.batchKind() == link::Batch::WriteAll);
     EXPECT_EQ(program->stores.WorkValues[0].asNumber(), 2);
 
     click("CmdTestHerstart");
@@ -150,7 +150,7 @@ TEST_F(WindowTest, ConfirmationsAskBeforeTheyAct)
     EXPECT_EQ(openBox()->windowTitle(), "Pravenor");
     EXPECT_EQ(openBox()->text(), "Reboot the Converter.\n\nAre you sure? ");
     answer(QMessageBox::Ok);
-    EXPECT_TRUE(program->engine.RestartRequest);
+    EXPECT_TRUE(program->engine.requested(link::Job::Restart));
 
     window->menuBar()->actions().at(1)->trigger(); // "Quit"
     ASSERT_NE(openBox(), nullptr);
@@ -341,7 +341,7 @@ TEST_F(WindowTest, DialogsLeaveTheEngineTickingAndAboutStepsTheServiceControls)
     QTest::mouseDClick(logo, Qt::LeftButton);
     EXPECT_TRUE(find<QWidget>("FrameCmdButtonsPaging")->isHidden()); // level 1 shows nothing new
     QTest::mouseDClick(logo, Qt::LeftButton);
-    EXPECT_EQ(program->DebugLevel, 2);
+    EXPECT_EQ(program->DebugLevel, app::DebugMode::Debug);
     EXPECT_FALSE(find<QWidget>("FrameCmdButtonsPaging")->isHidden());
     EXPECT_TRUE(find<QPushButton>("CmdInstellingenOpslaan")->isEnabled());
 }
@@ -371,7 +371,7 @@ TEST_F(WindowTest, QuitAnsweredOkEndsTheProgramWhateverIsOpen)
     QTest::qWait(500);
     EXPECT_EQ(program->port.PortIsOpen(), -1);
     window.reset();
-    program.reset();
+    session.reset();
 
     const struct
     {
@@ -411,7 +411,7 @@ TEST_F(WindowTest, QuitAnsweredOkEndsTheProgramWhateverIsOpen)
             closed += entry.ends_with("Comport closed by software.") ? 1 : 0;
         EXPECT_EQ(closed, 1) << shown;
         window.reset();
-        program.reset();
+        session.reset();
     }
 }
 

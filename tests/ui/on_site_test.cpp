@@ -7,11 +7,13 @@
 #include "window_fixture.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 namespace pravenor::test {
 namespace {
@@ -101,6 +103,40 @@ TEST_F(OnSiteTest, CompareListsTheDifferingRowsAndTakesTheFilesValue)
     EXPECT_EQ(find<QLineEdit>("TxtTekstInput_40")->text(), "2000"); // not taken yet
     compare->takeAll();
     EXPECT_EQ(find<QLineEdit>("TxtTekstInput_40")->text(), "1999");
+}
+
+TEST_F(OnSiteTest, TheReportOfTheScreenMarksTheEditsAndRemembersTheSite)
+{
+    load();
+    readAll();
+    find<QComboBox>("ComboInstellingen_10")->setCurrentIndex(0);
+    std::filesystem::path file;
+    for (const char* site : {"Plant room", ""}) {
+        file = folder.path() / (std::string(*site ? "first" : "second") + ".html");
+        // The heading is asked in a box of its own, which waits for its answer.
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* heading = window->findChild<QDialog*>("ReportHeading");
+            if (heading == nullptr || !heading->isVisible())
+                return;
+            answer.stop();
+            if (*site)
+                heading->findChild<QLineEdit*>("TxtReportSite")->setText(site);
+            heading->accept();
+        });
+        answer.start(10);
+        click("CmdRapport");
+        auto* dialog = window->findChild<QFileDialog*>("ReportFile");
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(QString::fromStdString(file.string()));
+        static_cast<QDialog*>(dialog)->accept();
+        QApplication::processEvents();
+    }
+    // The second report was given no site: the one of the first was offered and kept.
+    const std::string html = TempFolder::read(file);
+    EXPECT_NE(html.find("Plant room"), std::string::npos);
+    EXPECT_NE(html.find("the screen"), std::string::npos);
+    EXPECT_NE(html.find("1200 baud</span> <span class=\"differs\">"), std::string::npos) << html;
 }
 
 TEST_F(OnSiteTest, TheLineMonitorShowsTheFramesOnlyWhileOpen)

@@ -41,7 +41,8 @@ TEST(WindowCommandLine, AnyCommandLineStartsTheWindowAndUnknownWordsAreNoted)
         const std::string shown = ::testing::PrintToString(row.args);
         const WindowCommandLine read = ReadWindowCommandLine(row.args, "1.0");
         EXPECT_FALSE(read.exitStatus.has_value()) << shown;
-        EXPECT_EQ(program::DebugLevelFor(read.options.commandLine), row.level) << shown;
+        EXPECT_EQ(static_cast<int>(program::DebugLevelFor(read.options.commandLine)), row.level)
+            << shown;
         EXPECT_EQ(read.options.demo, row.demo) << shown;
         EXPECT_EQ(read.options.device, row.device) << shown;
         EXPECT_EQ(read.err, row.err) << shown;

@@ -2,6 +2,8 @@
 
 #include "app/clock.h"
 #include "frontend/converter_line.h"
+#include "frontend/front_end_options.h"
+#include "frontend/session.h"
 #include "program/program.h"
 #include "sim/converter_model.h"
 #include "support/qt_event_loop.h"
@@ -33,22 +35,23 @@ protected:
     void TearDown() override
     {
         window.reset(); // the window closes the port through the program on release
-        program.reset();
+        session.reset();
     }
 
     void load(const std::string& commandLine = {}, const std::string& device = {})
     {
-        line =
-            std::make_unique<frontend::ConverterLine>(frontend::ChooseLine(device.empty(), device));
-        window = std::make_unique<ui::MainWindow>(device.empty());
-        program =
-            std::make_unique<program::Program>(folder.path(), clock, line->serial(),
-                                               window->settingControls(), window->transferView());
-        program->port.setDeviceOverride(line->deviceOverride());
+        frontend::FrontEndOptions options;
+        options.demo = device.empty();
+        options.line = link::ParseLineAddress(device).address;
+        options.fast = fastForThisRun;
+        window = std::make_unique<ui::MainWindow>(options.demo);
+        session = std::make_unique<frontend::Session>(
+            options, folder.path(), clock, window->settingControls(), window->transferView());
+        line = &session->line();
+        program = &session->program();
         window->setBeeper([this] { ++beeps; });
         window->setUserPreferences(
             ui::UserPreferences(QString::fromStdString((folder / "user.conf").string())));
-        window->setFastForThisRun(fastForThisRun);
         window->load(*program, *line, commandLine);
     }
 
@@ -64,11 +67,12 @@ protected:
     }
     bool idle() const
     {
-        for (std::int16_t r : program->stores.ItemRequest)
-            if (r != 0)
+        for (settings::Request r : program->stores.ItemRequest)
+            if (r != settings::kNoRequest)
                 return false;
-        return program->engine.BatchKind == 0 && !program->engine.ReadAllRequest &&
-               !program->engine.WriteAllRequest &&
+        return program->engine.batchKind() == link::Batch::None &&
+               !program->engine.requested(link::Job::ReadAll) &&
+               !program->engine.requested(link::Job::WriteAll) &&
                program->engine.state() == link::EngineState::Idle;
     }
     bool logged(const std::string& text) const
@@ -94,9 +98,10 @@ protected:
 
     TempFolder folder;
     FixedTime clock;
-    std::unique_ptr<frontend::ConverterLine> line;
     std::unique_ptr<ui::MainWindow> window;
-    std::unique_ptr<program::Program> program;
+    std::unique_ptr<frontend::Session> session;
+    frontend::ConverterLine* line = nullptr; // the session's
+    program::Program* program = nullptr;     // the session's
     int beeps = 0;
     bool fastForThisRun = false; // --fast
 };

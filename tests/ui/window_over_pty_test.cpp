@@ -56,7 +56,7 @@ TEST_F(WindowTest, APortThatDoesNotOpenIsSaidAndTriedAgainUntilItDoes)
     click("CmdLeesAlles");
     ASSERT_NE(openBox(), nullptr);
     EXPECT_TRUE(openBox()->text().contains(caption)) << openBox()->text().toStdString();
-    EXPECT_FALSE(program->engine.ReadAllRequest);
+    EXPECT_FALSE(program->engine.requested(link::Job::ReadAll));
     answer(QMessageBox::Ok);
 
     // The adapter comes after the start: within 5 s the port is open, without a click.

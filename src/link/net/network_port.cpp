@@ -58,19 +58,23 @@ NetworkPort::~NetworkPort()
     close();
 }
 
-OpenResult NetworkPort::open(const std::string& device, const LineSettings& settings)
+OpenResult NetworkPort::open(const LineAddress& address, const LineSettings& settings)
 {
-    const ParsedNetworkAddress parsed = ParseNetworkAddress(device);
-    if (m_state == State::Failed && parsed.address == m_address) {
+    if (address.kind() == LineAddress::Kind::Network)
+        return open(address.network(), settings);
+    close();
+    m_lastErrorText = "not a network address";
+    return OpenResult::Failed;
+}
+
+OpenResult NetworkPort::open(const NetworkAddress& address, const LineSettings& settings)
+{
+    if (m_state == State::Failed && address == m_address) {
         m_state = State::Closed;
         return OpenResult::Failed; // the reason is still in failureReason()
     }
     close();
-    if (!parsed.address) {
-        m_lastErrorText = parsed.error;
-        return OpenResult::Failed;
-    }
-    m_address = parsed.address;
+    m_address = address;
     if (m_address->protocol == NetworkProtocol::Rfc2217)
         m_codec.emplace(settings);
     else

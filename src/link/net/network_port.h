@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/line_address.h"
 #include "link/network_address.h"
 #include "link/rfc2217_codec.h"
 #include "link/serial_port.h"
@@ -35,8 +36,9 @@ public:
     NetworkPort(const NetworkPort&) = delete;
     NetworkPort& operator=(const NetworkPort&) = delete;
 
-    // device is "tcp://HOST:PORT" or "rfc2217://HOST:PORT".
-    OpenResult open(const std::string& device, const LineSettings& settings) override;
+    // Opens a network address; any other kind of line fails.
+    OpenResult open(const LineAddress& address, const LineSettings& settings) override;
+    OpenResult open(const NetworkAddress& address, const LineSettings& settings);
     void close() override;
     bool isOpen() override;
     int bytesWaiting() override;

@@ -1,6 +1,7 @@
 #include "link/qt/qt_serial_port.h"
 
 #include "app/cp1252.h"
+#include "link/line_address.h"
 
 #include <QMetaObject>
 #include <QString>
@@ -180,6 +181,15 @@ OpenResult QtSerialPort::openFailure(QSerialPort::SerialPortError error)
                                                  : OpenResult::Failed;
 }
 
+OpenResult QtSerialPort::open(const LineAddress& address, const LineSettings& settings)
+{
+    if (address.kind() != LineAddress::Kind::Network)
+        return open(address.device(), settings);
+    close();
+    m_lastErrorText = "not a serial device";
+    return OpenResult::Failed;
+}
+
 OpenResult QtSerialPort::open(const std::string& device, const LineSettings& settings)
 {
     close();
@@ -236,6 +246,13 @@ OpenResult QtSerialPort::open(const std::string& device, const LineSettings& set
             m_lastErrorText = inUseText(m_device);
             result = OpenResult::InUse;
         }
+#elif defined(Q_OS_WIN)
+        // A Com port is exclusive by itself there: access denied means another program has it
+        // open, and no group membership would help. Windows does not tell which program.
+        if (result == OpenResult::PermissionDenied) {
+            m_lastErrorText = "the port is in use by another program";
+            result = OpenResult::InUse;
+        }
 #endif
         return result;
     }
@@ -255,6 +272,7 @@ void QtSerialPort::close()
 // device itself, under the name every link leads to, so another name for the same device finds
 // it taken; and unlike the exclusive mode of a tty it holds against root as well. It is taken
 // before Qt touches the line, so that the other program's line settings stay as they are.
+// Windows opens a Com port for one program only, so there nothing more is needed.
 bool QtSerialPort::lockDevice(const std::string& device)
 {
 #ifdef Q_OS_UNIX

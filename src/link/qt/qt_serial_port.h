@@ -21,8 +21,10 @@ public:
     QtSerialPort(const QtSerialPort&) = delete;
     QtSerialPort& operator=(const QtSerialPort&) = delete;
 
+    // Opens a port number's device or a device path; a network address fails.
+    OpenResult open(const LineAddress& address, const LineSettings& settings) override;
     // device is the name as configured: "COM3", "/dev/ttyUSB0", a /dev/serial/by-id link.
-    OpenResult open(const std::string& device, const LineSettings& settings) override;
+    OpenResult open(const std::string& device, const LineSettings& settings);
     void close() override;
     bool isOpen() override;
     int bytesWaiting() override;

@@ -62,28 +62,18 @@ QPixmap drawLogo()
     return logo;
 }
 
-QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setAccessibleName(text);
-    return label;
-}
-
 } // namespace
 
 AboutDialog::AboutDialog(program::Program& program, std::function<void()> debugLevelChanged,
                          QWidget* parent)
     : QDialog(parent), m_program(program), m_debugLevelChanged(std::move(debugLevelChanged)),
       m_logoFrame(new QFrame(this)), m_logo(new QLabel(m_logoFrame)),
-      m_nameLabel(makeLabel(QStringLiteral("Label3_1"),
-                            QStringLiteral("<big><b>Pravenor</b></big><br>Serial converter set-up"),
+      m_nameLabel(MakeLabel("Label3_1", "<big><b>Pravenor</b></big><br>Serial converter set-up",
                             m_logoFrame)),
-      m_makerLabel(makeLabel(QStringLiteral("Label3_0"), QStringLiteral("Quilmar"), m_logoFrame)),
-      m_webLabel(
-          makeLabel(QStringLiteral("Label6"), QStringLiteral("www.quilmar.nl"), m_logoFrame)),
-      m_versionLabel(makeLabel(QStringLiteral("Label4"), QString(), this)),
-      m_levelLabel(makeLabel(QStringLiteral("LabelLocalLog"), QString(), this)),
+      m_makerLabel(MakeLabel("Label3_0", "Quilmar", m_logoFrame)),
+      m_webLabel(MakeLabel("Label6", "www.quilmar.nl", m_logoFrame)),
+      m_versionLabel(MakeLabel("Label4", "", this)),
+      m_levelLabel(MakeLabel("LabelLocalLog", "", this)),
       m_closeButton(MakeButton("CmdSluit", "Close", this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -155,11 +145,13 @@ bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
 
 void AboutDialog::stepDebugLevel()
 {
-    std::int16_t& level = m_program.DebugLevel;
-    level = static_cast<std::int16_t>(level + 1);
-    if (level > 2)
-        level = 0;
-    m_levelLabel->setText(level == 2 ? QStringLiteral("2") : QStringLiteral("1"));
+    // Each double-click goes one level up, from Debug back to Off.
+    app::DebugMode& level = m_program.DebugLevel;
+    level = level == app::DebugMode::Off   ? app::DebugMode::Log
+            : level == app::DebugMode::Log ? app::DebugMode::Debug
+                                           : app::DebugMode::Off;
+    m_levelLabel->setText(level == app::DebugMode::Debug ? QStringLiteral("2")
+                                                         : QStringLiteral("1"));
     if (m_debugLevelChanged)
         m_debugLevelChanged();
 }

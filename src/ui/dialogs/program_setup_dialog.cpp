@@ -2,6 +2,7 @@
 
 #include "files/file_result.h"
 #include "link/com_port.h"
+#include "link/line_address.h"
 #include "link/serial_devices.h"
 #include "program/commands.h"
 #include "program/program.h"
@@ -60,10 +61,9 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
       m_paceChanged(std::move(paceChanged)),
       m_fastLinkCheck(new QCheckBox(QStringLiteral("Fast link"), this)),
       m_portCombo(new LockableComboBox(this)), m_pathEdit(new QLineEdit(this)),
-      m_networkAddressEdit(new QLineEdit(this)),
-      m_portLabel(new QLabel(QStringLiteral("ComPort:"), this)),
-      m_networkAddressLabel(new QLabel(QStringLiteral("Network address:"), this)),
-      m_pathLabel(new QLabel(QStringLiteral("Path for setup files:"), this)),
+      m_networkAddressEdit(new QLineEdit(this)), m_portLabel(MakeLabel("Label1", "ComPort:", this)),
+      m_networkAddressLabel(MakeLabel("LabelNetworkAddress", "Network address:", this)),
+      m_pathLabel(MakeLabel("Label2", "Path for setup files:", this)),
       m_portDevice(new QLabel(this)), m_devicesPresent(new QLabel(this)),
       m_changeButton(MakeButton("CmdWijzigen", "Change", this)),
       m_saveButton(MakeButton("CmdSave", "Save", this)),
@@ -91,14 +91,8 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     m_networkAddressEdit->setToolTip(
         QStringLiteral("A serial device server on the network; empty: the port number"));
     m_networkAddressEdit->setMinimumWidth(240);
-    m_networkAddressLabel->setObjectName(QStringLiteral("LabelNetworkAddress"));
-    m_networkAddressLabel->setAccessibleName(m_networkAddressLabel->text());
     m_networkAddressLabel->setBuddy(m_networkAddressEdit);
-    m_portLabel->setObjectName(QStringLiteral("Label1"));
-    m_portLabel->setAccessibleName(m_portLabel->text());
     m_portLabel->setBuddy(m_portCombo);
-    m_pathLabel->setObjectName(QStringLiteral("Label2"));
-    m_pathLabel->setAccessibleName(m_pathLabel->text());
     m_pathLabel->setBuddy(m_pathEdit);
     m_portDevice->setObjectName(QStringLiteral("LabelPortDevice"));
     m_portDevice->setAccessibleName(QStringLiteral("Device of the port"));
@@ -141,7 +135,7 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     setTabOrder(m_cancelButton, m_saveButton);
 
     LockCombo();
-    for (int number = 1; number <= kPortCount; ++number)
+    for (int number = 1; number <= link::kPortCount; ++number)
         m_portCombo->addItem(portName(number));
     UpdateCombo();
     setEditing(false);
@@ -184,7 +178,7 @@ void ProgramSetupDialog::LockCombo()
 void ProgramSetupDialog::UpdateCombo()
 {
     const int stored = m_program.config.ComPortIndex;
-    const int index = stored == -1 ? -1 : (stored >= 0 && stored < kPortCount ? stored : 0);
+    const int index = stored == -1 ? -1 : (stored >= 0 && stored < link::kPortCount ? stored : 0);
     // Also puts the entry's text back over anything typed, even when the index is the same.
     m_portCombo->setCurrentIndex(index);
     m_pathEdit->setText(FromCp1252(m_program.config.SetPath));
@@ -199,7 +193,7 @@ void ProgramSetupDialog::ComboToSettings()
     m_program.config.ComPortIndex = static_cast<std::int16_t>(shownPortIndex());
     m_program.config.SetPath = ToCp1252(m_pathEdit->text());
     const QString address = m_networkAddressEdit->text().trimmed();
-    m_program.port.setNetworkAddress(ToCp1252(address));
+    m_program.port.setNetworkAddress(link::ParseNetworkLine(ToCp1252(address)));
     if (m_preferences != nullptr)
         m_preferences->setNetworkAddress(address);
 }
@@ -277,8 +271,8 @@ void ProgramSetupDialog::showDevices()
     }
     if (const std::string& address = m_program.port.networkAddress(); !address.empty())
         port = QStringLiteral("In use instead of the port number: ") + FromCp1252(address);
-    if (const std::string& given = m_program.port.deviceOverride(); !given.empty())
-        port += QStringLiteral("\nIn use for this run (--port): ") + FromCp1252(given);
+    if (const auto& given = m_program.port.deviceOverride())
+        port += QStringLiteral("\nIn use for this run (--port): ") + FromCp1252(given->text());
     m_portDevice->setText(port);
 
     // A handful is what a service laptop has; more would push the buttons off the dialog.

@@ -34,8 +34,6 @@ class ProgramSetupDialog final : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr int kPortCount = 30; // Com1..Com30
-
     ProgramSetupDialog(program::Program& program, QWidget* parent = nullptr,
                        UserPreferences* preferences = nullptr,
                        std::function<void()> paceChanged = {});
