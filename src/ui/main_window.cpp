@@ -3,12 +3,14 @@
 #include "frontend/converter_line.h"
 #include "program/commands.h"
 #include "program/program.h"
+#include "program/setting_search.h"
 #include "program/settings_comparison.h"
 #include "ui/compare_dialog.h"
 #include "ui/converter_text_validator.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/program_setup_dialog.h"
 #include "ui/display_texts.h"
+#include "ui/find_field.h"
 #include "ui/line_monitor_window.h"
 #include "ui/qt_text.h"
 #include "ui/report_commands.h"
@@ -28,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QThread>
 #include <QVBoxLayout>
@@ -59,7 +62,20 @@ MainWindow::MainWindow(bool demo, QWidget* parent)
 
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
-    layout->addWidget(buildLinkFrame(), 0, Qt::AlignLeft);
+    auto* top = new QHBoxLayout;
+    top->addWidget(buildLinkFrame(), 0, Qt::AlignLeft);
+    top->addStretch(1);
+    m_find = new FindField(
+        [this](const QString& query) {
+            return program::FindSettings(ToCp1252(query), program::ScreenValues(*m_program));
+        },
+        this);
+    m_find->setMinimumWidth(260);
+    m_find->setOnChosen([this](int item) { revealSetting(item); });
+    top->addWidget(m_find, 0, Qt::AlignTop);
+    layout->addLayout(top);
+    auto* findKey = new QShortcut(QKeySequence::Find, this);
+    connect(findKey, &QShortcut::activated, m_find, &FindField::start);
 
     m_mainTabs = new QTabWidget;
     m_mainTabs->setObjectName(QStringLiteral("SSTab1"));
@@ -409,6 +425,26 @@ void MainWindow::confirm(const QString& title, const QString& text, std::functio
             onOk();
     });
     box->open();
+}
+
+void MainWindow::revealSetting(int item)
+{
+    QWidget* control = nullptr;
+    if (settings::IsTextItem(item))
+        control = m_pages.widgets.texts.at(static_cast<std::size_t>(settings::TextBoxOf(item)));
+    else if (settings::IsChoiceItem(item))
+        control = m_pages.widgets.combos.at(static_cast<std::size_t>(item));
+    if (control == nullptr)
+        return;
+    // Every tab strip above the control opens the page that holds it, the outer one last.
+    for (QWidget* page = control; page != nullptr; page = page->parentWidget()) {
+        QWidget* stack = page->parentWidget();
+        if (stack == nullptr)
+            break;
+        if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()))
+            tabs->setCurrentWidget(page);
+    }
+    control->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::makeReport(bool print)

@@ -34,6 +34,8 @@ class Program;
 
 namespace pravenor::ui {
 
+class FindField;
+
 // frmHoofdscherm, the program's working window: the pages with every setting, the commands
 // and the four timers that drive the engine, the red marking, the message window and the
 // link indicators. It is handed the program and the line; it owns neither.
@@ -131,6 +133,8 @@ private:
     void chooseFile(bool save, std::function<void(const std::filesystem::path&)> chosen);
     void writeChanged();
     void compareWithFile(const std::filesystem::path& file);
+    // The pages, inner tab and input tab of the setting opened, the focus on its control.
+    void revealSetting(int item);
     // "Report…" and "Print…": the report of what the screen shows, to a file or a printer.
     void makeReport(bool print);
     void openLineMonitor();
@@ -163,6 +167,7 @@ private:
     QFrame* m_rxShape = nullptr;                 // ShpRx
     std::array<QPushButton*, static_cast<std::size_t>(Command::Count)> m_commands{};
     QWidget* m_pagerFrame = nullptr;  // FramePagerOproepen
+    FindField* m_find = nullptr;      // TxtZoekInstelling, "Find setting"
     QLineEdit* m_pagerInfo = nullptr; // TxtTestPagerDisplayInfo
 
     UserPreferences m_preferences;

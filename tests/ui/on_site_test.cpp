@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QTableWidget>
 #include <QTest>
@@ -137,6 +138,43 @@ TEST_F(OnSiteTest, TheReportOfTheScreenMarksTheEditsAndRemembersTheSite)
     EXPECT_NE(html.find("Plant room"), std::string::npos);
     EXPECT_NE(html.find("the screen"), std::string::npos);
     EXPECT_NE(html.find("1200 baud</span> <span class=\"differs\">"), std::string::npos) << html;
+}
+
+TEST_F(OnSiteTest, FindReachesASettingInFourKeysAndEscapeGoesBack)
+{
+    load();
+    window->show();
+    window->activateWindow();
+    QApplication::setActiveWindow(window.get());
+    auto* relay = find<QComboBox>("ComboInstellingen_9");
+    relay->setFocus();
+    auto* field = find<QLineEdit>("TxtZoekInstelling");
+    EXPECT_EQ(field->accessibleName(), "Find setting");
+    auto* list = find<QListWidget>("LstGevondenInstellingen");
+
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    ASSERT_EQ(QApplication::focusWidget(), field);
+    QTest::keyClicks(field, "120"); // then Enter: four keys
+    ASSERT_TRUE(list->isVisible());
+    EXPECT_TRUE(list->item(0)->text().startsWith("Input 5, Error, Text at failure:"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_FALSE(list->isVisible());
+    auto* failure = find<QLineEdit>("TxtTekstInput_20");
+    EXPECT_EQ(QApplication::focusWidget(), failure);
+    EXPECT_TRUE(failure->isVisible()); // its page, inner tab and input tab are open
+
+    // The arrow keys choose another match; Escape closes the list and goes back.
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(field, "paging serial");
+    ASSERT_GE(list->count(), 2);
+    QTest::keyClick(field, Qt::Key_Down);
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), find<QComboBox>("ComboInstellingen_11"));
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(field, "9600");
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), find<QComboBox>("ComboInstellingen_11"));
 }
 
 TEST_F(OnSiteTest, TheLineMonitorShowsTheFramesOnlyWhileOpen)
