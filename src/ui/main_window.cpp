@@ -5,6 +5,7 @@
 #include "program/program.h"
 #include "program/setting_search.h"
 #include "program/settings_comparison.h"
+#include "ui/changes_dialog.h"
 #include "ui/compare_dialog.h"
 #include "ui/converter_text_validator.h"
 #include "ui/dialogs/about_dialog.h"
@@ -145,6 +146,18 @@ void MainWindow::buildMenu()
     connect(add("About", "&Info"), &QAction::triggered, this, &MainWindow::openAbout);
     connect(add("LineMonitor", "&Line monitor"), &QAction::triggered, this,
             &MainWindow::openLineMonitor);
+    QAction* changes = add("Changes", "&Changes");
+    changes->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    connect(changes, &QAction::triggered, this, &MainWindow::openChanges);
+}
+
+void MainWindow::openChanges()
+{
+    if (!m_changes)
+        m_changes = new ChangesDialog(*m_program, this);
+    else
+        static_cast<ChangesDialog*>(m_changes.data())->refresh();
+    showDialog(m_changes);
 }
 
 // One window command: its button, the question it asks first, whether it needs the port,

@@ -138,6 +138,8 @@ private:
     // "Report…" and "Print…": the report of what the screen shows, to a file or a printer.
     void makeReport(bool print);
     void openLineMonitor();
+    // "Changes" (Ctrl+D): the review of every setting that differs from the unit.
+    void openChanges();
     void showFileResult(const files::FileResult& result);
     void openSetup();
     void openAbout();
@@ -183,6 +185,7 @@ private:
     QPointer<QWidget> m_setupDialog;
     QPointer<QWidget> m_aboutDialog;
     QPointer<QWidget> m_lineMonitor;
+    QPointer<QWidget> m_changes; // frmWijzigingen
 };
 
 } // namespace pravenor::ui

@@ -2,6 +2,7 @@
 #include "link/protocol.h"
 #include "program/commands.h"
 #include "sim/simulated_line.h"
+#include "ui/changes_dialog.h"
 #include "ui/compare_dialog.h"
 #include "ui/line_monitor_window.h"
 #include "window_fixture.h"
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -175,6 +177,38 @@ TEST_F(OnSiteTest, FindReachesASettingInFourKeysAndEscapeGoesBack)
     QTest::keyClick(field, Qt::Key_Escape);
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(QApplication::focusWidget(), find<QComboBox>("ComboInstellingen_11"));
+}
+
+TEST_F(OnSiteTest, ChangesListsTheEditsAndPutsTheUnitsValueBack)
+{
+    load();
+    readAll();
+    auto* speed = find<QComboBox>("ComboInstellingen_10");
+    const QString before = speed->currentText();
+    speed->setCurrentIndex(0);
+    find<QLineEdit>("TxtTekstInput_40")->setText("2000");
+    program->stores.UnitValues[116] = settings::SettingValue::Number(-1);
+    window->show();
+    window->activateWindow();
+    QApplication::setActiveWindow(window.get());
+    QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
+    auto* changes = window->findChild<ui::ChangesDialog*>();
+    ASSERT_NE(changes, nullptr);
+    ASSERT_EQ(changes->changedCount(), 2);
+    EXPECT_EQ(changes->notReadCount(), 1);
+    const auto* table = changes->findChild<QTableWidget*>("TblWijzigingen");
+    EXPECT_EQ(table->item(1, 0)->text(), "Input 1, Error, Address:");
+    EXPECT_EQ(table->item(1, 1)->text(), "1999");
+    EXPECT_EQ(table->item(1, 2)->text(), "2000");
+
+    changes->findChild<QPushButton*>("CmdTerugzetten_10")->click();
+    EXPECT_EQ(speed->currentText(), before);
+    EXPECT_EQ(changes->changedCount(), 1);
+    changes->putBackAll();
+    EXPECT_EQ(find<QLineEdit>("TxtTekstInput_40")->text(), "1999");
+    EXPECT_EQ(changes->changedCount(), 0);
+    window->refreshMarking();
+    EXPECT_EQ(window->widgetControls().textColour(40), settings::ControlColour::WindowText);
 }
 
 TEST_F(OnSiteTest, TheLineMonitorShowsTheFramesOnlyWhileOpen)
