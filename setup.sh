@@ -13,7 +13,7 @@ cd "$(dirname "$0")"
 PACKAGES=(g++ cmake make ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
           libgtest-dev libgmock-dev libbenchmark-dev)
 TEST_PACKAGES=(locales clang clang-format libclang-rt-14-dev dpkg-dev file desktop-file-utils libxml2-utils
-               ser2net g++-mingw-w64-x86-64-posix wine64 googletest)
+               ser2net g++-mingw-w64-x86-64-posix wine64 googletest poppler-utils)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_missing() {

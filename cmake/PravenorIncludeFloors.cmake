@@ -7,7 +7,7 @@ endif()
 
 # The library a folder belongs to, and what it may include. An entry ending in ".h" is one
 # header; any other entry is a folder (its subfolders are libraries of their own).
-set(_floor_libraries app settings files link link/qt link/net program sim sim/tool frontend cli ui)
+set(_floor_libraries app settings files link link/qt link/net program sim sim/tool frontend report cli ui)
 set(_floor_folder_ui/dialogs ui)
 
 set(_floor_allowed_app app)
@@ -21,9 +21,10 @@ set(_floor_allowed_program program link files settings app)
 set(_floor_allowed_sim sim link/protocol.h link/serial_port.h)
 set(_floor_allowed_sim/tool sim/tool sim link/protocol.h link/serial_port.h)
 set(_floor_allowed_frontend frontend link/qt link/net sim program files link settings app)
+set(_floor_allowed_report report program files link settings app)
 # The front ends reach the simulator and the two ports only through frontend's line chooser.
-set(_floor_allowed_cli cli frontend program files link settings app)
-set(_floor_allowed_ui ui frontend program files link settings app)
+set(_floor_allowed_cli cli frontend report program files link settings app)
+set(_floor_allowed_ui ui frontend report program files link settings app)
 
 # Every "#include" of the file that breaks the rule, as "file:line: include" texts.
 function(pravenor_include_floor_faults source_dir file out)

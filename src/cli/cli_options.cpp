@@ -26,9 +26,10 @@ std::optional<int> boundedNumber(const std::string& text, int lowest, int highes
 const std::map<std::string, Command>& commandNames()
 {
     static const std::map<std::string, Command> names = {
-        {"read", Command::Read}, {"write", Command::Write},     {"diff", Command::Diff},
-        {"get", Command::Get},   {"set", Command::Set},         {"restart", Command::Restart},
-        {"page", Command::Page}, {"history", Command::History}, {"restore", Command::Restore},
+        {"read", Command::Read},     {"write", Command::Write},     {"diff", Command::Diff},
+        {"get", Command::Get},       {"set", Command::Set},         {"restart", Command::Restart},
+        {"page", Command::Page},     {"history", Command::History}, {"restore", Command::Restore},
+        {"report", Command::Report},
     };
     return names;
 }
@@ -90,6 +91,14 @@ void takeOperands(CliOptions& options, const std::vector<std::string>& operands,
         else if (count == 1)
             options.file = operands[0];
         break;
+    case Command::Report:
+        if (count > 1)
+            fail("report takes at most one settings file");
+        else if (count == 1)
+            options.file = operands[0];
+        if (options.reportFile.empty())
+            fail("report needs -o OUT.pdf or -o OUT.html");
+        break;
     case Command::Page:
         if (count != 0)
             fail("page takes its values as --address, --bleep and --text");
@@ -113,6 +122,18 @@ std::string pagerFieldFault(const std::string& utf8, const std::string& cp1252)
 
 } // namespace
 
+std::optional<ReportFormat> ReportFormatOf(const std::filesystem::path& file)
+{
+    std::string extension = file.extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (extension == ".pdf")
+        return ReportFormat::Pdf;
+    if (extension == ".html" || extension == ".htm")
+        return ReportFormat::Html;
+    return std::nullopt;
+}
+
 CliOptions ParseCliOptions(const std::vector<std::string>& args)
 {
     frontend::FrontEndParser parser(args);
@@ -127,6 +148,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
     parser.addValue({"address"}, "A");
     parser.addValue({"text"}, "T");
     parser.addValue({"bleep"}, "CODE");
+    parser.addValue({"site"}, "NAME");
+    parser.addValue({"engineer"}, "NAME");
     const bool parsed = parser.parse();
 
     CliOptions options;
@@ -159,8 +182,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
     }
     const std::optional<std::string> output = parser.value("output");
     const bool gotOutput = output.has_value();
-    if (output)
-        options.file = *output;
+    const std::optional<std::string> site = parser.value("site");
+    const std::optional<std::string> engineer = parser.value("engineer");
     const std::optional<std::string> address = parser.value("address");
     const std::optional<std::string> text = parser.value("text");
     const std::optional<std::string> bleep = parser.value("bleep");
@@ -174,6 +197,22 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
         }
         options.command = command->second;
         positional.erase(positional.begin());
+    }
+    if (output) {
+        if (options.command == Command::Report)
+            options.reportFile = *output;
+        else
+            options.file = *output;
+    }
+    if ((site || engineer) && options.command != Command::Report) {
+        options.error = "--site and --engineer belong to report";
+        return options;
+    }
+    options.site = app::Utf8ToCp1252(site.value_or(""));
+    options.engineer = app::Utf8ToCp1252(engineer.value_or(""));
+    if (options.command == Command::Report && gotOutput && !ReportFormatOf(options.reportFile)) {
+        options.error = "report writes OUT.pdf or OUT.html";
+        return options;
     }
     const bool paging = options.command == Command::Page;
     const bool writing = options.command == Command::Write || options.command == Command::Set ||
@@ -206,8 +245,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
                 options.error = "--bleep takes a code 0..9 or A..F, as in \"BleepCode: A\"";
         }
     }
-    if (gotOutput && options.command != Command::Read)
-        options.error = "-o belongs to read";
+    if (gotOutput && options.command != Command::Read && options.command != Command::Report)
+        options.error = "-o belongs to read and report";
     else if (options.verify && !writing)
         options.error = "--verify belongs to write, set and restore";
     else if (options.noBackup && !writing)
@@ -257,11 +296,16 @@ std::string CliUsage()
            "code\n"
            "                          0..F (as in \"BleepCode: A\"), display text up to 40 "
            "characters\n"
+           "  report [FILE.cfg] -o OUT.pdf|OUT.html [--site NAME] [--engineer NAME]\n"
+           "                          the commissioning report of the file, or without a file\n"
+           "                          of every setting read from the converter now\n"
            "\n"
            "Options:\n"
            "  --com N         the serial port by number (1..30), as in the program setup\n" +
            frontend::FrontEndOptionsHelp() +
-           "  -o, --output FILE.cfg   read: where to save the settings\n"
+           "  -o, --output FILE.cfg   read: where to save the settings; report: the report\n"
+           "  --site NAME, --engineer NAME\n"
+           "                  report: the site and the engineer named on its first page\n"
            "  --verify        write, set, restore: read each setting written back and compare\n"
            "  --no-backup     write, set, restore: read nothing first; the snapshot before the\n"
            "                  write then holds only what this run has seen of the converter\n"

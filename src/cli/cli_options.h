@@ -21,6 +21,7 @@ enum class Command
     Page,    // the pager test call
     History, // list the line's snapshots, newest first
     Restore, // put the converter back to a snapshot, writing only what differs
+    Report,  // the commissioning report of a file, or of the unit read now
 };
 
 // What the command line asked for. Values are checked here, before anything is sent.
@@ -37,13 +38,24 @@ struct CliOptions
     bool lenient = false;  // write --lenient: what the window would show, not a refusal
     bool json = false;     // read, diff, get
     bool quiet = false;
-    int portWaitSeconds = 30;     // how long a vanished port may take to come back
-    std::optional<int> comNumber; // --com N (1 is Com1)
-    std::string pagerAddress;     // page
-    std::string pagerText;        // page, Windows-1252
-    int pagerBleep = -1;          // page, 0..15
-    std::string error;            // why the arguments cannot be used
+    int portWaitSeconds = 30;         // how long a vanished port may take to come back
+    std::optional<int> comNumber;     // --com N (1 is Com1)
+    std::string pagerAddress;         // page
+    std::string pagerText;            // page, Windows-1252
+    int pagerBleep = -1;              // page, 0..15
+    std::filesystem::path reportFile; // report: OUT.pdf or OUT.html
+    std::string site;                 // report, Windows-1252
+    std::string engineer;             // report, Windows-1252
+    std::string error;                // why the arguments cannot be used
 };
+
+enum class ReportFormat
+{
+    Pdf,
+    Html,
+};
+// By the file's extension: .pdf, .html or .htm, in any letter case.
+std::optional<ReportFormat> ReportFormatOf(const std::filesystem::path& file);
 
 // Without --port or --com the run uses the built-in simulated converter.
 CliOptions ParseCliOptions(const std::vector<std::string>& args);

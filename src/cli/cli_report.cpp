@@ -40,7 +40,7 @@ std::string DifferenceLines(const std::vector<program::SettingDifference>& diffe
 {
     std::string text;
     for (const program::SettingDifference& d : differences) {
-        text += std::to_string(d.item) + " " + utf8(d.legend) + " unit " +
+        text += std::to_string(d.item) + " " + utf8(d.name) + " unit " +
                 JsonString(utf8(d.oursText)) + ", file " + JsonString(utf8(d.theirsText)) + "\n";
     }
     return text;
@@ -55,6 +55,7 @@ std::string DifferencesJson(const std::filesystem::path& file,
     for (std::size_t i = 0; i < differences.size(); ++i) {
         const program::SettingDifference& d = differences[i];
         text += std::string(i == 0 ? "\n  " : ",\n  ") + "{\"item\": " + std::to_string(d.item) +
+                ", \"name\": " + JsonString(utf8(d.name)) +
                 ", \"legend\": " + JsonString(utf8(d.legend)) +
                 ", \"unit\": " + valueAndText(d.item, d.ours, d.oursText) +
                 ", \"file\": " + valueAndText(d.item, d.theirs, d.theirsText) + "}";
@@ -78,6 +79,7 @@ std::string SettingsJson(const std::vector<int>& items, const settings::ValueSto
         const int item = items[i];
         const settings::SettingValue& value = at(values, item);
         text += std::string(i == 0 ? "\n  " : ",\n  ") + "{\"item\": " + std::to_string(item) +
+                ", \"name\": " + JsonString(utf8(settings::SettingFullName(item))) +
                 ", \"legend\": " + JsonString(utf8(settings::ItemLegend(item))) +
                 ", \"value\": " + jsonValue(item, value) +
                 ", \"text\": " + JsonString(utf8(program::ValueText(item, value))) + "}";

@@ -4,6 +4,7 @@
 #include "app/text_functions.h"
 #include "cli/cli_report.h"
 #include "cli/exit_status.h"
+#include "cli/report_command.h"
 #include "files/settings_file_text.h"
 #include "link/com_port.h"
 #include "program/commands.h"
@@ -88,6 +89,7 @@ HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::pat
     switch (m_options.command) {
     case Command::Read:
     case Command::Diff:
+    case Command::Report:
         m_steps = {{link::Job::ReadAll}};
         break;
     case Command::Write:
@@ -468,6 +470,20 @@ void HeadlessSession::complete()
     case Command::Restore:
         completeRestore();
         return;
+    case Command::Report: {
+        const std::string line = m_line.demo() ? "the demo converter" : deviceName();
+        const program::CommissioningReport report = program::BuildCommissioningReport(
+            CliReportHeading(m_options, "read from the unit", app::Utf8ToCp1252(line)),
+            program::ScreenValues(program), unit);
+        const std::string why = WriteReportFile(report, m_options.reportFile);
+        if (!why.empty()) {
+            fail(kExitUsage, "the report could not be written to " +
+                                 utf8(app::PathText(m_options.reportFile)) + ": " + why);
+            return;
+        }
+        finish(kExitDone);
+        return;
+    }
     case Command::Restart:
     case Command::Page:
     case Command::History:

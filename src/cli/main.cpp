@@ -3,9 +3,11 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/headless_session.h"
+#include "cli/report_command.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <iostream>
+#include <memory>
 
 #ifdef _WIN32
 #include <io.h>
@@ -51,9 +53,19 @@ int terminalWidth()
 int main(int argc, char** argv)
 {
     using namespace pravenor;
-    QCoreApplication application(argc, argv);
     const std::vector<std::string> args(argv + 1, argv + argc);
     const cli::CliOptions options = cli::ParseCliOptions(args);
+    // A PDF is laid out with fonts, which need the GUI side of Qt; the tool never opens a
+    // window, so it needs no display either.
+    std::unique_ptr<QCoreApplication> application;
+    if (options.command == cli::Command::Report &&
+        cli::ReportFormatOf(options.reportFile) == cli::ReportFormat::Pdf) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
     if (options.common.help) {
         std::cout << cli::CliUsage();
         return cli::kExitDone;
@@ -77,6 +89,11 @@ int main(int argc, char** argv)
     }
     const bool terminal = errorsGoToATerminal();
     cli::Console console(std::cerr, terminal, options.quiet, terminal ? terminalWidth() : 80);
+    if (options.command == cli::Command::Report && !options.file.empty()) {
+        const int status = cli::ReportOfFile(options, console);
+        console.finish();
+        return status;
+    }
     cli::HeadlessSession session(options, folder, console, std::cout);
     return session.run();
 }

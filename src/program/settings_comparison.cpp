@@ -59,12 +59,20 @@ FileValueFaults CheckFileValues(const settings::ValueStores::Store& fileValues)
     sync.ShowAllValues();
     sync.TakeAllValues();
     faults.unholdable = CompareSettings(stores.WorkValues, fileValues);
+    faults.shown = stores.WorkValues;
     for (int item = 0; item < settings::kItemCount; ++item) {
         if (settings::IsTextItem(item) && settings::ItemInUse(item) &&
             app::HoldsControlBytes(fileValues[at(item)].asText()))
             faults.controlTexts.push_back(item);
     }
     return faults;
+}
+
+bool NeverReadFromUnit(int item, const settings::SettingValue& unit)
+{
+    if (settings::IsTextItem(item))
+        return unit.isNumber() && unit.asNumber() == -1;
+    return unit.asNumber() == -1;
 }
 
 std::string ValueText(int item, const settings::SettingValue& value)
@@ -87,9 +95,9 @@ std::vector<SettingDifference> CompareSettings(const settings::ValueStores::Stor
     for (int item = 0; item < settings::kItemCount; ++item) {
         if (!settings::ItemInUse(item) || same(item, ours[at(item)], theirs[at(item)]))
             continue;
-        differences.push_back({item, settings::ItemLegend(item), ValueText(item, ours[at(item)]),
-                               ValueText(item, theirs[at(item)]), ours[at(item)],
-                               theirs[at(item)]});
+        differences.push_back({item, settings::ItemLegend(item), settings::SettingFullName(item),
+                               ValueText(item, ours[at(item)]), ValueText(item, theirs[at(item)]),
+                               ours[at(item)], theirs[at(item)]});
     }
     return differences;
 }

@@ -23,6 +23,7 @@ struct SettingDifference
 {
     int item = 0;
     std::string legend;   // with the input for the input pages
+    std::string name;     // the setting's full name, unique among them all
     std::string oursText; // as a person reads it: the choice text, or the text
     std::string theirsText;
     settings::SettingValue ours;
@@ -42,8 +43,13 @@ struct FileValueFaults
 {
     std::vector<SettingDifference> unholdable; // ours: what the controls would show
     std::vector<int> controlTexts;
+    settings::ValueStores::Store shown; // every value as the controls would show it
 };
 FileValueFaults CheckFileValues(const settings::ValueStores::Store& fileValues);
+
+// The forgotten state of a UnitValues entry: nothing seen from the converter for the item. A
+// text read from the converter is a text, so only the number -1 counts for a text item.
+bool NeverReadFromUnit(int item, const settings::SettingValue& unit);
 
 // A value of an item as a person reads it: the entry of its list, or the text with its
 // control bytes in brackets.

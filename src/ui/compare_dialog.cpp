@@ -78,13 +78,13 @@ void CompareDialog::addRow(int row, const program::SettingDifference& difference
         m_table->setItem(row, column, item);
     };
     cell(ItemColumn, QString::number(difference.item));
-    cell(SettingColumn, FromCp1252(difference.legend));
+    cell(SettingColumn, FromCp1252(difference.name));
     cell(ScreenColumn, FromCp1252(difference.oursText));
     cell(FileColumn, FromCp1252(difference.theirsText));
     auto* take = new QPushButton(QStringLiteral("Take the file's value"));
     take->setObjectName(QStringLiteral("CmdTake_%1").arg(difference.item));
     take->setAccessibleName(QStringLiteral("Take the file's value for ") +
-                            FromCp1252(difference.legend));
+                            FromCp1252(difference.name));
     connect(take, &QPushButton::clicked, this, [this, row] { takeRow(row); });
     m_table->setCellWidget(row, TakeColumn, take);
 }

@@ -3,16 +3,20 @@
 #include "frontend/converter_line.h"
 #include "program/commands.h"
 #include "program/program.h"
+#include "program/setting_search.h"
 #include "program/settings_comparison.h"
 #include "program/unsaved_edits.h"
+#include "ui/changes_dialog.h"
 #include "ui/compare_dialog.h"
 #include "ui/converter_text_validator.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/program_setup_dialog.h"
 #include "ui/display_texts.h"
+#include "ui/find_field.h"
 #include "ui/history_dialog.h"
 #include "ui/line_monitor_window.h"
 #include "ui/qt_text.h"
+#include "ui/report_commands.h"
 #include "ui/window_parts.h"
 
 #include <QApplication>
@@ -29,6 +33,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QThread>
 #include <QVBoxLayout>
@@ -60,7 +65,20 @@ MainWindow::MainWindow(bool demo, QWidget* parent)
 
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
-    layout->addWidget(buildLinkFrame(), 0, Qt::AlignLeft);
+    auto* top = new QHBoxLayout;
+    top->addWidget(buildLinkFrame(), 0, Qt::AlignLeft);
+    top->addStretch(1);
+    m_find = new FindField(
+        [this](const QString& query) {
+            return program::FindSettings(ToCp1252(query), program::ScreenValues(*m_program));
+        },
+        this);
+    m_find->setMinimumWidth(260);
+    m_find->setOnChosen([this](int item) { revealSetting(item); });
+    top->addWidget(m_find, 0, Qt::AlignTop);
+    layout->addLayout(top);
+    auto* findKey = new QShortcut(QKeySequence::Find, this);
+    connect(findKey, &QShortcut::activated, m_find, &FindField::start);
 
     m_mainTabs = new QTabWidget;
     m_mainTabs->setObjectName(QStringLiteral("SSTab1"));
@@ -80,6 +98,12 @@ MainWindow::MainWindow(bool demo, QWidget* parent)
     buildMenu();
 
     m_controls = std::make_unique<WidgetControls>(m_pages.widgets);
+    m_controls->changeCue().setUnitText([this](int item) {
+        const settings::SettingValue& unit =
+            m_program->stores.UnitValues[static_cast<std::size_t>(item)];
+        return program::NeverReadFromUnit(item, unit) ? QStringLiteral("(not read from the unit)")
+                                                      : FromCp1252(program::ValueText(item, unit));
+    });
     m_view = std::make_unique<WidgetView>(m_progress, m_progressBar, m_linkFrame, this);
     for (QLineEdit* box : m_pages.widgets.texts)
         box->setValidator(new ConverterTextValidator(box));
@@ -124,6 +148,18 @@ void MainWindow::buildMenu()
     connect(add("About", "&Info"), &QAction::triggered, this, &MainWindow::openAbout);
     connect(add("LineMonitor", "&Line monitor"), &QAction::triggered, this,
             &MainWindow::openLineMonitor);
+    QAction* changes = add("Changes", "&Changes");
+    changes->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    connect(changes, &QAction::triggered, this, &MainWindow::openChanges);
+}
+
+void MainWindow::openChanges()
+{
+    if (!m_changes)
+        m_changes = new ChangesDialog(*m_program, this);
+    else
+        static_cast<ChangesDialog*>(m_changes.data())->refresh();
+    showDialog(m_changes);
 }
 
 // One window command: its button, the question it asks first, whether it needs the port,
@@ -185,6 +221,14 @@ void MainWindow::makeCommands()
                  w.chooseFile(false,
                               [&w](const std::filesystem::path& file) { w.compareWithFile(file); });
              }},
+        {.command = Command::Report,
+         .name = "CmdRapport",
+         .caption = "Report…",
+         .act = [](MainWindow& w) { w.makeReport(false); }},
+        {.command = Command::PrintReport,
+         .name = "CmdRapportAfdrukken",
+         .caption = "Print…",
+         .act = [](MainWindow& w) { w.makeReport(true); }},
         {.command = Command::ClearLog,
          .name = "CmdWisLogVenster",
          .caption = "Clear log window",
@@ -472,6 +516,62 @@ void MainWindow::confirm(const QString& title, const QString& text, std::functio
             onOk();
     });
     box->open();
+}
+
+void MainWindow::revealSetting(int item)
+{
+    QWidget* control = nullptr;
+    if (settings::IsTextItem(item))
+        control = m_pages.widgets.texts.at(static_cast<std::size_t>(settings::TextBoxOf(item)));
+    else if (settings::IsChoiceItem(item))
+        control = m_pages.widgets.combos.at(static_cast<std::size_t>(item));
+    if (control == nullptr)
+        return;
+    // Every tab strip above the control opens the page that holds it, the outer one last.
+    for (QWidget* page = control; page != nullptr; page = page->parentWidget()) {
+        QWidget* stack = page->parentWidget();
+        if (stack == nullptr)
+            break;
+        if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()))
+            tabs->setCurrentWidget(page);
+    }
+    control->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::makeReport(bool print)
+{
+    QString site = m_preferences.reportSite();
+    QString engineer = m_preferences.reportEngineer();
+    if (!AskReportHeading(this, site, engineer))
+        return;
+    m_preferences.setReportHeading(site, engineer);
+    const program::CommissioningReport report =
+        ScreenReport(*m_program, site, engineer, m_linkFrame->title());
+    if (print) {
+        PrintReport(this, report);
+        return;
+    }
+    auto* dialog =
+        new QFileDialog(this, QStringLiteral("Report"),
+                        QString::fromStdString(program::SettingsFolder(*m_program).string()),
+                        QStringLiteral("PDF (*.pdf);;HTML (*.html)"));
+    dialog->setObjectName(QStringLiteral("ReportFile"));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setDefaultSuffix(QStringLiteral("pdf"));
+    dialog->selectFile(QStringLiteral("Report.pdf"));
+    connect(dialog, &QFileDialog::finished, this, [this, dialog, report](int result) {
+        const QStringList files = dialog->selectedFiles();
+        if (result != QDialog::Accepted || files.isEmpty() || files.first().isEmpty())
+            return;
+        const QString why = WriteReport(report, std::filesystem::path(files.first().toStdString()));
+        if (!why.isEmpty())
+            QMessageBox::warning(this, QString::fromUtf8(app::kBoxTitle),
+                                 QStringLiteral("The report could not be written: ") + why);
+    });
+    dialog->open();
 }
 
 void MainWindow::chooseFile(bool save, std::function<void(const std::filesystem::path&)> chosen)

@@ -35,6 +35,8 @@ class Program;
 
 namespace pravenor::ui {
 
+class FindField;
+
 // frmHoofdscherm, the program's working window: the pages with every setting, the commands
 // and the four timers that drive the engine, the red marking, the message window and the
 // link indicators. It is handed the program and the line; it owns neither.
@@ -95,6 +97,8 @@ private:
         SaveToFile,      // CmdOpslaanUnitGegevens
         ReadFromFile,    // CmdLezenUnitgegevens
         CompareWithFile, // CmdVergelijkMetBestand
+        Report,          // CmdRapport
+        PrintReport,     // CmdRapportAfdrukken
         ClearLog,        // CmdWisLogVenster
         ReadAll,         // CmdLeesAlles
         CancelReadWrite, // CmdCancelReadWrite
@@ -138,7 +142,13 @@ private:
     void openHistory();
     void showWriteSummary(const program::WriteSummary& summary);
     void compareWithFile(const std::filesystem::path& file);
+    // The pages, inner tab and input tab of the setting opened, the focus on its control.
+    void revealSetting(int item);
+    // "Report…" and "Print…": the report of what the screen shows, to a file or a printer.
+    void makeReport(bool print);
     void openLineMonitor();
+    // "Changes" (Ctrl+D): the review of every setting that differs from the unit.
+    void openChanges();
     void showFileResult(const files::FileResult& result);
     void openSetup();
     void openAbout();
@@ -168,6 +178,7 @@ private:
     QFrame* m_rxShape = nullptr;                 // ShpRx
     std::array<QPushButton*, static_cast<std::size_t>(Command::Count)> m_commands{};
     QWidget* m_pagerFrame = nullptr;  // FramePagerOproepen
+    FindField* m_find = nullptr;      // TxtZoekInstelling, "Find setting"
     QLineEdit* m_pagerInfo = nullptr; // TxtTestPagerDisplayInfo
 
     UserPreferences m_preferences;
@@ -184,6 +195,7 @@ private:
     QPointer<QWidget> m_setupDialog;
     QPointer<QWidget> m_aboutDialog;
     QPointer<QWidget> m_lineMonitor;
+    QPointer<QWidget> m_changes; // frmWijzigingen
 };
 
 } // namespace pravenor::ui

@@ -19,6 +19,9 @@ void store(const QString& file, const QString& key, bool wanted)
     settings.sync();
 }
 
+const QString kReportSiteKey = QStringLiteral("report/site");
+const QString kReportEngineerKey = QStringLiteral("report/engineer");
+
 } // namespace
 
 UserPreferences::UserPreferences()
@@ -73,6 +76,24 @@ void UserPreferences::setNetworkAddress(const QString& address)
         settings.remove(kNetworkAddressKey);
     else
         settings.setValue(kNetworkAddressKey, address);
+    settings.sync();
+}
+
+QString UserPreferences::reportSite() const
+{
+    return QSettings(m_file, QSettings::IniFormat).value(kReportSiteKey).toString();
+}
+
+QString UserPreferences::reportEngineer() const
+{
+    return QSettings(m_file, QSettings::IniFormat).value(kReportEngineerKey).toString();
+}
+
+void UserPreferences::setReportHeading(const QString& site, const QString& engineer)
+{
+    QSettings settings(m_file, QSettings::IniFormat);
+    settings.setValue(kReportSiteKey, site);
+    settings.setValue(kReportEngineerKey, engineer);
     settings.sync();
 }
 

@@ -26,6 +26,10 @@ public:
     // "tcp://HOST:PORT" or "rfc2217://HOST:PORT"; empty: the port number.
     QString networkAddress() const;
     void setNetworkAddress(const QString& address);
+    // The site and engineer the commissioning report names, as last given.
+    QString reportSite() const;
+    QString reportEngineer() const;
+    void setReportHeading(const QString& site, const QString& engineer);
     const QString& file() const { return m_file; }
 
 private:

@@ -17,8 +17,9 @@ std::size_t at(int index)
     return static_cast<std::size_t>(index);
 }
 
-void paint(QWidget* widget, ControlColour colour)
+void paint(QWidget* widget, ControlColour colour, ChangeCue& cue, int item)
 {
+    cue.setMarked(widget, item, colour == ControlColour::Red);
     if (colour != ControlColour::Red) {
         // Back to no colour of its own: the application's palette, dark desktop themes and
         // later theme changes included.
@@ -26,8 +27,9 @@ void paint(QWidget* widget, ControlColour colour)
         return;
     }
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Text, QColor(255, 0, 0));
-    palette.setColor(QPalette::ButtonText, QColor(255, 0, 0));
+    const QColor red = ChangeCue::MarkingRed(widget);
+    palette.setColor(QPalette::Text, red);
+    palette.setColor(QPalette::ButtonText, red);
     widget->setPalette(palette);
 }
 
@@ -99,7 +101,7 @@ void WidgetControls::setChoiceColour(int n, ControlColour colour)
     if (m_choiceColours.at(at(n)) == colour)
         return;
     m_choiceColours[at(n)] = colour;
-    paint(m_widgets.combos[at(n)], colour);
+    paint(m_widgets.combos[at(n)], colour, m_cue, n);
     ++m_colourChanges;
 }
 
@@ -135,7 +137,7 @@ void WidgetControls::setTextColour(int j, ControlColour colour)
     if (m_textColours.at(at(j)) == colour)
         return;
     m_textColours[at(j)] = colour;
-    paint(m_widgets.texts[at(j)], colour);
+    paint(m_widgets.texts[at(j)], colour, m_cue, settings::kFirstTextItem + j);
     ++m_colourChanges;
 }
 

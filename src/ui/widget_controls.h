@@ -2,6 +2,7 @@
 
 #include "settings/catalogue.h"
 #include "settings/setting_controls.h"
+#include "ui/change_cue.h"
 
 #include <array>
 
@@ -60,6 +61,8 @@ public:
 
     settings::ControlColour choiceColour(int n) const;
     settings::ControlColour textColour(int j) const;
+    // The corner mark and tooltip beside the red text of a changed control.
+    ChangeCue& changeCue() { return m_cue; }
     // How often a colour was actually applied to a widget.
     long colourChanges() const { return m_colourChanges; }
 
@@ -68,6 +71,7 @@ private:
     std::array<settings::ControlColour, settings::kChoiceBoxCount> m_choiceColours{};
     std::array<settings::ControlColour, settings::kTextBoxCount> m_textColours{};
     long m_colourChanges = 0;
+    ChangeCue m_cue;
 };
 
 } // namespace pravenor::ui

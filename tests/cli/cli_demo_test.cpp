@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <fstream>
 
 namespace pravenor::test {
@@ -83,6 +84,7 @@ TEST_F(CliDemo, DiffJsonIsOneObjectWithStableKeys)
     const QJsonObject address = differences[1].toObject();
     EXPECT_EQ(address["item"].toInt(), 132);
     EXPECT_EQ(address["legend"].toString(), "Input 1, Address:");
+    EXPECT_EQ(address["name"].toString(), "Input 1, Alarm, Address:");
     EXPECT_EQ(address["unit"].toObject()["value"].toString(), "1001");
     EXPECT_EQ(address["file"].toObject()["text"].toString(), "\"7\"");
 }
@@ -97,11 +99,42 @@ TEST_F(CliDemo, GetJsonGivesPositionTextAndLegend)
                                     .toArray();
     ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out;
     ASSERT_EQ(settings.size(), 2);
-    EXPECT_EQ(
-        settings[0].toObject(),
-        (QJsonObject{
-            {"item", 44}, {"legend", "Input 1, Repeat:"}, {"value", 6}, {"text", "60 seconds"}}));
+    EXPECT_EQ(settings[0].toObject(), (QJsonObject{{"item", 44},
+                                                   {"name", "Input 1, Alarm, Repeat:"},
+                                                   {"legend", "Input 1, Repeat:"},
+                                                   {"value", 6},
+                                                   {"text", "60 seconds"}}));
     EXPECT_EQ(settings[1].toObject()["value"].toString(), "Entrance door ALARM");
+}
+
+TEST_F(CliDemo, ReportOfAFileNeedsNoConverterAndOfTheUnitReadsItFirst)
+{
+    TempFolder::write(folder / "site.cfg", demoFile({{"\r\n108    ->Entrance door ALARM\r\n",
+                                                      "\r\n108    ->Hall <door> open\r\n"}}));
+    const CliRun ofFile =
+        cli({"report", Q(folder / "site.cfg"), "-o", Q(folder / "r.html"), "--site", "Plant room"});
+    ASSERT_EQ(ofFile.status, 0) << ofFile.err;
+    EXPECT_EQ(ofFile.err.find("Reading"), std::string::npos) << ofFile.err;
+    const std::string html = TempFolder::read(folder / "r.html");
+    for (const char* expected : {"Plant room", "Hall &lt;door&gt; open", "9600 baud",
+                                 "None of these values has been read from the unit."})
+        EXPECT_NE(html.find(expected), std::string::npos) << expected;
+
+    const CliRun ofUnit = cli({"-q", "report", "-o", Q(folder / "r.pdf")});
+    ASSERT_EQ(ofUnit.status, 0) << ofUnit.err;
+    QProcess text;
+    text.start("pdftotext", {Q(folder / "r.pdf"), "-"});
+    ASSERT_TRUE(text.waitForFinished(10000));
+    const QString pdf = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    for (const char* expected :
+         {"Entrance door ALARM", "the demo converter", "read from the unit", "Page 1 of"})
+        EXPECT_TRUE(pdf.contains(expected)) << expected << "\n" << pdf.toStdString();
+
+    const CliRun unwritable = cli({"report", Q(folder / "site.cfg"), "-o", Q(folder / "no/r.pdf")});
+    EXPECT_EQ(unwritable.status, 2);
+    EXPECT_NE(unwritable.err.find("pravenor-cli: the report could not be written to"),
+              std::string::npos)
+        << unwritable.err;
 }
 
 TEST_F(CliDemo, WriteRefusesAFileWithValuesItsSettingsCannotHoldBeforeAnythingIsSent)
@@ -131,7 +164,7 @@ TEST_F(CliDemo, WriteVerifyListsWhatTheConverterHoldsDifferently)
                       demoFile({{"\r\n44    ->6\r\n", "\r\n44    ->200\r\n"}}));
     const CliRun run = cli({"write", "--lenient", "--verify", Q(folder / "site.cfg")});
     EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_EQ(run.out, "44 Input 1, Repeat: unit \"Not used.\", file \"(200)\"\n");
+    EXPECT_EQ(run.out, "44 Input 1, Alarm, Repeat: unit \"Not used.\", file \"(200)\"\n");
     EXPECT_NE(run.err.find("pravenor-cli: warning: setting 44 (Input 1, Repeat:): the file's value "
                            "(200) cannot be "
                            "held; Not used. is written instead"),
@@ -224,13 +257,14 @@ TEST(CliHelp, NamesEveryCommandAndExitStatusAsTheManualDoes)
     std::ifstream file(PRAVENOR_MANUAL_PATH);
     const std::string manual{std::istreambuf_iterator<char>(file),
                              std::istreambuf_iterator<char>()};
-    for (const char* command :
-         {"read", "write", "diff", "get", "set", "restart", "page", "history", "restore"}) {
+    for (const char* command : {"read", "write", "diff", "get", "set", "restart", "page", "history",
+                                "restore", "report"}) {
         EXPECT_NE(help.out.find(std::string("  ") + command + " "), std::string::npos) << command;
         EXPECT_NE(manual.find(std::string(".B ") + command), std::string::npos) << command;
     }
-    for (const char* option : {"--port", "--com", "--demo", "--home", "--json", "--quiet",
-                               "--port-wait", "--verify", "--lenient", "--no-backup"}) {
+    for (const char* option :
+         {"--port", "--com", "--demo", "--home", "--json", "--quiet", "--port-wait", "--verify",
+          "--lenient", "--no-backup", "--site", "--engineer"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
         std::string roff = option;
         for (std::size_t at = 0; (at = roff.find('-', at)) != std::string::npos; at += 2)

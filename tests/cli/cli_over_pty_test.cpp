@@ -38,7 +38,7 @@ TEST_F(CliOverPty, DiffListsEachDifferingSettingWithItsLegendAndBothValues)
     const CliRun run = cli({"-q", "--fast", "diff", Q(folder / "site.cfg")});
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(run.out, "10 Paging serial speed: unit \"4800 baud\", file \"9600 baud\"\n"
-                       "108 Input 1, Text at alarm: unit \"\", file \"Fire!\"\n");
+                       "108 Input 1, Alarm, Text at alarm: unit \"\", file \"Fire!\"\n");
 }
 
 TEST_F(CliOverPty, SetTakesAChoiceByItsText)

@@ -2,10 +2,12 @@
 #include "app/clock.h"
 #include "app/cp1252.h"
 #include "link/recording_view.h"
+#include "program/change_review.h"
 #include "program/commands.h"
 #include "program/program.h"
 #include "program/settings_comparison.h"
 #include "program/start_program.h"
+#include "settings/choice_lists.h"
 #include "settings/control_board.h"
 #include "sim/converter_model.h"
 #include "sim/simulated_line.h"
@@ -224,6 +226,37 @@ TEST_F(ProgramTest, WriteSingleSendsTheValueOnScreenAtTheClick)
         line.advance(25ms);
     }
     EXPECT_EQ(model.number(9), 0);
+}
+
+TEST_F(ProgramTest, ReviewListsTheEditsAgainstTheUnitAndPutsTheUnitsValueBack)
+{
+    start();
+    program::ReadAll(program);
+    tickUntilEnded();
+    EXPECT_TRUE(program::ReviewChanges(program).changed.empty());
+    const int speed = controls.chosenPosition(10);
+    ASSERT_TRUE(controls.setChosenPosition(10, speed == 0 ? 1 : 0));
+    const std::string alarmText = controls.text(8);
+    ASSERT_TRUE(controls.setText(8, "Door forced"));
+    program.stores.UnitValues[116] = settings::SettingValue::Number(-1); // as if never read
+
+    const program::ChangeReview review = program::ReviewChanges(program);
+    ASSERT_EQ(review.changed.size(), 2u);
+    EXPECT_EQ(review.changed[0].item, 10);
+    EXPECT_EQ(review.changed[0].unitText, settings::ChoiceEntries(10)[speed]);
+    EXPECT_EQ(review.changed[1].name, "Input 1, Alarm, Text at alarm:");
+    EXPECT_EQ(review.changed[1].unitText, alarmText);
+    EXPECT_EQ(review.changed[1].screenText, "Door forced");
+    ASSERT_EQ(review.notRead.size(), 1u);
+    EXPECT_EQ(review.notRead[0].item, 116);
+
+    program::PutBackUnitValue(program, 10);
+    program::PutBackUnitValue(program, 108);
+    program::PutBackUnitValue(program, 116); // nothing known to put back
+    EXPECT_EQ(controls.chosenPosition(10), speed);
+    EXPECT_EQ(controls.text(8), alarmText);
+    EXPECT_TRUE(program::ReviewChanges(program).changed.empty());
+    EXPECT_EQ(program::ReviewChanges(program).notRead.size(), 1u);
 }
 
 } // namespace

@@ -266,8 +266,9 @@ TEST_F(WindowTest, AControlBackFromRedTakesTheApplicationsTextColour)
     program->stores.UnitValues[100] = settings::SettingValue::Text("Hall");
     program->stores.UnitValues[9] = settings::SettingValue::Number(relay->currentIndex() + 1);
     window->refreshMarking();
-    ASSERT_EQ(relay->palette().color(QPalette::Text), QColor(255, 0, 0));
-    ASSERT_EQ(text->palette().color(QPalette::Text), QColor(255, 0, 0));
+    // A lighter red than the system's, which reads on the dark box.
+    ASSERT_EQ(relay->palette().color(QPalette::Text), QColor(255, 110, 110));
+    ASSERT_EQ(text->palette().color(QPalette::Text), QColor(255, 110, 110));
 
     program->stores.UnitValues[100] = settings::SettingValue::Text("Hall door");
     program->stores.UnitValues[9] = settings::SettingValue::Number(relay->currentIndex());
