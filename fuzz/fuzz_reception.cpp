@@ -79,13 +79,13 @@ void checkInvariants(const link::TransferEngine& engine, const settings::ValueSt
 {
     if (!knownState(engine.state()))
         fail("unknown engine state", static_cast<int>(engine.state()));
-    for (const std::int16_t r : stores.ItemRequest) {
-        if (r != settings::kNoRequest && r != settings::kReadRequest &&
-            r != settings::kWriteRequest)
-            fail("impossible item request", r);
+    for (const settings::Request r : stores.ItemRequest) {
+        if (r != settings::Request::None && r != settings::Request::Read &&
+            r != settings::Request::Write)
+            fail("impossible item request", static_cast<int>(r));
     }
-    if (stores.ItemRequest[250] != settings::kNoRequest)
-        fail("item 250 requested", stores.ItemRequest[250]);
+    if (stores.ItemRequest[250] != settings::Request::None)
+        fail("item 250 requested", static_cast<int>(stores.ItemRequest[250]));
     if (view.barVisible() &&
         (view.barValue() < view.barMinimum() || view.barValue() > view.barMaximum()))
         fail("progress bar value outside its range", view.barValue());
@@ -109,7 +109,7 @@ void run(const std::uint8_t* data, std::size_t size, fuzz::TickBudget& budget)
     link::ComPort port(serial, log, view);
     port.setDeviceOverride(link::LineAddress::Device("/dev/fuzz"));
     const std::uint8_t mode = data[0];
-    std::int16_t debugLevel = (mode & 0x04) ? 2 : 0;
+    const app::DebugMode debugLevel = (mode & 0x04) ? app::DebugMode::Debug : app::DebugMode::Off;
     link::TransferEngine engine(port, sync, view, log, config, debugLevel);
     // Filling the lists costs more than the rest of an input; they are filled once.
     static const settings::ControlBoard filled = [] {
@@ -123,20 +123,9 @@ void run(const std::uint8_t* data, std::size_t size, fuzz::TickBudget& budget)
 
     port.OpenComPort(0);
     engine.ProcessTransfer(link::TransferEngine::kStartSignal);
-    switch (mode & 0x03) {
-    case 0:
-        engine.ReadAllRequest = true;
-        break;
-    case 1:
-        engine.WriteAllRequest = true;
-        break;
-    case 2:
-        engine.RestartRequest = true;
-        break;
-    default:
-        engine.PagerCallRequest = true;
-        break;
-    }
+    constexpr link::Job kJobs[] = {link::Job::ReadAll, link::Job::WriteAll, link::Job::Restart,
+                                   link::Job::PagerCall};
+    engine.request(kJobs[mode & 0x03]);
 
     long ticks = 0;
     auto tick = [&] {
@@ -149,9 +138,10 @@ void run(const std::uint8_t* data, std::size_t size, fuzz::TickBudget& budget)
     // Nothing left to do: an idle tick with nothing requested adds nothing but time, and the
     // idle scan over every item is by far the dearest tick.
     auto settled = [&] {
-        return engine.state() == link::EngineState::Idle && engine.BatchKind == link::kNoBatch &&
-               !engine.ReadAllRequest && !engine.WriteAllRequest && !engine.RestartRequest &&
-               !engine.PagerCallRequest &&
+        return engine.state() == link::EngineState::Idle &&
+               engine.batchKind() == link::Batch::None && !engine.requested(link::Job::ReadAll) &&
+               !engine.requested(link::Job::WriteAll) && !engine.requested(link::Job::Restart) &&
+               !engine.requested(link::Job::PagerCall) &&
                stores.ItemRequest == settings::ValueStores{}.ItemRequest;
     };
 
