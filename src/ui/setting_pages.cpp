@@ -1,5 +1,6 @@
 #include "ui/setting_pages.h"
 
+#include "link/frames.h"
 #include "settings/page_layout.h"
 #include "ui/qt_text.h"
 #include "ui/window_parts.h"
@@ -25,7 +26,7 @@ using settings::PageRow;
 using settings::RowKind;
 
 constexpr int kRowHeight = 30;
-constexpr int kAddressLength = 10;
+constexpr int kAddressLength = link::kPagerAddressLength;
 
 std::size_t at(int index)
 {
