@@ -1,4 +1,5 @@
 #include "app/program_folder.h"
+#include "app/version.h"
 #include "cli/cli_options.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
@@ -75,7 +76,7 @@ int main(int argc, char** argv)
         return cli::kExitUsage;
     }
     if (options.common.version) {
-        std::cout << "pravenor-cli " << PRAVENOR_VERSION << '\n';
+        std::cout << "pravenor-cli " << pravenor::app::kVersion << '\n';
         return cli::kExitDone;
     }
 

@@ -3,6 +3,7 @@
 #include "app/atomic_file.h"
 #include "app/clock.h"
 #include "app/cp1252.h"
+#include "app/version.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "program/report_html.h"
@@ -32,7 +33,7 @@ program::ReportHeading CliReportHeading(const CliOptions& options, std::string s
     heading.engineer = options.engineer;
     heading.made = std::to_string(now.year) + "-" + twoDigits(now.month) + "-" +
                    twoDigits(now.day) + " " + twoDigits(now.hour) + ":" + twoDigits(now.minute);
-    heading.version = PRAVENOR_VERSION;
+    heading.version = app::kVersion;
     heading.line = std::move(line);
     heading.source = std::move(source);
     return heading;

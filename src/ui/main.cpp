@@ -1,5 +1,6 @@
 #include "app/clock.h"
 #include "app/program_folder.h"
+#include "app/version.h"
 #include "frontend/front_end_options.h"
 #include "frontend/session.h"
 #include "ui/main_window.h"
@@ -14,7 +15,7 @@ int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const pravenor::ui::WindowCommandLine commandLine =
-        pravenor::ui::ReadWindowCommandLine(args, PRAVENOR_VERSION);
+        pravenor::ui::ReadWindowCommandLine(args, pravenor::app::kVersion);
     std::cout << commandLine.out;
     std::cerr << commandLine.err;
     if (commandLine.exitStatus)

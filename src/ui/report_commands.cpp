@@ -2,6 +2,7 @@
 
 #include "app/atomic_file.h"
 #include "app/clock.h"
+#include "app/version.h"
 #include "program/commands.h"
 #include "program/program.h"
 #include "program/report_html.h"
@@ -26,7 +27,7 @@ program::CommissioningReport ScreenReport(program::Program& program, const QStri
     heading.engineer = ToCp1252(engineer);
     heading.made =
         ToCp1252(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-    heading.version = PRAVENOR_VERSION;
+    heading.version = app::kVersion;
     heading.line = ToCp1252(line);
     heading.source = "the screen";
     return program::BuildCommissioningReport(heading, program::ScreenValues(program),

@@ -1,5 +1,6 @@
 #include "ui/dialogs/about_dialog.h"
 
+#include "app/version.h"
 #include "program/program.h"
 #include "ui/dialogs/keep_in_front.h"
 #include "ui/window_parts.h"
@@ -76,10 +77,7 @@ AboutDialog::AboutDialog(program::Program& program, std::function<void()> debugL
       m_levelLabel(MakeLabel("LabelLocalLog", "", this)),
       m_closeButton(MakeButton("CmdSluit", "Close", this))
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About"));
-    setAccessibleName(windowTitle());
+    NameDialog(this, "frmAbout", "About");
 
     m_logoFrame->setObjectName(QStringLiteral("FrameLogo"));
     m_logoFrame->setAccessibleName(QStringLiteral("Logo frame"));
@@ -125,9 +123,8 @@ AboutDialog::AboutDialog(program::Program& program, std::function<void()> debugL
     column->addWidget(m_logoFrame);
     column->addLayout(versionRow);
 
-    m_versionLabel->setText(QStringLiteral("Software version: %1.%2")
-                                .arg(PRAVENOR_VERSION_MAJOR)
-                                .arg(PRAVENOR_VERSION_MINOR));
+    m_versionLabel->setText(
+        QStringLiteral("Software version: %1.%2").arg(app::kVersionMajor).arg(app::kVersionMinor));
     m_versionLabel->setAccessibleName(m_versionLabel->text());
 
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
