@@ -57,7 +57,7 @@ struct Bench
     bool idle() const
     {
         for (settings::Request r : program.stores.ItemRequest) {
-            if (r != settings::kNoRequest)
+            if (r != settings::Request::None)
                 return false;
         }
         return program.engine.state() == link::EngineState::Idle &&
@@ -131,9 +131,9 @@ void BM_ExchangeTick(benchmark::State& state)
         bench.program.engine.bytes().setTap(&monitor);
     auto& request = bench.program.stores.ItemRequest[9];
     for (auto _ : state) {
-        if (request == settings::kNoRequest &&
+        if (request == settings::Request::None &&
             bench.program.engine.state() == link::EngineState::Idle)
-            request = settings::kReadRequest;
+            request = settings::Request::Read;
         bench.program.engine.ProcessTransfer(0);
     }
 }

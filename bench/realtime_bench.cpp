@@ -85,7 +85,7 @@ int main(int argc, char** argv)
                     program.engine.batchKind() == link::Batch::None &&
                     !program.engine.requested(link::Job::ReadAll);
         for (settings::Request r : program.stores.ItemRequest)
-            idle = idle && r == settings::kNoRequest;
+            idle = idle && r == settings::Request::None;
         if (idle)
             QCoreApplication::quit();
     });

@@ -94,7 +94,7 @@ int main(int argc, char** argv)
     long writeTicks = 0;
     auto pending = [&] {
         for (pravenor::settings::Request r : program.stores.ItemRequest)
-            if (r != pravenor::settings::kNoRequest)
+            if (r != pravenor::settings::Request::None)
                 return true;
         return false;
     };

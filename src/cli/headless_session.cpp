@@ -233,7 +233,7 @@ bool HeadlessSession::requestsServed() const
     const auto& requests = m_program->stores.ItemRequest;
     return m_program->engine.state() == link::EngineState::Idle &&
            std::all_of(requests.begin(), requests.end(),
-                       [](settings::Request r) { return r == settings::kNoRequest; });
+                       [](settings::Request r) { return r == settings::Request::None; });
 }
 
 void HeadlessSession::issue()

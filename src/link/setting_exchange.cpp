@@ -193,7 +193,7 @@ ExchangeOutcome SettingExchange::startWrite(int item)
     m_receiver.clearBuffer(kWriteBufferEntries);
     const WriteBytes bytes = writeBytes(item, value);
     if (bytes.refusal == Refusal::NotImplemented || SendWriteFrame(item, value) != 1) {
-        stores.ItemRequest[at(item)] = settings::kNoRequest;
+        stores.ItemRequest[at(item)] = settings::Request::None;
         if (bytes.refusal == Refusal::OutOfRange || bytes.refusal == Refusal::ControlBytes) {
             // Sending it would drop a byte from the frame, or add frame structure to it, and
             // leave the converter guessing or doing what nobody asked.
@@ -281,9 +281,9 @@ ExchangeOutcome SettingExchange::judgeRead(int item)
     stores.UnitValues[at(replyItem)] = value;
     // A write asked for while the read was under way holds the user's newer value: keep it,
     // and its request, rather than overwrite it with what the converter still holds.
-    const bool writePending = stores.ItemRequest[at(replyItem)] == settings::kWriteRequest;
+    const bool writePending = stores.ItemRequest[at(replyItem)] == settings::Request::Write;
     if (!writePending) {
-        stores.ItemRequest[at(replyItem)] = settings::kNoRequest;
+        stores.ItemRequest[at(replyItem)] = settings::Request::None;
         stores.WorkValues[at(replyItem)] = value;
         m_sync.ShowValue(replyItem);
     }
@@ -318,8 +318,8 @@ ExchangeOutcome SettingExchange::judgeWrite(int item)
     // meanwhile, that request stays and the newer value goes out next.
     stores.UnitValues[at(item)] = m_sentValue;
     const bool newerValue = stores.WorkValues[at(item)] != m_sentValue;
-    if (stores.ItemRequest[at(item)] == settings::kWriteRequest && !newerValue)
-        stores.ItemRequest[at(item)] = settings::kNoRequest;
+    if (stores.ItemRequest[at(item)] == settings::Request::Write && !newerValue)
+        stores.ItemRequest[at(item)] = settings::Request::None;
     m_sync.ShowValue(item);
     m_retriesInRow = 0;
     return ExchangeOutcome(EngineState::Idle, Tally::Success).progress(" -> SAVED." + kLineEnd);

@@ -13,9 +13,7 @@
 namespace pravenor::link {
 
 using settings::kItemCount;
-using settings::kNoRequest;
-using settings::kReadRequest;
-using settings::kWriteRequest;
+using settings::Request;
 
 namespace {
 
@@ -164,7 +162,7 @@ bool TransferEngine::busy() const
         return true;
     const auto& requests = m_sync.stores().ItemRequest;
     return std::any_of(requests.begin(), requests.end(),
-                       [](settings::Request r) { return r != kNoRequest; });
+                       [](settings::Request r) { return r != Request::None; });
 }
 
 // Between batches the idle tick keeps a waiting window off the processor; a pause before a
@@ -217,7 +215,7 @@ void TransferEngine::apply(const ExchangeOutcome& outcome, EngineState from)
     if (m_writing && m_state == EngineState::Idle) {
         const auto& requests = m_sync.stores().ItemRequest;
         if (std::all_of(requests.begin(), requests.end(),
-                        [](settings::Request r) { return r == kNoRequest; }))
+                        [](settings::Request r) { return r == Request::None; }))
             endWrites();
     }
 }
@@ -336,8 +334,8 @@ void TransferEngine::portLostStep()
     m_pollDelay = m_ticks.wakeUpPause;
     auto& requests = m_sync.stores().ItemRequest;
     const bool anyPending = std::any_of(requests.begin(), requests.end(),
-                                        [](settings::Request r) { return r != kNoRequest; });
-    requests.fill(kNoRequest);
+                                        [](settings::Request r) { return r != Request::None; });
+    requests.fill(Request::None);
     if (m_writing)
         endWrites();
     if (anyPending) {
@@ -350,7 +348,7 @@ void TransferEngine::portLostStep()
 void TransferEngine::cancelForErrors(settings::Request request)
 {
     CancelAll();
-    const bool writing = request == kWriteRequest;
+    const bool writing = request == Request::Write;
     const std::string what =
         writing ? "ERROR writing setting in converter." : "ERROR reading setting from converter.";
     const std::string cancelled = writing ? "Writing cancelled!" : "Reading cancelled!";
@@ -364,13 +362,13 @@ bool TransferEngine::dispatch()
     if (m_watcher && !m_writing)
         startWrites();
     // A read first whose write was cancelled has nothing left to keep.
-    std::erase_if(m_readFirst, [&](int item) { return requests[at(item)] != kWriteRequest; });
+    std::erase_if(m_readFirst, [&](int item) { return requests[at(item)] != Request::Write; });
     if (!m_readFirst.empty()) {
         if (m_port.PortIsOpen() == -1) {
             m_state = EngineState::PortLost;
             return true;
         }
-        return dispatchItem(m_readFirst.front(), kReadRequest);
+        return dispatchItem(m_readFirst.front(), Request::Read);
     }
     for (int i = 0; i <= kLastServedItem; ++i) {
         if (m_port.PortIsOpen() == -1) {
@@ -378,9 +376,9 @@ bool TransferEngine::dispatch()
             return true;
         }
         const settings::Request request = requests[at(i)];
-        if (request != kWriteRequest && request != kReadRequest)
+        if (request != Request::Write && request != Request::Read)
             continue;
-        if (request == kWriteRequest && m_writing && !m_firstWriteSent &&
+        if (request == Request::Write && m_writing && !m_firstWriteSent &&
             m_errorCount < kFailuresBeforeCancel) {
             m_firstWriteSent = true;
             m_watcher->beforeFirstWrite();
@@ -403,7 +401,7 @@ bool TransferEngine::dispatchItem(int i, settings::Request request)
         m_settings.WakeUpSequence();
         m_pollDelay = m_ticks.wakeUpPause;
     }
-    m_state = request == kWriteRequest ? EngineState::Write : EngineState::Read;
+    m_state = request == Request::Write ? EngineState::Write : EngineState::Read;
     UpdateProgress(i);
     return true;
 }
@@ -414,7 +412,7 @@ void TransferEngine::startWrites()
     const auto& requests = m_sync.stores().ItemRequest;
     std::vector<int> writes;
     for (int i = 0; i <= kLastServedItem; ++i) {
-        if (requests[at(i)] == kWriteRequest)
+        if (requests[at(i)] == Request::Write)
             writes.push_back(i);
     }
     if (writes.empty())
@@ -452,8 +450,8 @@ void TransferEngine::tellWatcher(EngineState was, const StepResult& result)
         return;
     if (result.tally == Tally::Success) {
         m_watcher->settingWritten(item, stores.UnitValues[at(item)], WriteEnd::Acknowledged);
-        if (m_watcher->readBack() && stores.ItemRequest[at(item)] == kNoRequest)
-            stores.ItemRequest[at(item)] = kReadRequest;
+        if (m_watcher->readBack() && stores.ItemRequest[at(item)] == Request::None)
+            stores.ItemRequest[at(item)] = Request::Read;
     } else {
         m_watcher->settingWritten(item, stores.WorkValues[at(item)],
                                   result.tally == Tally::Refused ? WriteEnd::Refused
@@ -518,7 +516,7 @@ bool TransferEngine::startBatch(bool& request, Batch kind)
         if (writing)
             m_sync.TakeValue(i);
         if (settings::ItemIsImplemented(i))
-            requests[at(i)] = writing ? kWriteRequest : kReadRequest;
+            requests[at(i)] = writing ? Request::Write : Request::Read;
     }
     return true;
 }
@@ -555,7 +553,7 @@ std::string TransferEngine::batchEndText() const
 
 void TransferEngine::CancelAll()
 {
-    m_sync.stores().ItemRequest.fill(kNoRequest);
+    m_sync.stores().ItemRequest.fill(Request::None);
     if (m_writing)
         endWrites();
     m_reporter.progress(kLineEnd + "Geannuleerd!" + kLineEnd);
@@ -567,7 +565,7 @@ void TransferEngine::UpdateProgress(int n)
     if (n < 0) {
         const auto& requests = m_sync.stores().ItemRequest;
         const auto pending = std::count_if(requests.begin(), requests.end(),
-                                           [](settings::Request r) { return r != kNoRequest; });
+                                           [](settings::Request r) { return r != Request::None; });
         if (pending == 0)
             m_view.hideProgressBar();
         else

@@ -37,20 +37,20 @@ void WriteAll(Program& program)
 
 void CancelReadWrite(Program& program)
 {
-    program.stores.ItemRequest.fill(settings::kNoRequest);
+    program.stores.ItemRequest.fill(settings::Request::None);
     program.engine.endBatchByUser();
     program.view.appendProgress("\r\nCancelled!\r\n");
 }
 
 void ReadSingle(Program& program, int item)
 {
-    program.engine.request(item, settings::kReadRequest);
+    program.engine.request(item, settings::Request::Read);
 }
 
 void WriteSingle(Program& program, int item)
 {
     program.sync.TakeValue(item);
-    program.engine.request(item, settings::kWriteRequest);
+    program.engine.request(item, settings::Request::Write);
 }
 
 void Restart(Program& program)

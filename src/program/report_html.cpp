@@ -4,6 +4,9 @@
 #include "settings/page_layout.h"
 
 #include <algorithm>
+#include <array>
+#include <string_view>
+#include <utility>
 
 namespace pravenor::program {
 
@@ -13,23 +16,15 @@ std::string escaped(const std::string& utf8)
 {
     std::string out;
     out.reserve(utf8.size());
+    constexpr std::array<std::pair<char, std::string_view>, 4> kEntities = {
+        {{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}}};
     for (const char c : utf8) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
+        const auto entity = std::find_if(kEntities.begin(), kEntities.end(),
+                                         [c](const auto& entry) { return entry.first == c; });
+        if (entity != kEntities.end())
+            out += entity->second;
+        else
             out += c;
-        }
     }
     return out;
 }

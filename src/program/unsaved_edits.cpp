@@ -18,7 +18,7 @@ std::vector<int> UnsavedEdits(Program& program)
     std::vector<int> edits;
     for (int item = 0; item < settings::kItemCount; ++item) {
         if (!settings::ItemInUse(item) || writingAll ||
-            stores.ItemRequest[static_cast<std::size_t>(item)] == settings::kWriteRequest)
+            stores.ItemRequest[static_cast<std::size_t>(item)] == settings::Request::Write)
             continue;
         const auto at = static_cast<std::size_t>(item);
         const auto& unit = stores.UnitValues[at];

@@ -80,14 +80,14 @@ void ControlSync::TakeAllValues()
 void ControlSync::RefreshSettingControls()
 {
     for (int item = 0; item <= kLastChoiceItem; ++item) {
-        if (m_stores.ItemRequest[at(item)] != kNoRequest)
+        if (m_stores.ItemRequest[at(item)] != Request::None)
             continue;
         const bool same =
             m_controls.chosenPosition(item) == m_stores.UnitValues[at(item)].asNumber();
         m_controls.setChoiceColour(item, same ? ControlColour::WindowText : ControlColour::Red);
     }
     for (int item = kFirstTextItem; item <= kLastTextItem; ++item) {
-        if (m_stores.ItemRequest[at(item)] != kNoRequest)
+        if (m_stores.ItemRequest[at(item)] != Request::None)
             continue;
         const int box = TextBoxOf(item);
         const bool same = m_controls.text(box) == m_stores.UnitValues[at(item)].asText();

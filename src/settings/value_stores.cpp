@@ -25,7 +25,7 @@ void ValueStores::ForgetUnitValues()
 void ValueStores::ClearItemRequests()
 {
     for (int n = 0; n <= kLastServedItem; ++n)
-        ItemRequest[static_cast<std::size_t>(n)] = kNoRequest;
+        ItemRequest[static_cast<std::size_t>(n)] = Request::None;
 }
 
 } // namespace pravenor::settings

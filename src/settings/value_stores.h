@@ -15,9 +15,6 @@ enum class Request : std::int16_t
     Read = 1,
     Write = 10
 };
-constexpr Request kNoRequest = Request::None;
-constexpr Request kReadRequest = Request::Read;
-constexpr Request kWriteRequest = Request::Write;
 
 // The state of every item: three value stores and the pending requests, indexed by item
 // number 0..250.

@@ -31,27 +31,31 @@ Bytes replyHead(std::span<const std::uint8_t> reply)
     return head;
 }
 
+// The faults in the order a reply meets them: the first one due shapes it.
+struct FaultRow
+{
+    ReplyFault fault;
+    std::string_view name;
+    FaultRepeat FaultPlan::*repeat;
+};
+constexpr std::array<FaultRow, 6> kFaults = {{
+    {ReplyFault::NoAnswer, "no answer", &FaultPlan::noAnswer},
+    {ReplyFault::BodyStops, "body stops", &FaultPlan::bodyStops},
+    {ReplyFault::TooLong, "too long", &FaultPlan::tooLong},
+    {ReplyFault::ShortReply, "short reply", &FaultPlan::shortReply},
+    {ReplyFault::Nack, "nack", &FaultPlan::nack},
+    {ReplyFault::BadChecksum, "bad checksum", &FaultPlan::badChecksum},
+}};
+
 } // namespace
 
 std::string_view replyFaultName(ReplyFault fault)
 {
-    switch (fault) {
-    case ReplyFault::None:
-        return "none";
-    case ReplyFault::NoAnswer:
-        return "no answer";
-    case ReplyFault::BodyStops:
-        return "body stops";
-    case ReplyFault::TooLong:
-        return "too long";
-    case ReplyFault::ShortReply:
-        return "short reply";
-    case ReplyFault::Nack:
-        return "nack";
-    case ReplyFault::BadChecksum:
-        return "bad checksum";
+    for (const FaultRow& row : kFaults) {
+        if (row.fault == fault)
+            return row.name;
     }
-    return "?";
+    return "none";
 }
 
 FaultInjector::FaultInjector(FaultPlan plan) : m_plan(std::move(plan)), m_random(m_plan.noiseSeed)
@@ -64,17 +68,9 @@ ShapedReply FaultInjector::shape(std::span<const std::uint8_t> reply)
     if (take(m_plan.late))
         shaped.delay = m_plan.lateBy;
 
-    const std::array<std::pair<FaultRepeat*, ReplyFault>, 6> order = {{
-        {&m_plan.noAnswer, ReplyFault::NoAnswer},
-        {&m_plan.bodyStops, ReplyFault::BodyStops},
-        {&m_plan.tooLong, ReplyFault::TooLong},
-        {&m_plan.shortReply, ReplyFault::ShortReply},
-        {&m_plan.nack, ReplyFault::Nack},
-        {&m_plan.badChecksum, ReplyFault::BadChecksum},
-    }};
-    for (const auto& [repeat, fault] : order) {
-        if (take(*repeat)) {
-            shaped.fault = fault;
+    for (const FaultRow& row : kFaults) {
+        if (take(m_plan.*row.repeat)) {
+            shaped.fault = row.fault;
             break;
         }
     }

@@ -5,6 +5,7 @@
 #include "program/settings_comparison.h"
 #include "program/unit_history.h"
 #include "ui/qt_text.h"
+#include "ui/widget_view.h"
 #include "ui/window_parts.h"
 
 #include <QDialogButtonBox>
@@ -47,7 +48,7 @@ bool requestsServed(const program::Program& program)
     const auto& requests = program.stores.ItemRequest;
     return program.engine.state() == link::EngineState::Idle &&
            std::all_of(requests.begin(), requests.end(),
-                       [](settings::Request r) { return r == settings::kNoRequest; });
+                       [](settings::Request r) { return r == settings::Request::None; });
 }
 
 } // namespace
@@ -180,17 +181,9 @@ void HistoryDialog::restoreSelected()
         text += QStringLiteral("\n%1 settings the unit holds are not known yet: they are read "
                                "first, and written back where they differ.")
                     .arg(plan.readFirst.size());
-    auto* box = new QMessageBox(QMessageBox::NoIcon, BoxTitle(), text,
-                                QMessageBox::Ok | QMessageBox::Cancel, this);
-    box->setObjectName(QStringLiteral("RestoreConfirmation"));
-    box->setDefaultButton(QMessageBox::Ok);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
-    connect(box, &QMessageBox::finished, this, [this, box](int) {
-        if (box->clickedButton() == box->button(QMessageBox::Ok))
-            startRestore();
-    });
-    box->open();
+    OpenConfirmation(this, BoxTitle(), text, [this] {
+        startRestore();
+    })->setObjectName(QStringLiteral("RestoreConfirmation"));
 }
 
 void HistoryDialog::startRestore()

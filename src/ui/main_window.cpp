@@ -142,8 +142,9 @@ void MainWindow::buildMenu()
     connect(add("Setup", "&Setup"), &QAction::triggered, this, &MainWindow::openSetup);
     QAction* quit = add("Quit", "&Quit");
     connect(quit, &QAction::triggered, this, [this] {
-        confirm(kToolCaption, withUnsavedEdits(QStringLiteral("Are you sure to quit the program?")),
-                [this] { endProgram(); });
+        OpenConfirmation(this, kToolCaption,
+                         withUnsavedEdits(QStringLiteral("Are you sure to quit the program?")),
+                         [this] { endProgram(); });
     });
     connect(add("About", "&Info"), &QAction::triggered, this, &MainWindow::openAbout);
     connect(add("LineMonitor", "&Line monitor"), &QAction::triggered, this,
@@ -317,7 +318,7 @@ void MainWindow::run(const CommandEntry& command)
                        .arg(unknown) +
                    text;
     }
-    confirm(QString::fromUtf8(command.askTitle), text, go);
+    OpenConfirmation(this, QString::fromUtf8(command.askTitle), text, go);
 }
 
 // The count goes before the question's last line ("Zeker weten? ", "Are you sure? ").
@@ -339,11 +340,11 @@ void MainWindow::askIfEditsLost(const QString& what, std::function<void()> go)
         go();
         return;
     }
-    confirm(BoxTitle(),
-            what + QStringLiteral("\r\n") +
-                FromCp1252(program::UnsavedEditsLine(static_cast<int>(edits.size()))) +
-                QStringLiteral("\r\nThey are lost if you go on."),
-            std::move(go));
+    OpenConfirmation(this, BoxTitle(),
+                     what + QStringLiteral("\r\n") +
+                         FromCp1252(program::UnsavedEditsLine(static_cast<int>(edits.size()))) +
+                         QStringLiteral("\r\nThey are lost if you go on."),
+                     std::move(go));
 }
 
 void MainWindow::openHistory()
@@ -503,21 +504,6 @@ void MainWindow::ledTick()
     SetFill(m_rxShape, m_rxLed.tick(bytes.RxActivity) ? kRxLight : kRxDark);
 }
 
-void MainWindow::confirm(const QString& title, const QString& text, std::function<void()> onOk)
-{
-    auto* box = new QMessageBox(QMessageBox::NoIcon, title,
-                                QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-                                QMessageBox::Ok | QMessageBox::Cancel, this);
-    box->setDefaultButton(QMessageBox::Ok);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
-    connect(box, &QMessageBox::finished, this, [box, onOk = std::move(onOk)](int) {
-        if (box->clickedButton() == box->button(QMessageBox::Ok))
-            onOk();
-    });
-    box->open();
-}
-
 void MainWindow::revealSetting(int item)
 {
     QWidget* control = nullptr;
@@ -619,11 +605,12 @@ void MainWindow::writeChanged()
     const QString count = items.size() == 1
                               ? QStringLiteral("the 1 changed setting")
                               : QStringLiteral("the %1 changed settings").arg(items.size());
-    confirm(BoxTitle(), QStringLiteral("Write %1 to the converter?\r\nAre you sure? ").arg(count),
-            [this, items] {
-                if (portReady())
-                    program::WriteSettings(*m_program, items);
-            });
+    OpenConfirmation(this, BoxTitle(),
+                     QStringLiteral("Write %1 to the converter?\r\nAre you sure? ").arg(count),
+                     [this, items] {
+                         if (portReady())
+                             program::WriteSettings(*m_program, items);
+                     });
 }
 
 void MainWindow::compareWithFile(const std::filesystem::path& file)

@@ -130,7 +130,6 @@ private:
     void connectSettingButtons();
 
     // A confirmation: OK and Cancel, OK the default, no icon; the action runs on OK only.
-    void confirm(const QString& title, const QString& text, std::function<void()> onOk);
     // The settings-file dialog; `chosen` gets the file, a cancel gets a beep.
     void chooseFile(bool save, std::function<void(const std::filesystem::path&)> chosen);
     void writeChanged();

@@ -18,6 +18,16 @@ QString withLineBreaks(QString text)
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
+// Window-modal, so that the window goes on drawing and the engine on ticking behind it.
+QMessageBox* makeBox(QWidget* window, const QString& title, const QString& text,
+                     QMessageBox::Icon icon, QMessageBox::StandardButtons buttons)
+{
+    auto* box = new QMessageBox(icon, title, withLineBreaks(text), buttons, window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    return box;
+}
+
 } // namespace
 
 WidgetView::WidgetView(QPlainTextEdit* progress, QProgressBar* bar, QGroupBox* portFrame,
@@ -78,13 +88,26 @@ void WidgetView::showCaption()
     m_portFrame->setAccessibleName(m_portFrame->title());
 }
 
-void OpenMessageBox(QWidget* window, const QString& title, const QString& text,
-                    QMessageBox::Icon icon)
+QMessageBox* OpenMessageBox(QWidget* window, const QString& title, const QString& text,
+                            QMessageBox::Icon icon)
 {
-    auto* box = new QMessageBox(icon, title, withLineBreaks(text), QMessageBox::Ok, window);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
+    auto* box = makeBox(window, title, text, icon, QMessageBox::Ok);
     box->open();
+    return box;
+}
+
+QMessageBox* OpenConfirmation(QWidget* window, const QString& title, const QString& text,
+                              std::function<void()> onOk)
+{
+    auto* box =
+        makeBox(window, title, text, QMessageBox::NoIcon, QMessageBox::Ok | QMessageBox::Cancel);
+    box->setDefaultButton(QMessageBox::Ok);
+    QObject::connect(box, &QMessageBox::finished, box, [box, onOk = std::move(onOk)](int) {
+        if (box->clickedButton() == box->button(QMessageBox::Ok))
+            onOk();
+    });
+    box->open();
+    return box;
 }
 
 } // namespace pravenor::ui

@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <functional>
 
 class QGroupBox;
 class QPlainTextEdit;
@@ -44,7 +45,12 @@ private:
 
 // A message box that does not wait: window-modal over the window, removed when answered.
 // Texts may use CR LF line breaks.
-void OpenMessageBox(QWidget* window, const QString& title, const QString& text,
-                    QMessageBox::Icon icon);
+QMessageBox* OpenMessageBox(QWidget* window, const QString& title, const QString& text,
+                            QMessageBox::Icon icon);
+
+// The same, asking OK or Cancel (OK the default): onOk runs after OK, nothing after Cancel or
+// Escape.
+QMessageBox* OpenConfirmation(QWidget* window, const QString& title, const QString& text,
+                              std::function<void()> onOk);
 
 } // namespace pravenor::ui

@@ -59,6 +59,16 @@ inline int FieldWidth(const QLineEdit* box, int characters)
     return metrics.horizontalAdvance(QString(characters, QLatin1Char('X'))) + frame;
 }
 
+// A dialog that deletes itself when closed, named by the system's name, its title doubling as
+// its accessible name.
+inline void NameDialog(QWidget* dialog, const char* name, const char* title)
+{
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setObjectName(QLatin1String(name));
+    dialog->setWindowTitle(QString::fromUtf8(title));
+    dialog->setAccessibleName(dialog->windowTitle());
+}
+
 inline QGroupBox* MakeFrame(const char* name, const char* caption)
 {
     auto* frame = new QGroupBox(QString::fromUtf8(caption));

@@ -57,7 +57,7 @@ protected:
     bool nothingPending() const
     {
         for (settings::Request r : program.stores.ItemRequest) {
-            if (r != settings::kNoRequest)
+            if (r != settings::Request::None)
                 return false;
         }
         return program.engine.state() == link::EngineState::Idle;
@@ -88,7 +88,7 @@ TEST_F(EngineOverPty, ReadsAndWritesSettings)
     startProgram();
     auto& stores = program.stores;
     for (int item : {9, 10, 60, 100})
-        stores.ItemRequest[static_cast<std::size_t>(item)] = settings::kReadRequest;
+        stores.ItemRequest[static_cast<std::size_t>(item)] = settings::Request::Read;
     ASSERT_TRUE(PumpUntil([&] { return nothingPending(); }, 15s)) << view.progress();
     EXPECT_EQ(stores.UnitValues[9], SettingValue::Text("1"));
     EXPECT_EQ(stores.UnitValues[10], SettingValue::Text("2"));
@@ -99,14 +99,14 @@ TEST_F(EngineOverPty, ReadsAndWritesSettings)
 
     controls.setChosenPosition(10, 4);
     program.sync.TakeValue(10);
-    stores.ItemRequest[10] = settings::kWriteRequest;
+    stores.ItemRequest[10] = settings::Request::Write;
     ASSERT_TRUE(PumpUntil([&] { return nothingPending(); }, 10s)) << view.progress();
     EXPECT_NE(view.progress().find("Writing [Item: 10 Value:  19200 baud -> SAVED."),
               std::string::npos);
 
     // Read back what the converter now holds.
     stores.UnitValues[10] = SettingValue::Number(-1);
-    stores.ItemRequest[10] = settings::kReadRequest;
+    stores.ItemRequest[10] = settings::Request::Read;
     ASSERT_TRUE(PumpUntil([&] { return nothingPending(); }, 10s)) << view.progress();
     EXPECT_EQ(stores.UnitValues[10], SettingValue::Text("4"));
 }
@@ -125,7 +125,7 @@ TEST_F(EngineOverPty, APowerCutIsRecoveredByReopeningThePort)
     EXPECT_LT(std::chrono::steady_clock::now() - lostAt, 8s);
     EXPECT_TRUE(logged("Com: 1 opened with: 9600,N,8,1"));
 
-    program.stores.ItemRequest[9] = settings::kReadRequest;
+    program.stores.ItemRequest[9] = settings::Request::Read;
     ASSERT_TRUE(PumpUntil([&] { return nothingPending(); }, 10s)) << view.progress();
     EXPECT_EQ(program.stores.UnitValues[9], SettingValue::Text("1"));
 }

@@ -14,7 +14,7 @@ void clickWrite(SimBench& b, int item, int position)
 {
     b.world.controls.setChosenPosition(item, position);
     b.world.sync.TakeValue(item);
-    b.world.stores.ItemRequest[static_cast<std::size_t>(item)] = settings::kWriteRequest;
+    b.world.stores.ItemRequest[static_cast<std::size_t>(item)] = settings::Request::Write;
 }
 
 long occurrences(const std::string& text, const std::string& part)
@@ -48,7 +48,7 @@ TEST(EngineMends, AWriteClickedDuringItsOwnWriteIsSentAfterwards)
     // The converter got 1 and the stores say so; the newer value is still to go.
     EXPECT_EQ(b.model.number(10), 1);
     EXPECT_EQ(b.world.stores.UnitValues[10], SettingValue::Number(1));
-    EXPECT_EQ(b.world.stores.ItemRequest[10], settings::kWriteRequest);
+    EXPECT_EQ(b.world.stores.ItemRequest[10], settings::Request::Write);
     EXPECT_EQ(b.world.controls.chosenPosition(10), 3);
 
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }), 0);
@@ -63,7 +63,7 @@ TEST(EngineMends, AWriteClickedDuringAReadOfTheItemIsNotOverwritten)
     SimBench b;
     b.model.setNumber(13, 2);
     b.startIdle();
-    b.world.stores.ItemRequest[13] = settings::kReadRequest;
+    b.world.stores.ItemRequest[13] = settings::Request::Read;
     ASSERT_GT(b.tickUntil([&] { return b.world.engine.state() == EngineState::ReadSoh; }), 0);
     clickWrite(b, 13, 1);
 
@@ -89,7 +89,7 @@ TEST(EngineMends, AValueOutsideAByteIsRefusedAndSaidSo)
     // No entry chosen: the box gives -1.
     b.world.sync.TakeValue(9);
     ASSERT_EQ(b.world.stores.WorkValues[9], SettingValue::Number(-1));
-    b.world.stores.ItemRequest[9] = settings::kWriteRequest;
+    b.world.stores.ItemRequest[9] = settings::Request::Write;
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 100), 0);
     EXPECT_TRUE(b.requests().empty());
     EXPECT_EQ(b.world.view.progress(),
@@ -100,7 +100,7 @@ TEST(EngineMends, AValueOutsideAByteIsRefusedAndSaidSo)
     // A bleep code of 256 or more keeps its old report.
     b.world.view.clearProgress();
     b.world.stores.WorkValues[60] = SettingValue::Number(300);
-    b.world.stores.ItemRequest[60] = settings::kWriteRequest;
+    b.world.stores.ItemRequest[60] = settings::Request::Write;
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 100), 0);
     EXPECT_EQ(b.world.view.progress(),
               "Writing [Item: 60 Value:   -> Not implemented type of unit.\r\n");
@@ -113,7 +113,7 @@ TEST(EngineMends, AReplyBodyThatStopsTimesOutAfterThreeSecondsOfSilence)
     faults.bodyStops = sim::FaultRepeat::times(1);
     SimBench b(faults);
     b.startIdle();
-    b.world.stores.ItemRequest[9] = settings::kReadRequest;
+    b.world.stores.ItemRequest[9] = settings::Request::Read;
     ASSERT_GT(b.tickUntil([&] { return b.world.engine.state() == EngineState::ReadBody; }), 0);
     b.tick(2); // the part of the body that does come
     const int ticks =
@@ -182,7 +182,7 @@ TEST(EngineMends, TwoShortRepliesAreAskedAgainAndOnlyTheSecondIsLogged)
     faults.shortReply = sim::FaultRepeat::times(2);
     SimBench b(faults);
     b.startIdle();
-    b.world.stores.ItemRequest[5] = settings::kReadRequest;
+    b.world.stores.ItemRequest[5] = settings::Request::Read;
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 1000), 0);
     EXPECT_EQ(b.requests().size(), 3u);
     EXPECT_EQ(occurrences(b.world.view.progress(), " ERROR reply too short. "), 1);
@@ -221,7 +221,7 @@ TEST(EngineMends, ATextWithControlBytesIsNeverSentAndSaidSo)
                                 "2\x1f"
                                 "HACKED");
     b.world.sync.TakeValue(100);
-    b.world.stores.ItemRequest[100] = settings::kWriteRequest;
+    b.world.stores.ItemRequest[100] = settings::Request::Write;
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 100), 0);
     EXPECT_EQ(b.model.text(100), "Hall door");
     EXPECT_EQ(b.world.view.progress(), "Writing [Item: 100 Value: 1[RS]2[US]HACKED OK -> ERROR "
@@ -235,7 +235,7 @@ TEST(EngineMends, AConvertersTextIsLoggedWithItsControlBytesShownNotObeyed)
     SimBench b;
     b.startIdle();
     b.model.setText(101, "\x1b[2JGone\x07");
-    b.world.stores.ItemRequest[101] = settings::kReadRequest;
+    b.world.stores.ItemRequest[101] = settings::Request::Read;
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 200), 0);
     EXPECT_EQ(b.world.stores.UnitValues[101], SettingValue::Text("\x1b[2JGone\x07"));
     EXPECT_TRUE(b.world.logged("Gelezen uit unit:  [Item: 101 Value: [ESC][2JGone[BEL]]  [Item: "

@@ -144,7 +144,7 @@ TEST_P(Waits, KeepTheirLengthInTime)
         silent.noAnswer = sim::FaultRepeat::every();
         SimBench b(silent);
         startIdle(b, pace);
-        b.world.stores.ItemRequest[9] = settings::kReadRequest;
+        b.world.stores.ItemRequest[9] = settings::Request::Read;
         const auto dispatched =
             stepWhen(b, [&] { return b.world.engine.state() == EngineState::Read; });
         const auto sent =
@@ -195,7 +195,7 @@ TEST(Pace, TheConverterCountsAsAwakeTwoSecondsAfterAReadAndFiveAfterAWrite)
         SimBench b;
         startIdle(b, row.fast ? link::kFastPace : link::kStandardPace);
         const settings::Request request =
-            row.write ? settings::kWriteRequest : settings::kReadRequest;
+            row.write ? settings::Request::Write : settings::Request::Read;
         const EngineState sending = row.write ? EngineState::WriteSoh : EngineState::ReadSoh;
         for (int item : {9, 10}) {
             b.world.controls.setChosenPosition(item, 1);

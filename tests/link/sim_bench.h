@@ -47,7 +47,7 @@ public:
     bool nothingPending() const
     {
         for (settings::Request r : world.stores.ItemRequest) {
-            if (r != settings::kNoRequest)
+            if (r != settings::Request::None)
                 return false;
         }
         return true;

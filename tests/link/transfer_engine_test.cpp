@@ -166,8 +166,8 @@ TEST(TransferEngine, PendingRequestsAreServedInItemOrderWhateverTheKind)
     b.tick();
     b.world.controls.setChosenPosition(10, 2);
     b.world.sync.TakeValue(10);
-    b.world.stores.ItemRequest[10] = settings::kWriteRequest;
-    b.world.stores.ItemRequest[9] = settings::kReadRequest;
+    b.world.stores.ItemRequest[10] = settings::Request::Write;
+    b.world.stores.ItemRequest[9] = settings::Request::Read;
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }), 0);
     const auto requests = b.requests();
     ASSERT_EQ(requests.size(), 2u);
@@ -186,7 +186,7 @@ TEST(TransferEngine, WakesTheConverterOnlyAfterTheLinkWasQuiet)
     auto& requests = b.world.stores.ItemRequest;
 
     // The first exchange of the run: wake-up, then the request 250 ms (10 ticks) later.
-    requests[0] = settings::kReadRequest;
+    requests[0] = settings::Request::Read;
     b.tick();
     EXPECT_EQ(watch.fresh(), kWakeUp);
     for (int i = 1; i < 10; ++i) {
@@ -200,7 +200,7 @@ TEST(TransferEngine, WakesTheConverterOnlyAfterTheLinkWasQuiet)
 
     // Within 2 s of the read: no wake-up, the request goes out on the tick after dispatch.
     b.tick(static_cast<int>(readStart + 70 - b.ticks));
-    requests[9] = settings::kReadRequest;
+    requests[9] = settings::Request::Read;
     b.tick();
     EXPECT_TRUE(watch.fresh().empty());
     b.tick();
@@ -210,7 +210,7 @@ TEST(TransferEngine, WakesTheConverterOnlyAfterTheLinkWasQuiet)
 
     // More than 2 s after it: woken again.
     b.tick(static_cast<int>(secondReadStart + 81 - b.ticks));
-    requests[9] = settings::kReadRequest;
+    requests[9] = settings::Request::Read;
     b.tick();
     EXPECT_EQ(watch.fresh(), kWakeUp);
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
@@ -220,7 +220,7 @@ TEST(TransferEngine, WakesTheConverterOnlyAfterTheLinkWasQuiet)
     b.tick(100);
     b.world.controls.setChosenPosition(9, 1);
     b.world.sync.TakeValue(9);
-    requests[9] = settings::kWriteRequest;
+    requests[9] = settings::Request::Write;
     b.tick();
     EXPECT_EQ(watch.fresh(), kWakeUp);
     b.tick(10);
@@ -228,7 +228,7 @@ TEST(TransferEngine, WakesTheConverterOnlyAfterTheLinkWasQuiet)
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
     watch.fresh();
     b.tick(static_cast<int>(writeStart + 190 - b.ticks));
-    requests[9] = settings::kReadRequest;
+    requests[9] = settings::Request::Read;
     b.tick();
     EXPECT_TRUE(watch.fresh().empty());
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }), 0);
@@ -243,7 +243,7 @@ TEST(TransferEngine, ThreeFailuresCancelEverythingUntilABatchStarts)
     b.tick();
     LineWatch watch(b.line);
 
-    b.world.stores.ItemRequest[0] = settings::kReadRequest;
+    b.world.stores.ItemRequest[0] = settings::Request::Read;
     ASSERT_GT(b.tickUntil([&] { return !b.world.view.messages().empty(); }, 2000), 0);
 
     const std::string failure = "[Item: 0 Waarde: ]  ERROR timeout wo SOH. \r\n";
@@ -267,13 +267,13 @@ TEST(TransferEngine, ThreeFailuresCancelEverythingUntilABatchStarts)
     EXPECT_EQ(progress.substr(progress.size() - 16), "\r\nGeannuleerd!\r\n");
 
     // A single request is cancelled at once, with nothing sent, until a batch starts.
-    b.world.stores.ItemRequest[9] = settings::kReadRequest;
+    b.world.stores.ItemRequest[9] = settings::Request::Read;
     b.tick();
     EXPECT_EQ(b.world.view.messages().size(), 2u);
     EXPECT_TRUE(b.nothingPending());
     b.world.controls.setChosenPosition(9, 1);
     b.world.sync.TakeValue(9);
-    b.world.stores.ItemRequest[9] = settings::kWriteRequest;
+    b.world.stores.ItemRequest[9] = settings::Request::Write;
     b.tick();
     ASSERT_EQ(b.world.view.messages().size(), 3u);
     EXPECT_EQ(b.world.view.messages()[2].text,
@@ -293,7 +293,7 @@ TEST(TransferEngine, ATimeOutComesAfterThreeSeconds)
     SimBench b(faults);
     b.world.start();
     b.tick();
-    b.world.stores.ItemRequest[9] = settings::kReadRequest;
+    b.world.stores.ItemRequest[9] = settings::Request::Read;
     const int sentAfter =
         b.tickUntil([&] { return b.world.engine.state() == EngineState::ReadSoh; });
     ASSERT_GT(sentAfter, 0);
@@ -308,7 +308,7 @@ TEST(TransferEngine, ALostPortIsReopenedEveryFiveSecondsAndCancelsWhatWasPending
     b.world.start();
     b.tick(2);
     b.line.cutPower(sim::Micros(12'000'000));
-    b.world.stores.ItemRequest[0] = settings::kReadRequest;
+    b.world.stores.ItemRequest[0] = settings::Request::Read;
     b.tick();
     EXPECT_EQ(b.world.engine.state(), EngineState::PortLost);
 
@@ -340,7 +340,7 @@ TEST(TransferEngine, ALostPortIsReopenedEveryFiveSecondsAndCancelsWhatWasPending
     EXPECT_EQ(lines.back(), "Current Read/Write action is cancelled!");
 
     // Back to work.
-    b.world.stores.ItemRequest[9] = settings::kReadRequest;
+    b.world.stores.ItemRequest[9] = settings::Request::Read;
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 200), 0);
     EXPECT_EQ(b.world.stores.UnitValues[9], SettingValue::Text("0"));
 }
@@ -378,13 +378,13 @@ TEST_P(FailureReports, ReadIsReportedInProgressAndLogThenRetried)
     SimBench b(c.faults);
     b.world.start();
     b.tick();
-    b.world.stores.ItemRequest[9] = settings::kReadRequest;
+    b.world.stores.ItemRequest[9] = settings::Request::Read;
     ASSERT_GT(b.tickUntil(
                   [&] { return b.world.view.progress().find("ERROR") != std::string::npos; }, 1000),
               0);
     EXPECT_EQ(b.world.engine.state(), EngineState::Idle);
     EXPECT_EQ(b.world.engine.ErrorCount(), c.counted ? 1 : 0);
-    EXPECT_EQ(b.world.stores.ItemRequest[9], settings::kReadRequest);
+    EXPECT_EQ(b.world.stores.ItemRequest[9], settings::Request::Read);
     EXPECT_NE(
         b.world.view.progress().find("Read setting 9  [Item: 9 Waarde: ] " + c.readReport + "\r\n"),
         std::string::npos)
@@ -404,7 +404,7 @@ TEST_P(FailureReports, WriteIsReportedInProgressOnlyThenRetried)
     b.tick();
     b.world.controls.setChosenPosition(9, 1);
     b.world.sync.TakeValue(9);
-    b.world.stores.ItemRequest[9] = settings::kWriteRequest;
+    b.world.stores.ItemRequest[9] = settings::Request::Write;
     const auto logBefore = b.world.logMessages().size();
     ASSERT_GT(b.tickUntil(
                   [&] { return b.world.view.progress().find("ERROR") != std::string::npos; }, 1000),
@@ -457,7 +457,7 @@ TEST(TransferEngine, AWriteRefusedByTheConverterIsCountedAndWrittenAgain)
     b.tick();
     b.world.controls.setChosenPosition(11, 1);
     b.world.sync.TakeValue(11);
-    b.world.stores.ItemRequest[11] = settings::kWriteRequest;
+    b.world.stores.ItemRequest[11] = settings::Request::Write;
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 1000), 0);
     EXPECT_EQ(b.world.view.progress(), "Writing [Item: 11 Value:  8 bits -> program ERROR NACK.\r\n"
                                        "Writing [Item: 11 Value:  8 bits -> SAVED.\r\n");
@@ -471,7 +471,7 @@ TEST(TransferEngine, AReplyTooShortToNameAnItemIsAskedAgainSilently)
     SimBench b(faults);
     b.world.start();
     b.tick();
-    b.world.stores.ItemRequest[5] = settings::kReadRequest;
+    b.world.stores.ItemRequest[5] = settings::Request::Read;
     ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 1000), 0);
     EXPECT_EQ(count(b.world.view.progress(), "Read setting 5  "), 2);
     EXPECT_EQ(b.world.view.progress().find("ERROR"), std::string::npos);
@@ -507,7 +507,7 @@ TEST(TransferEngine, TheWindowsCancelEndsABatchWithoutASuccessReport)
     b.tick();
     b.world.engine.request(link::Job::ReadAll);
     b.tick(50);
-    b.world.stores.ItemRequest.fill(settings::kNoRequest);
+    b.world.stores.ItemRequest.fill(settings::Request::None);
     b.world.engine.endBatchByUser();
     ASSERT_GT(b.tickUntil([&] { return b.settled(); }, 500), 0);
     b.tick(10);
@@ -520,7 +520,7 @@ TEST(TransferEngine, WithoutTheStartSignalNothingIsServed)
     port.nextOpen = link::OpenResult::Failed;
     test::LinkWorld world(port);
     world.start();
-    world.stores.ItemRequest[0] = settings::kReadRequest;
+    world.stores.ItemRequest[0] = settings::Request::Read;
     world.engine.request(link::Job::ReadAll);
     world.tick(500);
     EXPECT_EQ(world.engine.state(), EngineState::Initial);
@@ -544,7 +544,7 @@ TEST(TransferEngine, AwaitingAPortThatFailedAtStartTriesItEveryFiveSeconds)
     port.nextOpen = link::OpenResult::Opened;
     world.tick(200);
     EXPECT_EQ(world.engine.state(), EngineState::Idle);
-    world.stores.ItemRequest[9] = settings::kReadRequest;
+    world.stores.ItemRequest[9] = settings::Request::Read;
     world.tick(20);
     EXPECT_FALSE(port.written.empty());
 }
@@ -567,8 +567,8 @@ TEST(TransferEngine, TheProgressBarFollowsTheItems)
     }
     world.engine.UpdateProgress(-1);
     EXPECT_FALSE(world.view.barVisible());
-    world.stores.ItemRequest[3] = settings::kReadRequest;
-    world.stores.ItemRequest[250] = settings::kWriteRequest;
+    world.stores.ItemRequest[3] = settings::Request::Read;
+    world.stores.ItemRequest[250] = settings::Request::Write;
     world.engine.UpdateProgress(-1);
     EXPECT_TRUE(world.view.barVisible());
     EXPECT_EQ(world.view.barMaximum(), 250);
@@ -609,7 +609,7 @@ protected:
 
 TEST_F(ScriptedReplies, NoLenAfterSohTimesOut)
 {
-    dispatch(9, settings::kReadRequest);
+    dispatch(9, settings::Request::Read);
     port.feed(Bytes{0x01});
     world.tick();
     EXPECT_EQ(world.engine.state(), EngineState::ReadLen);
@@ -623,7 +623,7 @@ TEST_F(ScriptedReplies, NoLenAfterSohTimesOut)
     world.controls.setChosenPosition(9, 0);
     world.sync.TakeValue(9);
     world.view.clearProgress();
-    dispatch(9, settings::kWriteRequest);
+    dispatch(9, settings::Request::Write);
     port.feed(Bytes{0x01});
     world.tick(121);
     EXPECT_EQ(world.view.progress(),
@@ -633,7 +633,7 @@ TEST_F(ScriptedReplies, NoLenAfterSohTimesOut)
 
 TEST_F(ScriptedReplies, BytesBeforeSohAreDroppedOnePerTick)
 {
-    dispatch(9, settings::kReadRequest);
+    dispatch(9, settings::Request::Read);
     port.feed(std::string("OK\r\n"));
     port.feed(
         Bytes{0x01, 0x0D, 0x00, 0x01, 0x06, 0x77, 0x1F, 0x09, 0x1E, 0x77, 0x1F, 0x01, 0x1E, 0x79});
@@ -649,20 +649,20 @@ TEST_F(ScriptedReplies, BytesBeforeSohAreDroppedOnePerTick)
 
 TEST_F(ScriptedReplies, AReplyForAnotherItemIsStoredUnderThatItem)
 {
-    world.stores.ItemRequest[10] = settings::kReadRequest;
-    dispatch(9, settings::kReadRequest);
+    world.stores.ItemRequest[10] = settings::Request::Read;
+    dispatch(9, settings::Request::Read);
     port.feed(
         Bytes{0x01, 0x0D, 0x00, 0x01, 0x06, 0x77, 0x1F, 0x0A, 0x1E, 0x77, 0x1F, 0x02, 0x1E, 0x77});
     world.tick(4);
     EXPECT_EQ(world.stores.UnitValues[10], SettingValue::Text("2"));
-    EXPECT_EQ(world.stores.ItemRequest[10], settings::kNoRequest);
-    EXPECT_EQ(world.stores.ItemRequest[9], settings::kReadRequest);
+    EXPECT_EQ(world.stores.ItemRequest[10], settings::Request::None);
+    EXPECT_EQ(world.stores.ItemRequest[9], settings::Request::Read);
     EXPECT_EQ(world.controls.chosenPosition(10), 2);
 }
 
 TEST_F(ScriptedReplies, AnUnreadableItemIsAFailure)
 {
-    dispatch(9, settings::kReadRequest);
+    dispatch(9, settings::Request::Read);
     port.feed(
         Bytes{0x01, 0x0D, 0x00, 0x01, 0x06, 0x77, 0x1F, 0x06, 0x1E, 0x77, 0x1F, 0x02, 0x1E, 0x7B});
     world.tick(4);
@@ -683,7 +683,7 @@ TEST_F(ScriptedReplies, TheLongestAcceptedReplyAndOneByteMore)
         sum += b;
     reply.push_back(static_cast<std::uint8_t>((256 - sum % 256) % 256));
     ASSERT_EQ(reply.size(), 198u);
-    dispatch(100, settings::kReadRequest);
+    dispatch(100, settings::Request::Read);
     port.feed(reply);
     world.tick(4);
     EXPECT_EQ(world.stores.UnitValues[100], SettingValue::Text(std::string(185, 'x')));
@@ -695,7 +695,7 @@ TEST_F(ScriptedReplies, TheLongestAcceptedReplyAndOneByteMore)
     longer.insert(longer.end(), 188, 'y');
     ASSERT_EQ(longer.size(), 199u);
     world.view.clearProgress();
-    dispatch(100, settings::kReadRequest);
+    dispatch(100, settings::Request::Read);
     port.feed(longer);
     world.tick(3);
     EXPECT_EQ(world.view.progress(), "Read setting 100   ERROR too long info. \r\n");

@@ -78,7 +78,7 @@ protected:
             if (program.engine.state() == link::EngineState::Idle &&
                 program.engine.batchKind() == link::Batch::None &&
                 std::all_of(requests.begin(), requests.end(),
-                            [](auto r) { return r == settings::kNoRequest; }))
+                            [](auto r) { return r == settings::Request::None; }))
                 return;
         }
         FAIL() << "the engine did not finish";

@@ -220,8 +220,8 @@ TEST_F(ProgramTest, WriteSingleSendsTheValueOnScreenAtTheClick)
     program::WriteSingle(program, 9);
     controls.setChosenPosition(9, 1); // changed again before the engine serves it
     EXPECT_EQ(program.stores.WorkValues[9].asNumber(), 0);
-    EXPECT_EQ(program.stores.ItemRequest[9], settings::kWriteRequest);
-    for (int n = 0; n < 200 && program.stores.ItemRequest[9] != settings::kNoRequest; ++n) {
+    EXPECT_EQ(program.stores.ItemRequest[9], settings::Request::Write);
+    for (int n = 0; n < 200 && program.stores.ItemRequest[9] != settings::Request::None; ++n) {
         program.engine.ProcessTransfer(0);
         line.advance(25ms);
     }

@@ -261,15 +261,15 @@ TEST_F(ControlSyncTest, RefreshFreezesTheColourWhileARequestIsPending)
 
     unit(10) = SettingValue::Number(3);
     unit(100) = SettingValue::Text("abc");
-    for (const Request pending : {kReadRequest, kWriteRequest}) {
+    for (const Request pending : {Request::Read, Request::Write}) {
         request(10) = pending;
         request(100) = pending;
         sync.RefreshSettingControls();
         EXPECT_EQ(board().choiceColour(10), ControlColour::Red);
         EXPECT_EQ(board().textColour(0), ControlColour::Red);
     }
-    request(10) = kNoRequest;
-    request(100) = kNoRequest;
+    request(10) = Request::None;
+    request(100) = Request::None;
     sync.RefreshSettingControls();
     EXPECT_EQ(board().choiceColour(10), ControlColour::WindowText);
     EXPECT_EQ(board().textColour(0), ControlColour::WindowText);

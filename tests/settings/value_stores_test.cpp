@@ -29,12 +29,12 @@ TEST(ValueStores, ForgetSetsEveryEntryToTheNumberMinusOne)
 TEST(ValueStores, ClearItemRequestsLeavesEntry250)
 {
     ValueStores stores;
-    EXPECT_EQ(stores.ItemRequest[0], kNoRequest);
-    stores.ItemRequest.fill(kWriteRequest);
+    EXPECT_EQ(stores.ItemRequest[0], Request::None);
+    stores.ItemRequest.fill(Request::Write);
     stores.ClearItemRequests();
     for (int n = 0; n < 250; ++n)
-        EXPECT_EQ(stores.ItemRequest[static_cast<std::size_t>(n)], kNoRequest) << n;
-    EXPECT_EQ(stores.ItemRequest[250], kWriteRequest);
+        EXPECT_EQ(stores.ItemRequest[static_cast<std::size_t>(n)], Request::None) << n;
+    EXPECT_EQ(stores.ItemRequest[250], Request::Write);
 }
 
 TEST(ValueStores, CopiesKeepTheKindOfEveryEntry)

@@ -102,14 +102,14 @@ TEST_F(WindowTest, ButtonsOnlySetRequests)
     EXPECT_TRUE(program->engine.requested(link::Job::ReadAll));
 
     click(numbered("CmdReadSingleSetting", 10));
-    EXPECT_EQ(stores.ItemRequest[10], settings::kReadRequest);
+    EXPECT_EQ(stores.ItemRequest[10], settings::Request::Read);
 
     auto* speed = find<QComboBox>(numbered("ComboInstellingen", 12));
     speed->setCurrentIndex(1);
     click(numbered("CmdWriteSingleSetting", 12));
     speed->setCurrentIndex(0);
     EXPECT_EQ(stores.WorkValues[12].asNumber(), 1); // the value at the click
-    EXPECT_EQ(stores.ItemRequest[12], settings::kWriteRequest);
+    EXPECT_EQ(stores.ItemRequest[12], settings::Request::Write);
 
     click("CmdTestOproepPager");
     EXPECT_TRUE(program->engine.requested(link::Job::PagerCall));

@@ -68,7 +68,7 @@ protected:
     bool idle() const
     {
         for (settings::Request r : program->stores.ItemRequest)
-            if (r != settings::kNoRequest)
+            if (r != settings::Request::None)
                 return false;
         return program->engine.batchKind() == link::Batch::None &&
                !program->engine.requested(link::Job::ReadAll) &&

@@ -25,32 +25,20 @@ namespace pravenor::link {
 
 namespace {
 
+// Qt's data-bits and stop-bits values are the counts themselves (Data5 is 5, TwoStop is 2;
+// one and a half stop bits is 3, which no count means).
 std::optional<QSerialPort::DataBits> toDataBits(int bits)
 {
-    switch (bits) {
-    case 5:
-        return QSerialPort::Data5;
-    case 6:
-        return QSerialPort::Data6;
-    case 7:
-        return QSerialPort::Data7;
-    case 8:
-        return QSerialPort::Data8;
-    default:
+    if (bits < QSerialPort::Data5 || bits > QSerialPort::Data8)
         return std::nullopt;
-    }
+    return static_cast<QSerialPort::DataBits>(bits);
 }
 
 std::optional<QSerialPort::StopBits> toStopBits(int bits)
 {
-    switch (bits) {
-    case 1:
-        return QSerialPort::OneStop;
-    case 2:
-        return QSerialPort::TwoStop;
-    default:
+    if (bits != QSerialPort::OneStop && bits != QSerialPort::TwoStop)
         return std::nullopt;
-    }
+    return static_cast<QSerialPort::StopBits>(bits);
 }
 
 QSerialPort::Parity toQtParity(Parity parity)

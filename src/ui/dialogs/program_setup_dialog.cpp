@@ -11,6 +11,7 @@
 #include "ui/dialogs/lockable_combo_box.h"
 #include "ui/qt_text.h"
 #include "ui/user_preferences.h"
+#include "ui/widget_view.h"
 #include "ui/window_parts.h"
 
 #include <QApplication>
@@ -74,10 +75,7 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
       m_cancelButton(MakeButton("CmdCancel", "Cancel", this)),
       m_closeButton(MakeButton("CmdClose", "Close", this))
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setObjectName(QStringLiteral("frmInstellingen"));
-    setWindowTitle(QStringLiteral("Program Setup"));
-    setAccessibleName(windowTitle());
+    NameDialog(this, "frmInstellingen", "Program Setup");
 
     m_portCombo->setObjectName(QStringLiteral("ComboCom"));
     m_portCombo->setAccessibleName(QStringLiteral("ComPort"));
@@ -253,21 +251,13 @@ void ProgramSetupDialog::save()
         saveNow();
         return;
     }
-    auto* box = new QMessageBox(
-        QMessageBox::NoIcon, BoxTitle(),
+    OpenConfirmation(
+        this, BoxTitle(),
         QStringLiteral("Save the program setup and show the default settings again.\n") +
             FromCp1252(program::UnsavedEditsLine(edits)) +
             QStringLiteral("\nThey are lost if you go on."),
-        QMessageBox::Ok | QMessageBox::Cancel, this);
-    box->setObjectName(QStringLiteral("SaveLosesEdits"));
-    box->setDefaultButton(QMessageBox::Ok);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
-    connect(box, &QMessageBox::finished, this, [this, box](int) {
-        if (box->clickedButton() == box->button(QMessageBox::Ok))
-            saveNow();
-    });
-    box->open();
+        [this] { saveNow(); })
+        ->setObjectName(QStringLiteral("SaveLosesEdits"));
 }
 
 void ProgramSetupDialog::saveHistorySwitches()
@@ -351,13 +341,10 @@ void ProgramSetupDialog::showDevices()
 
 void ProgramSetupDialog::showSaveFailure(const files::FileResult& result)
 {
-    auto* box = new QMessageBox(result.critical ? QMessageBox::Critical : QMessageBox::Warning,
-                                result.title.empty() ? BoxTitle() : FromCp1252(result.title),
-                                FromCp1252(result.message), QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("SaveFailedMessage"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
-    box->open();
+    OpenMessageBox(this, result.title.empty() ? BoxTitle() : FromCp1252(result.title),
+                   FromCp1252(result.message),
+                   result.critical ? QMessageBox::Critical : QMessageBox::Warning)
+        ->setObjectName(QStringLiteral("SaveFailedMessage"));
 }
 
 } // namespace pravenor::ui
