@@ -208,6 +208,7 @@ void MainWindow::makeCommands()
         {.command = Command::ReadFromFile,
          .name = "CmdLezenUnitgegevens",
          .caption = "Read from file",
+         .losesEdits = true,
          .act =
              [](MainWindow& w) {
                  w.chooseFile(false, [&w](const std::filesystem::path& file) {

@@ -4,6 +4,7 @@
 #include "window_fixture.h"
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QMenuBar>
 #include <QPushButton>
 
@@ -90,6 +91,13 @@ TEST_F(EditLossTest, EditsNothingHasKeptAreCountedBeforeACommandThrowsThemAway)
     QApplication::processEvents();
     EXPECT_EQ(relay->currentIndex(), 0); // default.set shown again
     setup->close();
+
+    relay->setCurrentIndex(1);
+    click("CmdLezenUnitgegevens"); // "Read from file" asks before its file dialog
+    ASSERT_NE(openBox(), nullptr);
+    EXPECT_EQ(openBox()->text(), "Read from file\n" + lost + "\nThey are lost if you go on.");
+    answer(QMessageBox::Cancel);
+    EXPECT_EQ(window->findChild<QFileDialog*>(), nullptr);
 
     relay->setCurrentIndex(1);
     window->close(); // the close box asks only where edits would be lost
