@@ -8,10 +8,6 @@
 
 namespace pravenor::program {
 
-namespace {
-
-} // namespace
-
 ChangeReview ReviewChanges(Program& program)
 {
     ChangeReview review;

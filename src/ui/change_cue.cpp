@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QToolTip>
 #include <QWidget>
+#include <algorithm>
 
 namespace pravenor::ui {
 
@@ -80,6 +81,17 @@ void ChangeCue::setMarked(QWidget* control, int item, bool marked)
 bool ChangeCue::isMarked(const QWidget* control)
 {
     return markOf(control) != nullptr;
+}
+
+int ChangeCue::marksUnder(const QWidget* area, const std::function<bool(int item)>& counts)
+{
+    // A hidden control (item 5 has one) may differ from the unit, but nobody can see or
+    // change it there.
+    const QList<QWidget*> marks = area->findChildren<QWidget*>(QLatin1String(kMarkName));
+    return static_cast<int>(std::count_if(marks.begin(), marks.end(), [&](const QWidget* mark) {
+        const QWidget* control = mark->parentWidget();
+        return !control->isHidden() && counts(control->property(kItemProperty).toInt());
+    }));
 }
 
 QString ChangeCue::toolTipOf(const QWidget* control) const

@@ -22,6 +22,8 @@ public:
 
     void setMarked(QWidget* control, int item, bool marked);
     static bool isMarked(const QWidget* control);
+    // How many marked controls the area shows, anywhere inside it, of the items that count.
+    static int marksUnder(const QWidget* area, const std::function<bool(int item)>& counts);
     // The tooltip a marked control shows now; empty for one not marked.
     QString toolTipOf(const QWidget* control) const;
 

@@ -6,6 +6,7 @@
 #include "program/setting_search.h"
 #include "program/settings_comparison.h"
 #include "program/unsaved_edits.h"
+#include "ui/change_cue.h"
 #include "ui/changes_dialog.h"
 #include "ui/compare_dialog.h"
 #include "ui/converter_text_validator.h"
@@ -34,6 +35,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QThread>
 #include <QVBoxLayout>
@@ -494,6 +496,32 @@ void MainWindow::followPace()
 void MainWindow::refreshMarking()
 {
     m_program->sync.RefreshSettingControls();
+    showChangeCounts();
+}
+
+// Each tab with changed settings on it carries their count ("3 (2)"), so that a change on a
+// page out of sight is seen too. A setting never read is marked but is no change; before the
+// first read every tab would count. A tab's own caption is kept in its tab data.
+void MainWindow::showChangeCounts()
+{
+    const auto changed = [this](int item) {
+        return item >= 0 && item < settings::kItemCount &&
+               !program::NeverReadFromUnit(
+                   item, m_program->stores.UnitValues[static_cast<std::size_t>(item)]);
+    };
+    for (QTabWidget* tabs : findChildren<QTabWidget*>()) {
+        QTabBar* bar = tabs->tabBar();
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (!bar->tabData(i).isValid())
+                bar->setTabData(i, tabs->tabText(i));
+            const QString caption = bar->tabData(i).toString();
+            const int count = ChangeCue::marksUnder(tabs->widget(i), changed);
+            const QString shown =
+                count == 0 ? caption : QStringLiteral("%1 (%2)").arg(caption).arg(count);
+            if (tabs->tabText(i) != shown)
+                tabs->setTabText(i, shown);
+        }
+    }
 }
 
 void MainWindow::ledTick()

@@ -67,7 +67,7 @@ public:
     WidgetControls& widgetControls() { return *m_controls; }
     void setBeeper(std::function<void()> beeper) { m_beep = std::move(beeper); }
     void tick();           // one engine tick, as the engine's timer gives it
-    void refreshMarking(); // the 100 ms red marking
+    void refreshMarking(); // the 100 ms red marking, and the change counts on the tabs
     void ledTick();        // the 250 ms message window and indicators
     long tickCount() const { return m_tickCount; }
     int engineTickMs() const { return m_engineTimer.interval(); }
@@ -80,6 +80,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showChangeCounts();
     // The start-up's steps that belong to the window.
     void UpdateMessageWindow() override;
     void ArrangeTabs() override;

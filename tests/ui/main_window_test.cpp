@@ -165,6 +165,15 @@ TEST_F(WindowTest, ReadAllFillsTheControlsAndClearsTheRedMarking)
     window->refreshMarking();
     auto& controls = window->widgetControls();
     EXPECT_EQ(controls.choiceColour(9), ControlColour::Red); // shown from default.set, never read
+    // Every tab says how many changes lie on it, in sight or not; a setting never read is none.
+    auto captions = [&](const char* tabsName) {
+        auto* tabs = find<QTabWidget>(tabsName);
+        QStringList texts;
+        for (int i = 0; i < tabs->count(); ++i)
+            texts << tabs->tabText(i);
+        return texts.join(QStringLiteral("|")).toStdString();
+    };
+    EXPECT_EQ(captions("SSTab1"), "Status|Setup|File|Unit|Service");
 
     click("CmdLeesAlles");
     ASSERT_TRUE(tickUntil([&] { return logged("Reading of settings successfull."); }));
@@ -177,6 +186,7 @@ TEST_F(WindowTest, ReadAllFillsTheControlsAndClearsTheRedMarking)
     window->refreshMarking();
     EXPECT_EQ(controls.colourChanges(), changes); // nothing changed, nothing repainted
 
+    const QString unitText = find<QLineEdit>(numbered("TxtTekstInput", 0))->text();
     find<QComboBox>(numbered("ComboInstellingen", 9))->setCurrentIndex(0);
     find<QLineEdit>(numbered("TxtTekstInput", 0))->setText("Changed on site");
     window->refreshMarking();
@@ -184,6 +194,13 @@ TEST_F(WindowTest, ReadAllFillsTheControlsAndClearsTheRedMarking)
     EXPECT_EQ(controls.textColour(0), ControlColour::Red);
     EXPECT_EQ(find<QComboBox>(numbered("ComboInstellingen", 9))->palette().color(QPalette::Text),
               QColor(255, 0, 0));
+
+    EXPECT_EQ(captions("SSTab1"), "Status|Setup (2)|File|Unit|Service");
+    EXPECT_EQ(captions("SSTab2"), "General Setup (1)|Input Contact Setup (1)|Paging Setup");
+    EXPECT_EQ(captions("SSTab3"), "8|7|6|5|4|3|2|1 (1)");
+    find<QLineEdit>(numbered("TxtTekstInput", 0))->setText(unitText);
+    window->refreshMarking();
+    EXPECT_EQ(captions("SSTab3"), "8|7|6|5|4|3|2|1");
 }
 
 TEST_F(WindowTest, CancelDuringReadAllEndsItWithoutSuccess)
