@@ -92,7 +92,7 @@ int main(int argc, char** argv)
     window->ledTick();
 
     pravenor::ui::CompareDialog compare(
-        QStringLiteral("site.cfg"),
+        pravenor::ui::CompareSide::File(QStringLiteral("site.cfg")),
         pravenor::program::CompareSettings(pravenor::program::ScreenValues(program),
                                            pravenor::program::ReadSettingsSnapshot(site).values),
         [](int, const pravenor::settings::SettingValue&) {}, nullptr);

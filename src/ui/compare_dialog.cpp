@@ -18,29 +18,40 @@ enum Column
     ItemColumn,
     SettingColumn,
     ScreenColumn,
-    FileColumn,
+    OtherColumn,
     TakeColumn,
     ColumnCount,
 };
 
 } // namespace
 
-CompareDialog::CompareDialog(const QString& fileName,
-                             std::vector<program::SettingDifference> differences, Take take,
-                             QWidget* parent)
-    : QDialog(parent), m_differences(std::move(differences)), m_taken(m_differences.size(), false),
-      m_take(std::move(take))
+CompareSide CompareSide::File(const QString& fileName)
+{
+    return {QStringLiteral("Compare with file"), fileName, QStringLiteral("File"),
+            QStringLiteral("the file's")};
+}
+
+CompareSide CompareSide::Unit()
+{
+    return {QStringLiteral("Compare with the unit"), QStringLiteral("the unit"),
+            QStringLiteral("Unit"), QStringLiteral("the unit's")};
+}
+
+CompareDialog::CompareDialog(CompareSide side, std::vector<program::SettingDifference> differences,
+                             Take take, QWidget* parent)
+    : QDialog(parent), m_side(std::move(side)), m_differences(std::move(differences)),
+      m_taken(m_differences.size(), false), m_take(std::move(take))
 {
     setObjectName(QStringLiteral("CompareDialog"));
-    setWindowTitle(QStringLiteral("Compare with file"));
+    setWindowTitle(m_side.title);
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
-    auto* heading =
-        new QLabel(m_differences.empty()
-                       ? QStringLiteral("The screen and %1 hold the same settings.").arg(fileName)
-                       : QStringLiteral("%1 settings on screen differ from %2:")
-                             .arg(m_differences.size())
-                             .arg(fileName));
+    auto* heading = new QLabel(
+        m_differences.empty()
+            ? QStringLiteral("The screen and %1 hold the same settings.").arg(m_side.name)
+            : QStringLiteral("%1 settings on screen differ from %2:")
+                  .arg(m_differences.size())
+                  .arg(m_side.name));
     heading->setObjectName(QStringLiteral("CompareHeading"));
     layout->addWidget(heading);
 
@@ -48,8 +59,7 @@ CompareDialog::CompareDialog(const QString& fileName,
     m_table->setObjectName(QStringLiteral("CompareTable"));
     m_table->setAccessibleName(QStringLiteral("Settings that differ"));
     m_table->setHorizontalHeaderLabels({QStringLiteral("Item"), QStringLiteral("Setting"),
-                                        QStringLiteral("Screen"), QStringLiteral("File"),
-                                        QString()});
+                                        QStringLiteral("Screen"), m_side.column, QString()});
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -59,7 +69,7 @@ CompareDialog::CompareDialog(const QString& fileName,
     layout->addWidget(m_table, 1);
 
     auto* buttons = new QDialogButtonBox;
-    QPushButton* all = buttons->addButton(QStringLiteral("Take the file's value for all"),
+    QPushButton* all = buttons->addButton(QStringLiteral("Take %1 value for all").arg(m_side.whose),
                                           QDialogButtonBox::ActionRole);
     all->setObjectName(QStringLiteral("CmdTakeAll"));
     all->setEnabled(!m_differences.empty());
@@ -80,10 +90,10 @@ void CompareDialog::addRow(int row, const program::SettingDifference& difference
     cell(ItemColumn, QString::number(difference.item));
     cell(SettingColumn, FromCp1252(difference.name));
     cell(ScreenColumn, FromCp1252(difference.oursText));
-    cell(FileColumn, FromCp1252(difference.theirsText));
-    auto* take = new QPushButton(QStringLiteral("Take the file's value"));
+    cell(OtherColumn, FromCp1252(difference.theirsText));
+    auto* take = new QPushButton(QStringLiteral("Take %1 value").arg(m_side.whose));
     take->setObjectName(QStringLiteral("CmdTake_%1").arg(difference.item));
-    take->setAccessibleName(QStringLiteral("Take the file's value for ") +
+    take->setAccessibleName(QStringLiteral("Take %1 value for ").arg(m_side.whose) +
                             FromCp1252(difference.name));
     connect(take, &QPushButton::clicked, this, [this, row] { takeRow(row); });
     m_table->setCellWidget(row, TakeColumn, take);

@@ -10,9 +10,22 @@ class QTableWidget;
 
 namespace pravenor::ui {
 
-// "Compare with file": every setting in use where the screen and a settings file differ,
-// with the file's value to take over per row or for all rows. Taking puts the value into
-// the control only; the red marking then shows how it stands against the converter.
+// What the screen is compared with: a settings file, or what the unit holds.
+struct CompareSide
+{
+    QString title;  // the dialog's title
+    QString name;   // in the heading: "site.cfg", "the unit"
+    QString column; // the column of its values
+    QString whose;  // "the file's", "the unit's"
+
+    static CompareSide File(const QString& fileName);
+    static CompareSide Unit();
+};
+
+// "Compare with file" and "Compare with the unit": every setting in use where the screen and
+// the other side differ, with the other side's value to take over per row or for all rows.
+// Taking puts the value into the control only; the red marking then shows how it stands
+// against the converter.
 class CompareDialog final : public QDialog
 {
     Q_OBJECT
@@ -20,8 +33,8 @@ class CompareDialog final : public QDialog
 public:
     using Take = std::function<void(int item, const settings::SettingValue& value)>;
 
-    CompareDialog(const QString& fileName, std::vector<program::SettingDifference> differences,
-                  Take take, QWidget* parent);
+    CompareDialog(CompareSide side, std::vector<program::SettingDifference> differences, Take take,
+                  QWidget* parent);
 
     int rowCount() const;
     void takeRow(int row);
@@ -30,6 +43,7 @@ public:
 private:
     void addRow(int row, const program::SettingDifference& difference);
 
+    CompareSide m_side;
     std::vector<program::SettingDifference> m_differences;
     std::vector<bool> m_taken;
     Take m_take;

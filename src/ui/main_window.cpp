@@ -225,6 +225,11 @@ void MainWindow::makeCommands()
                  w.chooseFile(false,
                               [&w](const std::filesystem::path& file) { w.compareWithFile(file); });
              }},
+        {.command = Command::CompareWithUnit,
+         .name = "CmdVergelijkMetUnit",
+         .caption = "Compare with the unit",
+         .needsPort = true,
+         .act = [](MainWindow& w) { w.compareWithUnit(); }},
         {.command = Command::Report,
          .name = "CmdRapport",
          .caption = "Report…",
@@ -401,6 +406,7 @@ void MainWindow::load(program::Program& program, frontend::ConverterLine& line,
         link::ParseNetworkLine(ToCp1252(m_preferences.networkAddress())));
     program.history.keepUnit = m_preferences.keepUnit();
     program.history.verify = m_preferences.readBack();
+    program.engine.setJobObserver([this](link::Job job, link::JobEnd end) { jobEnded(job, end); });
     program.history.setSummaryObserver(
         [this](const program::WriteSummary& summary) { showWriteSummary(summary); });
     program::StartProgram(program, commandLine, *this);
@@ -651,8 +657,38 @@ void MainWindow::compareWithFile(const std::filesystem::path& file)
         return;
     }
     auto* dialog = new CompareDialog(
-        QString::fromStdString(file.filename().string()),
+        CompareSide::File(QString::fromStdString(file.filename().string())),
         program::CompareSettings(program::ScreenValues(*m_program), snapshot.values),
+        [this](int item, const settings::SettingValue& value) {
+            program::ShowOnScreen(*m_program, item, value);
+        },
+        this);
+    dialog->show();
+}
+
+void MainWindow::compareWithUnit()
+{
+    // One batch at a time: the compare waits for nothing, it is simply not started.
+    if (m_unitCompare || m_program->engine.batchKind() != link::Batch::None) {
+        beep();
+        return;
+    }
+    m_unitCompare.emplace(*m_program);
+}
+
+void MainWindow::jobEnded(link::Job job, link::JobEnd end)
+{
+    if (job != link::Job::ReadAll || !m_unitCompare)
+        return;
+    const bool done = end == link::JobEnd::Done;
+    std::vector<program::SettingDifference> differences = m_unitCompare->finish(*m_program, done);
+    m_unitCompare.reset();
+    if (!done) {
+        m_program->log.WriteLog("The unit could not be read: nothing was compared.");
+        return;
+    }
+    auto* dialog = new CompareDialog(
+        CompareSide::Unit(), std::move(differences),
         [this](int item, const settings::SettingValue& value) {
             program::ShowOnScreen(*m_program, item, value);
         },

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "files/file_result.h"
+#include "link/transfer_engine.h"
 #include "program/start_program.h"
+#include "program/unit_compare.h"
 #include "program/unit_history.h"
 #include "ui/activity_led.h"
 #include "ui/setting_pages.h"
@@ -16,6 +18,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QFrame;
@@ -70,6 +73,9 @@ public:
     void refreshMarking(); // the 100 ms red marking, and the change counts on the tabs
     void ledTick();        // the 250 ms message window and indicators
     long tickCount() const { return m_tickCount; }
+    // The one refresh of every control, 300 ms after the start, has come: it shows the stored
+    // values over whatever the controls held, edits included.
+    bool startRefreshDone() const { return !m_startRefresh.isActive(); }
     int engineTickMs() const { return m_engineTimer.interval(); }
 
     static const QString kToolCaption;          // the tool's name, "by" and the maker's web address
@@ -98,6 +104,7 @@ private:
         SaveToFile,      // CmdOpslaanUnitGegevens
         ReadFromFile,    // CmdLezenUnitgegevens
         CompareWithFile, // CmdVergelijkMetBestand
+        CompareWithUnit, // CmdVergelijkMetUnit
         Report,          // CmdRapport
         PrintReport,     // CmdRapportAfdrukken
         ClearLog,        // CmdWisLogVenster
@@ -142,6 +149,8 @@ private:
     void openHistory();
     void showWriteSummary(const program::WriteSummary& summary);
     void compareWithFile(const std::filesystem::path& file);
+    void compareWithUnit();
+    void jobEnded(link::Job job, link::JobEnd end);
     // The pages, inner tab and input tab of the setting opened, the focus on its control.
     void revealSetting(int item);
     // "Report…" and "Print…": the report of what the screen shows, to a file or a printer.
@@ -195,7 +204,8 @@ private:
     QPointer<QWidget> m_setupDialog;
     QPointer<QWidget> m_aboutDialog;
     QPointer<QWidget> m_lineMonitor;
-    QPointer<QWidget> m_changes; // frmWijzigingen
+    std::optional<program::UnitCompare> m_unitCompare; // while its read-all runs
+    QPointer<QWidget> m_changes;                       // frmWijzigingen
 };
 
 } // namespace pravenor::ui

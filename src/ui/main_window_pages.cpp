@@ -76,6 +76,7 @@ QWidget* MainWindow::buildFilePage()
     right->addWidget(button(Command::SaveToFile));
     right->addWidget(button(Command::ReadFromFile));
     right->addWidget(button(Command::CompareWithFile));
+    right->addWidget(button(Command::CompareWithUnit));
     right->addWidget(button(Command::Report));
     right->addWidget(button(Command::PrintReport));
     row->addWidget(unitSetup, 0, Qt::AlignTop);

@@ -26,6 +26,10 @@ class OnSiteTest : public WindowTest
 protected:
     void readAll()
     {
+        // On a slow machine the start's refresh could come after the read and the edits
+        // that follow it, and show the stored values over them.
+        while (!window->startRefreshDone())
+            QTest::qWait(10);
         click("CmdLeesAlles");
         ASSERT_TRUE(tickUntil([&] { return logged("Reading of settings successfull."); }));
     }
@@ -106,6 +110,27 @@ TEST_F(OnSiteTest, CompareListsTheDifferingRowsAndTakesTheFilesValue)
     EXPECT_EQ(find<QLineEdit>("TxtTekstInput_40")->text(), "2000"); // not taken yet
     compare->takeAll();
     EXPECT_EQ(find<QLineEdit>("TxtTekstInput_40")->text(), "1999");
+}
+
+TEST_F(OnSiteTest, CompareWithTheUnitReadsItAndLeavesTheScreenAsItWas)
+{
+    load();
+    readAll();
+    find<QComboBox>("ComboInstellingen_10")->setCurrentIndex(0);
+    const std::size_t framesBefore = line->simulated()->framesFromHost().size();
+
+    click("CmdVergelijkMetUnit");
+    ASSERT_TRUE(tickUntil([&] { return window->findChild<ui::CompareDialog*>() != nullptr; }));
+    auto* compare = window->findChild<ui::CompareDialog*>();
+    EXPECT_EQ(compare->windowTitle(), "Compare with the unit");
+    ASSERT_EQ(compare->rowCount(), 1);
+    EXPECT_EQ(compare->findChild<QTableWidget*>()->item(0, 3)->text(), "9600 baud");
+    // Read, not written; and the edit is still on screen.
+    EXPECT_GT(line->simulated()->framesFromHost().size(), framesBefore);
+    EXPECT_EQ(writtenItems(framesBefore), std::vector<int>{});
+    EXPECT_EQ(find<QComboBox>("ComboInstellingen_10")->currentIndex(), 0);
+    compare->takeAll();
+    EXPECT_EQ(find<QComboBox>("ComboInstellingen_10")->currentText(), "9600 baud");
 }
 
 TEST_F(OnSiteTest, TheReportOfTheScreenMarksTheEditsAndRemembersTheSite)
