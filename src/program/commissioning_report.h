@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/change_journal.h"
 #include "settings/value_stores.h"
 
 #include <string>
@@ -57,6 +58,8 @@ struct CommissioningReport
     bool unitSeen = false;           // at least one value was seen from the unit
     int differing = 0;               // values marked Differs
     int notRead = 0;                 // values marked NotRead
+    // What this session wrote to the unit, oldest first; the caller adds them.
+    std::vector<files::JournalRow> changes;
 };
 
 // The report of the values `shown` (what the screen shows, a file holds or the unit gave),

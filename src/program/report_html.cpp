@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <string_view>
 #include <utility>
 
@@ -131,6 +132,7 @@ public:
                        value(m_report.unused[i].use);
             out += "</p>\n";
         }
+        out += changes();
         out += "<p class=\"note\">" + note() + "</p>\n</body>\n</html>\n";
         return out;
     }
@@ -155,6 +157,24 @@ private:
                ".notread { font-style: italic; }\n"
                ".note { margin-top: 6pt; color: #333; }\n"
                "</style>\n";
+    }
+
+    std::string changes() const
+    {
+        if (m_report.changes.empty())
+            return {};
+        std::string out = "<h2>Changes written in this session</h2>\n<table cellspacing=\"0\" "
+                          "cellpadding=\"1\">\n<tr><th>Time</th><th>Setting</th><th>Before</th>"
+                          "<th>After</th><th>Outcome</th></tr>\n";
+        for (const files::JournalRow& row : m_report.changes) {
+            char time[16];
+            std::snprintf(time, sizeof time, "%02d:%02d:%02d", row.when.hour, row.when.minute,
+                          row.when.second);
+            out += "<tr><td>" + std::string(time) + "</td><td>" + html(row.setting) + "</td><td>" +
+                   (row.before.empty() ? std::string("unknown") : html(row.before)) + "</td><td>" +
+                   html(row.after) + "</td><td>" + files::OutcomeText(row.outcome) + "</td></tr>\n";
+        }
+        return out + "</table>\n";
     }
 
     std::string note() const

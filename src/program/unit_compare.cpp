@@ -18,7 +18,8 @@ std::vector<SettingDifference> UnitCompare::finish(Program& program, bool readDo
     const settings::ValueStores::Store& unit = program.stores.UnitValues;
     for (int item = 0; item < settings::kItemCount; ++item) {
         const auto at = static_cast<std::size_t>(item);
-        if (!settings::ItemIsImplemented(item) || settings::SameSetting(item, shown[at], m_screen[at]))
+        if (!settings::ItemIsImplemented(item) ||
+            settings::SameSetting(item, shown[at], m_screen[at]))
             continue;
         // Only what the read put there goes back; anything else was typed meanwhile.
         if (settings::SameSetting(item, shown[at], unit[at]))

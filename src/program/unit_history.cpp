@@ -229,6 +229,7 @@ void UnitHistory::record(int item, const SettingValue& after, WriteOutcome outco
     row.outcome = outcome;
     row.snapshot = m_snapshotName;
     const files::JournalResult result = journal().append(std::span(&row, 1));
+    m_sessionChanges.push_back(row);
     if (result.ok) {
         m_journalFailing = false;
         return;

@@ -66,6 +66,9 @@ public:
 
     files::SnapshotStore snapshots() const;
     files::ChangeJournal journal() const;
+    // The rows this run has written to the journal (or would have, where it could not), of
+    // every line, oldest first.
+    const std::vector<files::JournalRow>& sessionChanges() const { return m_sessionChanges; }
 
     // Told when a batch's writes are over.
     void setSummaryObserver(std::function<void(const WriteSummary&)> observer);
@@ -98,6 +101,7 @@ private:
     WriteSummary m_summary;
     WriteSummary m_lastSummary;
     bool m_journalFailing = false;
+    std::vector<files::JournalRow> m_sessionChanges;
     std::function<void(const WriteSummary&)> m_summaryObserver;
 };
 

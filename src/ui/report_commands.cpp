@@ -30,8 +30,13 @@ program::CommissioningReport ScreenReport(program::Program& program, const QStri
     heading.version = app::kVersion;
     heading.line = ToCp1252(line);
     heading.source = "the screen";
-    return program::BuildCommissioningReport(heading, program::ScreenValues(program),
-                                             program.stores.UnitValues);
+    program::CommissioningReport report = program::BuildCommissioningReport(
+        heading, program::ScreenValues(program), program.stores.UnitValues);
+    for (const files::JournalRow& row : program.history.sessionChanges()) {
+        if (row.line == program.history.line())
+            report.changes.push_back(row);
+    }
+    return report;
 }
 
 QString WriteReport(const program::CommissioningReport& report, const std::filesystem::path& file)

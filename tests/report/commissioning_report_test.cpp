@@ -155,9 +155,18 @@ TEST(ReportHtml, ShowsEveryValueWithItsMarkAndKeepsTextsAsText)
     heading.site = "Plant room";
     heading.made = "2026-12-09 06:30";
     heading.version = "1.0";
-    const CommissioningReport report = program::BuildCommissioningReport(heading, shown, unit);
+    CommissioningReport report = program::BuildCommissioningReport(heading, shown, unit);
+    files::JournalRow change;
+    change.when = {2026, 12, 9, 6, 29, 5};
+    change.setting = "Input 1, Alarm, Text at alarm:";
+    change.after = "Door <A&B> caf\xE9";
+    report.changes.push_back(change);
     const std::string html = program::ReportHtml(report);
 
+    // The session's write, its earlier value unknown.
+    EXPECT_NE(html.find("<tr><td>06:29:05</td><td>Input 1, Alarm, Text at alarm:</td><td>unknown"
+                        "</td><td>Door &lt;A&amp;B&gt; caf\xC3\xA9</td><td>written</td></tr>"),
+              std::string::npos);
     for (const ReportValue& v : allValues(report)) {
         if (v.item == 108)
             continue; // below, escaped and in UTF-8
