@@ -9,12 +9,11 @@ namespace {
 
 TEST(SitesFile, ReadsNamesLinesAndPaceAroundCommentsAndBlankLines)
 {
-    const program::SitesFile file =
-        program::ParseSites("# ward A\r\n"
-                            "door-1\t/dev/ttyUSB0   # by the lift\r\n"
-                            "\r\n"
-                            "  boiler_2.b  tcp://10.0.0.7:4001 fast\n"
-                            "gate rfc2217://[::1]:7000");
+    const program::SitesFile file = program::ParseSites("# ward A\r\n"
+                                                        "door-1\t/dev/ttyUSB0   # by the lift\r\n"
+                                                        "\r\n"
+                                                        "  boiler_2.b  tcp://10.0.0.7:4001 fast\n"
+                                                        "gate rfc2217://[::1]:7000");
     ASSERT_TRUE(file.ok()) << file.refusals.front();
     ASSERT_EQ(file.sites.size(), 3U);
     EXPECT_EQ(file.sites[0].name, "door-1");
