@@ -77,9 +77,8 @@ bool FleetRun::prepare()
 
 void FleetRun::startWaiting()
 {
-    const std::size_t most = m_options.fleet.jobs > 0
-                                 ? static_cast<std::size_t>(m_options.fleet.jobs)
-                                 : m_units.size();
+    const std::size_t most =
+        m_options.fleet.jobs > 0 ? static_cast<std::size_t>(m_options.fleet.jobs) : m_units.size();
     // Without a terminal the log lines are the record of the run; with one, the live lines.
     std::function<void(const std::string&)> echo;
     if (!m_live && !m_options.quiet)
@@ -113,8 +112,8 @@ void FleetRun::drawLive()
     if (m_drawnLines > 0)
         m_err << "\033[" << m_drawnLines << "A";
     for (const auto& unit : m_units) {
-        std::string line = padded(unit->site().name, nameWidth) + "  " +
-                           padded(unit->state(), 34) + " " + secondsText(unit->seconds()) + " s";
+        std::string line = padded(unit->site().name, nameWidth) + "  " + padded(unit->state(), 34) +
+                           " " + secondsText(unit->seconds()) + " s";
         if (line.size() > static_cast<std::size_t>(m_width - 1))
             line.resize(static_cast<std::size_t>(m_width - 1));
         m_err << "\r\033[K" << line << '\n';

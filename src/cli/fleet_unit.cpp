@@ -45,8 +45,7 @@ FleetUnit::FleetUnit(program::Site site, const CliOptions& fleet,
 FleetUnit::~FleetUnit() = default;
 
 void FleetUnit::start(const std::filesystem::path& programFolder,
-                      std::function<void(const std::string&)> logEcho,
-                      std::function<void()> ended)
+                      std::function<void(const std::string&)> logEcho, std::function<void()> ended)
 {
     m_ended = std::move(ended);
     m_startedAt = std::chrono::steady_clock::now();

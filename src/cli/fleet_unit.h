@@ -37,7 +37,7 @@ public:
     int items() const;         // the settings read, or with write those written
     std::string state() const; // what the live line shows
     std::string outcome() const;
-    std::string message() const; // UTF-8
+    std::string message() const;                           // UTF-8
     const std::string& output() const { return m_output; } // what the command printed
 
 private:

@@ -34,8 +34,8 @@ std::vector<std::string> wordsOf(const std::string& line)
 
 bool isNameCharacter(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '-' || c == '_' || c == '.';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_' || c == '.';
 }
 
 std::string folded(std::string text)
@@ -68,7 +68,7 @@ std::string faultOf(const std::vector<std::string>& words, link::ParsedLineAddre
 SitesFile ParseSites(const std::string& text)
 {
     SitesFile file;
-    std::map<std::string, int> names; // folded name -> its line number
+    std::map<std::string, int> names;         // folded name -> its line number
     std::map<std::string, std::string> lines; // line text -> the name on it
     int number = 0;
     std::size_t at = 0;

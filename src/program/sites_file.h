@@ -13,8 +13,8 @@ struct Site
 {
     std::string name;
     link::LineAddress line;
-    bool fast = false;   // the link at the line's own speed
-    int lineNumber = 0;  // where the sites file names it
+    bool fast = false;  // the link at the line's own speed
+    int lineNumber = 0; // where the sites file names it
 };
 
 // A sites file read whole: either every converter in it, or every line that cannot be used
