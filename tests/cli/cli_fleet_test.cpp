@@ -27,8 +27,8 @@ protected:
             const std::size_t blank = count == 1 ? 0 : line.find(' ');
             ASSERT_TRUE(count == 1 || line.rfind("sim-", 0) == 0) << line;
             const std::string name = prefix + (count == 1 ? "" : line.substr(4, blank - 4));
-            sites += name + " " + line.substr(count == 1 ? 0 : blank + 1) +
-                     (fast ? " fast" : "") + "\n";
+            sites +=
+                name + " " + line.substr(count == 1 ? 0 : blank + 1) + (fast ? " fast" : "") + "\n";
         }
     }
 
@@ -80,10 +80,10 @@ TEST_F(CliFleet, AMixedFleetIsReadDiffedAndWrittenEachUnitToItsOwnFile)
             << read.out;
 
     // Each file is what the unit's own read gives, and units hold settings of their own.
-    const CliRun own = RunCli({"--home", Q(folder.path()), "-q", "--fast", "--port",
-                               QString::fromStdString(lineOf("net-2")), "read", "-o",
-                               Q(folder / "own.cfg")},
-                              60s);
+    const CliRun own =
+        RunCli({"--home", Q(folder.path()), "-q", "--fast", "--port",
+                QString::fromStdString(lineOf("net-2")), "read", "-o", Q(folder / "own.cfg")},
+               60s);
     ASSERT_EQ(own.status, 0) << own.err;
     EXPECT_EQ(TempFolder::read(folder / "out" / "net-2.cfg"), TempFolder::read(folder / "own.cfg"));
     EXPECT_NE(TempFolder::read(folder / "out" / "pty-1.cfg"),
@@ -95,8 +95,9 @@ TEST_F(CliFleet, AMixedFleetIsReadDiffedAndWrittenEachUnitToItsOwnFile)
     const CliRun diff = fleet({"diff", Q(folder / "sites.txt"), out});
     EXPECT_EQ(diff.status, 1) << diff.out << diff.err;
     // The one difference, under its unit's name, before the table.
-    EXPECT_EQ(diff.out.substr(0, diff.out.find("NAME ")),
-              "pty-3: 100 Input 1, Alarm, Text Idle after Alarm: unit \"Unit 3\", file \"Boiler\"\n");
+    EXPECT_EQ(
+        diff.out.substr(0, diff.out.find("NAME ")),
+        "pty-3: 100 Input 1, Alarm, Text Idle after Alarm: unit \"Unit 3\", file \"Boiler\"\n");
     EXPECT_NE(row(diff, "pty-3").find("differs 129"), std::string::npos) << diff.out;
     const CliRun some = fleet({"diff", Q(folder / "sites.txt"), out, "--only", "pty-1,net-2"});
     EXPECT_EQ(some.status, 0) << some.out;
@@ -141,8 +142,10 @@ TEST_F(CliFleet, ASitesFileWithAnUnusableLineRunsNothing)
     sites += "door-1 /dev/pravenor-no-such-line\ndoor 2 /dev/pravenor-other\n";
     const CliRun bad = fleet({"read", Q(folder / "sites.txt"), "-o", Q(folder / "out")});
     EXPECT_EQ(bad.status, 2);
-    EXPECT_NE(bad.err.find("sites.txt:3: after door's line only \"fast\" may follow, not /dev/pravenor-other"),
-              std::string::npos)
+    EXPECT_NE(
+        bad.err.find(
+            "sites.txt:3: after door's line only \"fast\" may follow, not /dev/pravenor-other"),
+        std::string::npos)
         << bad.err;
     EXPECT_FALSE(std::filesystem::exists(folder / "out"));
     EXPECT_FALSE(std::filesystem::exists(folder / "Log"));
