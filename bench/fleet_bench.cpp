@@ -76,7 +76,9 @@ Ended wait(pid_t pid)
     if (::wait4(pid, &status, 0, &usage) != pid)
         return ended;
     ended.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
     ended.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     ended.peakMegabytes = static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
     return ended;
@@ -110,15 +112,15 @@ int main(int argc, char** argv)
             char* line = nullptr;
             std::size_t size = 0;
             // One converter alone prints only its terminal; a fleet prints sites-file lines.
-            for (int unit = 0; unit < count && ::getline(&line, &size, simulator.out) > 0; ++unit)
+            for (int unit = 0; unit<count&& ::getline(&line, &size, simulator.out)> 0; ++unit)
                 file << (count == 1 ? "sim-1 " : "") << line;
             std::free(line);
         }
         const auto started = std::chrono::steady_clock::now();
-        const Child cli = spawn({PRAVENOR_CLI_PATH, "--home", (folder / "home").string(), "-q",
-                                 "fleet", "read", sites.string(), "-o",
-                                 (folder / ("out-" + std::to_string(count))).string()},
-                                (folder / ("table-" + std::to_string(count) + ".txt")).c_str());
+        const Child cli =
+            spawn({PRAVENOR_CLI_PATH, "--home", (folder / "home").string(), "-q", "fleet", "read",
+                   sites.string(), "-o", (folder / ("out-" + std::to_string(count))).string()},
+                  (folder / ("table-" + std::to_string(count) + ".txt")).c_str());
         const Ended tool = wait(cli.pid);
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
