@@ -16,6 +16,7 @@ namespace pravenor::cli {
 namespace {
 
 constexpr std::chrono::milliseconds kLiveRefresh{250};
+constexpr std::size_t kMostLiveLines = 20;
 
 std::string secondsText(double seconds)
 {
@@ -106,19 +107,35 @@ void FleetRun::drawLive()
 {
     if (!m_live)
         return;
-    std::size_t nameWidth = 4;
-    for (const auto& unit : m_units)
-        nameWidth = std::max(nameWidth, unit->site().name.size());
-    if (m_drawnLines > 0)
-        m_err << "\033[" << m_drawnLines << "A";
+    // A line each while they fit on a screen; beyond that the units not ended, then a count.
+    std::vector<const FleetUnit*> shown;
+    int ended = 0;
     for (const auto& unit : m_units) {
-        std::string line = padded(unit->site().name, nameWidth) + "  " + padded(unit->state(), 34) +
-                           " " + secondsText(unit->seconds()) + " s";
+        ended += unit->status() ? 1 : 0;
+        if (m_units.size() <= kMostLiveLines || (unit->started() && !unit->status()))
+            shown.push_back(unit.get());
+    }
+    const bool counted = m_units.size() > kMostLiveLines;
+    if (shown.size() > kMostLiveLines - 1 && counted)
+        shown.resize(kMostLiveLines - 1);
+    std::size_t nameWidth = 4;
+    for (const FleetUnit* unit : shown)
+        nameWidth = std::max(nameWidth, unit->site().name.size());
+    std::vector<std::string> lines;
+    for (const FleetUnit* unit : shown)
+        lines.push_back(padded(unit->site().name, nameWidth) + "  " + padded(unit->state(), 34) +
+                        " " + secondsText(unit->seconds()) + " s");
+    if (counted)
+        lines.push_back(std::to_string(ended) + " of " + std::to_string(m_units.size()) +
+                        " units ended, " + std::to_string(m_running) + " running");
+    if (m_drawnLines > 0)
+        m_err << "\033[" << m_drawnLines << "A\r\033[J";
+    for (std::string& line : lines) {
         if (line.size() > static_cast<std::size_t>(m_width - 1))
             line.resize(static_cast<std::size_t>(m_width - 1));
-        m_err << "\r\033[K" << line << '\n';
+        m_err << line << '\n';
     }
-    m_drawnLines = static_cast<int>(m_units.size());
+    m_drawnLines = static_cast<int>(lines.size());
     m_err << std::flush;
 }
 
@@ -190,6 +207,23 @@ void FleetRun::report()
     m_out << std::flush;
 }
 
+// So that a run can be taken up again with the units that did not end well, and no others.
+void FleetRun::sayWhatIsLeft()
+{
+    std::string names;
+    int count = 0;
+    for (const auto& unit : m_units) {
+        const int status = unit->status().value_or(kExitConverter);
+        if (status == kExitDone || status == kExitDifferences)
+            continue;
+        names += (names.empty() ? "" : ",") + unit->site().name;
+        ++count;
+    }
+    if (count > 0)
+        m_err << "pravenor-cli: " << count << (count == 1 ? " unit" : " units")
+              << " did not end well; again with --only " << names << '\n';
+}
+
 int FleetRun::run()
 {
     if (!prepare())
@@ -206,6 +240,7 @@ int FleetRun::run()
     live.stop();
     drawLive();
     report();
+    sayWhatIsLeft();
     return status();
 }
 

@@ -32,6 +32,7 @@ private:
     void unitEnded(FleetUnit& unit);
     void drawLive();
     void report();
+    void sayWhatIsLeft();
     int status() const;
 
     CliOptions m_options;

@@ -126,6 +126,9 @@ TEST_F(CliFleet, AUnitLostOrFailingEndsAloneAndTheOthersAreWhole)
     EXPECT_NE(row(read, "lost").find("unreachable"), std::string::npos) << read.out;
     EXPECT_NE(row(read, "gone").find("unreachable 0"), std::string::npos) << read.out;
     EXPECT_FALSE(std::filesystem::exists(folder / "out" / "lost.cfg"));
+    EXPECT_NE(read.err.find("2 units did not end well; again with --only lost,gone\n"),
+              std::string::npos)
+        << read.err;
     const CliRun whole = fleet({"diff", Q(folder / "sites.txt"), out, "--only", "pty-1,pty-2"});
     EXPECT_EQ(whole.status, 0) << whole.out;
 
