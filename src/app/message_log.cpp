@@ -53,7 +53,8 @@ std::filesystem::path MessageLog::LogFilePath(const LocalTime& time) const
 void MessageLog::WriteLog(std::string_view message)
 {
     const LocalTime moment = m_clock.now();
-    std::string line = TimeOfDayText(moment) + " " + std::string(message);
+    std::string line = TimeOfDayText(moment) + " " +
+                       (m_source.empty() ? std::string() : m_source + ": ") + std::string(message);
     if (m_config.LogLevel == 0)
         return;
 
@@ -96,6 +97,11 @@ void MessageLog::setFileFailureObserver(std::function<void(const std::string&)> 
 bool MessageLog::appendToFile(const std::filesystem::path& file, const std::string& line) const
 {
     return AppendToRegularFile(file, Cp1252ToUtf8(line) + "\r\n");
+}
+
+void MessageLog::setSource(std::string name)
+{
+    m_source = std::move(name);
 }
 
 void MessageLog::setLineObserver(std::function<void(const std::string&)> observer)

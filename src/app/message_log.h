@@ -35,6 +35,10 @@ public:
 
     std::filesystem::path LogFilePath(const LocalTime& time) const;
 
+    // One of many converters run at once: every line names it after the time ("NAME: ..."),
+    // in the message lines and in the day's file that the others write to as well.
+    void setSource(std::string name);
+
     // Called with every line that WriteLog adds, for front ends that echo the log.
     void setLineObserver(std::function<void(const std::string&)> observer);
     // Called once when the day's log file cannot be written, and again only after it could
@@ -52,6 +56,7 @@ private:
     std::function<void(const std::string&)> m_observer;
     std::function<void(const std::string&)> m_failureObserver;
     bool m_fileFailing = false;
+    std::string m_source;
 };
 
 // "HH:MM:SS" of a time of day.

@@ -29,7 +29,7 @@ const std::map<std::string, Command>& commandNames()
         {"read", Command::Read},     {"write", Command::Write},     {"diff", Command::Diff},
         {"get", Command::Get},       {"set", Command::Set},         {"restart", Command::Restart},
         {"page", Command::Page},     {"history", Command::History}, {"restore", Command::Restore},
-        {"report", Command::Report},
+        {"report", Command::Report}, {"fleet", Command::Fleet},
     };
     return names;
 }
@@ -99,6 +99,29 @@ void takeOperands(CliOptions& options, const std::vector<std::string>& operands,
         if (options.reportFile.empty())
             fail("report needs -o OUT.pdf or -o OUT.html");
         break;
+    case Command::Fleet: {
+        static const std::map<std::string, FleetAction> actions = {{"read", FleetAction::Read},
+                                                                   {"diff", FleetAction::Diff},
+                                                                   {"write", FleetAction::Write}};
+        const auto action = count > 0 ? actions.find(operands[0]) : actions.end();
+        if (action == actions.end()) {
+            fail("fleet takes read, diff or write");
+            break;
+        }
+        options.fleet.action = action->second;
+        if (action->second == FleetAction::Read) {
+            if (count != 2 || !gotOutput)
+                fail("fleet read needs one sites file and -o FOLDER");
+            else
+                options.fleet.sites = operands[1];
+        } else if (count != 3) {
+            fail("fleet " + operands[0] + " needs a sites file and the folder of its units' files");
+        } else {
+            options.fleet.sites = operands[1];
+            options.fleet.folder = operands[2];
+        }
+        break;
+    }
     case Command::Page:
         if (count != 0)
             fail("page takes its values as --address, --bleep and --text");
@@ -150,6 +173,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
     parser.addValue({"bleep"}, "CODE");
     parser.addValue({"site"}, "NAME");
     parser.addValue({"engineer"}, "NAME");
+    parser.addValue({"only"}, "NAME,...");
+    parser.addValue({"jobs"}, "N");
     const bool parsed = parser.parse();
 
     CliOptions options;
@@ -198,9 +223,43 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
         options.command = command->second;
         positional.erase(positional.begin());
     }
+    const std::optional<std::string> only = parser.value("only");
+    const std::optional<std::string> jobs = parser.value("jobs");
+    const bool fleet = options.command == Command::Fleet;
+    if ((only || jobs) && !fleet) {
+        options.error = "--only and --jobs belong to fleet";
+        return options;
+    }
+    if (only) {
+        for (std::size_t at = 0; at <= only->size();) {
+            const std::size_t comma = std::min(only->find(',', at), only->size());
+            if (comma > at)
+                options.fleet.only.push_back(only->substr(at, comma - at));
+            at = comma + 1;
+        }
+        if (options.fleet.only.empty()) {
+            options.error = "--only takes the names of units, separated by commas";
+            return options;
+        }
+    }
+    if (jobs) {
+        const std::optional<int> count = boundedNumber(*jobs, 1, 10000);
+        if (!count) {
+            options.error = "--jobs takes a number of units from 1 up";
+            return options;
+        }
+        options.fleet.jobs = *count;
+    }
+    if (fleet && (!options.common.device.empty() || options.comNumber || options.common.demo)) {
+        options.error = "fleet takes its units' lines from the sites file, not from --port, "
+                        "--com or --demo";
+        return options;
+    }
     if (output) {
         if (options.command == Command::Report)
             options.reportFile = *output;
+        else if (fleet)
+            options.fleet.folder = *output;
         else
             options.file = *output;
     }
@@ -215,8 +274,10 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
         return options;
     }
     const bool paging = options.command == Command::Page;
+    const bool fleetWrite = fleet && positional.size() > 0 && positional[0] == "write";
+    const bool fleetRead = fleet && positional.size() > 0 && positional[0] == "read";
     const bool writing = options.command == Command::Write || options.command == Command::Set ||
-                         options.command == Command::Restore;
+                         options.command == Command::Restore || fleetWrite;
     if ((address || text || bleep) && !paging) {
         options.error = "--address, --bleep and --text belong to page";
         return options;
@@ -245,23 +306,24 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
                 options.error = "--bleep takes a code 0..9 or A..F, as in \"BleepCode: A\"";
         }
     }
-    if (gotOutput && options.command != Command::Read && options.command != Command::Report)
-        options.error = "-o belongs to read and report";
+    if (gotOutput && options.command != Command::Read && options.command != Command::Report &&
+        !fleetRead)
+        options.error = "-o belongs to read and report, and to fleet read";
     else if (options.verify && !writing)
-        options.error = "--verify belongs to write, set and restore";
+        options.error = "--verify belongs to write, set and restore, and to fleet write";
     else if (options.noBackup && !writing)
-        options.error = "--no-backup belongs to write, set and restore";
-    else if (options.lenient && options.command != Command::Write)
-        options.error = "--lenient belongs to write";
+        options.error = "--no-backup belongs to write, set and restore, and to fleet write";
+    else if (options.lenient && options.command != Command::Write && !fleetWrite)
+        options.error = "--lenient belongs to write and fleet write";
     else if (options.json && options.command != Command::Read && options.command != Command::Diff &&
-             options.command != Command::Get)
-        options.error = "--json belongs to read, diff and get";
+             options.command != Command::Get && !fleet)
+        options.error = "--json belongs to read, diff and get, and to fleet";
     takeOperands(options, positional, gotOutput);
     if (options.error.empty() && !options.common.device.empty() && options.comNumber)
         options.error = "give --port or --com, not both";
     if (options.error.empty() && options.common.demo && options.comNumber)
         options.error = "--demo uses the simulated converter; leave out --port and --com";
-    if (options.common.device.empty() && !options.comNumber)
+    if (options.common.device.empty() && !options.comNumber && !fleet)
         options.common.demo = true;
     return options;
 }
@@ -299,6 +361,13 @@ std::string CliUsage()
            "  report [FILE.cfg] -o OUT.pdf|OUT.html [--site NAME] [--engineer NAME]\n"
            "                          the commissioning report of the file, or without a file\n"
            "                          of every setting read from the converter now\n"
+           "  fleet read SITES -o FOLDER\n"
+           "  fleet diff SITES FOLDER\n"
+           "  fleet write SITES FOLDER [--verify]\n"
+           "                          every converter of the sites file at once, each on its own\n"
+           "                          line: read into FOLDER/NAME.cfg, compare with it, or write\n"
+           "                          it; one table at the end (with --json one object). SITES\n"
+           "                          has a converter a line: NAME LINE [fast], # a comment\n"
            "\n"
            "Options:\n"
            "  --com N         the serial port by number (1..30), as in the program setup\n" +
@@ -313,6 +382,8 @@ std::string CliUsage()
            "                  would show it, instead of refusing the file\n"
            "  --json          read, diff, get: one JSON object on standard output\n"
            "  -q, --quiet     no progress and no log lines on standard error, only failures\n"
+           "  --only NAME,... fleet: these units of the sites file alone\n"
+           "  --jobs N        fleet: at most N units at once (default: all)\n"
            "  --port-wait S   how long a port that went away may take to come back (default 30)\n"
            "\n"
            "Progress and the message log go to standard error (a progress bar on a terminal),\n"
@@ -325,6 +396,7 @@ std::string CliUsage()
            "  " +
            std::to_string(kExitDifferences) +
            "  differences found (diff, and --verify of write, set and restore)\n"
+           "     fleet: the worst of its units, 4 over 3 over 2 over 1\n"
            "  " +
            std::to_string(kExitUsage) +
            "  bad usage, a value that fits no choice, or a file that cannot be used\n"

@@ -22,6 +22,24 @@ enum class Command
     History, // list the line's snapshots, newest first
     Restore, // put the converter back to a snapshot, writing only what differs
     Report,  // the commissioning report of a file, or of the unit read now
+    Fleet,   // read, diff or write every converter of a sites file at once
+};
+
+// What a fleet command does to each of its units: the single-unit command of the same name.
+enum class FleetAction
+{
+    Read,
+    Diff,
+    Write,
+};
+
+struct FleetOptions
+{
+    FleetAction action = FleetAction::Read;
+    std::filesystem::path sites;
+    std::filesystem::path folder;  // NAME.cfg for each unit
+    std::vector<std::string> only; // --only: these units alone, as the sites file names them
+    int jobs = 0;                  // --jobs: units at once; 0 all
 };
 
 // What the command line asked for. Values are checked here, before anything is sent.
@@ -46,6 +64,8 @@ struct CliOptions
     std::filesystem::path reportFile; // report: OUT.pdf or OUT.html
     std::string site;                 // report, Windows-1252
     std::string engineer;             // report, Windows-1252
+    FleetOptions fleet;               // fleet
+    std::string unitName;             // one unit of a fleet: its log lines carry the name
     std::string error;                // why the arguments cannot be used
 };
 

@@ -79,6 +79,8 @@ HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::pat
     m_program->log.setLineObserver([this](const std::string& line) { m_console.logLine(line); });
     m_program->log.setFileFailureObserver(
         [this](const std::string& note) { m_console.failure(utf8(note)); });
+    if (!m_options.unitName.empty())
+        m_program->log.setSource(m_options.unitName);
     m_program->history.keepUnit = !m_options.noBackup;
     m_program->history.verify = m_options.verify;
     m_program->engine.setJobObserver([this](link::Job job, link::JobEnd end) {
@@ -107,6 +109,7 @@ HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::pat
         m_steps = {{link::Job::PagerCall}};
         break;
     case Command::History:
+    case Command::Fleet: // a fleet runs a session of its own command for each unit
         break;
     case Command::Restore:
         m_steps = {{std::nullopt, Step::Restore::Reads}, {std::nullopt, Step::Restore::Writes}};
@@ -448,6 +451,7 @@ void HeadlessSession::complete()
             return;
         }
         const auto differences = program::CompareSettings(unit, m_snapshot.values);
+        m_differences = static_cast<int>(differences.size());
         m_out << (m_options.json ? DifferencesJson(m_options.file, differences)
                                  : DifferenceLines(differences));
         finish(differences.empty() ? kExitDone : kExitDifferences);
@@ -487,6 +491,7 @@ void HeadlessSession::complete()
     case Command::Restart:
     case Command::Page:
     case Command::History:
+    case Command::Fleet:
         finish(kExitDone);
         return;
     }
@@ -560,26 +565,74 @@ int HeadlessSession::listHistory()
     return kExitDone;
 }
 
+bool HeadlessSession::begin()
+{
+    if (m_began)
+        return !m_status;
+    m_began = true;
+    if (!start())
+        return false;
+    issue();
+    return true;
+}
+
+void HeadlessSession::step()
+{
+    if (m_status)
+        return;
+    tick();
+    watch();
+}
+
+std::chrono::milliseconds HeadlessSession::tickInterval() const
+{
+    return m_program->engine.tickInterval();
+}
+
+int HeadlessSession::end()
+{
+    if (!m_ended) {
+        m_ended = true;
+        m_program->port.CloseComPort();
+        m_out << std::flush;
+        m_console.finish();
+    }
+    return m_status.value_or(kExitConverter);
+}
+
+int HeadlessSession::settingsRead() const
+{
+    return static_cast<int>(m_program->history.known().count());
+}
+
+int HeadlessSession::settingsWritten() const
+{
+    const program::WriteSummary& summary = m_program->history.lastSummary();
+    return static_cast<int>(summary.written.size() + summary.verified.size() +
+                            summary.differs.size());
+}
+
+void HeadlessSession::setLogEcho(std::function<void(const std::string&)> echo)
+{
+    m_program->log.setLineObserver(std::move(echo));
+}
+
 int HeadlessSession::run()
 {
     if (m_options.command == Command::History)
         return listHistory();
-    if (start()) {
-        issue();
+    if (begin()) {
         if (m_line.demo()) {
-            for (long n = 0; n < kMaxSimulatedTicks && !m_status; ++n) {
-                tick();
-                watch();
-            }
+            for (long n = 0; n < kMaxSimulatedTicks && !m_status; ++n)
+                step();
             fail(kExitConverter, "the simulated converter did not finish");
         } else {
             QTimer timer;
             timer.setTimerType(Qt::PreciseTimer);
-            timer.setInterval(static_cast<int>(m_program->engine.tickInterval().count()));
+            timer.setInterval(static_cast<int>(tickInterval().count()));
             QObject::connect(&timer, &QTimer::timeout, [this, &timer] {
-                tick();
-                watch();
-                if (const auto next = static_cast<int>(m_program->engine.tickInterval().count());
+                step();
+                if (const auto next = static_cast<int>(tickInterval().count());
                     timer.interval() != next)
                     timer.setInterval(next);
                 if (m_status)
@@ -589,10 +642,7 @@ int HeadlessSession::run()
             QCoreApplication::exec();
         }
     }
-    m_program->port.CloseComPort();
-    m_out << std::flush;
-    m_console.finish();
-    return m_status.value_or(kExitConverter);
+    return end();
 }
 
 } // namespace pravenor::cli

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -31,7 +32,22 @@ public:
     HeadlessSession(const HeadlessSession&) = delete;
     HeadlessSession& operator=(const HeadlessSession&) = delete;
 
+    // The whole command on its own event loop; the exit status.
     int run();
+
+    // The same in pieces, for a caller that runs many sessions on one event loop: begin(),
+    // then step() every tickInterval() until status() is set, then end(). begin() is false
+    // when the command ended before it reached the converter.
+    bool begin();
+    void step();
+    std::chrono::milliseconds tickInterval() const;
+    const std::optional<int>& status() const { return m_status; }
+    int end(); // the port closed; the exit status
+    // Every log line, instead of the console's echo.
+    void setLogEcho(std::function<void(const std::string&)> echo);
+    int settingsRead() const;    // how many settings this run has seen the converter hold
+    int settingsWritten() const; // how many the converter acknowledged
+    int differences() const { return m_differences; } // diff, write --verify
 
 private:
     // One thing the engine is asked to do and waited for: a job, or single items.
@@ -86,6 +102,9 @@ private:
     int m_recoveries = 0;
     std::chrono::milliseconds m_lostFor{}; // the port has been away this long
     std::optional<int> m_status;           // set when the run has ended
+    int m_differences = 0;
+    bool m_began = false;
+    bool m_ended = false;
 };
 
 } // namespace pravenor::cli

@@ -3,6 +3,7 @@
 #include "cli/cli_options.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
+#include "cli/fleet_run.h"
 #include "cli/headless_session.h"
 #include "cli/report_command.h"
 
@@ -89,6 +90,11 @@ int main(int argc, char** argv)
         return cli::kExitUsage;
     }
     const bool terminal = errorsGoToATerminal();
+    if (options.command == cli::Command::Fleet) {
+        cli::FleetRun fleet(options, folder, std::cerr, terminal, terminal ? terminalWidth() : 80,
+                            std::cout);
+        return fleet.run();
+    }
     cli::Console console(std::cerr, terminal, options.quiet, terminal ? terminalWidth() : 80);
     if (options.command == cli::Command::Report && !options.file.empty()) {
         const int status = cli::ReportOfFile(options, console);

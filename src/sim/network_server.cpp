@@ -25,8 +25,10 @@ std::string hostInAddress(const std::string& host)
 NetworkServer::NetworkServer(ConverterModel& model, const SimOptions& options, std::ostream& out,
                              std::ostream& log)
     : m_line(model, options.faults, options.baud), m_host(options.tcpHost),
-      m_port(options.tcpPort.value_or(0)), m_telnet(options.rfc2217), m_out(out), m_log(log)
+      m_port(options.tcpPort.value_or(0)), m_telnet(options.rfc2217), m_unitName(options.unitName),
+      m_out(out), m_log(log)
 {
+    m_line.setLogName(options.unitName);
 }
 
 NetworkServer::~NetworkServer()
@@ -118,7 +120,8 @@ bool NetworkServer::listen()
     const std::string address = std::string(m_telnet ? "rfc2217://" : "tcp://") +
                                 hostInAddress(m_host) + ":" + std::to_string(m_port);
     m_log << "-- listening on " << address << std::endl;
-    m_out << address << std::endl; // std::endl: a waiting reader gets it now
+    m_out << (m_unitName.empty() ? "" : m_unitName + " ") << address
+          << std::endl; // std::endl: a waiting reader gets it now
     return true;
 }
 

@@ -30,6 +30,8 @@ public:
 
     // Serves until stopFd becomes readable. 0 after a stop, 1 when it could not listen.
     int run(int stopFd);
+    // For ServedLine::serveAll, with other lines.
+    ServedLine::Binding binding() { return {&m_line, this}; }
 
 private:
     bool followPower(bool powered) override;
@@ -49,6 +51,7 @@ private:
     std::string m_host;
     std::uint16_t m_port;
     bool m_telnet;
+    std::string m_unitName;
     std::ostream& m_out;
     std::ostream& m_log;
     int m_listener = -1;

@@ -13,8 +13,10 @@ namespace pravenor::sim {
 
 PtyServer::PtyServer(ConverterModel& model, const SimOptions& options, std::ostream& out,
                      std::ostream& log)
-    : m_line(model, options.faults, options.baud), m_link(options.linkPath), m_out(out), m_log(log)
+    : m_line(model, options.faults, options.baud), m_link(options.linkPath),
+      m_unitName(options.unitName), m_out(out), m_log(log)
 {
+    m_line.setLogName(options.unitName);
 }
 
 int PtyServer::run(int stopFd)
@@ -74,7 +76,8 @@ bool PtyServer::openTerminal()
     }
     m_pending.clear();
     m_log << "-- serving on " << m_terminal->slavePath() << std::endl;
-    m_out << m_terminal->slavePath() << std::endl; // std::endl: a waiting reader gets it now
+    m_out << (m_unitName.empty() ? "" : m_unitName + " ") << m_terminal->slavePath()
+          << std::endl; // std::endl: a waiting reader gets it now
     return true;
 }
 

@@ -27,6 +27,8 @@ public:
     // Serves until stopFd becomes readable (the tool passes a signalfd for SIGINT and
     // SIGTERM). 0 after a stop, 1 when the terminal could not be made or served.
     int run(int stopFd);
+    // For ServedLine::serveAll, with other lines.
+    ServedLine::Binding binding() { return {&m_line, this}; }
 
 private:
     bool followPower(bool powered) override;
@@ -42,6 +44,7 @@ private:
 
     ServedLine m_line;
     SymlinkKeeper m_link;
+    std::string m_unitName;
     std::ostream& m_out;
     std::ostream& m_log;
     std::optional<PseudoTerminal> m_terminal;

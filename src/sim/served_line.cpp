@@ -61,21 +61,40 @@ ServedLine::ServedLine(ConverterModel& model, const FaultPlan& faults, int baud)
 
 int ServedLine::serve(int stopFd, Carrier& carrier, std::ostream& log)
 {
-    m_start = std::chrono::steady_clock::now();
-    if (!carrier.followPower(true))
-        return 1;
-    for (;;) {
-        const Micros now = elapsed();
-        runUntil(now);
-        if (!carrier.followPower(m_converter.powered(now)))
-            return 1;
-        carrier.deliver(m_converter.takeDue(now));
-        logTraffic(log);
+    const Binding line{this, &carrier};
+    return serveAll(stopFd, {&line, 1}, log);
+}
 
-        std::array<pollfd, kMostWatched + 1> fds{};
+int ServedLine::serveAll(int stopFd, std::span<const Binding> lines, std::ostream& log)
+{
+    for (const Binding& served : lines) {
+        served.line->m_start = std::chrono::steady_clock::now();
+        if (!served.carrier->followPower(true))
+            return 1;
+    }
+    std::vector<pollfd> fds(1 + lines.size() * kMostWatched);
+    std::vector<std::size_t> watched(lines.size());
+    for (;;) {
+        Micros wait = kLongestSleep;
+        std::size_t count = 1;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            ServedLine& line = *lines[i].line;
+            Carrier& carrier = *lines[i].carrier;
+            const Micros now = line.elapsed();
+            line.runUntil(now);
+            if (!carrier.followPower(line.m_converter.powered(now)))
+                return 1;
+            carrier.deliver(line.m_converter.takeDue(now));
+            line.logTraffic(log);
+            watched[i] = carrier.watch(std::span(fds).subspan(count, kMostWatched));
+            count += watched[i];
+            wait = std::min(wait, line.mayWait(now));
+        }
         fds[0] = {stopFd, POLLIN, 0};
-        const std::size_t watched = carrier.watch(std::span(fds).subspan(1));
-        const int ready = sleep({fds.data(), watched + 1}, now);
+        // To the microsecond: the bytes on the line are a millisecond apart.
+        const timespec timeout{static_cast<time_t>(wait.count() / 1'000'000),
+                               static_cast<long>(wait.count() % 1'000'000) * 1000};
+        const int ready = ::ppoll(fds.data(), count, &timeout, nullptr);
         if (ready < 0 && errno != EINTR) {
             log << "poll: " << std::strerror(errno) << std::endl;
             return 1;
@@ -83,11 +102,17 @@ int ServedLine::serve(int stopFd, Carrier& carrier, std::ostream& log)
         if (ready <= 0)
             continue;
         if (fds[0].revents != 0) {
-            carrier.stop();
-            logTraffic(log);
+            for (const Binding& served : lines) {
+                served.carrier->stop();
+                served.line->logTraffic(log);
+            }
             return 0;
         }
-        carrier.ready(std::span(fds).subspan(1, watched));
+        std::size_t at = 1;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            lines[i].carrier->ready(std::span<const pollfd>(fds).subspan(at, watched[i]));
+            at += watched[i];
+        }
     }
 }
 
@@ -118,22 +143,18 @@ void ServedLine::dropHostBytes()
     m_fromHost.clear();
 }
 
-int ServedLine::sleep(std::span<pollfd> fds, Micros now) const
+Micros ServedLine::mayWait(Micros now) const
 {
     std::optional<Micros> next = m_converter.nextEventAt();
     if (!m_fromHost.empty() && (!next || m_fromHost.front().at < *next))
         next = m_fromHost.front().at;
-    const Micros wait = next ? std::clamp(*next - now, Micros{0}, kLongestSleep) : kLongestSleep;
-    // To the microsecond: the bytes on the line are a millisecond apart.
-    const timespec timeout{static_cast<time_t>(wait.count() / 1'000'000),
-                           static_cast<long>(wait.count() % 1'000'000) * 1000};
-    return ::ppoll(fds.data(), fds.size(), &timeout, nullptr);
+    return next ? std::clamp(*next - now, Micros{0}, kLongestSleep) : kLongestSleep;
 }
 
 void ServedLine::logTraffic(std::ostream& log)
 {
     for (const TrafficRecord& record : m_converter.takeTraffic())
-        log << TrafficLogLine(record) << '\n';
+        log << (m_logName.empty() ? "" : m_logName + " ") << TrafficLogLine(record) << '\n';
     log.flush();
 }
 

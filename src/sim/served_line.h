@@ -44,12 +44,25 @@ public:
     };
     static constexpr std::size_t kMostWatched = 2;
 
+    // A line and what carries it, one of many served at once.
+    struct Binding
+    {
+        ServedLine* line;
+        Carrier* carrier;
+    };
+
     ServedLine(ConverterModel& model, const FaultPlan& faults, int baud);
+
+    // Names the line's traffic in the log when many lines share it ("sim-3 [ 1.250] << ...").
+    void setLogName(std::string name) { m_logName = std::move(name); }
 
     // Serves the converter through the carrier in real time until stopFd becomes readable:
     // 0 after a stop, 1 when the carrier could not come up or the wait failed (said in `log`,
     // which also gets the traffic).
     int serve(int stopFd, Carrier& carrier, std::ostream& log);
+    // The same for many lines in one wait, each at its own pace on its own clock: one line's
+    // quiet or busy spell changes nothing for the others.
+    static int serveAll(int stopFd, std::span<const Binding> lines, std::ostream& log);
     // The time since serve() began, the converter's clock.
     Micros elapsed() const;
 
@@ -62,9 +75,9 @@ public:
     void runUntil(Micros now);
     // Forgets the bytes still on their way: the host has gone.
     void dropHostBytes();
-    // Sleeps until one of `fds` is ready, the next byte arrives or the converter next acts,
-    // and never so long that a power cut or a stop request waits; ppoll's result.
-    int sleep(std::span<pollfd> fds, Micros now) const;
+    // How long the line may sleep from `now`: until the next byte arrives or the converter
+    // next acts, and never so long that a power cut or a stop request waits.
+    Micros mayWait(Micros now) const;
     // What the converter heard and said since the last call, a line a frame; flushed.
     void logTraffic(std::ostream& log);
 
@@ -74,6 +87,7 @@ private:
     std::deque<ConverterEnd::TimedByte> m_fromHost;
     Micros m_lineFreeAt{0};
     std::chrono::steady_clock::time_point m_start;
+    std::string m_logName;
 };
 
 } // namespace pravenor::sim

@@ -21,6 +21,11 @@ struct SimOptions
     std::optional<std::uint16_t> tcpPort;
     std::string tcpHost = "127.0.0.1";
     bool rfc2217 = false;
+    // Converters served at once, each with settings of its own; see FleetSettings.
+    int count = 1;
+    // One of many: the line printed is "NAME PATH" (a sites file's line) and its traffic in
+    // the log is named.
+    std::string unitName;
 
     bool operator==(const SimOptions&) const = default;
 };

@@ -166,6 +166,15 @@ INSTANTIATE_TEST_SUITE_P(
         UsageRow{{"--port", "tcp://plant-room", "read"},
                  "--port tcp://plant-room: write the address as HOST:PORT"},
         UsageRow{{"--port", "rfc2217://[fd00::20]:7000", "read"}, ""},
+        UsageRow{{"fleet", "read", "sites.txt"}, "fleet read needs one sites file and -o FOLDER"},
+        UsageRow{{"fleet", "diff", "sites.txt"}, "fleet diff needs a sites file and the folder"},
+        UsageRow{{"fleet", "check", "sites.txt"}, "fleet takes read, diff or write"},
+        UsageRow{{"--port", "/dev/x", "fleet", "read", "s", "-o", "d"}, "not from --port"},
+        UsageRow{{"read", "--only", "a"}, "--only and --jobs belong to fleet"},
+        UsageRow{{"fleet", "--jobs", "0", "read", "s", "-o", "d"}, "--jobs takes a number"},
+        UsageRow{{"fleet", "--only", ",", "diff", "s", "d"}, "--only takes the names"},
+        UsageRow{{"fleet", "read", "s", "-o", "d", "--verify"}, "--verify belongs to write"},
+        UsageRow{{"fleet", "write", "s", "d", "--verify", "--json", "--only=a,b", "-q"}, ""},
         UsageRow{{"frobnicate"}, "unknown command frobnicate"},
         UsageRow{{"--frob", "read"}, "unknown option --frob"},
         UsageRow{{"get", "10", "--com"}, "--com needs a value"},
@@ -178,6 +187,19 @@ TEST(Options, WithoutAPortTheSimulatedConverterIsUsed)
     EXPECT_TRUE(ParseCliOptions({"get", "10"}).common.demo);
     EXPECT_FALSE(ParseCliOptions({"--port", "/dev/x", "get", "10"}).common.demo);
     EXPECT_EQ(ParseCliOptions({"--com", "3", "get", "10"}).comNumber, 3);
+}
+
+TEST(Options, FleetTakesItsSitesFolderUnitsAndJobs)
+{
+    const CliOptions write =
+        ParseCliOptions({"fleet", "write", "s.txt", "out", "--only", "a,b", "--jobs", "3"});
+    EXPECT_EQ(write.fleet.action, FleetAction::Write);
+    EXPECT_EQ(write.fleet.sites, "s.txt");
+    EXPECT_EQ(write.fleet.folder, "out");
+    EXPECT_EQ(write.fleet.only, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(write.fleet.jobs, 3);
+    EXPECT_FALSE(write.common.demo);
+    EXPECT_EQ(ParseCliOptions({"fleet", "read", "s.txt", "-o", "out"}).fleet.folder, "out");
 }
 
 TEST(Options, FastIsOffUnlessAsked)

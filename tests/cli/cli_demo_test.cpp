@@ -258,13 +258,13 @@ TEST(CliHelp, NamesEveryCommandAndExitStatusAsTheManualDoes)
     const std::string manual{std::istreambuf_iterator<char>(file),
                              std::istreambuf_iterator<char>()};
     for (const char* command : {"read", "write", "diff", "get", "set", "restart", "page", "history",
-                                "restore", "report"}) {
+                                "restore", "report", "fleet"}) {
         EXPECT_NE(help.out.find(std::string("  ") + command + " "), std::string::npos) << command;
         EXPECT_NE(manual.find(std::string(".B ") + command), std::string::npos) << command;
     }
     for (const char* option :
          {"--port", "--com", "--demo", "--home", "--json", "--quiet", "--port-wait", "--verify",
-          "--lenient", "--no-backup", "--site", "--engineer"}) {
+          "--lenient", "--no-backup", "--site", "--engineer", "--only", "--jobs"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
         std::string roff = option;
         for (std::size_t at = 0; (at = roff.find('-', at)) != std::string::npos; at += 2)

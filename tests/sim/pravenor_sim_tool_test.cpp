@@ -251,5 +251,25 @@ TEST_F(PravenorSimTool, PowerCutHangsUpAndRepointsTheLink)
     EXPECT_NE(errorLog().find("-- power cut"), std::string::npos);
 }
 
+TEST_F(PravenorSimTool, CountServesEachConverterOnItsOwnTerminalWithItsOwnSettings)
+{
+    SimProcess sim({"--count=2"}, folder / "stderr.txt");
+    ASSERT_TRUE(sim.started());
+    for (const char* name : {"sim-1 ", "sim-2 "}) {
+        const std::optional<std::string> line = sim.readLine();
+        ASSERT_TRUE(line.has_value());
+        ASSERT_EQ(line->rfind(name, 0), 0U) << *line;
+        Terminal terminal(line->substr(6));
+        ASSERT_TRUE(terminal.isOpen()) << *line;
+        // Item 60, a bleep code: the unit's own number, sent as its hexadecimal digit.
+        ASSERT_TRUE(terminal.send(hex("01 01 80 7F 01 09 01 00 02 77 1F 3C 1E 03")));
+        const Bytes reply = terminal.receive(14);
+        ASSERT_EQ(reply.size(), 14U) << name;
+        EXPECT_EQ(reply[11], name[4]) << hexOf(reply);
+    }
+    EXPECT_EQ(sim.stop(), std::optional<int>(0));
+    EXPECT_NE(errorLog().find("sim-2 [ "), std::string::npos) << errorLog();
+}
+
 } // namespace
 } // namespace pravenor::sim

@@ -72,6 +72,7 @@ TEST(SimOptions, TcpTakesAPortWithAnOptionalHost)
     EXPECT_EQ(telnet.tcpPort, 0);
     EXPECT_EQ(telnet.tcpHost, "::1");
     EXPECT_TRUE(telnet.rfc2217);
+    EXPECT_EQ(parseSimOptions({"--count", "50", "--tcp=65486"}).options.count, 50);
 }
 
 TEST(SimOptions, NoArgumentsServeWithoutFaults)
@@ -114,6 +115,10 @@ TEST(SimOptions, RejectsWhatItDoesNotUnderstand)
         {"--rfc2217"},
         {"--rfc2217=yes", "--tcp=0"},
         {"--tcp=0", "--link=/tmp/conv"},
+        {"--count=0"},
+        {"--count=1001"},
+        {"--count=2", "--link=/tmp/conv"},
+        {"--count=10", "--tcp=65530"},
         {"--baud=0"},
         {"--baud"},
         {"--deaf-after-reply=0"},
@@ -134,7 +139,7 @@ TEST(SimOptions, HelpExplainsEveryOption)
     for (const char* option :
          {"--link", "--load", "--buffer-position", "--no-answer", "--late", "--bad-checksum",
           "--nack", "--too-long", "--short-reply", "--body-stops", "--chatter", "--noise",
-          "--power-cut", "--baud", "--deaf-after-reply", "--tcp", "--rfc2217", "--help"})
+          "--power-cut", "--baud", "--deaf-after-reply", "--tcp", "--rfc2217", "--count", "--help"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 

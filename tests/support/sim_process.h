@@ -10,11 +10,15 @@ namespace pravenor::test {
 class SimProcess
 {
 public:
-    explicit SimProcess(const QStringList& arguments)
+    // A simulator whose log nobody reads while it runs must not keep it: a full pipe would
+    // stop its converters mid-reply.
+    explicit SimProcess(const QStringList& arguments, bool keepTrafficLog = true)
     {
         m_process.setProgram(PRAVENOR_SIM_PATH);
         m_process.setArguments(arguments);
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
+        if (!keepTrafficLog)
+            m_process.setStandardErrorFile(QProcess::nullDevice());
         m_process.start();
         m_started = m_process.waitForStarted(5000);
         // The first line is the terminal's path; the link points at it from then on.
@@ -37,6 +41,15 @@ public:
     bool ready() const { return m_ready; }
     // The terminal's path, or with --tcp the address to give the program.
     const std::string& firstLine() const { return m_firstLine; }
+    // The line printed after the ones taken so far (with --count, the next converter's);
+    // empty when none comes within five seconds.
+    std::string nextLine()
+    {
+        while (m_ready && !m_process.canReadLine() && m_process.waitForReadyRead(5000)) {
+        }
+        return m_process.canReadLine() ? m_process.readLine().trimmed().toStdString()
+                                       : std::string();
+    }
     // Stops the simulator and gives what it logged on standard error: every frame in hex.
     std::string stopAndTakeLog()
     {

@@ -3,6 +3,7 @@
 
 #include "sim/cfg_loader.h"
 #include "sim/converter_model.h"
+#include "sim/fleet_settings.h"
 #include "sim/network_server.h"
 #include "sim/pty_server.h"
 #include "sim/tool/sim_command_line.h"
@@ -10,12 +11,41 @@
 #include <csignal>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <string_view>
 #include <sys/signalfd.h>
 #include <unistd.h>
 #include <vector>
 
 using namespace pravenor::sim;
+
+namespace {
+
+// Every converter on its own terminal or port, all in one wait.
+int serveFleet(std::vector<ConverterModel>& models, const SimOptions& options, int stopFd)
+{
+    std::vector<std::unique_ptr<PtyServer>> terminals;
+    std::vector<std::unique_ptr<NetworkServer>> ports;
+    std::vector<ServedLine::Binding> lines;
+    for (std::size_t i = 0; i < models.size(); ++i) {
+        const int unit = static_cast<int>(i) + 1;
+        GiveUnitItsOwnSettings(models[i], unit);
+        SimOptions own = options;
+        own.unitName = FleetUnitName(unit);
+        if (options.tcpPort) {
+            if (*options.tcpPort != 0)
+                own.tcpPort = static_cast<std::uint16_t>(*options.tcpPort + i);
+            ports.push_back(std::make_unique<NetworkServer>(models[i], own, std::cout, std::cerr));
+            lines.push_back(ports.back()->binding());
+        } else {
+            terminals.push_back(std::make_unique<PtyServer>(models[i], own, std::cout, std::cerr));
+            lines.push_back(terminals.back()->binding());
+        }
+    }
+    return ServedLine::serveAll(stopFd, lines, std::cerr);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -31,18 +61,21 @@ int main(int argc, char** argv)
     }
     const SimOptions& options = commandLine.options;
 
-    ConverterModel model;
-    if (!options.loadFile.empty()) {
-        const CfgLoadResult loaded = loadCfgFile(options.loadFile, model);
-        if (!loaded.opened) {
-            std::cerr << "pravenor-sim: cannot read " << options.loadFile << '\n';
-            return 1;
+    std::vector<ConverterModel> models(static_cast<std::size_t>(options.count));
+    for (ConverterModel& model : models) {
+        if (!options.loadFile.empty()) {
+            const CfgLoadResult loaded = loadCfgFile(options.loadFile, model);
+            if (!loaded.opened) {
+                std::cerr << "pravenor-sim: cannot read " << options.loadFile << '\n';
+                return 1;
+            }
+            if (&model == &models.front())
+                std::cerr << "-- " << loaded.valuesSet << " values from " << options.loadFile
+                          << ", " << loaded.ignoredLines.size() << " lines ignored\n";
         }
-        std::cerr << "-- " << loaded.valuesSet << " values from " << options.loadFile << ", "
-                  << loaded.ignoredLines.size() << " lines ignored\n";
+        if (options.bufferPositionByte)
+            model.setBufferPositionByte(*options.bufferPositionByte);
     }
-    if (options.bufferPositionByte)
-        model.setBufferPositionByte(*options.bufferPositionByte);
 
     // The stop signals are taken as readable data, so the serving loop needs no handler and
     // no shared flag.
@@ -64,12 +97,14 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
 
     int result = 0;
-    if (options.tcpPort) {
-        NetworkServer server(model, options, std::cout, std::cerr);
+    if (options.count == 1 && options.tcpPort) {
+        NetworkServer server(models.front(), options, std::cout, std::cerr);
+        result = server.run(stopFd);
+    } else if (options.count == 1) {
+        PtyServer server(models.front(), options, std::cout, std::cerr);
         result = server.run(stopFd);
     } else {
-        PtyServer server(model, options, std::cout, std::cerr);
-        result = server.run(stopFd);
+        result = serveFleet(models, options, stopFd);
     }
     close(stopFd);
     return result;

@@ -171,6 +171,14 @@ std::vector<OptionRule> OptionRules()
              options.tcpPort = static_cast<std::uint16_t>(*number);
              return true;
          }},
+        {"count", "a number of converters from 1 to 1000, as in --count=50", false,
+         [](std::string_view value, SimOptions& options) {
+             const std::optional<long long> count = wholeNumber(value, 1, 1000);
+             if (!count)
+                 return false;
+             options.count = static_cast<int>(*count);
+             return true;
+         }},
         {"buffer-position", "one character, as in --buffer-position=3", false,
          [](std::string_view value, SimOptions& options) {
              if (value.size() != 1)
@@ -270,6 +278,11 @@ SimCommandLine parseSimOptions(const std::vector<std::string_view>& args)
         result.error = "--rfc2217 serves on the network: give --tcp PORT as well";
     else if (result.options.tcpPort && !result.options.linkPath.empty())
         result.error = "--link names a terminal; with --tcp there is none";
+    else if (result.options.count > 1 && !result.options.linkPath.empty())
+        result.error = "--link names one terminal; with --count each converter has its own";
+    else if (result.options.count > 1 && result.options.tcpPort.value_or(0) != 0 &&
+             *result.options.tcpPort + result.options.count - 1 > 65535)
+        result.error = "--tcp's port and --count run past port 65535";
     return result;
 }
 
@@ -297,6 +310,14 @@ with Ctrl+C.
   --buffer-position=C    Answer the buffer position request with the character C
                          (default 0). A digit is a proper position; any other
                          character shows the program a bad answer.
+  --count=N              Serve N converters at once (default 1), each on its own
+                         terminal, or with --tcp on its own port (PORT, PORT+1, ...;
+                         with 0 each takes any free port). Converter n (from 1) is
+                         named sim-n, holds "Unit n" in its first alarm text and n
+                         (modulo 16) in its first bleep code, on top of --load; the
+                         faults apply to each. Each line printed is then the name and
+                         the terminal or address, as a sites file takes it; the frames
+                         logged carry the name too.
   --baud=N               The line's rate in bits per second (default 9600): requests
                          are taken in and replies sent at ten bits a byte.
 
