@@ -84,6 +84,16 @@ std::vector<OptionRule> OptionRules()
                               return !value.empty();
                           }};
     };
+    auto whole = [](const char* name, const char* takes, int SimOptions::*field, long long lowest,
+                    long long highest) {
+        return OptionRule{name, takes, false, [=](std::string_view value, SimOptions& options) {
+                              const std::optional<long long> n =
+                                  wholeNumber(value, lowest, highest);
+                              if (n)
+                                  options.*field = static_cast<int>(*n);
+                              return n.has_value();
+                          }};
+    };
     return {
         path("link", &SimOptions::linkPath),
         path("load", &SimOptions::loadFile),
@@ -138,14 +148,8 @@ std::vector<OptionRule> OptionRules()
              options.faults.powerCutAfter = milliseconds(std::llround(*afterSeconds * 1000.0));
              return true;
          }},
-        {"baud", "a rate in bits per second, as in --baud=9600", false,
-         [](std::string_view value, SimOptions& options) {
-             const std::optional<long long> baud = wholeNumber(value, 50, 4'000'000);
-             if (!baud)
-                 return false;
-             options.baud = static_cast<int>(*baud);
-             return true;
-         }},
+        whole("baud", "a rate in bits per second, as in --baud=9600", &SimOptions::baud, 50,
+              4'000'000),
         {"deaf-after-reply", "MS, as in --deaf-after-reply=30", false,
          [](std::string_view value, SimOptions& options) {
              const std::optional<long long> ms = wholeNumber(value, 1, kLongestDelayMs);
@@ -171,14 +175,8 @@ std::vector<OptionRule> OptionRules()
              options.tcpPort = static_cast<std::uint16_t>(*number);
              return true;
          }},
-        {"count", "a number of converters from 1 to 1000, as in --count=50", false,
-         [](std::string_view value, SimOptions& options) {
-             const std::optional<long long> count = wholeNumber(value, 1, 1000);
-             if (!count)
-                 return false;
-             options.count = static_cast<int>(*count);
-             return true;
-         }},
+        whole("count", "a number of converters from 1 to 1000, as in --count=50",
+              &SimOptions::count, 1, 1000),
         {"buffer-position", "one character, as in --buffer-position=3", false,
          [](std::string_view value, SimOptions& options) {
              if (value.size() != 1)
