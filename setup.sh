@@ -140,7 +140,7 @@ build-sanitize) # a step of the test run
 test-windows) # a step of the test run: the core cross-built, its tests under Wine
     # Only tested, never shipped: compiled for the time it takes to compile.
     build build-win Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64.cmake -DPRAVENOR_WERROR=ON \
-        -DCMAKE_CXX_FLAGS_RELEASE="-O0 -DNDEBUG"
+        -DPRAVENOR_UNITY_TESTS=ON -DCMAKE_CXX_FLAGS_RELEASE="-O0 -DNDEBUG"
     ctest --test-dir build-win --output-on-failure -j "$JOBS"
     ;;
 *)
