@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QScreen>
 #include <iostream>
 #include <memory>
 
@@ -39,6 +40,8 @@ int main(int argc, char** argv)
     pravenor::frontend::Session session(options, folder, clock, window->settingControls(),
                                         window->transferView());
     window->load(session.program(), session.line(), options.commandLine);
+    if (const QScreen* screen = window->screen())
+        window->fitTo(screen->availableGeometry());
     window->show();
     const int status = application.exec();
     window.reset(); // releasing the window closes the port, which the program still holds

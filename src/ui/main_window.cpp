@@ -15,6 +15,7 @@
 #include "ui/find_field.h"
 #include "ui/history_dialog.h"
 #include "ui/line_monitor_window.h"
+#include "ui/page_scroll_area.h"
 #include "ui/qt_text.h"
 #include "ui/report_commands.h"
 #include "ui/window_parts.h"
@@ -34,9 +35,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyle>
 #include <QTabWidget>
 #include <QThread>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace pravenor::ui {
 
@@ -82,17 +85,20 @@ MainWindow::MainWindow(bool demo, QWidget* parent)
 
     m_mainTabs = new QTabWidget;
     m_mainTabs->setObjectName(QStringLiteral("SSTab1"));
-    m_mainTabs->addTab(buildStatusPage(), QStringLiteral("Status"));
+    // Every page scrolls on its own, so that the tabs stay on screen whatever its size; the
+    // input pages scroll inside their own tab strip.
+    auto scrolled = [](QWidget* page) { return new PageScrollArea(page); };
+    m_mainTabs->addTab(scrolled(buildStatusPage()), QStringLiteral("Status"));
     m_setupTabs = new QTabWidget;
     m_setupTabs->setObjectName(QStringLiteral("SSTab2"));
     m_setupTabs->setTabPosition(QTabWidget::South);
-    m_setupTabs->addTab(m_pages.generalSetup, QStringLiteral("General Setup"));
+    m_setupTabs->addTab(scrolled(m_pages.generalSetup), QStringLiteral("General Setup"));
     m_setupTabs->addTab(m_pages.inputContactSetup, QStringLiteral("Input Contact Setup"));
-    m_setupTabs->addTab(m_pages.pagingSetup, QStringLiteral("Paging Setup"));
+    m_setupTabs->addTab(scrolled(m_pages.pagingSetup), QStringLiteral("Paging Setup"));
     m_mainTabs->addTab(m_setupTabs, QStringLiteral("Setup"));
-    m_mainTabs->addTab(buildFilePage(), QStringLiteral("File"));
-    m_mainTabs->addTab(buildUnitPage(), QStringLiteral("Unit"));
-    m_mainTabs->addTab(buildServicePage(), QStringLiteral("Service"));
+    m_mainTabs->addTab(scrolled(buildFilePage()), QStringLiteral("File"));
+    m_mainTabs->addTab(scrolled(buildUnitPage()), QStringLiteral("Unit"));
+    m_mainTabs->addTab(scrolled(buildServicePage()), QStringLiteral("Service"));
     layout->addWidget(m_mainTabs, 1);
     setCentralWidget(central);
     buildMenu();
@@ -122,7 +128,23 @@ MainWindow::MainWindow(bool demo, QWidget* parent)
     connect(&m_markingTimer, &QTimer::timeout, this, &MainWindow::refreshMarking);
     connect(&m_ledTimer, &QTimer::timeout, this, &MainWindow::ledTick);
     connect(&m_startRefresh, &QTimer::timeout, this, [this] { m_program->sync.ShowAllValues(); });
-    resize(820, 700);
+}
+
+void MainWindow::fitTo(const QRect& available)
+{
+    // Before the window is first shown its frame is unknown; a title bar is what it mostly is.
+    QSize frame = frameGeometry().size() - size();
+    if (!isVisible() || frame.isEmpty())
+        frame = QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
+    const QSize room = (available.size() - frame).expandedTo(QSize(1, 1));
+    ensurePolished();
+    setMinimumSize(kMinimumSize.boundedTo(room));
+    // Smaller than the pages only where the screen says so: there the pages scroll.
+    const QSize wanted = sizeHint().expandedTo(kMinimumSize).boundedTo(room);
+    resize(wanted);
+    const QSize outer = wanted + frame;
+    move(available.x() + (available.width() - outer.width()) / 2,
+         available.y() + (available.height() - outer.height()) / 2);
 }
 
 MainWindow::~MainWindow()
@@ -260,7 +282,12 @@ void MainWindow::makeCommands()
          .askTitle = "Pravenor",
          .askText = "Reboot the Converter.\r\n\r\nAre you sure? ",
          .needsPort = true,
-         .act = [](MainWindow& w) { program::Restart(*w.m_program); }},
+         .act =
+             [](MainWindow& w) {
+                 program::Restart(*w.m_program);
+                 w.m_serviceOutcome->setText(
+                     QStringLiteral("Restart: waiting for the converter's answer."));
+             }},
         {.command = Command::ReopenPort,
          .name = "CmdReOpenCom",
          .caption = "Re-open comport",
@@ -269,7 +296,7 @@ void MainWindow::makeCommands()
          .name = "CmdTestOproepPager",
          .caption = "Call pager",
          .needsPort = true,
-         .act = [](MainWindow& w) { program::CallPager(*w.m_program); }},
+         .act = [](MainWindow& w) { w.callPager(); }},
         {.command = Command::History,
          .name = "CmdHistory",
          .caption = "History…",
@@ -397,10 +424,14 @@ void MainWindow::load(program::Program& program, frontend::ConverterLine& line,
         link::ParseNetworkLine(ToCp1252(m_preferences.networkAddress())));
     program.history.keepUnit = m_preferences.keepUnit();
     program.history.verify = m_preferences.readBack();
+    program.engine.setJobObserver([this](link::Job job, link::JobEnd end) { jobEnded(job, end); });
     program.history.setSummaryObserver(
         [this](const program::WriteSummary& summary) { showWriteSummary(summary); });
     program::StartProgram(program, commandLine, *this);
     followPace();
+    LineUpInputFrames(m_pages);
+    // As large as the pages ask, now that the lists are filled; the screen may say less.
+    resize(sizeHint().expandedTo(kMinimumSize));
     if (m_demo)
         program.log.WriteLog(
             "Demo mode: the built-in simulated converter stands in for the serial port.");
@@ -624,6 +655,85 @@ void MainWindow::writeChanged()
                 if (portReady())
                     program::WriteSettings(*m_program, items);
             });
+}
+
+void MainWindow::callPager()
+{
+    const SettingWidgets& widgets = m_pages.widgets;
+    using Field = program::PagerCallFault::Field;
+    program::PagerCallFault fault;
+    // What Windows-1252 cannot carry would go out as "?", which is not what was typed.
+    for (const auto& [box, field, name] :
+         {std::tuple{widgets.pagerAddress, Field::Address, QStringLiteral("The pager address")},
+          std::tuple{widgets.pagerInfo, Field::Text, QStringLiteral("The pager text")}}) {
+        if (fault.field == Field::None && FromCp1252(ToCp1252(box->text())) != box->text())
+            fault = {field, ToCp1252(name + QStringLiteral(" holds characters that the "
+                                                           "converter's character set "
+                                                           "(Windows-1252) cannot carry."))};
+    }
+    if (fault.field == Field::None)
+        fault = program::CheckPagerCall(ToCp1252(widgets.pagerAddress->text()),
+                                        widgets.pagerBleep->currentIndex(),
+                                        ToCp1252(widgets.pagerInfo->text()));
+    if (fault.field != Field::None) {
+        const QString why = FromCp1252(fault.why);
+        m_serviceOutcome->setText(QStringLiteral("Pager call not sent: ") + why);
+        QWidget* at = fault.field == Field::Address ? static_cast<QWidget*>(widgets.pagerAddress)
+                      : fault.field == Field::Bleep ? static_cast<QWidget*>(widgets.pagerBleep)
+                                                    : static_cast<QWidget*>(widgets.pagerInfo);
+        at->setFocus(Qt::OtherFocusReason);
+        OpenMessageBox(this, BoxTitle(), why, QMessageBox::Warning);
+        return;
+    }
+    program::CallPager(*m_program);
+    m_serviceOutcome->setText(QStringLiteral("Pager call: waiting for the converter's answer."));
+}
+
+QString MainWindow::newestMessage() const
+{
+    const auto& lines = m_program->log.MessageLines();
+    const int count = m_program->log.MessageLineCount();
+    if (count == 0)
+        return {};
+    const std::string& line = lines[static_cast<std::size_t>(count - 1)];
+    constexpr std::size_t kTimeStamp = 9; // "hh:mm:ss "
+    return FromCp1252(line.size() > kTimeStamp ? std::string_view(line).substr(kTimeStamp)
+                                               : std::string_view());
+}
+
+void MainWindow::jobEnded(link::Job job, link::JobEnd end)
+{
+    using link::Job;
+    using link::JobEnd;
+    if (job == Job::ReadAll || job == Job::WriteAll) {
+        // At debug level 2 the engine puts its closing line into the box itself.
+        if ((end == JobEnd::Done || end == JobEnd::Failed) &&
+            m_program->DebugLevel != app::DebugMode::Debug) {
+            const QString closing = newestMessage();
+            if (closing.contains(QStringLiteral(" of settings ")))
+                m_view->appendProgress(ToCp1252(closing) + "\r\n");
+        }
+        return;
+    }
+    const QString what =
+        job == Job::Restart ? QStringLiteral("Restart") : QStringLiteral("Pager call");
+    switch (end) {
+    case JobEnd::Done:
+        m_serviceOutcome->setText(what + QStringLiteral(": confirmed by the converter."));
+        break;
+    case JobEnd::Failed:
+        m_serviceOutcome->setText(what + QStringLiteral(": not confirmed by the converter (") +
+                                  newestMessage() + QStringLiteral(")."));
+        break;
+    case JobEnd::Cancelled:
+        m_serviceOutcome->setText(what + QStringLiteral(": cancelled."));
+        break;
+    case JobEnd::PortLost:
+        m_serviceOutcome->setText(what +
+                                  QStringLiteral(": the port went away; it may or may not have "
+                                                 "reached the converter."));
+        break;
+    }
 }
 
 void MainWindow::compareWithFile(const std::filesystem::path& file)

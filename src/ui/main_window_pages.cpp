@@ -162,12 +162,19 @@ QWidget* MainWindow::buildServicePage()
     widgets.pagerAddress->setFixedWidth(
         FieldWidth(widgets.pagerAddress, widgets.pagerAddress->maxLength()));
     m_pagerInfo->setFixedWidth(FieldWidth(m_pagerInfo, m_pagerInfo->maxLength()));
-    widgets.pagerBleep->setMinimumWidth(220);
+    widgets.pagerBleep->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     grid->setColumnStretch(2, 1);
+
+    m_serviceOutcome = new QLabel;
+    m_serviceOutcome->setObjectName(QStringLiteral("ServiceOutcome"));
+    m_serviceOutcome->setAccessibleName(QStringLiteral("Outcome of the last service command"));
+    m_serviceOutcome->setWordWrap(true);
+    m_serviceOutcome->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     column->addWidget(restart);
     column->addWidget(reopen);
     column->addWidget(pager);
+    column->addWidget(m_serviceOutcome);
     column->addStretch(1);
     return page;
 }

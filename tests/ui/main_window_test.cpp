@@ -111,6 +111,7 @@ TEST_F(WindowTest, ButtonsOnlySetRequests)
     EXPECT_EQ(stores.WorkValues[12].asNumber(), 1); // the value at the click
     EXPECT_EQ(stores.ItemRequest[12], settings::kWriteRequest);
 
+    find<QLineEdit>("TxtTestPagerAdres")->setText(QStringLiteral("1001"));
     click("CmdTestOproepPager");
     EXPECT_TRUE(program->engine.requested(link::Job::PagerCall));
 

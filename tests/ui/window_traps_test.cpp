@@ -1,0 +1,163 @@
+// The window on every screen and without traps: its size against the screen, choice boxes
+// that take only their entries, a pager call refused where it cannot go out.
+#include "program/commands.h"
+#include "program/program.h"
+#include "window_fixture.h"
+
+#include <QAccessible>
+#include <QAccessibleInterface>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+namespace pravenor::test {
+namespace {
+
+class TrapsTest : public WindowTest
+{
+protected:
+    void readAll()
+    {
+        click("CmdLeesAlles");
+        ASSERT_TRUE(tickUntil([&] { return logged("Reading of settings successfull."); }));
+    }
+};
+
+TEST_F(TrapsTest, TheWindowFitsTheScreenAndEverySettingPageStaysReachable)
+{
+    load();
+    window->show();
+    auto* setup = find<QTabWidget>("SSTab2");
+    auto* main = find<QTabWidget>("SSTab1");
+    main->setCurrentWidget(setup);
+    struct Row
+    {
+        QSize screen;
+        bool room; // large enough for every page without scrolling
+    };
+    // A wide screen, 1280 by 900 at scale 1.5, and two small ones.
+    for (const Row& row : {Row{{1920, 1200}, true}, Row{{1366, 768}, false},
+                           Row{{853, 600}, false}, Row{{800, 600}, false},
+                           Row{{640, 480}, false}}) {
+        const QRect screen(QPoint(0, 0), row.screen);
+        window->fitTo(screen);
+        QApplication::processEvents();
+        const std::string at = std::to_string(row.screen.width()) + "x" +
+                               std::to_string(row.screen.height());
+        EXPECT_TRUE(screen.contains(window->frameGeometry())) << at;
+        for (int tab = 0; tab < setup->count(); ++tab) {
+            setup->setCurrentIndex(tab);
+            QApplication::processEvents();
+            QTabBar* bar = setup->tabBar();
+            const QRect barInWindow(bar->mapTo(window.get(), bar->tabRect(tab).topLeft()),
+                                    bar->tabRect(tab).size());
+            EXPECT_TRUE(window->rect().contains(barInWindow)) << at << " tab " << tab;
+            QWidget* page = setup->currentWidget();
+            for (auto* combo : page->findChildren<QComboBox*>()) {
+                if (!combo->isVisible())
+                    continue;
+                EXPECT_EQ(combo->width(),
+                          combo->sizeHint().expandedTo(combo->minimumSizeHint()).width())
+                    << at << " " << combo->objectName().toStdString();
+            }
+            QList<QScrollArea*> areas = page->findChildren<QScrollArea*>();
+            if (auto* area = qobject_cast<QScrollArea*>(page))
+                areas.append(area);
+            for (QScrollArea* area : areas) {
+                if (row.room) {
+                    EXPECT_FALSE(area->verticalScrollBar()->isVisible()) << at << " tab " << tab;
+                }
+            }
+        }
+    }
+}
+
+TEST_F(TrapsTest, AChoiceBoxTakesOnlyItsEntries)
+{
+    load();
+    readAll();
+    auto* box = find<QComboBox>("ComboInstellingen_60");
+    const QString before = box->currentText();
+    ASSERT_FALSE(before.isEmpty());
+    QLineEdit* edit = box->lineEdit();
+    auto settle = [&] { QTest::keyClick(box, Qt::Key_Return); };
+
+    edit->selectAll();
+    QTest::keyClicks(box, QStringLiteral("banana"));
+    settle();
+    EXPECT_EQ(box->currentText(), before) << "typed";
+
+    QApplication::clipboard()->setText(QStringLiteral("banana"));
+    edit->selectAll();
+    edit->paste();
+    settle();
+    EXPECT_EQ(box->currentText(), before) << "pasted";
+
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(edit);
+    ASSERT_NE(accessible, nullptr);
+    accessible->setText(QAccessible::Value, QStringLiteral("banana"));
+    EXPECT_EQ(box->currentText(), before) << "through accessibility";
+    window->refreshMarking();
+    EXPECT_TRUE(program::ChangedSettings(*program).empty());
+
+    // Typing still finds an entry, in any letter case.
+    edit->selectAll();
+    QTest::keyClicks(box, QStringLiteral("bleepcode: c"));
+    settle();
+    EXPECT_EQ(box->currentIndex(), 12);
+    EXPECT_EQ(program::ChangedSettings(*program), std::vector<int>{60});
+}
+
+TEST_F(TrapsTest, APagerCallThatCannotGoOutIsRefusedBeforeAnythingIsSent)
+{
+    load();
+    auto* address = find<QLineEdit>("TxtTestPagerAdres");
+    auto* bleep = find<QComboBox>("ComboTestBleepCode");
+    auto* info = find<QLineEdit>("TxtTestPagerDisplayInfo");
+    auto* outcome = find<QLabel>("ServiceOutcome");
+    struct Row
+    {
+        const char* address;
+        int bleep;
+        QString info;
+        QWidget* at; // where the focus goes; none: the call goes out
+    };
+    const Row rows[] = {
+        {"", 3, QStringLiteral("Test"), address},
+        {"1001", -1, QStringLiteral("Test"), bleep},
+        {"1001", 3, QStringLiteral("\u0141\u00f3d\u017a"), info}, // beyond Windows-1252
+        {"1001", 3, QStringLiteral("Test"), nullptr},
+    };
+    for (const Row& row : rows) {
+        address->setText(QLatin1String(row.address));
+        bleep->setCurrentIndex(row.bleep);
+        info->setText(row.info);
+        window->activateWindow();
+        click("CmdTestOproepPager");
+        const std::string what = std::string(row.address) + "/" + std::to_string(row.bleep);
+        if (row.at != nullptr) {
+            EXPECT_FALSE(program->engine.requested(link::Job::PagerCall)) << what;
+            ASSERT_NE(openBox(), nullptr) << what;
+            EXPECT_TRUE(outcome->text().endsWith(openBox()->text())) << what;
+            EXPECT_EQ(window->focusWidget(), row.at) << what;
+            answer(QMessageBox::Ok);
+            continue;
+        }
+        EXPECT_EQ(openBox(), nullptr);
+        EXPECT_TRUE(program->engine.requested(link::Job::PagerCall));
+        EXPECT_TRUE(tickUntil(
+            [&] { return outcome->text() == "Pager call: confirmed by the converter."; }, 400))
+            << outcome->text().toStdString();
+    }
+}
+
+} // namespace
+} // namespace pravenor::test
