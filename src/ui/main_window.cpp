@@ -29,6 +29,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -80,8 +81,6 @@ MainWindow::MainWindow(bool demo, QWidget* parent)
     m_find->setOnChosen([this](int item) { revealSetting(item); });
     top->addWidget(m_find, 0, Qt::AlignTop);
     layout->addLayout(top);
-    auto* findKey = new QShortcut(QKeySequence::Find, this);
-    connect(findKey, &QShortcut::activated, m_find, &FindField::start);
 
     m_mainTabs = new QTabWidget;
     m_mainTabs->setObjectName(QStringLiteral("SSTab1"));
@@ -173,6 +172,35 @@ void MainWindow::buildMenu()
     QAction* changes = add("Changes", "&Changes");
     changes->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     connect(changes, &QAction::triggered, this, &MainWindow::openChanges);
+
+    // What an engineer does a hundred times a day, by key, and listed here with its key.
+    QMenu* commands = menuBar()->addMenu(QStringLiteral("Co&mmands"));
+    commands->setObjectName(QStringLiteral("Commands"));
+    auto command = [this, commands](const char* name, const char* caption, const QKeySequence& keys,
+                                    std::function<void()> act) {
+        QAction* action = commands->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, std::move(act));
+    };
+    auto press = [this](Command which) { return [this, which] { button(which)->click(); }; };
+    command("KeyReadAll", "Read all settings from unit", QKeySequence(Qt::CTRL | Qt::Key_R),
+            press(Command::ReadAll));
+    command("KeyWriteChanged", "Write changed settings", QKeySequence(Qt::CTRL | Qt::Key_W),
+            press(Command::WriteChanged));
+    command("KeySaveToFile", "Save to file", QKeySequence(Qt::CTRL | Qt::Key_S),
+            press(Command::SaveToFile));
+    command("KeyFind", "Find setting", QKeySequence::Find, [this] { m_find->start(); });
+    commands->addSeparator();
+    auto step = [this](int by) {
+        return [this, by] {
+            const int count = m_mainTabs->count();
+            m_mainTabs->setCurrentIndex((m_mainTabs->currentIndex() + by + count) % count);
+        };
+    };
+    command("KeyNextPage", "Next page", QKeySequence(Qt::CTRL | Qt::Key_Tab), step(1));
+    command("KeyPreviousPage", "Previous page",
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), step(-1));
 }
 
 void MainWindow::openChanges()
@@ -191,6 +219,7 @@ struct MainWindow::CommandEntry
     Command command;
     const char* name; // the system's object name
     const char* caption;
+    char key = '\0';                // Alt and this letter press the button
     const char* askTitle = nullptr; // the confirmation's title; none: it does not ask
     const char* askText = nullptr;  // its lines parted by CR LF, trailing blanks kept
     bool needsPort = false;
@@ -205,6 +234,7 @@ void MainWindow::makeCommands()
         {.command = Command::SaveDefault,
          .name = "CmdInstellingenOpslaan",
          .caption = "Save as default",
+         .key = 'd',
          .askTitle = app::kBoxTitle,
          .askText = "Write default setup to file.\r\nOverwriten the previous default setting "
                     "file!\r\nZeker weten? ",
@@ -212,6 +242,7 @@ void MainWindow::makeCommands()
         {.command = Command::ReadDefault,
          .name = "CmdInstellingenLezen",
          .caption = "Read default from file",
+         .key = 'R',
          .askTitle = app::kBoxTitle,
          .askText = "Read default settings from file.\r\nAll previous settings will be "
                     "lost..\r\nZeker weten? ",
@@ -220,6 +251,7 @@ void MainWindow::makeCommands()
         {.command = Command::SaveToFile,
          .name = "CmdOpslaanUnitGegevens",
          .caption = "Save to file",
+         .key = 't',
          .act =
              [](MainWindow& w) {
                  w.chooseFile(true, [&w](const std::filesystem::path& file) {
@@ -229,6 +261,7 @@ void MainWindow::makeCommands()
         {.command = Command::ReadFromFile,
          .name = "CmdLezenUnitgegevens",
          .caption = "Read from file",
+         .key = 'f',
          .act =
              [](MainWindow& w) {
                  w.chooseFile(false, [&w](const std::filesystem::path& file) {
@@ -238,6 +271,7 @@ void MainWindow::makeCommands()
         {.command = Command::CompareWithFile,
          .name = "CmdVergelijkMetBestand",
          .caption = "Compare with file…",
+         .key = 'w',
          .act =
              [](MainWindow& w) {
                  w.chooseFile(false,
@@ -246,27 +280,33 @@ void MainWindow::makeCommands()
         {.command = Command::Report,
          .name = "CmdRapport",
          .caption = "Report…",
+         .key = 'p',
          .act = [](MainWindow& w) { w.makeReport(false); }},
         {.command = Command::PrintReport,
          .name = "CmdRapportAfdrukken",
          .caption = "Print…",
+         .key = 'n',
          .act = [](MainWindow& w) { w.makeReport(true); }},
         {.command = Command::ClearLog,
          .name = "CmdWisLogVenster",
          .caption = "Clear log window",
+         .key = 'g',
          .act = [](MainWindow& w) { w.m_progress->clear(); }},
         {.command = Command::ReadAll,
          .name = "CmdLeesAlles",
          .caption = "Read all settings from unit",
+         .key = 'R',
          .needsPort = true,
          .act = [](MainWindow& w) { program::ReadAll(*w.m_program); }},
         {.command = Command::CancelReadWrite,
          .name = "CmdCancelReadWrite",
          .caption = "Cancel",
+         .key = 'n',
          .act = [](MainWindow& w) { program::CancelReadWrite(*w.m_program); }},
         {.command = Command::WriteAll,
          .name = "CmdSchrijfAlles",
          .caption = "Write all settings to unit",
+         .key = 'W',
          .askTitle = app::kBoxTitle,
          .askText = "Overwrite all settings in the converter?\r\nAre you sure? ",
          .needsPort = true,
@@ -275,10 +315,12 @@ void MainWindow::makeCommands()
         {.command = Command::WriteChanged,
          .name = "CmdSchrijfGewijzigd",
          .caption = "Write changed settings",
+         .key = 'h',
          .act = [](MainWindow& w) { w.writeChanged(); }},
         {.command = Command::Restart,
          .name = "CmdTestHerstart",
          .caption = "Restart",
+         .key = 'R',
          .askTitle = "Pravenor",
          .askText = "Reboot the Converter.\r\n\r\nAre you sure? ",
          .needsPort = true,
@@ -291,15 +333,18 @@ void MainWindow::makeCommands()
         {.command = Command::ReopenPort,
          .name = "CmdReOpenCom",
          .caption = "Re-open comport",
+         .key = 'o',
          .act = [](MainWindow& w) { program::ReopenPort(*w.m_program); }},
         {.command = Command::CallPager,
          .name = "CmdTestOproepPager",
          .caption = "Call pager",
+         .key = 'p',
          .needsPort = true,
          .act = [](MainWindow& w) { w.callPager(); }},
         {.command = Command::History,
          .name = "CmdHistory",
          .caption = "History…",
+         .key = 't',
          .act = [](MainWindow& w) { w.openHistory(); }},
     };
     // In the order of Command, so that every command has its one entry.
@@ -311,7 +356,7 @@ void MainWindow::makeCommands()
         return std::size(kCommands) == static_cast<std::size_t>(Command::Count);
     }());
     for (const CommandEntry& command : kCommands) {
-        QPushButton* made = MakeButton(command.name, command.caption);
+        QPushButton* made = MakeButton(command.name, command.caption, nullptr, command.key);
         m_commands[static_cast<std::size_t>(command.command)] = made;
         connect(made, &QPushButton::clicked, this, [this, &command] { run(command); });
     }

@@ -132,7 +132,9 @@ QWidget* MainWindow::buildServicePage()
     m_pagerFrame = pager;
     auto* grid = new QGridLayout(pager);
     auto legend = [grid](int index, const char* text, QWidget* input) {
-        auto* label = new QLabel(QString::fromUtf8(text));
+        // Alt and the underlined letter go to the box, as with the buttons.
+        const char key = index == 2 ? 'n' : text[0];
+        auto* label = new QLabel(WithMnemonic(QString::fromUtf8(text), key));
         label->setObjectName(QStringLiteral("TxtLegendaTestOproepAdres_%1").arg(index));
         label->setBuddy(input);
         grid->addWidget(label, index, 0);

@@ -2,6 +2,7 @@
 // that take only their entries, a pager call refused where it cannot go out.
 #include "program/commands.h"
 #include "program/program.h"
+#include "ui/line_monitor_window.h"
 #include "window_fixture.h"
 
 #include <QAccessible>
@@ -11,12 +12,15 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <set>
 
 namespace pravenor::test {
 namespace {
@@ -44,18 +48,19 @@ TEST_F(TrapsTest, TheWindowFitsTheScreenAndEverySettingPageStaysReachable)
         bool room; // large enough for every page without scrolling
     };
     // A wide screen, 1280 by 900 at scale 1.5, and two small ones.
-    for (const Row& row : {Row{{1920, 1200}, true}, Row{{1366, 768}, false},
-                           Row{{853, 600}, false}, Row{{800, 600}, false},
-                           Row{{640, 480}, false}}) {
+    for (const Row& row : {Row{{1920, 1200}, true}, Row{{1366, 768}, false}, Row{{853, 600}, false},
+                           Row{{800, 600}, false}, Row{{640, 480}, false}}) {
         const QRect screen(QPoint(0, 0), row.screen);
         window->fitTo(screen);
         QApplication::processEvents();
-        const std::string at = std::to_string(row.screen.width()) + "x" +
-                               std::to_string(row.screen.height());
+        const std::string at =
+            std::to_string(row.screen.width()) + "x" + std::to_string(row.screen.height());
         EXPECT_TRUE(screen.contains(window->frameGeometry())) << at;
         for (int tab = 0; tab < setup->count(); ++tab) {
             setup->setCurrentIndex(tab);
-            QApplication::processEvents();
+            // A page shown for the first time is polished, which asks for its layout again.
+            for (int round = 0; round < 3; ++round)
+                QApplication::processEvents();
             QTabBar* bar = setup->tabBar();
             const QRect barInWindow(bar->mapTo(window.get(), bar->tabRect(tab).topLeft()),
                                     bar->tabRect(tab).size());
@@ -157,6 +162,50 @@ TEST_F(TrapsTest, APagerCallThatCannotGoOutIsRefusedBeforeAnythingIsSent)
             [&] { return outcome->text() == "Pager call: confirmed by the converter."; }, 400))
             << outcome->text().toStdString();
     }
+}
+
+TEST_F(TrapsTest, EveryButtonHasAKeyOfItsOwnAndTheDailyCommandsHaveShortcuts)
+{
+    load();
+    window->show();
+    std::set<QString> menuKeys;
+    for (QAction* action : window->menuBar()->actions())
+        menuKeys.insert(QKeySequence::mnemonic(action->text()).toString());
+    EXPECT_EQ(menuKeys.size(), window->menuBar()->actions().size());
+    for (const char* menu : {"Setup", "About", "LineMonitor"})
+        window->findChild<QAction*>(QLatin1String(menu))->trigger();
+    for (const char* name :
+         {"FilePage", "UnitPage", "ServicePage", "frmInstellingen", "frmAbout", "LineMonitor"}) {
+        auto* holder = window->findChild<QWidget*>(QLatin1String(name));
+        ASSERT_NE(holder, nullptr) << name;
+        const bool onPage = holder->window() == window.get();
+        std::set<QString> keys;
+        for (auto* button : holder->findChildren<QPushButton*>()) {
+            if (button->isHidden())
+                continue;
+            const QString key = QKeySequence::mnemonic(button->text()).toString();
+            const std::string what = std::string(name) + " " + button->text().toStdString();
+            EXPECT_FALSE(key.isEmpty()) << what;
+            EXPECT_TRUE(keys.insert(key).second) << what;
+            if (onPage) {
+                EXPECT_EQ(menuKeys.count(key), 0u) << what;
+            }
+        }
+    }
+
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* main = find<QTabWidget>("SSTab1");
+    main->setCurrentIndex(0);
+    QTest::keyClick(window.get(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(main->currentIndex(), 1);
+    QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(program->engine.requested(link::Job::ReadAll));
+
+    auto* monitor = window->findChild<ui::LineMonitorWindow*>();
+    ASSERT_NE(monitor, nullptr);
+    monitor->findChild<QPushButton*>("CmdCloseMonitor")->click();
+    EXPECT_FALSE(monitor->isVisible());
 }
 
 } // namespace

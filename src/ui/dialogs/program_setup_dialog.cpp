@@ -69,10 +69,10 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
       m_networkAddressLabel(MakeLabel("LabelNetworkAddress", "Network address:", this)),
       m_pathLabel(MakeLabel("Label2", "Path for setup files:", this)),
       m_portDevice(new QLabel(this)), m_devicesPresent(new QLabel(this)),
-      m_changeButton(MakeButton("CmdWijzigen", "Change", this)),
-      m_saveButton(MakeButton("CmdSave", "Save", this)),
-      m_cancelButton(MakeButton("CmdCancel", "Cancel", this)),
-      m_closeButton(MakeButton("CmdClose", "Close", this))
+      m_changeButton(MakeButton("CmdWijzigen", "Change", this, 'C')),
+      m_saveButton(MakeButton("CmdSave", "Save", this, 'S')),
+      m_cancelButton(MakeButton("CmdCancel", "Cancel", this, 'n')),
+      m_closeButton(MakeButton("CmdClose", "Close", this, 'l'))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmInstellingen"));
