@@ -87,6 +87,7 @@ PagerCallFault CheckPagerCall(const std::string& address, int bleep, const std::
 
 void ReopenPort(Program& program)
 {
+    program.port.sayNextFailure(); // asked for: the outcome is said, also when it is the same
     program.port.CloseComPort();
     OpenPortAndStart(program);
 }

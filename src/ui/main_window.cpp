@@ -469,6 +469,11 @@ void MainWindow::load(program::Program& program, frontend::ConverterLine& line,
         link::ParseNetworkLine(ToCp1252(m_preferences.networkAddress())));
     program.history.keepUnit = m_preferences.keepUnit();
     program.history.verify = m_preferences.readBack();
+    // A missing adapter is tried every few seconds; the message window says so once, with
+    // what to do about it, and again only when something changes.
+    program.port.sayFailuresOnce(program.port.deviceOverride()
+                                     ? "Check the device given with --port, or start with --demo."
+                                     : "Choose the port under Setup, or start with --demo.");
     program.engine.setJobObserver([this](link::Job job, link::JobEnd end) { jobEnded(job, end); });
     program.history.setSummaryObserver(
         [this](const program::WriteSummary& summary) { showWriteSummary(summary); });

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -162,6 +163,30 @@ TEST_F(TrapsTest, APagerCallThatCannotGoOutIsRefusedBeforeAnythingIsSent)
             [&] { return outcome->text() == "Pager call: confirmed by the converter."; }, 400))
             << outcome->text().toStdString();
     }
+}
+
+TEST_F(TrapsTest, AMissingPortIsSaidOnceWithWhatToDoUntilTheUserAsksAgain)
+{
+    const std::string device = (folder.path() / "no-adapter").string();
+    load({}, device); // no Pravenor.set: the log is off while starting
+    const std::string whatToDo = "Check the device given with --port, or start with --demo.";
+    auto count = [&](const std::string& text) {
+        int n = 0;
+        for (const std::string& entry : program->log.MessageLines())
+            n += entry.size() > 9 && entry.substr(9) == text ? 1 : 0;
+        return n;
+    };
+    // Three tries, 5 s apart.
+    for (int tick = 0; tick < 3 * 200 + 10; ++tick)
+        window->tick();
+    EXPECT_EQ(count("Error opening " + device), 1);
+    EXPECT_EQ(count(whatToDo), 1);
+    EXPECT_EQ(count("Comport closed by software."), 0);
+    EXPECT_EQ(find<QGroupBox>("FrmCommunicatie")->title().toStdString(),
+              "Serial Port: " + device + " not open: No such file or directory");
+
+    click("CmdReOpenCom");
+    EXPECT_EQ(count(whatToDo), 2);
 }
 
 TEST_F(TrapsTest, EveryButtonHasAKeyOfItsOwnAndTheDailyCommandsHaveShortcuts)
