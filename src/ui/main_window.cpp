@@ -6,6 +6,7 @@
 #include "program/setting_search.h"
 #include "program/settings_comparison.h"
 #include "program/unsaved_edits.h"
+#include "settings/page_layout.h"
 #include "ui/changes_dialog.h"
 #include "ui/compare_dialog.h"
 #include "ui/converter_text_validator.h"
@@ -255,7 +256,7 @@ void MainWindow::makeCommands()
          .act =
              [](MainWindow& w) {
                  w.chooseFile(true, [&w](const std::filesystem::path& file) {
-                     w.showFileResult(program::SaveSettings(*w.m_program, file));
+                     w.showFileResult(program::SaveSettings(*w.m_program, file), "Saved to ", file);
                  });
              }},
         {.command = Command::ReadFromFile,
@@ -265,7 +266,8 @@ void MainWindow::makeCommands()
          .act =
              [](MainWindow& w) {
                  w.chooseFile(false, [&w](const std::filesystem::path& file) {
-                     w.showFileResult(program::LoadSettings(*w.m_program, file));
+                     w.showFileResult(program::LoadSettings(*w.m_program, file), "Read from ",
+                                      file);
                  });
              }},
         {.command = Command::CompareWithFile,
@@ -474,6 +476,12 @@ void MainWindow::load(program::Program& program, frontend::ConverterLine& line,
     program.port.sayFailuresOnce(program.port.deviceOverride()
                                      ? "Check the device given with --port, or start with --demo."
                                      : "Choose the port under Setup, or start with --demo.");
+    // The engine's failure box says what failed; the setting is named beside it.
+    m_view->setCriticalNote([this] {
+        const int item = m_program->engine.CurrentItem();
+        return item < 0 ? QString()
+                        : QStringLiteral("Setting: ") + FromCp1252(settings::SettingFullName(item));
+    });
     program.engine.setJobObserver([this](link::Job job, link::JobEnd end) { jobEnded(job, end); });
     program.history.setSummaryObserver(
         [this](const program::WriteSummary& summary) { showWriteSummary(summary); });
@@ -811,8 +819,12 @@ void MainWindow::openLineMonitor()
     showDialog(m_lineMonitor);
 }
 
-void MainWindow::showFileResult(const files::FileResult& result)
+void MainWindow::showFileResult(const files::FileResult& result, const char* done,
+                                const std::filesystem::path& file)
 {
+    // The log says which file the screen's settings went to or came from.
+    if (done != nullptr && result.ok)
+        m_program->log.WriteLog(done + ToCp1252(QString::fromStdString(file.string())) + ".");
     if (result.message.empty())
         return;
     OpenMessageBox(this, result.title.empty() ? BoxTitle() : FromCp1252(result.title),

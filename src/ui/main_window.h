@@ -165,7 +165,9 @@ private:
     void openLineMonitor();
     // "Changes" (Ctrl+D): the review of every setting that differs from the unit.
     void openChanges();
-    void showFileResult(const files::FileResult& result);
+    // The file's outcome in a box where it has one; `done` and the file logged on success.
+    void showFileResult(const files::FileResult& result, const char* done = nullptr,
+                        const std::filesystem::path& file = {});
     void openSetup();
     void openAbout();
     void showDialog(QWidget* dialog);

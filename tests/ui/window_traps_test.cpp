@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -33,6 +34,10 @@ protected:
     {
         click("CmdLeesAlles");
         ASSERT_TRUE(tickUntil([&] { return logged("Reading of settings successfull."); }));
+        // The Unit page ends on the closing line too, not on the last item.
+        EXPECT_TRUE(find<QPlainTextEdit>("TxtProgress")
+                        ->toPlainText()
+                        .endsWith(QStringLiteral("Reading of settings successfull.\n")));
     }
 };
 
