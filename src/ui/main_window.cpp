@@ -40,6 +40,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QThread>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <tuple>
 
@@ -111,10 +112,24 @@ MainWindow::MainWindow(bool demo, QWidget* parent)
                                                       : FromCp1252(program::ValueText(item, unit));
     });
     m_view = std::make_unique<WidgetView>(m_progress, m_progressBar, m_linkFrame, this);
-    for (QLineEdit* box : m_pages.widgets.texts)
+    std::vector<QLineEdit*> converterTexts(m_pages.widgets.texts.begin(),
+                                           m_pages.widgets.texts.end());
+    converterTexts.push_back(m_pages.widgets.pagerAddress);
+    converterTexts.push_back(m_pages.widgets.pagerInfo);
+    for (QLineEdit* box : converterTexts) {
         box->setValidator(new ConverterTextValidator(box));
-    for (QLineEdit* box : {m_pages.widgets.pagerAddress, m_pages.widgets.pagerInfo})
-        box->setValidator(new ConverterTextValidator(box));
+        // A refused character is said where it was typed, not dropped without a word.
+        connect(box, &QLineEdit::inputRejected, box, [box] {
+            const QString why =
+                box->text().size() >= box->maxLength()
+                    ? QStringLiteral("Not taken: this box holds at most %1 characters.")
+                          .arg(box->maxLength())
+                    : QStringLiteral("Not taken: the converter can show only the characters "
+                                     "of Windows-1252 (such as é, ü, ß), and no control "
+                                     "characters.");
+            QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), why, box);
+        });
+    }
     if (demo)
         m_view->setCaptionSuffix(QStringLiteral(" (demo)"));
 
