@@ -856,6 +856,10 @@ void MainWindow::openSetup()
             new ProgramSetupDialog(*m_program, this, &m_preferences, [this] { followPace(); });
         dialog->setUnsavedEdits(
             [this] { return static_cast<int>(program::UnsavedEdits(*m_program).size()); });
+        if (m_demo)
+            dialog->setRunNote(QStringLiteral(
+                "In use for this run (--demo): the built-in simulated converter, whatever the "
+                "port"));
         m_setupDialog = dialog;
     }
     showDialog(m_setupDialog);

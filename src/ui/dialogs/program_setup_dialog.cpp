@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <filesystem>
 #include <system_error>
 
@@ -52,6 +53,24 @@ QString deviceLine(const link::SerialDevice& device)
         return line;
     return line + QStringLiteral(" \u2192 ") + QString::fromStdString(device.device);
 }
+
+constexpr int kDeviceRole = Qt::UserRole + 1; // the device behind a port number, as said
+
+// The list of ports names the device behind each number and whether it is there; the box
+// itself keeps showing only "Com1" .. "Com30".
+class PortEntryDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (const QString device = index.data(kDeviceRole).toString(); !device.isEmpty())
+            option->text += QStringLiteral("   ") + device;
+    }
+};
 
 } // namespace
 
@@ -156,6 +175,7 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     LockCombo();
     for (int number = 1; number <= link::kPortCount; ++number)
         m_portCombo->addItem(portName(number));
+    m_portCombo->setItemDelegate(new PortEntryDelegate(m_portCombo));
     UpdateCombo();
     setEditing(false);
     showDevices();
@@ -248,6 +268,22 @@ void ProgramSetupDialog::cancel()
 // so it says how many first and lets the user go back to editing.
 void ProgramSetupDialog::save()
 {
+    // An address the port could not use is refused now, as --port refuses it, rather than
+    // kept to fail at the next start.
+    const QString address = m_networkAddressEdit->text().trimmed();
+    if (const link::ParsedLineAddress parsed = link::ParseNetworkLine(ToCp1252(address));
+        !parsed.error.empty()) {
+        m_networkAddressEdit->setFocus(Qt::OtherFocusReason);
+        auto* box = new QMessageBox(QMessageBox::Warning, BoxTitle(),
+                                    QStringLiteral("Network address ") + address +
+                                        QStringLiteral(": ") + FromCp1252(parsed.error),
+                                    QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("AddressRefused"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::WindowModal);
+        box->open();
+        return;
+    }
     const int edits = m_unsavedEdits ? m_unsavedEdits() : 0;
     if (edits == 0) {
         saveNow();
@@ -335,7 +371,19 @@ void ProgramSetupDialog::showDevices()
         port = QStringLiteral("In use instead of the port number: ") + FromCp1252(address);
     if (const auto& given = m_program.port.deviceOverride())
         port += QStringLiteral("\nIn use for this run (--port): ") + FromCp1252(given->text());
+    else if (!m_runNote.isEmpty())
+        port += QStringLiteral("\n") + m_runNote;
     m_portDevice->setText(port);
+    for (int n = 0; n < m_portCombo->count(); ++n) {
+        const std::string device = link::DeviceForPort(n + 1);
+        std::error_code error;
+        const QString note = device.empty() ? QString()
+                                            : QString::fromStdString(device) +
+                                                  (std::filesystem::exists(device, error)
+                                                       ? QStringLiteral(" (plugged in)")
+                                                       : QStringLiteral(" (not plugged in)"));
+        m_portCombo->setItemData(n, note, kDeviceRole);
+    }
 
     // A handful is what a service laptop has; more would push the buttons off the dialog.
     constexpr int kShown = 6;
