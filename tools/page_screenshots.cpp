@@ -60,6 +60,16 @@ int main(int argc, char** argv)
     if (argc >= 4 && QLatin1String(argv[2]) == QLatin1String("--fit")) {
         window->fitTo(window->screen()->availableGeometry());
         window->show();
+        QElapsedTimer loaded;
+        loaded.start();
+        while (loaded.elapsed() < 400) // the start-up's refresh of every control
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        bool read = false;
+        program.engine.setJobObserver(
+            [&](pravenor::link::Job, pravenor::link::JobEnd) { read = true; });
+        pravenor::program::ReadAll(program);
+        for (int n = 0; n < 5000 && !read; ++n)
+            window->tick();
         window->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(1);
         window->findChild<QTabWidget*>("SSTab2")->setCurrentIndex(1);
         QElapsedTimer shown;

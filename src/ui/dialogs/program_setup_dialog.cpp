@@ -369,10 +369,10 @@ void ProgramSetupDialog::showDevices()
     }
     if (const std::string& address = m_program.port.networkAddress(); !address.empty())
         port = QStringLiteral("In use instead of the port number: ") + FromCp1252(address);
-    if (const auto& given = m_program.port.deviceOverride())
-        port += QStringLiteral("\nIn use for this run (--port): ") + FromCp1252(given->text());
-    else if (!m_runNote.isEmpty())
+    if (!m_runNote.isEmpty())
         port += QStringLiteral("\n") + m_runNote;
+    else if (const auto& given = m_program.port.deviceOverride())
+        port += QStringLiteral("\nIn use for this run (--port): ") + FromCp1252(given->text());
     m_portDevice->setText(port);
     for (int n = 0; n < m_portCombo->count(); ++n) {
         const std::string device = link::DeviceForPort(n + 1);
