@@ -794,10 +794,15 @@ void MainWindow::jobEnded(link::Job job, link::JobEnd end)
     case JobEnd::Done:
         m_serviceOutcome->setText(what + QStringLiteral(": confirmed by the converter."));
         break;
-    case JobEnd::Failed:
+    case JobEnd::Failed: {
+        // The engine logs a time-out or a refusal as it happens; a plain "no" it does not.
+        QString why = newestMessage();
+        if (!why.startsWith(QStringLiteral("ERROR"), Qt::CaseInsensitive))
+            why = QStringLiteral("the converter did not acknowledge it");
         m_serviceOutcome->setText(what + QStringLiteral(": not confirmed by the converter (") +
-                                  newestMessage() + QStringLiteral(")."));
+                                  why + QStringLiteral(")."));
         break;
+    }
     case JobEnd::Cancelled:
         m_serviceOutcome->setText(what + QStringLiteral(": cancelled."));
         break;
