@@ -21,23 +21,25 @@ install(FILES "${_pravenorPackaging}/99-pravenor-no-modemmanager.rules"
 
 # Debian wants manual pages compressed, and without a name or time stamp in the gzip header so
 # that two builds of the same page give the same bytes.
-set(_pravenorManPage "${PROJECT_SOURCE_DIR}/man/pravenor-cli.1")
 find_program(PRAVENOR_GZIP gzip)
-if(PRAVENOR_GZIP)
-  set(_pravenorManOut "${PROJECT_BINARY_DIR}/man/pravenor-cli.1")
-  add_custom_command(
-    OUTPUT "${_pravenorManOut}.gz"
-    COMMAND "${CMAKE_COMMAND}" -E copy "${_pravenorManPage}" "${_pravenorManOut}"
-    COMMAND "${PRAVENOR_GZIP}" -9nf "${_pravenorManOut}"
-    DEPENDS "${_pravenorManPage}"
-    COMMENT "Compressing the manual page of pravenor-cli"
-    VERBATIM)
-  add_custom_target(pravenor-manpage ALL DEPENDS "${_pravenorManOut}.gz")
-  install(FILES "${_pravenorManOut}.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
-else()
-  add_custom_target(pravenor-manpage)
-  install(FILES "${_pravenorManPage}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
-endif()
+foreach(_pravenorPage pravenor pravenor-cli)
+  set(_pravenorManPage "${PROJECT_SOURCE_DIR}/man/${_pravenorPage}.1")
+  if(PRAVENOR_GZIP)
+    set(_pravenorManOut "${PROJECT_BINARY_DIR}/man/${_pravenorPage}.1")
+    add_custom_command(
+      OUTPUT "${_pravenorManOut}.gz"
+      COMMAND "${CMAKE_COMMAND}" -E copy "${_pravenorManPage}" "${_pravenorManOut}"
+      COMMAND "${PRAVENOR_GZIP}" -9nf "${_pravenorManOut}"
+      DEPENDS "${_pravenorManPage}"
+      COMMENT "Compressing the manual page of ${_pravenorPage}"
+      VERBATIM)
+    list(APPEND _pravenorManPages "${_pravenorManOut}.gz")
+    install(FILES "${_pravenorManOut}.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+  else()
+    install(FILES "${_pravenorManPage}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+  endif()
+endforeach()
+add_custom_target(pravenor-manpage ALL DEPENDS ${_pravenorManPages})
 
 set(CPACK_PACKAGE_NAME "pravenor")
 set(CPACK_PACKAGE_VENDOR "Quilmar")

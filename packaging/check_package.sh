@@ -88,6 +88,7 @@ expect_file ./usr/bin/pravenor-cli '-rwxr-xr-x'
 expect_file ./usr/share/applications/$APP_ID.desktop '-rw-r--r--'
 expect_file ./usr/share/icons/hicolor/scalable/apps/$APP_ID.svg '-rw-r--r--'
 expect_file ./usr/share/man/man1/pravenor-cli.1.gz '-rw-r--r--'
+expect_file ./usr/share/man/man1/pravenor.1.gz '-rw-r--r--'
 expect_file ./usr/share/doc/pravenor/examples/99-pravenor-no-modemmanager.rules '-rw-r--r--'
 programs=$(echo "$paths" | grep -E '^\./usr/bin/.' | sort | tr '\n' ' ')
 [ "$programs" = "./usr/bin/pravenor ./usr/bin/pravenor-cli " ] || fail "programs in usr/bin: $programs"

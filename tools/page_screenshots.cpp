@@ -1,6 +1,9 @@
 // Pictures of every shown page of the window for the README: the demo converter read, three
 // settings changed (so the red marking shows), then each page in turn.
 //   pravenor-screenshots OUTPUT_FOLDER
+//   pravenor-screenshots OUTPUT_FOLDER --fit NAME.png
+// The second takes one picture of the window as it opens on this screen, fitted to it, on the
+// "Input Contact Setup" page.
 #include "app/clock.h"
 #include "frontend/front_end_options.h"
 #include "frontend/session.h"
@@ -17,6 +20,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -53,6 +57,34 @@ int main(int argc, char** argv)
                                         window->settingControls(), window->transferView());
     pravenor::program::Program& program = session.program();
     window->load(program, session.line(), "");
+    if (argc >= 4 && QLatin1String(argv[2]) == QLatin1String("--fit")) {
+        window->fitTo(window->screen()->availableGeometry());
+        window->show();
+        QElapsedTimer loaded;
+        loaded.start();
+        while (loaded.elapsed() < 400) // the start-up's refresh of every control
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        bool read = false;
+        program.engine.setJobObserver(
+            [&](pravenor::link::Job, pravenor::link::JobEnd) { read = true; });
+        pravenor::program::ReadAll(program);
+        for (int n = 0; n < 5000 && !read; ++n)
+            window->tick();
+        window->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(1);
+        window->findChild<QTabWidget*>("SSTab2")->setCurrentIndex(1);
+        QElapsedTimer shown;
+        shown.start();
+        while (shown.elapsed() < 400)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        const QString file = output.filePath(QString::fromLocal8Bit(argv[3]));
+        if (!window->grab().save(file)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(file));
+        window.reset(); // before the session, whose port it closes
+        return 0;
+    }
     window->resize(900, 760);
     window->show();
     // The start-up's one refresh of every control comes 300 ms after loading; edits made

@@ -50,6 +50,11 @@ std::filesystem::path MessageLog::LogFilePath(const LocalTime& time) const
     return m_folder / "Log" / name;
 }
 
+bool MessageLog::writing() const
+{
+    return m_config.LogLevel != 0;
+}
+
 void MessageLog::WriteLog(std::string_view message)
 {
     const LocalTime moment = m_clock.now();

@@ -27,6 +27,8 @@ public:
                std::filesystem::path programFolder);
 
     void WriteLog(std::string_view message);
+    // Whether WriteLog shows and keeps what it is given now (LogLevel not 0).
+    bool writing() const;
     void ClearMessageLines();
     void AddMessageLine(std::string line);
 

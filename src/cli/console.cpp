@@ -90,6 +90,18 @@ void Console::bar(int minimum, int maximum, int value)
     drawBar();
 }
 
+void Console::completeBar()
+{
+    if (!m_terminal || m_quiet || m_maximum <= m_minimum)
+        return;
+    m_barShown = true;
+    m_value = m_maximum;
+    drawBar();
+    m_barShown = false;
+    m_err << '\n'; // it stays, at 100 %
+    m_drawn.clear();
+}
+
 void Console::hideBar()
 {
     m_barShown = false;

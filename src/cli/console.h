@@ -23,6 +23,8 @@ public:
     void progress(const std::string& text); // Windows-1252, any piece of a line
     void bar(int minimum, int maximum, int value);
     void hideBar();
+    // The bar drawn full and left on its line: the batch it counted is done.
+    void completeBar();
     void failure(const std::string& utf8); // shown even when quiet
     // Ends the bar and any unfinished progress line.
     void finish();

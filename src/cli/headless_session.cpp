@@ -86,6 +86,9 @@ HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::pat
     m_program->engine.setJobObserver([this](link::Job job, link::JobEnd end) {
         if (m_stepIndex < m_steps.size() && m_steps[m_stepIndex].job == job)
             m_jobEnd = end;
+        // The bar stops on the last setting sent; a batch that is done is all of it.
+        if (end == link::JobEnd::Done && (job == link::Job::ReadAll || job == link::Job::WriteAll))
+            m_console.completeBar();
     });
 
     switch (m_options.command) {
@@ -454,6 +457,12 @@ void HeadlessSession::complete()
         m_differences = static_cast<int>(differences.size());
         m_out << (m_options.json ? DifferencesJson(m_options.file, differences)
                                  : DifferenceLines(differences));
+        // Nothing listed says it too, but a person asked: one line, beside the log.
+        if (differences.empty() && !m_options.json)
+            m_console.logLine("The unit matches " + app::PathText(m_options.file.filename()) +
+                              (m_options.command == Command::Write
+                                   ? ": every setting read back as written."
+                                   : ": no differences."));
         finish(differences.empty() ? kExitDone : kExitDifferences);
         return;
     }

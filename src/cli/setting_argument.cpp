@@ -46,8 +46,15 @@ ParsedSetting choiceSetting(int item, std::string_view value)
     const std::optional<int> position = wholeNumber(value);
     if (position && *position >= 0 && *position < static_cast<int>(entries.size()))
         return {{item, settings::SettingValue::Number(*position)}, {}};
+    // A long list would bury the message: a handful of entries, and how to see them all.
+    constexpr std::size_t kHandful = 6;
+    const bool all = value == "?" || entries.size() <= kHandful;
+    std::string choices = all ? ChoicesText(item) : ChoicesText(item, kHandful - 1);
+    if (!all)
+        choices += "\n  ... " + std::to_string(entries.size() - (kHandful - 1)) + " more; " +
+                   std::to_string(item) + "=? lists all " + std::to_string(entries.size());
     return refused("\"" + std::string(value) + "\" is no choice of " + named(item) +
-                   ". Give the position or the exact text of one of:\n" + ChoicesText(item));
+                   ". Give the position or the exact text of one of:\n" + choices);
 }
 
 ParsedSetting textSetting(int item, std::string_view value)
@@ -99,11 +106,11 @@ ParsedSetting ParseSettingArgument(std::string_view text)
     return settings::IsTextItem(*item) ? textSetting(*item, value) : choiceSetting(*item, value);
 }
 
-std::string ChoicesText(int item)
+std::string ChoicesText(int item, std::size_t most)
 {
     std::string text;
     const std::vector<std::string> entries = settings::ChoiceEntries(item);
-    for (std::size_t position = 0; position < entries.size(); ++position)
+    for (std::size_t position = 0; position < entries.size() && position < most; ++position)
         text +=
             (position == 0 ? "  " : "\n  ") + std::to_string(position) + "  " + entries[position];
     return text;

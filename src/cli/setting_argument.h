@@ -2,6 +2,7 @@
 
 #include "settings/setting_value.h"
 
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,9 +37,9 @@ ParsedItem ParseReadableItem(std::string_view text);
 // its box. Whatever fits nothing is refused here, so that nothing is sent for it.
 ParsedSetting ParseSettingArgument(std::string_view text);
 
-// The entries of a choice item, one "  POSITION  TEXT" line each (no line end after the
-// last), for a refusal.
-std::string ChoicesText(int item);
+// The entries of a choice item, the first `most` of them, one "  POSITION  TEXT" line each
+// (no line end after the last), for a refusal.
+std::string ChoicesText(int item, std::size_t most = std::numeric_limits<std::size_t>::max());
 
 // A pager bleep code: one hexadecimal digit, or the entry "BleepCode: X".
 std::optional<int> ParseBleepCode(std::string_view text);

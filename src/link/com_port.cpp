@@ -77,9 +77,10 @@ ComPort::ComPort(SerialPort& port, app::MessageLog& log, TransferView& view)
 {
 }
 
-void ComPort::setDeviceOverride(std::optional<LineAddress> address)
+void ComPort::setDeviceOverride(std::optional<LineAddress> address, bool named)
 {
     m_override = std::move(address);
+    m_overrideNamed = named;
 }
 
 void ComPort::setNetworkAddress(ParsedLineAddress address)
@@ -104,6 +105,30 @@ std::string ComPort::deviceFor(std::int16_t port) const
     return lineFor(port).text;
 }
 
+void ComPort::sayFailuresOnce(std::string whatToDo)
+{
+    m_failuresOnce = true;
+    m_whatToDo = std::move(whatToDo);
+}
+
+void ComPort::sayFailure(const std::vector<std::string>& lines)
+{
+    std::string failure;
+    for (const std::string& line : lines)
+        failure += line + '\n';
+    if (m_failuresOnce && failure == m_lastFailure)
+        return;
+    for (const std::string& line : lines)
+        m_log.WriteLog(line);
+    if (!m_failuresOnce)
+        return;
+    if (!m_whatToDo.empty())
+        m_log.WriteLog(m_whatToDo);
+    // Said only when it was shown: a failure while the log is still off is said at the next.
+    if (m_log.writing())
+        m_lastFailure = failure;
+}
+
 std::int16_t ComPort::OpenComPort(std::int16_t port, std::int16_t speed, std::int16_t parity,
                                   std::int16_t dataBits, std::int16_t stopBits,
                                   std::int16_t handshake)
@@ -119,31 +144,38 @@ std::int16_t ComPort::OpenComPort(std::int16_t port, std::int16_t speed, std::in
         line.address ? m_port.open(*line.address,
                                    LineSettingsFor({speed, parity, dataBits, stopBits, handshake}))
                      : OpenResult::Failed;
+    // A device given for the run is the line itself; its port number means nothing.
+    const bool given = !network && m_override.has_value() && m_overrideNamed;
     if (result != OpenResult::Opened) {
-        m_log.WriteLog("Error opening ComPort: " + SignedNumText(number));
+        std::vector<std::string> lines{given ? "Error opening " + device
+                                             : "Error opening ComPort: " + SignedNumText(number)};
         const std::string reason = line.address ? m_port.failureReason() : line.error;
         if (network) {
-            m_log.WriteLog("Cannot open " + device + ": " + reason);
+            lines.push_back("Cannot open " + device + ": " + reason);
+            sayFailure(lines);
             m_view.setPortCaption("Network: " + device + " not open" +
                                   (reason.empty() ? "" : ": " + reason));
             return -1;
         }
         if (result == OpenResult::PermissionDenied)
-            m_log.WriteLog("No permission to open " + device +
-                           ": add your user to the dialout group (sudo usermod -aG dialout $USER), "
-                           "then log out and in again.");
+            lines.push_back("No permission to open " + device +
+                            ": add your user to the dialout group (sudo usermod -aG dialout "
+                            "$USER), then log out and in again.");
         else if (result == OpenResult::InUse)
-            m_log.WriteLog("Cannot open " + device + ": " + reason + ".");
+            lines.push_back("Cannot open " + device + ": " + reason + ".");
+        sayFailure(lines);
         // Whatever the log level, the frame tells which device failed and why.
-        m_view.setPortCaption("Serial Port: " + NumToStr(number) +
-                              (device.empty() ? "" : " " + device) + " not open" +
+        m_view.setPortCaption("Serial Port: " + (given ? device : NumToStr(number)) +
+                              (device.empty() || given ? "" : " " + device) + " not open" +
                               (reason.empty() ? "" : ": " + reason));
         return -1;
     }
-    if (network) {
+    m_lastFailure.clear();
+    if (network || given) {
         // The number means nothing here; the address is what the engineer has to check.
         m_log.WriteLog(device + " opened with: " + settingsText);
-        m_view.setPortCaption("Network: " + device + " " + settingsText);
+        m_view.setPortCaption((network ? "Network: " : "Serial Port: ") + device + " " +
+                              settingsText);
         return 0;
     }
     m_log.WriteLog("Com:" + SignedNumText(number) + " opened with: " + settingsText);
@@ -159,8 +191,11 @@ std::int16_t ComPort::OpenComPort(std::int16_t port, const PortCodes& codes)
 
 void ComPort::CloseComPort()
 {
+    const bool wasOpen = m_port.isOpen();
     m_port.close();
-    m_log.WriteLog("Comport closed by software.");
+    // Between two tries of a port that will not open there is nothing to tell.
+    if (wasOpen || !m_failuresOnce || m_lastFailure.empty())
+        m_log.WriteLog("Comport closed by software.");
 }
 
 std::int16_t ComPort::PortIsOpen()

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pravenor::app {
 class MessageLog;
@@ -39,7 +40,9 @@ public:
 
     // A line given for this run (--port) replaces the port number, for pseudo-terminals,
     // /dev/serial/by-id names and serial device servers. None: use the port number.
-    void setDeviceOverride(std::optional<LineAddress> address);
+    // `named`: the line is said by its name in the log and the frame, where its port number
+    // means nothing (the user named it); otherwise as the port number, like any other.
+    void setDeviceOverride(std::optional<LineAddress> address, bool named = false);
     const std::optional<LineAddress>& deviceOverride() const { return m_override; }
     // A serial device server ("tcp://HOST:PORT", "rfc2217://HOST:PORT") that replaces the
     // port number until it is emptied again; a line given for the run still wins. A refused
@@ -48,6 +51,13 @@ public:
     const std::string& networkAddress() const { return m_networkAddress.text; }
     // The name of the line that port opens now (empty for a port number without a device).
     std::string deviceFor(std::int16_t port) const;
+
+    // For a program that tries a missing port again and again: a failure is said once, with
+    // `whatToDo` after it, and again only when it changes or the port opened in between;
+    // closing a port that never opened says nothing meanwhile. Without it every try is said.
+    void sayFailuresOnce(std::string whatToDo);
+    // The next failure is said even when it is the last one again (the user asked for it).
+    void sayNextFailure() { m_lastFailure.clear(); }
 
     // 0 when the port is open, -1 when opening failed.
     std::int16_t OpenComPort(std::int16_t port, std::int16_t speed, std::int16_t parity,
@@ -65,8 +75,15 @@ private:
     TransferView& m_view;
     ParsedLineAddress lineFor(std::int16_t port) const;
 
+    // Logs a failure's lines, once only where failures are said once.
+    void sayFailure(const std::vector<std::string>& lines);
+
     std::optional<LineAddress> m_override;
     ParsedLineAddress m_networkAddress;
+    bool m_overrideNamed = false;
+    bool m_failuresOnce = false;
+    std::string m_whatToDo;
+    std::string m_lastFailure; // the failure said last; empty after an open
 };
 
 } // namespace pravenor::link

@@ -39,6 +39,64 @@ enum class EngineState : std::int16_t
     ReadJudge = 354,
 };
 
+// What a state is doing, in words, for a person watching the line.
+constexpr const char* StateName(EngineState s)
+{
+    switch (s) {
+    case EngineState::Initial:
+        return "not started";
+    case EngineState::PortLost:
+        return "port lost";
+    case EngineState::Idle:
+        return "idle";
+    case EngineState::PagerPosition:
+        return "pager position";
+    case EngineState::PagerPositionSoh:
+        return "pager position SOH";
+    case EngineState::PagerPositionLen:
+        return "pager position LEN";
+    case EngineState::PagerPositionBody:
+        return "pager position body";
+    case EngineState::PagerCall:
+        return "pager call";
+    case EngineState::PagerCallSoh:
+        return "pager call SOH";
+    case EngineState::PagerCallLen:
+        return "pager call LEN";
+    case EngineState::PagerCallBody:
+        return "pager call body";
+    case EngineState::Restart:
+        return "restart";
+    case EngineState::RestartSoh:
+        return "restart SOH";
+    case EngineState::RestartLen:
+        return "restart LEN";
+    case EngineState::RestartBody:
+        return "restart body";
+    case EngineState::Write:
+        return "write";
+    case EngineState::WriteSoh:
+        return "write SOH";
+    case EngineState::WriteLen:
+        return "write LEN";
+    case EngineState::WriteBody:
+        return "write body";
+    case EngineState::WriteJudge:
+        return "write judge";
+    case EngineState::Read:
+        return "read";
+    case EngineState::ReadSoh:
+        return "read SOH";
+    case EngineState::ReadLen:
+        return "read LEN";
+    case EngineState::ReadBody:
+        return "read body";
+    case EngineState::ReadJudge:
+        return "read judge";
+    }
+    return "unknown";
+}
+
 // The state after s in a run of reception states (SOH, LEN, body, judgement).
 constexpr EngineState NextState(EngineState s)
 {

@@ -1,5 +1,7 @@
 #include "link/line_monitor.h"
 
+#include "link/engine_state.h"
+
 #include <cstdio>
 
 namespace pravenor::link {
@@ -69,14 +71,22 @@ void LineMonitor::clear()
     m_handedOut = m_nextSequence - 1;
 }
 
-std::string LineMonitor::FrameLine(const MonitoredFrame& frame)
+std::string LineMonitor::FrameLine(const MonitoredFrame& frame, StateColumn column)
 {
     const std::int64_t ms = frame.milliseconds % (24 * 3600 * 1000);
-    char head[48];
-    std::snprintf(head, sizeof head, "%02d:%02d:%02d.%03d  %s %3d ",
-                  static_cast<int>(ms / 3'600'000), static_cast<int>(ms / 60'000 % 60),
-                  static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000),
-                  frame.direction == Direction::Sent ? "->" : "<-", frame.state);
+    char head[64];
+    const int hours = static_cast<int>(ms / 3'600'000);
+    const int minutes = static_cast<int>(ms / 60'000 % 60);
+    const int seconds = static_cast<int>(ms / 1000 % 60);
+    const int millis = static_cast<int>(ms % 1000);
+    const char* direction = frame.direction == Direction::Sent ? "->" : "<-";
+    if (column == StateColumn::Name)
+        std::snprintf(head, sizeof head, "%02d:%02d:%02d.%03d  %s %-19s", hours, minutes, seconds,
+                      millis, direction,
+                      StateName(static_cast<EngineState>(static_cast<std::int16_t>(frame.state))));
+    else
+        std::snprintf(head, sizeof head, "%02d:%02d:%02d.%03d  %s %3d ", hours, minutes, seconds,
+                      millis, direction, frame.state);
     std::string hex;
     std::string readable;
     for (const std::uint8_t byte : frame.bytes) {
@@ -88,11 +98,11 @@ std::string LineMonitor::FrameLine(const MonitoredFrame& frame)
     return head + hex + "  |" + readable + "|";
 }
 
-std::string LineMonitor::text() const
+std::string LineMonitor::text(StateColumn column) const
 {
     std::string all;
     for (const MonitoredFrame& frame : m_frames)
-        all += FrameLine(frame) + "\n";
+        all += FrameLine(frame, column) + "\n";
     return all;
 }
 

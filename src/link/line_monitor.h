@@ -39,10 +39,18 @@ public:
     const std::deque<MonitoredFrame>& frames() const { return m_frames; }
     void clear();
 
-    // "15:04:05.123  -> 350  01 0C 52 ...  |..R...|": time, direction, state, hex, text.
-    static std::string FrameLine(const MonitoredFrame& frame);
+    // How a line gives the engine's state: its number, or what it was doing.
+    enum class StateColumn
+    {
+        Number,
+        Name,
+    };
+    // "15:04:05.123  -> 350  01 0C 52 ...  |..R...|": time, direction, state, hex, text; by
+    // name "15:04:05.123  -> read            01 0C 52 ...".
+    static std::string FrameLine(const MonitoredFrame& frame,
+                                 StateColumn column = StateColumn::Number);
     // Every kept frame, one line each, for the clipboard.
-    std::string text() const;
+    std::string text(StateColumn column = StateColumn::Number) const;
 
 private:
     void seal();

@@ -2,8 +2,10 @@
 
 #include "app/cp1252.h"
 #include "app/program_folder.h"
+#include "app/text_functions.h"
 #include "files/default_settings.h"
 #include "files/unit_data_file.h"
+#include "link/frames.h"
 #include "link/transfer_view.h"
 #include "program/program.h"
 #include "program/start_program.h"
@@ -63,8 +65,29 @@ void CallPager(Program& program)
     program.engine.request(link::Job::PagerCall);
 }
 
+PagerCallFault CheckPagerCall(const std::string& address, int bleep, const std::string& text)
+{
+    using Field = PagerCallFault::Field;
+    constexpr const char* kControls = " holds control characters (0x00 to 0x1F), which the "
+                                      "converter reads as frame structure.";
+    if (address.empty() || address.size() > link::kPagerAddressLength)
+        return {Field::Address, "The pager address takes 1 to " +
+                                    std::to_string(link::kPagerAddressLength) + " characters."};
+    if (app::HoldsControlBytes(address))
+        return {Field::Address, std::string("The pager address") + kControls};
+    if (bleep < 0 || bleep > 15)
+        return {Field::Bleep, "The bleep code is one of 0..9 or A..F, as in \"BleepCode: A\"."};
+    if (text.size() > link::kPagerDisplayLength)
+        return {Field::Text, "The pager text takes at most " +
+                                 std::to_string(link::kPagerDisplayLength) + " characters."};
+    if (app::HoldsControlBytes(text))
+        return {Field::Text, std::string("The pager text") + kControls};
+    return {};
+}
+
 void ReopenPort(Program& program)
 {
+    program.port.sayNextFailure(); // asked for: the outcome is said, also when it is the same
     program.port.CloseComPort();
     OpenPortAndStart(program);
 }
@@ -80,6 +103,9 @@ std::vector<int> ChangedSettings(Program& program)
         const auto at = static_cast<std::size_t>(item);
         bool same = false;
         if (settings::IsChoiceItem(item)) {
+            // A box that shows no entry has nothing the converter could take.
+            if (controls.choiceVisible(item) && controls.chosenPosition(item) < 0)
+                continue;
             same = controls.choiceVisible(item) && unit[at].asNumber() != -1 &&
                    controls.chosenPosition(item) == unit[at].asNumber();
         } else {

@@ -4,6 +4,7 @@
 #include "settings/value_stores.h"
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace pravenor::program {
@@ -24,11 +25,27 @@ void ReadSingle(Program& program, int item);
 void WriteSingle(Program& program, int item);
 void Restart(Program& program);
 void CallPager(Program& program);
+// Why the pager test call as the controls give it cannot go out, with the field it is in;
+// nothing when it can. The same limits as the command line's page command.
+struct PagerCallFault
+{
+    enum class Field
+    {
+        None,
+        Address,
+        Bleep,
+        Text,
+    };
+    Field field = Field::None;
+    std::string why;
+};
+PagerCallFault CheckPagerCall(const std::string& address, int bleep, const std::string& text);
 // Closes and opens the configured port again, as after a power cut.
 void ReopenPort(Program& program);
 
 // The settings in use whose control differs from what the converter is known to hold (the
-// ones shown red), in item order; never read counts as different.
+// ones shown red), in item order; never read counts as different. A choice box that shows
+// no entry is left out: there is nothing in it the converter could take.
 std::vector<int> ChangedSettings(Program& program);
 // A single write of each item, through the ordinary item requests.
 void WriteSettings(Program& program, const std::vector<int>& items);

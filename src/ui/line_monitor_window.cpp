@@ -2,17 +2,26 @@
 
 #include "link/transfer_engine.h"
 #include "ui/qt_text.h"
+#include "ui/window_parts.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTime>
 #include <QVBoxLayout>
 
 namespace pravenor::ui {
+
+namespace {
+
+// The state a frame was sent or taken in says more by its name than by its number.
+constexpr auto kStateColumn = link::LineMonitor::StateColumn::Name;
+
+} // namespace
 
 LineMonitorWindow::LineMonitorWindow(link::TransferEngine& engine, QWidget* parent)
     : QWidget(parent, Qt::Window), m_bytes(engine.bytes()),
@@ -33,21 +42,22 @@ LineMonitorWindow::LineMonitorWindow(link::TransferEngine& engine, QWidget* pare
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     layout->addWidget(m_text, 1);
     auto* buttons = new QHBoxLayout;
-    auto* clear = new QPushButton(QStringLiteral("Clear"));
-    clear->setObjectName(QStringLiteral("CmdClearMonitor"));
-    auto* copy = new QPushButton(QStringLiteral("Copy as text"));
-    copy->setObjectName(QStringLiteral("CmdCopyMonitor"));
+    QPushButton* clear = MakeButton("CmdClearMonitor", "Clear", nullptr, 'r');
+    QPushButton* copy = MakeButton("CmdCopyMonitor", "Copy as text", nullptr, 'p');
+    QPushButton* close = MakeButton("CmdCloseMonitor", "Close", nullptr, 'C');
     buttons->addWidget(clear);
     buttons->addWidget(copy);
     buttons->addStretch(1);
+    buttons->addWidget(close);
     layout->addLayout(buttons);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(clear, &QPushButton::clicked, this, [this] {
         m_monitor.clear();
         m_text->clear();
     });
     connect(copy, &QPushButton::clicked, this, [this] {
         refresh();
-        QApplication::clipboard()->setText(FromCp1252(m_monitor.text()));
+        QApplication::clipboard()->setText(FromCp1252(m_monitor.text(kStateColumn)));
     });
     m_timer.setInterval(200);
     connect(&m_timer, &QTimer::timeout, this, &LineMonitorWindow::refresh);
@@ -67,7 +77,17 @@ QString LineMonitorWindow::shownText() const
 void LineMonitorWindow::refresh()
 {
     for (const link::MonitoredFrame& frame : m_monitor.takeCompleted())
-        m_text->appendPlainText(FromCp1252(link::LineMonitor::FrameLine(frame)));
+        m_text->appendPlainText(FromCp1252(link::LineMonitor::FrameLine(frame, kStateColumn)));
+}
+
+// Escape closes it, as it closes a dialog; the text area passes the key on.
+void LineMonitorWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void LineMonitorWindow::showEvent(QShowEvent* event)

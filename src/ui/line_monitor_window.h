@@ -31,6 +31,7 @@ public:
     void refresh(); // what the 200 ms timer does
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 

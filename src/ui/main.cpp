@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QScreen>
+#include <QTimer>
 #include <iostream>
 #include <memory>
 
@@ -40,7 +42,18 @@ int main(int argc, char** argv)
     pravenor::frontend::Session session(options, folder, clock, window->settingControls(),
                                         window->transferView());
     window->load(session.program(), session.line(), options.commandLine);
+    const QScreen* screen = window->screen();
+    if (screen != nullptr)
+        window->fitTo(screen->availableGeometry());
     window->show();
+    // The window manager's frame is known only once the window is shown: if it is larger
+    // than guessed and the window now reaches past the screen, it is fitted again.
+    if (screen != nullptr) {
+        QTimer::singleShot(0, window.get(), [&window, screen] {
+            if (!screen->availableGeometry().contains(window->frameGeometry()))
+                window->fitTo(screen->availableGeometry());
+        });
+    }
     const int status = application.exec();
     window.reset(); // releasing the window closes the port, which the program still holds
     return status;

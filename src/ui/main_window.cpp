@@ -6,6 +6,7 @@
 #include "program/setting_search.h"
 #include "program/settings_comparison.h"
 #include "program/unsaved_edits.h"
+#include "settings/page_layout.h"
 #include "ui/change_cue.h"
 #include "ui/changes_dialog.h"
 #include "ui/compare_dialog.h"
@@ -16,6 +17,7 @@
 #include "ui/find_field.h"
 #include "ui/history_dialog.h"
 #include "ui/line_monitor_window.h"
+#include "ui/page_scroll_area.h"
 #include "ui/qt_text.h"
 #include "ui/report_commands.h"
 #include "ui/window_parts.h"
@@ -29,16 +31,20 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QThread>
+#include <QToolTip>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace pravenor::ui {
 
@@ -79,22 +85,23 @@ MainWindow::MainWindow(bool demo, QWidget* parent)
     m_find->setOnChosen([this](int item) { revealSetting(item); });
     top->addWidget(m_find, 0, Qt::AlignTop);
     layout->addLayout(top);
-    auto* findKey = new QShortcut(QKeySequence::Find, this);
-    connect(findKey, &QShortcut::activated, m_find, &FindField::start);
 
     m_mainTabs = new QTabWidget;
     m_mainTabs->setObjectName(QStringLiteral("SSTab1"));
-    m_mainTabs->addTab(buildStatusPage(), QStringLiteral("Status"));
+    // Every page scrolls on its own, so that the tabs stay on screen whatever its size; the
+    // input pages scroll inside their own tab strip.
+    auto scrolled = [](QWidget* page) { return new PageScrollArea(page); };
+    m_mainTabs->addTab(scrolled(buildStatusPage()), QStringLiteral("Status"));
     m_setupTabs = new QTabWidget;
     m_setupTabs->setObjectName(QStringLiteral("SSTab2"));
     m_setupTabs->setTabPosition(QTabWidget::South);
-    m_setupTabs->addTab(m_pages.generalSetup, QStringLiteral("General Setup"));
+    m_setupTabs->addTab(scrolled(m_pages.generalSetup), QStringLiteral("General Setup"));
     m_setupTabs->addTab(m_pages.inputContactSetup, QStringLiteral("Input Contact Setup"));
-    m_setupTabs->addTab(m_pages.pagingSetup, QStringLiteral("Paging Setup"));
+    m_setupTabs->addTab(scrolled(m_pages.pagingSetup), QStringLiteral("Paging Setup"));
     m_mainTabs->addTab(m_setupTabs, QStringLiteral("Setup"));
-    m_mainTabs->addTab(buildFilePage(), QStringLiteral("File"));
-    m_mainTabs->addTab(buildUnitPage(), QStringLiteral("Unit"));
-    m_mainTabs->addTab(buildServicePage(), QStringLiteral("Service"));
+    m_mainTabs->addTab(scrolled(buildFilePage()), QStringLiteral("File"));
+    m_mainTabs->addTab(scrolled(buildUnitPage()), QStringLiteral("Unit"));
+    m_mainTabs->addTab(scrolled(buildServicePage()), QStringLiteral("Service"));
     layout->addWidget(m_mainTabs, 1);
     setCentralWidget(central);
     buildMenu();
@@ -107,10 +114,24 @@ MainWindow::MainWindow(bool demo, QWidget* parent)
                                                       : FromCp1252(program::ValueText(item, unit));
     });
     m_view = std::make_unique<WidgetView>(m_progress, m_progressBar, m_linkFrame, this);
-    for (QLineEdit* box : m_pages.widgets.texts)
+    std::vector<QLineEdit*> converterTexts(m_pages.widgets.texts.begin(),
+                                           m_pages.widgets.texts.end());
+    converterTexts.push_back(m_pages.widgets.pagerAddress);
+    converterTexts.push_back(m_pages.widgets.pagerInfo);
+    for (QLineEdit* box : converterTexts) {
         box->setValidator(new ConverterTextValidator(box));
-    for (QLineEdit* box : {m_pages.widgets.pagerAddress, m_pages.widgets.pagerInfo})
-        box->setValidator(new ConverterTextValidator(box));
+        // A refused character is said where it was typed, not dropped without a word.
+        connect(box, &QLineEdit::inputRejected, box, [box] {
+            const QString why =
+                box->text().size() >= box->maxLength()
+                    ? QStringLiteral("Not taken: this box holds at most %1 characters.")
+                          .arg(box->maxLength())
+                    : QStringLiteral("Not taken: the converter can show only the characters "
+                                     "of Windows-1252 (such as é, ü, ß), and no control "
+                                     "characters.");
+            QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), why, box);
+        });
+    }
     if (demo)
         m_view->setCaptionSuffix(QStringLiteral(" (demo)"));
 
@@ -124,7 +145,23 @@ MainWindow::MainWindow(bool demo, QWidget* parent)
     connect(&m_markingTimer, &QTimer::timeout, this, &MainWindow::refreshMarking);
     connect(&m_ledTimer, &QTimer::timeout, this, &MainWindow::ledTick);
     connect(&m_startRefresh, &QTimer::timeout, this, [this] { m_program->sync.ShowAllValues(); });
-    resize(820, 700);
+}
+
+void MainWindow::fitTo(const QRect& available)
+{
+    // Before the window is first shown its frame is unknown; a title bar is what it mostly is.
+    QSize frame = frameGeometry().size() - size();
+    if (!isVisible() || frame.isEmpty())
+        frame = QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
+    const QSize room = (available.size() - frame).expandedTo(QSize(1, 1));
+    ensurePolished();
+    setMinimumSize(kMinimumSize.boundedTo(room));
+    // Smaller than the pages only where the screen says so: there the pages scroll.
+    const QSize wanted = sizeHint().expandedTo(kMinimumSize).boundedTo(room);
+    resize(wanted);
+    const QSize outer = wanted + frame;
+    move(available.x() + (available.width() - outer.width()) / 2,
+         available.y() + (available.height() - outer.height()) / 2);
 }
 
 MainWindow::~MainWindow()
@@ -154,6 +191,35 @@ void MainWindow::buildMenu()
     QAction* changes = add("Changes", "&Changes");
     changes->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     connect(changes, &QAction::triggered, this, &MainWindow::openChanges);
+
+    // What an engineer does a hundred times a day, by key, and listed here with its key.
+    QMenu* commands = menuBar()->addMenu(QStringLiteral("Co&mmands"));
+    commands->setObjectName(QStringLiteral("Commands"));
+    auto command = [this, commands](const char* name, const char* caption, const QKeySequence& keys,
+                                    std::function<void()> act) {
+        QAction* action = commands->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, std::move(act));
+    };
+    auto press = [this](Command which) { return [this, which] { button(which)->click(); }; };
+    command("KeyReadAll", "Read all settings from unit", QKeySequence(Qt::CTRL | Qt::Key_R),
+            press(Command::ReadAll));
+    command("KeyWriteChanged", "Write changed settings", QKeySequence(Qt::CTRL | Qt::Key_W),
+            press(Command::WriteChanged));
+    command("KeySaveToFile", "Save to file", QKeySequence(Qt::CTRL | Qt::Key_S),
+            press(Command::SaveToFile));
+    command("KeyFind", "Find setting", QKeySequence::Find, [this] { m_find->start(); });
+    commands->addSeparator();
+    auto step = [this](int by) {
+        return [this, by] {
+            const int count = m_mainTabs->count();
+            m_mainTabs->setCurrentIndex((m_mainTabs->currentIndex() + by + count) % count);
+        };
+    };
+    command("KeyNextPage", "Next page", QKeySequence(Qt::CTRL | Qt::Key_Tab), step(1));
+    command("KeyPreviousPage", "Previous page",
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), step(-1));
 }
 
 void MainWindow::openChanges()
@@ -172,6 +238,7 @@ struct MainWindow::CommandEntry
     Command command;
     const char* name; // the system's object name
     const char* caption;
+    char key = '\0';                // Alt and this letter press the button
     const char* askTitle = nullptr; // the confirmation's title; none: it does not ask
     const char* askText = nullptr;  // its lines parted by CR LF, trailing blanks kept
     bool needsPort = false;
@@ -186,6 +253,7 @@ void MainWindow::makeCommands()
         {.command = Command::SaveDefault,
          .name = "CmdInstellingenOpslaan",
          .caption = "Save as default",
+         .key = 'd',
          .askTitle = app::kBoxTitle,
          .askText = "Write default setup to file.\r\nOverwriten the previous default setting "
                     "file!\r\nZeker weten? ",
@@ -193,6 +261,7 @@ void MainWindow::makeCommands()
         {.command = Command::ReadDefault,
          .name = "CmdInstellingenLezen",
          .caption = "Read default from file",
+         .key = 'R',
          .askTitle = app::kBoxTitle,
          .askText = "Read default settings from file.\r\nAll previous settings will be "
                     "lost..\r\nZeker weten? ",
@@ -201,25 +270,29 @@ void MainWindow::makeCommands()
         {.command = Command::SaveToFile,
          .name = "CmdOpslaanUnitGegevens",
          .caption = "Save to file",
+         .key = 't',
          .act =
              [](MainWindow& w) {
                  w.chooseFile(true, [&w](const std::filesystem::path& file) {
-                     w.showFileResult(program::SaveSettings(*w.m_program, file));
+                     w.showFileResult(program::SaveSettings(*w.m_program, file), "Saved to ", file);
                  });
              }},
         {.command = Command::ReadFromFile,
          .name = "CmdLezenUnitgegevens",
          .caption = "Read from file",
+         .key = 'f',
          .losesEdits = true,
          .act =
              [](MainWindow& w) {
                  w.chooseFile(false, [&w](const std::filesystem::path& file) {
-                     w.showFileResult(program::LoadSettings(*w.m_program, file));
+                     w.showFileResult(program::LoadSettings(*w.m_program, file), "Read from ",
+                                      file);
                  });
              }},
         {.command = Command::CompareWithFile,
          .name = "CmdVergelijkMetBestand",
          .caption = "Compare with file…",
+         .key = 'w',
          .act =
              [](MainWindow& w) {
                  w.chooseFile(false,
@@ -228,32 +301,39 @@ void MainWindow::makeCommands()
         {.command = Command::CompareWithUnit,
          .name = "CmdVergelijkMetUnit",
          .caption = "Compare with the unit",
+         .key = 'u',
          .needsPort = true,
          .act = [](MainWindow& w) { w.compareWithUnit(); }},
         {.command = Command::Report,
          .name = "CmdRapport",
          .caption = "Report…",
+         .key = 'p',
          .act = [](MainWindow& w) { w.makeReport(false); }},
         {.command = Command::PrintReport,
          .name = "CmdRapportAfdrukken",
          .caption = "Print…",
+         .key = 'n',
          .act = [](MainWindow& w) { w.makeReport(true); }},
         {.command = Command::ClearLog,
          .name = "CmdWisLogVenster",
          .caption = "Clear log window",
+         .key = 'g',
          .act = [](MainWindow& w) { w.m_progress->clear(); }},
         {.command = Command::ReadAll,
          .name = "CmdLeesAlles",
          .caption = "Read all settings from unit",
+         .key = 'R',
          .needsPort = true,
          .act = [](MainWindow& w) { program::ReadAll(*w.m_program); }},
         {.command = Command::CancelReadWrite,
          .name = "CmdCancelReadWrite",
          .caption = "Cancel",
+         .key = 'n',
          .act = [](MainWindow& w) { program::CancelReadWrite(*w.m_program); }},
         {.command = Command::WriteAll,
          .name = "CmdSchrijfAlles",
          .caption = "Write all settings to unit",
+         .key = 'W',
          .askTitle = app::kBoxTitle,
          .askText = "Overwrite all settings in the converter?\r\nAre you sure? ",
          .needsPort = true,
@@ -262,26 +342,36 @@ void MainWindow::makeCommands()
         {.command = Command::WriteChanged,
          .name = "CmdSchrijfGewijzigd",
          .caption = "Write changed settings",
+         .key = 'h',
          .act = [](MainWindow& w) { w.writeChanged(); }},
         {.command = Command::Restart,
          .name = "CmdTestHerstart",
          .caption = "Restart",
+         .key = 'R',
          .askTitle = "Pravenor",
          .askText = "Reboot the Converter.\r\n\r\nAre you sure? ",
          .needsPort = true,
-         .act = [](MainWindow& w) { program::Restart(*w.m_program); }},
+         .act =
+             [](MainWindow& w) {
+                 program::Restart(*w.m_program);
+                 w.m_serviceOutcome->setText(
+                     QStringLiteral("Restart: waiting for the converter's answer."));
+             }},
         {.command = Command::ReopenPort,
          .name = "CmdReOpenCom",
          .caption = "Re-open comport",
+         .key = 'o',
          .act = [](MainWindow& w) { program::ReopenPort(*w.m_program); }},
         {.command = Command::CallPager,
          .name = "CmdTestOproepPager",
          .caption = "Call pager",
+         .key = 'p',
          .needsPort = true,
-         .act = [](MainWindow& w) { program::CallPager(*w.m_program); }},
+         .act = [](MainWindow& w) { w.callPager(); }},
         {.command = Command::History,
          .name = "CmdHistory",
          .caption = "History…",
+         .key = 't',
          .act = [](MainWindow& w) { w.openHistory(); }},
     };
     // In the order of Command, so that every command has its one entry.
@@ -293,7 +383,7 @@ void MainWindow::makeCommands()
         return std::size(kCommands) == static_cast<std::size_t>(Command::Count);
     }());
     for (const CommandEntry& command : kCommands) {
-        QPushButton* made = MakeButton(command.name, command.caption);
+        QPushButton* made = MakeButton(command.name, command.caption, nullptr, command.key);
         m_commands[static_cast<std::size_t>(command.command)] = made;
         connect(made, &QPushButton::clicked, this, [this, &command] { run(command); });
     }
@@ -406,11 +496,25 @@ void MainWindow::load(program::Program& program, frontend::ConverterLine& line,
         link::ParseNetworkLine(ToCp1252(m_preferences.networkAddress())));
     program.history.keepUnit = m_preferences.keepUnit();
     program.history.verify = m_preferences.readBack();
+    // A missing adapter is tried every few seconds; the message window says so once, with
+    // what to do about it, and again only when something changes.
+    program.port.sayFailuresOnce(program.port.deviceOverride()
+                                     ? "Check the device given with --port, or start with --demo."
+                                     : "Choose the port under Setup, or start with --demo.");
+    // The engine's failure box says what failed; the setting is named beside it.
+    m_view->setCriticalNote([this] {
+        const int item = m_program->engine.CurrentItem();
+        return item < 0 ? QString()
+                        : QStringLiteral("Setting: ") + FromCp1252(settings::SettingFullName(item));
+    });
     program.engine.setJobObserver([this](link::Job job, link::JobEnd end) { jobEnded(job, end); });
     program.history.setSummaryObserver(
         [this](const program::WriteSummary& summary) { showWriteSummary(summary); });
     program::StartProgram(program, commandLine, *this);
     followPace();
+    LineUpInputFrames(m_pages);
+    // As large as the pages ask, now that the lists are filled; the screen may say less.
+    resize(sizeHint().expandedTo(kMinimumSize));
     if (m_demo)
         program.log.WriteLog(
             "Demo mode: the built-in simulated converter stands in for the serial port.");
@@ -648,6 +752,92 @@ void MainWindow::writeChanged()
                      });
 }
 
+void MainWindow::callPager()
+{
+    const SettingWidgets& widgets = m_pages.widgets;
+    using Field = program::PagerCallFault::Field;
+    program::PagerCallFault fault;
+    // What Windows-1252 cannot carry would go out as "?", which is not what was typed.
+    for (const auto& [box, field, name] :
+         {std::tuple{widgets.pagerAddress, Field::Address, QStringLiteral("The pager address")},
+          std::tuple{widgets.pagerInfo, Field::Text, QStringLiteral("The pager text")}}) {
+        if (fault.field == Field::None && FromCp1252(ToCp1252(box->text())) != box->text())
+            fault = {field, ToCp1252(name + QStringLiteral(" holds characters that the "
+                                                           "converter's character set "
+                                                           "(Windows-1252) cannot carry."))};
+    }
+    if (fault.field == Field::None)
+        fault = program::CheckPagerCall(ToCp1252(widgets.pagerAddress->text()),
+                                        widgets.pagerBleep->currentIndex(),
+                                        ToCp1252(widgets.pagerInfo->text()));
+    if (fault.field != Field::None) {
+        const QString why = FromCp1252(fault.why);
+        m_serviceOutcome->setText(QStringLiteral("Pager call not sent: ") + why);
+        QWidget* at = fault.field == Field::Address ? static_cast<QWidget*>(widgets.pagerAddress)
+                      : fault.field == Field::Bleep ? static_cast<QWidget*>(widgets.pagerBleep)
+                                                    : static_cast<QWidget*>(widgets.pagerInfo);
+        at->setFocus(Qt::OtherFocusReason);
+        OpenMessageBox(this, BoxTitle(), why, QMessageBox::Warning);
+        return;
+    }
+    program::CallPager(*m_program);
+    m_serviceOutcome->setText(QStringLiteral("Pager call: waiting for the converter's answer."));
+}
+
+QString MainWindow::newestMessage() const
+{
+    const auto& lines = m_program->log.MessageLines();
+    const int count = m_program->log.MessageLineCount();
+    if (count == 0)
+        return {};
+    const std::string& line = lines[static_cast<std::size_t>(count - 1)];
+    constexpr std::size_t kTimeStamp = 9; // "hh:mm:ss "
+    return FromCp1252(line.size() > kTimeStamp ? std::string_view(line).substr(kTimeStamp)
+                                               : std::string_view());
+}
+
+void MainWindow::jobEnded(link::Job job, link::JobEnd end)
+{
+    using link::Job;
+    using link::JobEnd;
+    if (job == Job::ReadAll || job == Job::WriteAll) {
+        // At debug level 2 the engine puts its closing line into the box itself.
+        if ((end == JobEnd::Done || end == JobEnd::Failed) &&
+            m_program->DebugLevel != app::DebugMode::Debug) {
+            const QString closing = newestMessage();
+            if (closing.contains(QStringLiteral(" of settings ")))
+                m_view->appendProgress(ToCp1252(closing) + "\r\n");
+        }
+        if (job == Job::ReadAll && m_unitCompare)
+            finishUnitCompare(end == JobEnd::Done);
+        return;
+    }
+    const QString what =
+        job == Job::Restart ? QStringLiteral("Restart") : QStringLiteral("Pager call");
+    switch (end) {
+    case JobEnd::Done:
+        m_serviceOutcome->setText(what + QStringLiteral(": confirmed by the converter."));
+        break;
+    case JobEnd::Failed: {
+        // The engine logs a time-out or a refusal as it happens; a plain "no" it does not.
+        QString why = newestMessage();
+        if (!why.startsWith(QStringLiteral("ERROR"), Qt::CaseInsensitive))
+            why = QStringLiteral("the converter did not acknowledge it");
+        m_serviceOutcome->setText(what + QStringLiteral(": not confirmed by the converter (") +
+                                  why + QStringLiteral(")."));
+        break;
+    }
+    case JobEnd::Cancelled:
+        m_serviceOutcome->setText(what + QStringLiteral(": cancelled."));
+        break;
+    case JobEnd::PortLost:
+        m_serviceOutcome->setText(what +
+                                  QStringLiteral(": the port went away; it may or may not have "
+                                                 "reached the converter."));
+        break;
+    }
+}
+
 void MainWindow::compareWithFile(const std::filesystem::path& file)
 {
     const program::FileSnapshot snapshot = program::ReadSettingsSnapshot(file);
@@ -676,14 +866,12 @@ void MainWindow::compareWithUnit()
     m_unitCompare.emplace(*m_program);
 }
 
-void MainWindow::jobEnded(link::Job job, link::JobEnd end)
+void MainWindow::finishUnitCompare(bool readDone)
 {
-    if (job != link::Job::ReadAll || !m_unitCompare)
-        return;
-    const bool done = end == link::JobEnd::Done;
-    std::vector<program::SettingDifference> differences = m_unitCompare->finish(*m_program, done);
+    std::vector<program::SettingDifference> differences =
+        m_unitCompare->finish(*m_program, readDone);
     m_unitCompare.reset();
-    if (!done) {
+    if (!readDone) {
         m_program->log.WriteLog("The unit could not be read: nothing was compared.");
         return;
     }
@@ -703,8 +891,12 @@ void MainWindow::openLineMonitor()
     showDialog(m_lineMonitor);
 }
 
-void MainWindow::showFileResult(const files::FileResult& result)
+void MainWindow::showFileResult(const files::FileResult& result, const char* done,
+                                const std::filesystem::path& file)
 {
+    // The log says which file the screen's settings went to or came from.
+    if (done != nullptr && result.ok)
+        m_program->log.WriteLog(done + ToCp1252(QString::fromStdString(file.string())) + ".");
     if (result.message.empty())
         return;
     OpenMessageBox(this, result.title.empty() ? BoxTitle() : FromCp1252(result.title),
@@ -721,6 +913,10 @@ void MainWindow::openSetup()
             new ProgramSetupDialog(*m_program, this, &m_preferences, [this] { followPace(); });
         dialog->setUnsavedEdits(
             [this] { return static_cast<int>(program::UnsavedEdits(*m_program).size()); });
+        if (m_demo)
+            dialog->setRunNote(QStringLiteral(
+                "In use for this run (--demo): the built-in simulated converter, whatever the "
+                "port"));
         m_setupDialog = dialog;
     }
     showDialog(m_setupDialog);

@@ -23,6 +23,7 @@
 
 class QFrame;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
@@ -65,6 +66,10 @@ public:
     // The service controls of debug level 2: shown at that level, hidden at the others.
     void applyDebugLevel();
 
+    // Sizes and places the window within `available` (a screen's free area): as large as its
+    // pages ask where that fits, never larger, and a page that does not fit scrolls.
+    void fitTo(const QRect& available);
+
     // For tests and measurements.
     program::Program& program() { return *m_program; }
     WidgetControls& widgetControls() { return *m_controls; }
@@ -80,6 +85,8 @@ public:
 
     static const QString kToolCaption;          // the tool's name, "by" and the maker's web address
     static constexpr int kProgressLines = 5000; // the progress box keeps this many last lines
+    // The window is never made smaller than this, unless the screen is.
+    static constexpr QSize kMinimumSize{560, 400};
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -141,6 +148,14 @@ private:
     // The settings-file dialog; `chosen` gets the file, a cancel gets a beep.
     void chooseFile(bool save, std::function<void(const std::filesystem::path&)> chosen);
     void writeChanged();
+    // "Call pager": refused at once with what is wrong where the command line would refuse
+    // it, so that nothing goes out; otherwise asked of the engine.
+    void callPager();
+    // A restart or pager call told on the Service page, a batch's closing line on the Unit
+    // page, as the engine reports their ends.
+    void jobEnded(link::Job job, link::JobEnd end);
+    // The message of the newest line in the message window, without its time.
+    QString newestMessage() const;
     // Where a command throws away edits nothing has kept: the count line added to its own
     // question, or a question of its own where it asks none. Without such edits text as it is.
     QString withUnsavedEdits(const QString& text) const;
@@ -150,7 +165,7 @@ private:
     void showWriteSummary(const program::WriteSummary& summary);
     void compareWithFile(const std::filesystem::path& file);
     void compareWithUnit();
-    void jobEnded(link::Job job, link::JobEnd end);
+    void finishUnitCompare(bool readDone);
     // The pages, inner tab and input tab of the setting opened, the focus on its control.
     void revealSetting(int item);
     // "Report…" and "Print…": the report of what the screen shows, to a file or a printer.
@@ -158,7 +173,9 @@ private:
     void openLineMonitor();
     // "Changes" (Ctrl+D): the review of every setting that differs from the unit.
     void openChanges();
-    void showFileResult(const files::FileResult& result);
+    // The file's outcome in a box where it has one; `done` and the file logged on success.
+    void showFileResult(const files::FileResult& result, const char* done = nullptr,
+                        const std::filesystem::path& file = {});
     void openSetup();
     void openAbout();
     void showDialog(QWidget* dialog);
@@ -186,9 +203,10 @@ private:
     QFrame* m_txShape = nullptr;                 // ShpTx
     QFrame* m_rxShape = nullptr;                 // ShpRx
     std::array<QPushButton*, static_cast<std::size_t>(Command::Count)> m_commands{};
-    QWidget* m_pagerFrame = nullptr;  // FramePagerOproepen
-    FindField* m_find = nullptr;      // TxtZoekInstelling, "Find setting"
-    QLineEdit* m_pagerInfo = nullptr; // TxtTestPagerDisplayInfo
+    QWidget* m_pagerFrame = nullptr;    // FramePagerOproepen
+    FindField* m_find = nullptr;        // TxtZoekInstelling, "Find setting"
+    QLineEdit* m_pagerInfo = nullptr;   // TxtTestPagerDisplayInfo
+    QLabel* m_serviceOutcome = nullptr; // how the last restart or pager call went
 
     UserPreferences m_preferences;
     bool m_closeAsked = false; // the close box asked about lost edits and got OK

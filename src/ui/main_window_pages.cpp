@@ -133,7 +133,9 @@ QWidget* MainWindow::buildServicePage()
     m_pagerFrame = pager;
     auto* grid = new QGridLayout(pager);
     auto legend = [grid](int index, const char* text, QWidget* input) {
-        auto* label = new QLabel(QString::fromUtf8(text));
+        // Alt and the underlined letter go to the box, as with the buttons.
+        const char key = index == 2 ? 'n' : text[0];
+        auto* label = new QLabel(WithMnemonic(QString::fromUtf8(text), key));
         label->setObjectName(QStringLiteral("TxtLegendaTestOproepAdres_%1").arg(index));
         label->setBuddy(input);
         grid->addWidget(label, index, 0);
@@ -163,12 +165,19 @@ QWidget* MainWindow::buildServicePage()
     widgets.pagerAddress->setFixedWidth(
         FieldWidth(widgets.pagerAddress, widgets.pagerAddress->maxLength()));
     m_pagerInfo->setFixedWidth(FieldWidth(m_pagerInfo, m_pagerInfo->maxLength()));
-    widgets.pagerBleep->setMinimumWidth(220);
+    widgets.pagerBleep->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     grid->setColumnStretch(2, 1);
+
+    m_serviceOutcome = new QLabel;
+    m_serviceOutcome->setObjectName(QStringLiteral("ServiceOutcome"));
+    m_serviceOutcome->setAccessibleName(QStringLiteral("Outcome of the last service command"));
+    m_serviceOutcome->setWordWrap(true);
+    m_serviceOutcome->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     column->addWidget(restart);
     column->addWidget(reopen);
     column->addWidget(pager);
+    column->addWidget(m_serviceOutcome);
     column->addStretch(1);
     return page;
 }

@@ -2,6 +2,8 @@
 
 #include "link/frames.h"
 #include "settings/page_layout.h"
+#include "ui/choice_guard.h"
+#include "ui/page_scroll_area.h"
 #include "ui/qt_text.h"
 #include "ui/window_parts.h"
 
@@ -27,6 +29,7 @@ using settings::RowKind;
 
 constexpr int kRowHeight = 30;
 constexpr int kAddressLength = link::kPagerAddressLength;
+constexpr int kTextRoom = 24; // the capitals a long text box shows at the least
 
 std::size_t at(int index)
 {
@@ -76,11 +79,14 @@ private:
     {
         auto* box = named(new QComboBox, "ComboInstellingen", item);
         // A list with typing, as the unit's technicians know it; what is typed is never
-        // added to the list.
+        // added to the list, and nothing but its entries is taken.
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         box->completer()->setCompletionMode(QCompleter::PopupCompletion);
-        box->setMinimumWidth(220);
+        new ChoiceGuard(box);
+        // As wide as its longest entry and no wider, on any screen.
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         box->setAccessibleName(legendOf(item));
         m_pages.widgets.combos[at(item)] = box;
         return box;
@@ -91,6 +97,10 @@ private:
         const int j = settings::TextBoxOf(item);
         auto* box = named(new QLineEdit, "TxtTekstInput", j);
         box->setMaxLength(settings::TextBoxMaxLength(j));
+        // A long text gets the room of a pager's line on a narrow screen and no more than
+        // it can hold on a wide one.
+        box->setMinimumWidth(FieldWidth(box, std::min(box->maxLength(), kTextRoom)));
+        box->setMaximumWidth(FieldWidth(box, box->maxLength()));
         box->setAccessibleName(legendOf(item));
         m_pages.widgets.texts[at(j)] = box;
         return box;
@@ -256,8 +266,8 @@ private:
                 grid->setColumnMinimumWidth(0, widths.first);
                 grid->setColumnMinimumWidth(2, widths.second);
             }
-            grid->setColumnStretch(1, 1);
-            grid->setColumnStretch(3, 1);
+            // The boxes keep their own widths; what is left stays empty at the right.
+            grid->setColumnStretch(4, 1);
             layout->addWidget(box);
         }
         layout->addStretch(1);
@@ -279,7 +289,7 @@ private:
             (new QVBoxLayout(page))->addWidget(marker);
         }
         for (int k = settings::kInputCount - 1; k >= 0; --k)
-            tabs->addTab(inputPage(k), QString::number(k + 1));
+            tabs->addTab(new PageScrollArea(inputPage(k)), QString::number(k + 1));
         m_pages.inputTabs = tabs;
         return tabs;
     }
@@ -312,13 +322,15 @@ private:
 
     // The widest legend of the first and of the second column of the alarm and error frames.
     using LegendWidths = std::pair<int, int>;
-    static LegendWidths legendWidths(const QWidget* page)
+    static LegendWidths legendWidths(QWidget* page)
     {
-        const QFontMetrics metrics = page->fontMetrics();
+        // Measured as a label, whose room for its text is a little more than the text.
+        QLabel probe(page);
         LegendWidths widths{0, 0};
         for (const settings::InputFrame& frame : settings::InputFrames()) {
             for (const PageRow& entry : frame.rows) {
-                const int width = metrics.horizontalAdvance(FromCp1252(entry.legend));
+                probe.setText(FromCp1252(entry.legend));
+                const int width = probe.sizeHint().width();
                 int& widest = entry.sameRow ? widths.second : widths.first;
                 widest = std::max(widest, width);
             }
@@ -335,6 +347,37 @@ private:
 SettingPages BuildSettingPages(QWidget* unplaced)
 {
     return Factory(unplaced).build();
+}
+
+void LineUpInputFrames(const SettingPages& pages)
+{
+    for (int t = 0; t < pages.inputTabs->count(); ++t) {
+        std::vector<QGridLayout*> grids;
+        for (auto* frame : pages.inputTabs->widget(t)->findChildren<QGroupBox*>()) {
+            auto* grid = qobject_cast<QGridLayout*>(frame->layout());
+            if (grid != nullptr && grid->columnMinimumWidth(0) > 0) // the framed questions
+                grids.push_back(grid);
+        }
+        for (int column = 0; column < 4; ++column) {
+            int widest = 0;
+            for (QGridLayout* grid : grids) {
+                for (int row = 0; row < grid->rowCount(); ++row) {
+                    QLayoutItem* cell = grid->itemAtPosition(row, column);
+                    int r = 0;
+                    int c = 0;
+                    int rows = 0;
+                    int columns = 0;
+                    if (cell == nullptr || cell->widget() == nullptr)
+                        continue;
+                    grid->getItemPosition(grid->indexOf(cell->widget()), &r, &c, &rows, &columns);
+                    if (columns == 1)
+                        widest = std::max(widest, cell->sizeHint().width());
+                }
+            }
+            for (QGridLayout* grid : grids)
+                grid->setColumnMinimumWidth(column, widest);
+        }
+    }
 }
 
 } // namespace pravenor::ui

@@ -32,4 +32,8 @@ struct SettingPages
 // ("ComboInstellingen_44") and carries its legend as accessible name.
 SettingPages BuildSettingPages(QWidget* unplaced);
 
+// Lines up the columns of the alarm and the error frame on every input page, which the boxes'
+// own widths decide: called once their lists are filled.
+void LineUpInputFrames(const SettingPages& pages);
+
 } // namespace pravenor::ui

@@ -61,7 +61,10 @@ void WidgetView::hideProgressBar()
 
 void WidgetView::showCriticalMessage(const std::string& title, const std::string& text)
 {
-    OpenMessageBox(m_window, FromCp1252(title), FromCp1252(text), QMessageBox::Critical);
+    QString shown = FromCp1252(text);
+    if (const QString note = m_criticalNote ? m_criticalNote() : QString(); !note.isEmpty())
+        shown += QStringLiteral("\r\n") + note;
+    OpenMessageBox(m_window, FromCp1252(title), shown, QMessageBox::Critical);
 }
 
 void WidgetView::setPortCaption(const std::string& caption)

@@ -30,6 +30,9 @@ public:
     void setCaptionSuffix(const QString& suffix) { m_captionSuffix = suffix; }
     // While the link runs at the fast pace the caption says so; it changes at once.
     void setFastMark(bool fast);
+    // A line added below the engine's own text in its failure box, such as which setting
+    // failed; empty adds nothing.
+    void setCriticalNote(std::function<QString()> note) { m_criticalNote = std::move(note); }
 
 private:
     QPlainTextEdit* m_progress;
@@ -39,6 +42,7 @@ private:
     QString m_captionSuffix;
     QString m_caption;
     bool m_fast = false;
+    std::function<QString()> m_criticalNote;
 
     void showCaption();
 };

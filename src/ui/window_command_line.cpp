@@ -1,5 +1,7 @@
 #include "ui/window_command_line.h"
 
+#include <set>
+
 namespace pravenor::ui {
 
 namespace {
@@ -11,9 +13,45 @@ std::string usage()
            "Sets up a Pravenor serial converter: reads, shows, changes and writes its settings.\n"
            "Without --port it talks to the port chosen in the program setup; --demo starts it\n"
            "against the built-in simulated converter. Arguments it does not know are passed\n"
-           "over with a note on standard error.\n"
+           "over with a note on standard error; Qt's own options (-style, -stylesheet,\n"
+           "-platform, -reverse and the like) go to Qt.\n"
            "\n" +
            frontend::FrontEndOptionsHelp();
+}
+
+// Qt's own options (QApplication and its platforms take them out of the command line for
+// themselves), with one dash or two, and those of them that take a value, as "-style fusion"
+// or "-style=fusion".
+std::vector<std::string> withoutQtOptions(const std::vector<std::string>& args)
+{
+    static const std::set<std::string> withValue = {"platform",        "platformpluginpath",
+                                                    "platformtheme",   "plugin",
+                                                    "qwindowgeometry", "qwindowicon",
+                                                    "qwindowtitle",    "display",
+                                                    "geometry",        "style",
+                                                    "stylesheet",      "session",
+                                                    "qmljsdebugger"};
+    static const std::set<std::string> alone = {"reverse", "widgetcount", "nograb", "dograb",
+                                                "sync"};
+    std::vector<std::string> kept;
+    for (std::size_t n = 0; n < args.size(); ++n) {
+        const std::string& arg = args[n];
+        std::string name = arg.starts_with("--")  ? arg.substr(2)
+                           : arg.starts_with("-") ? arg.substr(1)
+                                                  : std::string();
+        const std::size_t equals = name.find('=');
+        const bool valueAttached = equals != std::string::npos;
+        name = name.substr(0, equals);
+        if (withValue.count(name) != 0) {
+            if (!valueAttached)
+                ++n; // its value
+            continue;
+        }
+        if (alone.count(name) != 0 && !valueAttached)
+            continue;
+        kept.push_back(arg);
+    }
+    return kept;
 }
 
 bool holdsSwitch(const std::string& arg)
@@ -27,7 +65,7 @@ WindowCommandLine ReadWindowCommandLine(const std::vector<std::string>& args,
                                         const std::string& version)
 {
     WindowCommandLine result;
-    frontend::FrontEndParser parser(args);
+    frontend::FrontEndParser parser(withoutQtOptions(args));
     const bool parsed = parser.parse();
     frontend::FrontEndOptions& options = result.options;
     options = parser.common();

@@ -25,14 +25,27 @@ inline QString BoxTitle()
     return FromCp1252(app::kBoxTitle);
 }
 
-// A button named by the system's name, its caption doubling as its accessible name. It never
-// becomes a dialog's default by taking the focus, so Enter does not press a button the user
-// merely tabbed past.
-inline QPushButton* MakeButton(const char* name, const char* caption, QWidget* parent = nullptr)
+// The caption with Alt and `key` pressing it: the first `key` in the caption underlined, in
+// either letter case. No key, or one the caption lacks: the caption as it is.
+inline QString WithMnemonic(const QString& caption, char key)
 {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    if (key == '\0')
+        return caption;
+    qsizetype at = caption.indexOf(QLatin1Char(key));
+    if (at < 0)
+        at = caption.indexOf(QLatin1Char(key), 0, Qt::CaseInsensitive);
+    return at < 0 ? caption : QString(caption).insert(at, QLatin1Char('&'));
+}
+
+// A button named by the system's name, its caption doubling as its accessible name; Alt and
+// `key` press it. It never becomes a dialog's default by taking the focus, so Enter does not
+// press a button the user merely tabbed past.
+inline QPushButton* MakeButton(const char* name, const char* caption, QWidget* parent = nullptr,
+                               char key = '\0')
+{
+    auto* button = new QPushButton(WithMnemonic(QString::fromUtf8(caption), key), parent);
     button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(button->text());
+    button->setAccessibleName(QString::fromUtf8(caption));
     button->setAutoDefault(false);
     // Some styles fit a long caption edge to edge; it keeps a margin of its own here.
     constexpr int kCaptionMargin = 12;

@@ -63,6 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValueRow{"147=1234567890", 147, SettingValue::Text("1234567890"), ""},
         ValueRow{"10=5", -1, {}, "\"5\" is no choice of setting 10 (Paging serial speed:)"},
         ValueRow{"10=4800", -1, {}, "is no choice"},
+        ValueRow{"44=2000 seconds", -1, {}, "  4  40 seconds\n  ... 146 more; 44=? lists all 151"},
+        ValueRow{"44=?", -1, {}, "  150  1500 seconds"},
         ValueRow{"10=4800 Baud", -1, {}, "is no choice"}, ValueRow{"10=-1", -1, {}, "is no choice"},
         ValueRow{"10=+2", -1, {}, "is no choice"}, ValueRow{"10= 2", -1, {}, "is no choice"},
         ValueRow{"147=12345678901", -1, {}, "has 11 characters; it takes at most 10"},

@@ -59,6 +59,18 @@ TEST_F(CliDemo, ReadToStandardOutputGivesTheBytesThatTheSaveWrites)
     EXPECT_EQ(fast.out, shown.out);
 }
 
+TEST_F(CliDemo, ADiffWithoutDifferencesSaysInOneLineThatTheUnitMatches)
+{
+    TempFolder::write(folder / "site.cfg", demoFile({}));
+    const std::string line = "The unit matches site.cfg: no differences.";
+    const CliRun said = cli({"diff", Q(folder / "site.cfg")});
+    EXPECT_EQ(said.status, 0) << said.err;
+    EXPECT_EQ(said.out, "");
+    EXPECT_NE(said.err.find(line), std::string::npos) << said.err;
+    const CliRun quiet = cli({"-q", "diff", Q(folder / "site.cfg")});
+    EXPECT_EQ(quiet.err.find(line), std::string::npos) << quiet.err;
+}
+
 TEST_F(CliDemo, DiffJsonIsOneObjectWithStableKeys)
 {
     TempFolder::write(folder / "site.cfg",

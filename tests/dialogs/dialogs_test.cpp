@@ -342,6 +342,21 @@ TEST_F(ProgramSetupDialogTest,
     EXPECT_TRUE(preferences.fastLink()); // the two choices share the file, not their values
 }
 
+TEST_F(ProgramSetupDialogTest, ANetworkAddressThePortCannotUseIsRefusedAtSaveAndNotKept)
+{
+    program.port.setDeviceOverride({});
+    ProgramSetupDialog dialog(program);
+    click(&dialog, "CmdWijzigen");
+    find<QLineEdit>(&dialog, "TxtNetworkAddress")->setText("192.168.1.20:4001");
+    click(&dialog, "CmdSave");
+    auto* box = dialog.findChild<QMessageBox*>("AddressRefused");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text().toStdString(), "Network address 192.168.1.20:4001: " +
+                                             link::ParseNetworkLine("192.168.1.20:4001").error);
+    EXPECT_TRUE(find<QPushButton>(&dialog, "CmdSave")->isEnabled()); // still editing
+    EXPECT_EQ(program.port.networkAddress(), "");
+}
+
 TEST_F(ProgramSetupDialogTest, StoredPortOutsideTheListShowsTheFirstPortOrNoneAndSavesSo)
 {
     const struct

@@ -66,7 +66,8 @@ TEST_F(WindowTest, StartUpOpensOnStatusGeneralSetupAndInputOne)
     EXPECT_TRUE(hiddenLegend->isHidden());
     for (int k = 0; k < 8; ++k)
         EXPECT_EQ(find<QGroupBox>(numbered("Frame4", k))->title(), "Generate Alarm message: ");
-    EXPECT_EQ(find<QPushButton>("CmdLeesAlles")->text(), "Read all settings from unit");
+    EXPECT_EQ(find<QPushButton>("CmdLeesAlles")->text().remove(QLatin1Char('&')),
+              "Read all settings from unit");
 
     // The same rows hold the same items on every input page, input 8 included.
     EXPECT_EQ(find<QLineEdit>(numbered("TxtTekstInput", 23))->parentWidget()->objectName(),
@@ -111,6 +112,7 @@ TEST_F(WindowTest, ButtonsOnlySetRequests)
     EXPECT_EQ(stores.WorkValues[12].asNumber(), 1); // the value at the click
     EXPECT_EQ(stores.ItemRequest[12], settings::Request::Write);
 
+    find<QLineEdit>("TxtTestPagerAdres")->setText(QStringLiteral("1001"));
     click("CmdTestOproepPager");
     EXPECT_TRUE(program->engine.requested(link::Job::PagerCall));
 

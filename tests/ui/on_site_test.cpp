@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -248,10 +249,12 @@ TEST_F(OnSiteTest, TheLineMonitorShowsTheFramesOnlyWhileOpen)
     monitor->refresh();
     const QStringList lines = monitor->shownText().split('\n');
     ASSERT_GE(lines.size(), 3); // wake-up, request, reply
-    EXPECT_TRUE(lines[1].contains(" -> 350  01 ")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].contains(QRegularExpression(QStringLiteral(" -> read +01 "))))
+        << lines[1].toStdString();
     EXPECT_TRUE(lines[2].contains(" <- ")) << lines[2].toStdString();
 
-    monitor->close();
+    QTest::keyClick(monitor->findChild<QWidget*>("TxtLineMonitor"), Qt::Key_Escape);
+    EXPECT_FALSE(monitor->isVisible());
     const std::size_t kept = monitor->monitor().frames().size();
     click("CmdReadSingleSetting_10");
     ASSERT_TRUE(tickUntil([&] { return idle(); }));

@@ -36,6 +36,12 @@ TEST(WindowCommandLine, AnyCommandLineStartsTheWindowAndUnknownWordsAreNoted)
          "",
          "pravenor: --demo uses the simulated converter; --port /dev/ttyS0 is passed over\n"},
         {{"/LOG", "--port"}, 1, false, "", "pravenor: --port needs a value; passed over\n"},
+        // Qt's own options are Qt's, with their values.
+        {{"-style", "fusion", "-reverse", "--stylesheet=dark.qss", "-platform", "xcb", "--demo"},
+         0,
+         true,
+         "",
+         ""},
     };
     for (const auto& row : rows) {
         const std::string shown = ::testing::PrintToString(row.args);

@@ -75,7 +75,7 @@ AboutDialog::AboutDialog(program::Program& program, std::function<void()> debugL
       m_webLabel(MakeLabel("Label6", "www.quilmar.nl", m_logoFrame)),
       m_versionLabel(MakeLabel("Label4", "", this)),
       m_levelLabel(MakeLabel("LabelLocalLog", "", this)),
-      m_closeButton(MakeButton("CmdSluit", "Close", this))
+      m_closeButton(MakeButton("CmdSluit", "Close", this, 'C'))
 {
     NameDialog(this, "frmAbout", "About");
 

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <filesystem>
 #include <system_error>
 
@@ -54,6 +55,24 @@ QString deviceLine(const link::SerialDevice& device)
     return line + QStringLiteral(" \u2192 ") + QString::fromStdString(device.device);
 }
 
+constexpr int kDeviceRole = Qt::UserRole + 1; // the device behind a port number, as said
+
+// The list of ports names the device behind each number and whether it is there; the box
+// itself keeps showing only "Com1" .. "Com30".
+class PortEntryDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (const QString device = index.data(kDeviceRole).toString(); !device.isEmpty())
+            option->text += QStringLiteral("   ") + device;
+    }
+};
+
 } // namespace
 
 ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* parent,
@@ -70,10 +89,10 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
       m_networkAddressLabel(MakeLabel("LabelNetworkAddress", "Network address:", this)),
       m_pathLabel(MakeLabel("Label2", "Path for setup files:", this)),
       m_portDevice(new QLabel(this)), m_devicesPresent(new QLabel(this)),
-      m_changeButton(MakeButton("CmdWijzigen", "Change", this)),
-      m_saveButton(MakeButton("CmdSave", "Save", this)),
-      m_cancelButton(MakeButton("CmdCancel", "Cancel", this)),
-      m_closeButton(MakeButton("CmdClose", "Close", this))
+      m_changeButton(MakeButton("CmdWijzigen", "Change", this, 'C')),
+      m_saveButton(MakeButton("CmdSave", "Save", this, 'S')),
+      m_cancelButton(MakeButton("CmdCancel", "Cancel", this, 'n')),
+      m_closeButton(MakeButton("CmdClose", "Close", this, 'l'))
 {
     NameDialog(this, "frmInstellingen", "Program Setup");
 
@@ -154,6 +173,7 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     LockCombo();
     for (int number = 1; number <= link::kPortCount; ++number)
         m_portCombo->addItem(portName(number));
+    m_portCombo->setItemDelegate(new PortEntryDelegate(m_portCombo));
     UpdateCombo();
     setEditing(false);
     showDevices();
@@ -246,6 +266,22 @@ void ProgramSetupDialog::cancel()
 // so it says how many first and lets the user go back to editing.
 void ProgramSetupDialog::save()
 {
+    // An address the port could not use is refused now, as --port refuses it, rather than
+    // kept to fail at the next start.
+    const QString address = m_networkAddressEdit->text().trimmed();
+    if (const link::ParsedLineAddress parsed = link::ParseNetworkLine(ToCp1252(address));
+        !parsed.error.empty()) {
+        m_networkAddressEdit->setFocus(Qt::OtherFocusReason);
+        auto* box = new QMessageBox(QMessageBox::Warning, BoxTitle(),
+                                    QStringLiteral("Network address ") + address +
+                                        QStringLiteral(": ") + FromCp1252(parsed.error),
+                                    QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("AddressRefused"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::WindowModal);
+        box->open();
+        return;
+    }
     const int edits = m_unsavedEdits ? m_unsavedEdits() : 0;
     if (edits == 0) {
         saveNow();
@@ -323,9 +359,21 @@ void ProgramSetupDialog::showDevices()
     }
     if (const std::string& address = m_program.port.networkAddress(); !address.empty())
         port = QStringLiteral("In use instead of the port number: ") + FromCp1252(address);
-    if (const auto& given = m_program.port.deviceOverride())
+    if (!m_runNote.isEmpty())
+        port += QStringLiteral("\n") + m_runNote;
+    else if (const auto& given = m_program.port.deviceOverride())
         port += QStringLiteral("\nIn use for this run (--port): ") + FromCp1252(given->text());
     m_portDevice->setText(port);
+    for (int n = 0; n < m_portCombo->count(); ++n) {
+        const std::string device = link::DeviceForPort(n + 1);
+        std::error_code error;
+        const QString note = device.empty() ? QString()
+                                            : QString::fromStdString(device) +
+                                                  (std::filesystem::exists(device, error)
+                                                       ? QStringLiteral(" (plugged in)")
+                                                       : QStringLiteral(" (not plugged in)"));
+        m_portCombo->setItemData(n, note, kDeviceRole);
+    }
 
     // A handful is what a service laptop has; more would push the buttons off the dialog.
     constexpr int kShown = 6;

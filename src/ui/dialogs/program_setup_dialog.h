@@ -52,6 +52,12 @@ public slots:
 
     // How many edits on the main window a "Save" would throw away; none set: it asks nothing.
     void setUnsavedEdits(std::function<int()> count) { m_unsavedEdits = std::move(count); }
+    // What this run talks to instead of the port, said under it (such as --demo's converter).
+    void setRunNote(const QString& note)
+    {
+        m_runNote = note;
+        showDevices();
+    }
 
 private:
     void change();
@@ -71,6 +77,7 @@ private:
     bool m_storedFast = false;  // the choice as it stood when last shown
     QCheckBox* m_fastLinkCheck; // ChkFastLink
     std::function<int()> m_unsavedEdits;
+    QString m_runNote;
     QCheckBox* m_keepUnitCheck;      // ChkKeepUnit
     QCheckBox* m_readBackCheck;      // ChkReadBack
     LockableComboBox* m_portCombo;   // ComboCom
