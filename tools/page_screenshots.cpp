@@ -10,6 +10,7 @@
 #include "program/commands.h"
 #include "program/program.h"
 #include "program/settings_comparison.h"
+#include "ui/changes_dialog.h"
 #include "ui/compare_dialog.h"
 #include "ui/line_monitor_window.h"
 #include "ui/main_window.h"
@@ -19,6 +20,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTabWidget>
@@ -132,6 +134,25 @@ int main(int argc, char** argv)
     QApplication::processEvents();
     compare.grab().save(output.filePath(QStringLiteral("compare.png")));
     compare.hide();
+
+    // The changes view over the three edits, and find with a word typed as a person would.
+    window->findChild<QAction*>(QStringLiteral("Changes"))->trigger();
+    QApplication::processEvents();
+    if (auto* changes = window->findChild<pravenor::ui::ChangesDialog*>()) {
+        changes->grab().save(output.filePath(QStringLiteral("changes.png")));
+        changes->close();
+    }
+    auto* find = window->findChild<QLineEdit*>(QStringLiteral("TxtZoekInstelling"));
+    find->setFocus();
+    for (const QChar letter : QStringLiteral("door")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(letter));
+        QApplication::sendEvent(find, &press);
+    }
+    QApplication::processEvents();
+    window->grab().save(output.filePath(QStringLiteral("find.png")));
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(find, &escape);
+    QApplication::processEvents();
 
     auto* main = window->findChild<QTabWidget*>("SSTab1");
     auto* setup = window->findChild<QTabWidget*>("SSTab2");

@@ -76,6 +76,9 @@ void ChangesDialog::refresh()
         connect(back, &QPushButton::clicked, this, [this, item] { putBack(item); });
         m_changed->setCellWidget(row, 3, back);
     }
+    // The buttons' column as wide as the button's caption.
+    if (m_changed->rowCount() > 0)
+        m_changed->setColumnWidth(3, m_changed->cellWidget(0, 3)->sizeHint().width());
     m_notRead->setRowCount(static_cast<int>(review.notRead.size()));
     for (int row = 0; row < static_cast<int>(review.notRead.size()); ++row) {
         cell(m_notRead, row, 0, review.notRead[static_cast<std::size_t>(row)].name);

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QScrollBar>
+#include <algorithm>
 
 namespace pravenor::ui {
 
@@ -57,7 +59,13 @@ void FindField::update(const QString& query)
     QWidget* window = m_list->parentWidget();
     const QPoint below = mapTo(window, QPoint(0, height()));
     const int rows = std::min(kShownRows, m_list->count());
-    m_list->setGeometry(below.x(), below.y(), std::max(width(), 420),
+    // As wide as the longest match asks, within the window: a field at the window's right
+    // edge opens its list leftwards.
+    const int wanted = std::max(width(), m_list->sizeHintForColumn(0) + 2 * m_list->frameWidth() +
+                                             m_list->verticalScrollBar()->sizeHint().width());
+    const int listWidth = std::min(wanted, window->width());
+    const int left = std::clamp(below.x(), 0, window->width() - listWidth);
+    m_list->setGeometry(left, below.y(), listWidth,
                         rows * m_list->sizeHintForRow(0) + 2 * m_list->frameWidth());
     m_list->raise();
     m_list->show();
