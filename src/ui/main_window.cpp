@@ -606,7 +606,11 @@ void MainWindow::followPace()
 void MainWindow::refreshMarking()
 {
     m_program->sync.RefreshSettingControls();
-    showChangeCounts();
+    // The counts follow the marking: they are counted again only when it changed.
+    if (const long changes = m_controls->colourChanges(); changes != m_countedAtChange) {
+        m_countedAtChange = changes;
+        showChangeCounts();
+    }
 }
 
 // Each tab with changed settings on it carries their count ("3 (2)"), so that a change on a
@@ -800,6 +804,9 @@ void MainWindow::jobEnded(link::Job job, link::JobEnd end)
 {
     using link::Job;
     using link::JobEnd;
+    // A read may leave a control as red as it was and still turn it from never read into
+    // changed: the tabs are counted again after every batch.
+    m_countedAtChange = -1;
     if (job == Job::ReadAll || job == Job::WriteAll) {
         // At debug level 2 the engine puts its closing line into the box itself.
         if ((end == JobEnd::Done || end == JobEnd::Failed) &&

@@ -223,7 +223,8 @@ private:
     QPointer<QWidget> m_aboutDialog;
     QPointer<QWidget> m_lineMonitor;
     std::optional<program::UnitCompare> m_unitCompare; // while its read-all runs
-    QPointer<QWidget> m_changes;                       // frmWijzigingen
+    long m_countedAtChange = -1; // the marking's change count when the tabs were last counted
+    QPointer<QWidget> m_changes; // frmWijzigingen
 };
 
 } // namespace pravenor::ui
