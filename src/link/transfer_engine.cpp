@@ -100,6 +100,17 @@ void TransferEngine::step(std::int16_t signal)
         return;
     case EngineState::Read:
     case EngineState::Write:
+        if (m_settling) {
+            m_bytes.ClearInput();
+            if (m_pollDelay > 0)
+                return;
+            m_settling = false;
+            if (m_linkAlive == 0) {
+                m_settings.WakeUpSequence();
+                m_pollDelay = m_ticks.wakeUpPause;
+                return;
+            }
+        }
         if (m_pollDelay > 0)
             return;
         m_linkAlive = s == EngineState::Read ? m_ticks.readAwake : m_ticks.writeAwake;
@@ -204,6 +215,9 @@ void TransferEngine::apply(const ExchangeOutcome& outcome, EngineState from)
     fallBackIfFailed(from, result);
     tellWatcher(m_state, result);
     m_state = result.next;
+    if ((isReadState(from) || isWriteState(from)) && result.next == EngineState::Idle &&
+        result.tally != Tally::Success && result.tally != Tally::Refused)
+        m_settleDue = true;
     if (result.tally == Tally::Failure)
         ++m_errorCount;
     else if (result.tally == Tally::Success)
@@ -332,6 +346,7 @@ void TransferEngine::portLostStep()
     }
     m_state = EngineState::Idle;
     m_incoming.clear();
+    m_settleDue = m_settling = false; // a fresh connection carries nothing late
     endBatch(JobEnd::PortLost);
     m_pollDelay = m_ticks.wakeUpPause;
     auto& requests = m_sync.stores().ItemRequest;
@@ -397,7 +412,11 @@ bool TransferEngine::dispatchItem(int i, settings::Request request)
         return true;
     }
     m_currentItem = static_cast<std::int16_t>(i);
-    if (m_linkAlive > 0) {
+    m_settling = m_settleDue;
+    if (m_settleDue) {
+        m_settleDue = false;
+        m_pollDelay = m_ticks.lineSettle;
+    } else if (m_linkAlive > 0) {
         m_pollDelay = 0;
     } else {
         m_settings.WakeUpSequence();

@@ -183,6 +183,9 @@ private:
     int m_refusedCount = 0;
     std::int16_t m_pollDelay = 0;
     std::int16_t m_linkAlive = 0;
+    // A setting exchange failed: the next one waits the line out first, dropping all it hears.
+    bool m_settleDue = false;
+    bool m_settling = false;
     Pace m_pace = kStandardPace;
     PaceTicks m_ticks = PaceTicks::For(kStandardPace);
     milliseconds m_interval = kStandardPace.idleTick;
