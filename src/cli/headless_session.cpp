@@ -316,7 +316,8 @@ void HeadlessSession::watch()
     }
     const bool portOpen = m_program->port.PortIsOpen() == 1;
     if (m_recovering) {
-        if (engine.state() != link::EngineState::Idle || !portOpen)
+        // Back means able to carry bytes, not a connection still being tried.
+        if (engine.state() != link::EngineState::Idle || !portOpen || !m_line.usable())
             return;
         m_recovering = false;
         if (++m_recoveries > kMaxRecoveries) {
@@ -337,8 +338,10 @@ void HeadlessSession::watch()
         if ((lost || m_portWasLost) && *step.job == link::Job::PagerCall)
             fail(kExitConverter,
                  "the port " + deviceName() +
-                     " went away during the pager call: the call may or may not have gone out, "
-                     "and it is not sent again");
+                     (engine.pagerCallSent()
+                          ? " went away during the pager call: the call may or may not have "
+                            "gone out, and it is not sent again"
+                          : " went away before the pager call was sent: the call was not sent"));
         // A batch dropped by a lost port, or one whose port would not reopen, is tried again.
         else if (lost)
             m_recovering = true;

@@ -34,6 +34,7 @@ public:
     }
     void close() override { m_current->close(); }
     bool isOpen() override { return m_current->isOpen(); }
+    bool ready() override { return m_current->ready(); }
     int bytesWaiting() override { return m_current->bytesWaiting(); }
     int readByte() override { return m_current->readByte(); }
     bool writeByte(std::uint8_t byte) override { return m_current->writeByte(byte); }
@@ -93,6 +94,12 @@ void ConverterLine::setNoteHandler(std::function<void(const std::string&)> handl
 {
     if (m_device)
         m_device->network().setNoteHandler(std::move(handler));
+}
+
+void ConverterLine::setTlsTrust(const link::TlsTrust& trust)
+{
+    if (m_device)
+        m_device->network().setTlsTrust(trust);
 }
 
 } // namespace pravenor::frontend

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/line_address.h"
+#include "link/net/tls_trust.h"
 #include "link/serial_port.h"
 
 #include <chrono>
@@ -63,6 +64,8 @@ public:
     // Lines for the message log from the network line: connections made, line settings a
     // server left unconfirmed.
     void setNoteHandler(std::function<void(const std::string&)> handler);
+    // What TLS addresses trust; from the next opening.
+    void setTlsTrust(const link::TlsTrust& trust);
 
     static constexpr const char* kDemoDevice = "demo converter";
 

@@ -141,6 +141,12 @@ void TransferEngine::step(std::int16_t signal)
     default:
         break;
     }
+    // A line that drops mid-exchange is lost now, not three seconds on as a converter that
+    // did not answer.
+    if (m_port.PortIsOpen() == -1) {
+        loseMidExchange();
+        return;
+    }
     if (isReadState(s) || isWriteState(s))
         apply(m_settings.replyStep(s, m_currentItem), s);
     else if (s >= EngineState::RestartSoh && s <= EngineState::RestartBody)
@@ -215,8 +221,9 @@ void TransferEngine::apply(const ExchangeOutcome& outcome, EngineState from)
     fallBackIfFailed(from, result);
     tellWatcher(m_state, result);
     m_state = result.next;
+    // Only a reply that did not come in time may still be on its way.
     if ((isReadState(from) || isWriteState(from)) && result.next == EngineState::Idle &&
-        result.tally != Tally::Success && result.tally != Tally::Refused)
+        m_receiver.ReplyTimeout == 0)
         m_settleDue = true;
     if (result.tally == Tally::Failure)
         ++m_errorCount;
@@ -362,6 +369,16 @@ void TransferEngine::portLostStep()
     }
 }
 
+void TransferEngine::loseMidExchange()
+{
+    m_state = EngineState::PortLost;
+    m_pollDelay = 0;
+    if (m_serviceJobRunning) {
+        m_serviceJobRunning = false;
+        notify(m_serviceJob, JobEnd::PortLost);
+    }
+}
+
 void TransferEngine::cancelForErrors(settings::Request request)
 {
     CancelAll();
@@ -483,6 +500,10 @@ void TransferEngine::tellWatcher(EngineState was, const StepResult& result)
 void TransferEngine::idleStep()
 {
     m_currentItem = -1;
+    // A connection still being made is waited for; nothing is sent into it, and nothing that
+    // fails meanwhile is the converter's fault.
+    if (m_port.PortIsOpen() == 1 && !m_port.PortIsReady())
+        return;
     if (dispatch())
         return;
     if (m_writing)
