@@ -300,6 +300,11 @@ void HeadlessSession::watch()
     if (m_status)
         return;
     const link::TransferEngine& engine = m_program->engine;
+    m_ranFor += engine.tickInterval();
+    if (m_options.timeoutSeconds && m_ranFor > std::chrono::seconds(*m_options.timeoutSeconds)) {
+        failTimedOut();
+        return;
+    }
     const bool portLost = engine.state() == link::EngineState::PortLost;
     // A network line counts as open while it connects, so the engine may sit idle on one
     // that never connects; the wait runs until the line can carry bytes.
@@ -360,6 +365,24 @@ void HeadlessSession::watch()
         m_recovering = true;
     else
         stepFailed(missing);
+}
+
+// A line that passes a byte a second would hold a read-all for half an hour: the bound the
+// user gave ends it, saying how far it got.
+void HeadlessSession::failTimedOut()
+{
+    const auto& requests = m_program->stores.ItemRequest;
+    const auto pending = std::count_if(requests.begin(), requests.end(), [](settings::Request r) {
+        return r != settings::kNoRequest;
+    });
+    std::string left = "step " + std::to_string(m_stepIndex + 1) + " of " +
+                       std::to_string(m_steps.size()) + " was running";
+    if (pending > 0)
+        left += ", " + std::to_string(pending) + (pending == 1 ? " setting" : " settings") +
+                " still to go";
+    fail(m_portWasUsable ? kExitConverter : kExitPort,
+         "the command did not finish within " + std::to_string(*m_options.timeoutSeconds) +
+             " s (--timeout): " + left);
 }
 
 void HeadlessSession::failPortAway()

@@ -114,17 +114,17 @@ protected:
         const std::string dir = folder.path().string();
         auto authority = [&](const std::string& name) {
             return Shell("openssl req -x509 -newkey rsa:2048 -nodes -days 30 -subj /CN=" + name +
-                       " -keyout " + dir + "/" + name + ".key -out " + dir + "/" + name + ".pem");
+                         " -keyout " + dir + "/" + name + ".key -out " + dir + "/" + name + ".pem");
         };
         auto certificate = [&](const std::string& name, const std::string& by,
                                const std::string& names, int days) {
             const std::string base = dir + "/" + name;
             std::ofstream(base + ".ext") << "subjectAltName=" << names << "\n";
             return Shell("openssl req -newkey rsa:2048 -nodes -subj /CN=" + name + " -keyout " +
-                       base + ".key -out " + base + ".csr") &&
+                         base + ".key -out " + base + ".csr") &&
                    Shell("openssl x509 -req -in " + base + ".csr -CA " + dir + "/" + by +
-                       ".pem -CAkey " + dir + "/" + by + ".key -CAcreateserial -days " +
-                       std::to_string(days) + " -extfile " + base + ".ext -out " + base + ".pem");
+                         ".pem -CAkey " + dir + "/" + by + ".key -CAcreateserial -days " +
+                         std::to_string(days) + " -extfile " + base + ".ext -out " + base + ".pem");
         };
         const std::string local = "DNS:localhost,IP:127.0.0.1";
         return authority("authority") && authority("stranger") &&
@@ -134,8 +134,8 @@ protected:
                certificate("foreign", "stranger", local, 30) &&
                certificate("engineer", "authority", "DNS:engineer", 30) &&
                Shell("mkdir -p " + dir + "/auth/engineer/allowed_certs && cp " + dir +
-                   "/authority.pem " + dir + "/auth/engineer/allowed_certs/ && openssl rehash " +
-                   dir + "/auth/engineer/allowed_certs");
+                     "/authority.pem " + dir + "/auth/engineer/allowed_certs/ && openssl rehash " +
+                     dir + "/auth/engineer/allowed_certs");
     }
 
     // One accepter per case, all on the one converter.
@@ -158,8 +158,8 @@ protected:
                 text.replace(at, 3, folder.path().string());
             config += "connection: &" + name + "\n  accepter: " + text + ",tcp,127.0.0.1," +
                       std::to_string(ports[name]) + "\n  connector: serialdev," +
-                      file("converter") + ",9600n81,local\n  options:\n    authdir: " +
-                      file("auth") + "\n";
+                      file("converter") +
+                      ",9600n81,local\n  options:\n    authdir: " + file("auth") + "\n";
         }
         TempFolder::write(folder / "ser2net.yaml", config);
         ser2net.start("/usr/sbin/ser2net", {"-n", "-u", "-c", path("ser2net.yaml")});
@@ -238,10 +238,9 @@ TEST_F(TlsPortTest, EveryRefusalSaysWhyAndNothingReachesTheConverter)
     {
         QFile pem(path("server.pem"));
         pem.open(QIODevice::ReadOnly);
-        serverPin = "SHA256:" + QSslCertificate(pem.readAll())
-                                    .digest(QCryptographicHash::Sha256)
-                                    .toHex()
-                                    .toStdString();
+        serverPin =
+            "SHA256:" +
+            QSslCertificate(pem.readAll()).digest(QCryptographicHash::Sha256).toHex().toStdString();
     }
     struct Row
     {
@@ -252,7 +251,11 @@ TEST_F(TlsPortTest, EveryRefusalSaysWhyAndNothingReachesTheConverter)
         std::string said; // a piece of the reason; empty: the line works
     };
     const Row rows[] = {
-        {"unknown authority", "tcp+tls", "raw", {}, "unknown authority (its fingerprint is SHA256:"},
+        {"unknown authority",
+         "tcp+tls",
+         "raw",
+         {},
+         "unknown authority (its fingerprint is SHA256:"},
         {"pinned, the same", "tcp+tls", "raw", {"", serverPin, "", ""}, ""},
         {"pinned, changed", "tcp+tls", "foreign", {"", serverPin, "", ""}, "has changed: pinned"},
         {"another authority", "tcp+tls", "foreign", {authority, "", "", ""}, "unknown authority"},
