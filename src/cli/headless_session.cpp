@@ -7,6 +7,7 @@
 #include "cli/report_command.h"
 #include "files/settings_file_text.h"
 #include "link/com_port.h"
+#include "link/control_chars.h"
 #include "program/commands.h"
 #include "program/start_program.h"
 #include "settings/catalogue.h"
@@ -118,7 +119,7 @@ HeadlessSession::~HeadlessSession() = default;
 
 std::string HeadlessSession::deviceName() const
 {
-    return utf8(m_program->port.deviceFor(m_program->config.ComPortIndex));
+    return utf8(link::VisibleText(m_program->port.deviceFor(m_program->config.ComPortIndex)));
 }
 
 void HeadlessSession::finish(int status)

@@ -1,5 +1,6 @@
 #include "frontend/front_end_options.h"
 
+#include "link/control_chars.h"
 #include "link/line_address.h"
 
 namespace pravenor::frontend {
@@ -81,7 +82,7 @@ bool FrontEndParser::parse()
     if (m_common.demo && !m_common.device.empty())
         m_common.error = "--demo uses the simulated converter; leave out --port";
     if (m_common.error.empty() && !port.error.empty())
-        m_common.error = "--port " + m_common.device + ": " + port.error;
+        m_common.error = "--port " + link::VisibleText(m_common.device) + ": " + port.error;
     link::TlsTrust& tls = m_common.tls;
     tls.authorityFile = value("ca").value_or("");
     tls.pin = value("pin").value_or("");

@@ -167,6 +167,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "--port tcp://plant-room: write the address as HOST:PORT"},
         UsageRow{{"--port", "rfc2217://[fd00::20]:7000", "read"}, ""},
         UsageRow{{"--timeout", "0", "read"}, "--timeout takes whole seconds from 1"},
+        UsageRow{{"--port", "tcp://[[fd00]:41", "read"}, "the address has no usable host name"},
+        UsageRow{{"--port", "tcp://a\x1b[2Jb:41", "read"}, "--port tcp://a[ESC][2Jb:41: the"},
         UsageRow{{"--pin", "SHA256:12ab", "read"}, "write SHA256: and the certificate's 64"},
         UsageRow{{"--cert", "me.pem", "read"}, "--cert and --key go together"},
         UsageRow{{"--port", "tcp+tls://plant:7443", "--pin", "sha256:" + std::string(64, 'a'),

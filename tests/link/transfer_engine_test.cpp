@@ -649,6 +649,24 @@ TEST_F(ScriptedReplies, APagerCallAfterAGoodPositionCanStillBeRefused)
     EXPECT_TRUE(world.logged("ERROR: send call to pager via Pravenor FAILED."));
 }
 
+// A network line that is still connecting carries no exchange, and one that drops during an
+// exchange is a lost port on that tick, not a converter that did not answer.
+TEST_F(ScriptedReplies, AConnectingLineWaitsAndADroppedOneIsLostAtOnce)
+{
+    port.connected = false;
+    world.stores.ItemRequest[9] = settings::kReadRequest;
+    world.tick(200);
+    EXPECT_TRUE(port.written.empty());
+    EXPECT_EQ(world.engine.state(), EngineState::Idle);
+    port.connected = true;
+    world.tick(11);
+    EXPECT_EQ(world.engine.state(), EngineState::ReadSoh);
+    port.isOpenNow = false;
+    world.tick();
+    EXPECT_EQ(world.engine.state(), EngineState::PortLost);
+    EXPECT_EQ(world.engine.ErrorCount(), 0);
+}
+
 TEST_F(ScriptedReplies, BytesBeforeSohAreDroppedOnePerTick)
 {
     dispatch(9, settings::kReadRequest);
