@@ -465,8 +465,8 @@ std::string NetworkPort::closedReason() const
     if (m_encryptedAt.elapsed() > 2000)
         return closed;
     return closed + (m_trust.certificateFile.empty()
-                         ? " right after the TLS handshake: it wants a client certificate "
-                           "(--cert and --key)"
+                         ? " right after the TLS handshake: most likely it wants a client "
+                           "certificate (--cert and --key)"
                          : " right after the TLS handshake: it did not accept the client "
                            "certificate");
 }
