@@ -98,6 +98,7 @@ void ConverterLine::setNoteHandler(std::function<void(const std::string&)> handl
 
 void ConverterLine::setTlsTrust(const link::TlsTrust& trust)
 {
+    m_trust = trust;
     if (m_device)
         m_device->network().setTlsTrust(trust);
 }

@@ -66,11 +66,13 @@ public:
     void setNoteHandler(std::function<void(const std::string&)> handler);
     // What TLS addresses trust; from the next opening.
     void setTlsTrust(const link::TlsTrust& trust);
+    const link::TlsTrust& tlsTrust() const { return m_trust; }
 
     static constexpr const char* kDemoDevice = "demo converter";
 
 private:
     LineChoice m_choice;
+    link::TlsTrust m_trust;
     std::unique_ptr<sim::ConverterModel> m_model;
     std::unique_ptr<link::SerialPort> m_serial;
     DevicePort* m_device = nullptr;

@@ -390,6 +390,8 @@ void MainWindow::load(program::Program& program, frontend::ConverterLine& line,
 {
     m_program = &program;
     m_line = &line;
+    m_givenTrust = line.tlsTrust();
+    followTrust();
     connectSettingButtons();
     if (m_preferences.fastLink())
         program.engine.setPace(link::kFastPace);
@@ -662,11 +664,28 @@ void MainWindow::showFileResult(const files::FileResult& result)
 
 // Both dialogs are modeless: the timers run on while they are open. An open one is brought
 // forward rather than opened twice.
+// The files Program Setup keeps for TLS, where the command line gave none.
+void MainWindow::followTrust()
+{
+    link::TlsTrust trust = m_givenTrust;
+    auto take = [](std::string& given, const QString& kept) {
+        if (given.empty())
+            given = ToCp1252(kept);
+    };
+    take(trust.authorityFile, m_preferences.tlsAuthority());
+    if (trust.certificateFile.empty() && trust.keyFile.empty()) {
+        take(trust.certificateFile, m_preferences.tlsCertificate());
+        take(trust.keyFile, m_preferences.tlsKey());
+    }
+    m_line->setTlsTrust(trust);
+}
+
 void MainWindow::openSetup()
 {
     if (!m_setupDialog) {
         auto* dialog =
             new ProgramSetupDialog(*m_program, this, &m_preferences, [this] { followPace(); });
+        dialog->setTrustChanged([this] { followTrust(); });
         dialog->setUnsavedEdits(
             [this] { return static_cast<int>(program::UnsavedEdits(*m_program).size()); });
         m_setupDialog = dialog;

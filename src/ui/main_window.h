@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/file_result.h"
+#include "link/net/tls_trust.h"
 #include "program/start_program.h"
 #include "program/unit_history.h"
 #include "ui/activity_led.h"
@@ -157,11 +158,13 @@ private:
     // Quit and the close box: the timers stop, the port closes once, every window goes.
     void endProgram();
     void followPace();
+    void followTrust();
     void beep();
 
     bool m_demo;
     program::Program* m_program = nullptr;
     frontend::ConverterLine* m_line = nullptr;
+    link::TlsTrust m_givenTrust; // --ca, --pin, --cert, --key: they win over the preferences
 
     QWidget* m_unplaced = nullptr;
     SettingPages m_pages;

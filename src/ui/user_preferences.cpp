@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <QStandardPaths>
+#include <utility>
 
 namespace pravenor::ui {
 
@@ -9,6 +10,9 @@ namespace {
 
 const QString kFastLinkKey = QStringLiteral("link/fast");
 const QString kNetworkAddressKey = QStringLiteral("link/networkAddress");
+const QString kTlsAuthorityKey = QStringLiteral("link/tlsAuthority");
+const QString kTlsCertificateKey = QStringLiteral("link/tlsCertificate");
+const QString kTlsKeyKey = QStringLiteral("link/tlsKey");
 const QString kKeepUnitKey = QStringLiteral("history/keepUnit");
 const QString kReadBackKey = QStringLiteral("history/readBack");
 
@@ -76,6 +80,36 @@ void UserPreferences::setNetworkAddress(const QString& address)
         settings.remove(kNetworkAddressKey);
     else
         settings.setValue(kNetworkAddressKey, address);
+    settings.sync();
+}
+
+QString UserPreferences::tlsAuthority() const
+{
+    return QSettings(m_file, QSettings::IniFormat).value(kTlsAuthorityKey).toString();
+}
+
+QString UserPreferences::tlsCertificate() const
+{
+    return QSettings(m_file, QSettings::IniFormat).value(kTlsCertificateKey).toString();
+}
+
+QString UserPreferences::tlsKey() const
+{
+    return QSettings(m_file, QSettings::IniFormat).value(kTlsKeyKey).toString();
+}
+
+void UserPreferences::setTls(const QString& authority, const QString& certificate,
+                             const QString& key)
+{
+    QSettings settings(m_file, QSettings::IniFormat);
+    for (const auto& [name, value] :
+         {std::pair{kTlsAuthorityKey, authority}, std::pair{kTlsCertificateKey, certificate},
+          std::pair{kTlsKeyKey, key}}) {
+        if (value.isEmpty())
+            settings.remove(name);
+        else
+            settings.setValue(name, value);
+    }
     settings.sync();
 }
 

@@ -26,6 +26,12 @@ public:
     // "tcp://HOST:PORT" or "rfc2217://HOST:PORT"; empty: the port number.
     QString networkAddress() const;
     void setNetworkAddress(const QString& address);
+    // For TLS addresses: the certificate authority file (empty: the system's), and the
+    // client certificate and key for servers that ask for one. Paths as typed.
+    QString tlsAuthority() const;
+    QString tlsCertificate() const;
+    QString tlsKey() const;
+    void setTls(const QString& authority, const QString& certificate, const QString& key);
     // The site and engineer the commissioning report names, as last given.
     QString reportSite() const;
     QString reportEngineer() const;

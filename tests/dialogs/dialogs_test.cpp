@@ -158,8 +158,9 @@ TEST_F(ProgramSetupDialogTest, TabOrderRunsFromThePortToSave)
     } while (widget != combo && order.size() < 20);
     EXPECT_EQ(
         order.join(' ').toStdString(),
-        "ComboCom TxtNetworkAddress TxtSetPath ChkFastLink ChkKeepUnit ChkReadBack CmdWijzigen "
-        "CmdClose CmdCancel CmdSave");
+        "ComboCom TxtNetworkAddress TxtSetPath ChkFastLink ChkKeepUnit ChkReadBack "
+        "TxtCertificateAuthority TxtClientCertificate TxtClientKey CmdWijzigen CmdClose CmdCancel "
+        "CmdSave");
 }
 
 TEST_F(ProgramSetupDialogTest, SaveWritesTheFileRebuildsTheListsAndShowsDefaultsAgain)
@@ -340,6 +341,31 @@ TEST_F(ProgramSetupDialogTest,
     EXPECT_EQ(saveWith(""), "Com: 3 opened with: 9600,N,8,1");
     EXPECT_EQ(preferences.networkAddress(), "");
     EXPECT_TRUE(preferences.fastLink()); // the two choices share the file, not their values
+}
+
+TEST_F(ProgramSetupDialogTest, TheTlsFilesAreKeptPerUserAndTakenBeforeThePortReopens)
+{
+    ui::UserPreferences preferences(QString::fromStdString((folder / "user.conf").string()));
+    int told = 0;
+    {
+        ProgramSetupDialog dialog(program, nullptr, &preferences);
+        dialog.setTrustChanged([&] {
+            ++told;
+            EXPECT_EQ(ui::UserPreferences(preferences.file()).tlsKey(), "/home/me/me.key");
+        });
+        auto* authority = find<QLineEdit>(&dialog, "TxtCertificateAuthority");
+        EXPECT_TRUE(authority->isReadOnly());
+        click(&dialog, "CmdWijzigen");
+        authority->setText(" /etc/plant/authority.pem ");
+        find<QLineEdit>(&dialog, "TxtClientCertificate")->setText("/home/me/me.pem");
+        find<QLineEdit>(&dialog, "TxtClientKey")->setText("/home/me/me.key");
+        click(&dialog, "CmdSave");
+    }
+    EXPECT_EQ(told, 1);
+    ProgramSetupDialog reopened(program, nullptr, &preferences);
+    EXPECT_EQ(find<QLineEdit>(&reopened, "TxtCertificateAuthority")->text(),
+              "/etc/plant/authority.pem");
+    EXPECT_EQ(find<QLineEdit>(&reopened, "TxtClientCertificate")->text(), "/home/me/me.pem");
 }
 
 TEST_F(ProgramSetupDialogTest, StoredPortOutsideTheListShowsTheFirstPortOrNoneAndSavesSo)

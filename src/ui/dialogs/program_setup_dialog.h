@@ -52,6 +52,8 @@ public slots:
 
     // How many edits on the main window a "Save" would throw away; none set: it asks nothing.
     void setUnsavedEdits(std::function<int()> count) { m_unsavedEdits = std::move(count); }
+    // Told after a "Save" that may have changed the TLS files in the preferences.
+    void setTrustChanged(std::function<void()> changed) { m_trustChanged = std::move(changed); }
 
 private:
     void change();
@@ -76,7 +78,11 @@ private:
     LockableComboBox* m_portCombo;   // ComboCom
     QLineEdit* m_pathEdit;           // TxtSetPath
     QLineEdit* m_networkAddressEdit; // TxtNetworkAddress
-    QLabel* m_portLabel;             // Label1
+    QLineEdit* m_authorityEdit;      // TxtCertificateAuthority
+    QLineEdit* m_certificateEdit;    // TxtClientCertificate
+    QLineEdit* m_keyEdit;            // TxtClientKey
+    std::function<void()> m_trustChanged;
+    QLabel* m_portLabel; // Label1
     QLabel* m_networkAddressLabel;
     QLabel* m_pathLabel; // Label2
     QLabel* m_portDevice;
