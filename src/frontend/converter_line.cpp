@@ -103,4 +103,11 @@ void ConverterLine::setTlsTrust(const link::TlsTrust& trust)
         m_device->network().setTlsTrust(trust);
 }
 
+std::optional<link::UnknownCertificate> ConverterLine::unknownCertificate() const
+{
+    if (!m_device)
+        return std::nullopt;
+    return m_device->network().unknownCertificate();
+}
+
 } // namespace pravenor::frontend

@@ -67,6 +67,8 @@ public:
     // What TLS addresses trust; from the next opening.
     void setTlsTrust(const link::TlsTrust& trust);
     const link::TlsTrust& tlsTrust() const { return m_trust; }
+    // The certificate the network line was last refused for for want of an authority.
+    std::optional<link::UnknownCertificate> unknownCertificate() const;
 
     static constexpr const char* kDemoDevice = "demo converter";
 

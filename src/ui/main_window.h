@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 class QFrame;
@@ -159,12 +160,14 @@ private:
     void endProgram();
     void followPace();
     void followTrust();
+    void offerTrust();
     void beep();
 
     bool m_demo;
     program::Program* m_program = nullptr;
     frontend::ConverterLine* m_line = nullptr;
     link::TlsTrust m_givenTrust; // --ca, --pin, --cert, --key: they win over the preferences
+    std::set<std::string> m_trustOffered; // fingerprints the user was asked about this run
 
     QWidget* m_unplaced = nullptr;
     SettingPages m_pages;

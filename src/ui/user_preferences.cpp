@@ -13,6 +13,7 @@ const QString kNetworkAddressKey = QStringLiteral("link/networkAddress");
 const QString kTlsAuthorityKey = QStringLiteral("link/tlsAuthority");
 const QString kTlsCertificateKey = QStringLiteral("link/tlsCertificate");
 const QString kTlsKeyKey = QStringLiteral("link/tlsKey");
+const QString kTrustedKey = QStringLiteral("trustedCertificates");
 const QString kKeepUnitKey = QStringLiteral("history/keepUnit");
 const QString kReadBackKey = QStringLiteral("history/readBack");
 
@@ -110,6 +111,37 @@ void UserPreferences::setTls(const QString& authority, const QString& certificat
         else
             settings.setValue(name, value);
     }
+    settings.sync();
+}
+
+// An array, not keys: an address holds the slashes that QSettings takes for groups.
+std::map<std::string, std::string> UserPreferences::trustedCertificates() const
+{
+    QSettings settings(m_file, QSettings::IniFormat);
+    std::map<std::string, std::string> trusted;
+    const int count = settings.beginReadArray(kTrustedKey);
+    for (int i = 0; i < count; ++i) {
+        settings.setArrayIndex(i);
+        trusted[settings.value(QStringLiteral("address")).toString().toStdString()] =
+            settings.value(QStringLiteral("fingerprint")).toString().toStdString();
+    }
+    settings.endArray();
+    return trusted;
+}
+
+void UserPreferences::trustCertificate(const std::string& address, const std::string& fingerprint)
+{
+    std::map<std::string, std::string> trusted = trustedCertificates();
+    trusted[address] = fingerprint;
+    QSettings settings(m_file, QSettings::IniFormat);
+    settings.beginWriteArray(kTrustedKey, static_cast<int>(trusted.size()));
+    int i = 0;
+    for (const auto& [where, print] : trusted) {
+        settings.setArrayIndex(i++);
+        settings.setValue(QStringLiteral("address"), QString::fromStdString(where));
+        settings.setValue(QStringLiteral("fingerprint"), QString::fromStdString(print));
+    }
+    settings.endArray();
     settings.sync();
 }
 

@@ -221,7 +221,7 @@ TEST_F(TlsPortTest, TheConvertersBytesCrossTheNetworkOnlyEncrypted)
     for (const char* name : {"raw", "telnet"}) {
         const std::string scheme = std::string(name) == "telnet" ? "rfc2217+tls" : "tcp+tls";
         RecordingRelay relay(ports[name]);
-        port.setTlsTrust({file("authority.pem"), "", "", ""});
+        port.setTlsTrust({file("authority.pem"), "", "", "", {}});
         const std::string reply = readHallDoor(address(scheme, relay.port()));
         EXPECT_NE(reply.find("Hall door"), std::string::npos) << name << ": " << reply;
         EXPECT_GT(relay.passed.size(), 0) << name;
@@ -256,31 +256,53 @@ TEST_F(TlsPortTest, EveryRefusalSaysWhyAndNothingReachesTheConverter)
          "raw",
          {},
          "unknown authority (its fingerprint is SHA256:"},
-        {"pinned, the same", "tcp+tls", "raw", {"", serverPin, "", ""}, ""},
-        {"pinned, changed", "tcp+tls", "foreign", {"", serverPin, "", ""}, "has changed: pinned"},
-        {"another authority", "tcp+tls", "foreign", {authority, "", "", ""}, "unknown authority"},
+        {"pinned, the same", "tcp+tls", "raw", {"", serverPin, "", "", {}}, ""},
+        {"trusted for its address",
+         "tcp+tls",
+         "raw",
+         {"", "", "", "", {{address("tcp+tls", ports["raw"]).text(), serverPin}}},
+         ""},
+        {"trusted for another address",
+         "tcp+tls",
+         "foreign",
+         {"", "", "", "", {{address("tcp+tls", ports["raw"]).text(), serverPin}}},
+         "unknown authority"},
+        {"pinned, changed",
+         "tcp+tls",
+         "foreign",
+         {"", serverPin, "", "", {}},
+         "has changed: pinned"},
+        {"another authority",
+         "tcp+tls",
+         "foreign",
+         {authority, "", "", "", {}},
+         "unknown authority"},
         {"wrong name",
          "tcp+tls",
          "elsewhere",
-         {authority, "", "", ""},
+         {authority, "", "", "", {}},
          "is for plant.example, not for localhost"},
-        {"expired", "tcp+tls", "expired", {authority, "", "", ""}, "certificate expired on"},
+        {"expired", "tcp+tls", "expired", {authority, "", "", "", {}}, "certificate expired on"},
         {"client certificate wanted",
          "tcp+tls",
          "clientauth",
-         {authority, "", "", ""},
+         {authority, "", "", "", {}},
          "wants a client certificate"},
         {"client certificate given",
          "tcp+tls",
          "clientauth",
-         {authority, "", file("engineer.pem"), file("engineer.key")},
+         {authority, "", file("engineer.pem"), file("engineer.key"), {}},
          ""},
         {"unreadable key",
          "tcp+tls",
          "raw",
-         {authority, "", file("engineer.pem"), file("nowhere.key")},
+         {authority, "", file("engineer.pem"), file("nowhere.key"), {}},
          "cannot read the client key"},
-        {"TLS to a plain port", "rfc2217+tls", "plain", {authority, "", "", ""}, "TLS handshake"},
+        {"TLS to a plain port",
+         "rfc2217+tls",
+         "plain",
+         {authority, "", "", "", {}},
+         "TLS handshake"},
         {"plain to a TLS port", "rfc2217", "raw", {}, "a TLS port? then tcp+tls://"},
     };
     for (const Row& row : rows) {
@@ -299,6 +321,11 @@ TEST_F(TlsPortTest, EveryRefusalSaysWhyAndNothingReachesTheConverter)
                 << row.name;
             EXPECT_NE(port.failureReason().find(row.said), std::string::npos)
                 << row.name << ": " << port.failureReason();
+            // What the window shows to ask whether to trust it.
+            if (row.said == "unknown authority") {
+                ASSERT_TRUE(port.unknownCertificate().has_value()) << row.name;
+                EXPECT_EQ(port.unknownCertificate()->subject, "foreign") << row.name;
+            }
         }
         port.close();
     }

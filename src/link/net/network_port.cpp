@@ -59,9 +59,8 @@ std::string namesIn(const QSslCertificate& certificate)
     return cp1252(names.join(QStringLiteral(", ")));
 }
 
-// The server's certificate refused, in words that say what to do about it.
-std::string refusal(const QSslError& error, const QSslCertificate& certificate,
-                    const std::string& host)
+// No authority the program knows vouches for the certificate.
+bool unvouched(const QSslError& error)
 {
     switch (error.error()) {
     case QSslError::SelfSignedCertificate:
@@ -70,9 +69,21 @@ std::string refusal(const QSslError& error, const QSslCertificate& certificate,
     case QSslError::UnableToGetIssuerCertificate:
     case QSslError::UnableToVerifyFirstCertificate:
     case QSslError::CertificateUntrusted:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The server's certificate refused, in words that say what to do about it.
+std::string refusal(const QSslError& error, const QSslCertificate& certificate,
+                    const std::string& host)
+{
+    if (unvouched(error))
         return "the server's certificate is from an unknown authority (its fingerprint is " +
                fingerprint(certificate) + "; give --ca with the authority, or --pin " +
                fingerprint(certificate) + " to trust exactly this certificate)";
+    switch (error.error()) {
     case QSslError::HostNameMismatch:
         return "the server's certificate is for " + namesIn(certificate) + ", not for " + host;
     case QSslError::CertificateExpired:
@@ -168,6 +179,11 @@ OpenResult NetworkPort::open(const NetworkAddress& address, const LineSettings& 
     m_heardFrom = false;
     m_encryptedAt.invalidate();
     const QString host = QString::fromStdString(app::Cp1252ToUtf8(m_address->host));
+    m_unknown.reset();
+    m_pin = PinDigits(m_trust.pin);
+    if (const auto known = m_trust.trusted.find(addressText());
+        m_pin.empty() && known != m_trust.trusted.end())
+        m_pin = PinDigits(known->second);
     if (m_address->tls) {
         std::string why;
         if (!prepareTls(why)) {
@@ -298,7 +314,7 @@ bool NetworkPort::prepareTls(std::string& why)
 
 bool NetworkPort::pinMatches() const
 {
-    return fingerprint(m_socket.peerCertificate()) == "SHA256:" + PinDigits(m_trust.pin);
+    return fingerprint(m_socket.peerCertificate()) == "SHA256:" + m_pin;
 }
 
 void NetworkPort::onSslErrors(const QList<QSslError>& errors)
@@ -306,19 +322,22 @@ void NetworkPort::onSslErrors(const QList<QSslError>& errors)
     if (m_state != State::Connecting || errors.isEmpty())
         return;
     const QSslCertificate certificate = m_socket.peerCertificate();
-    if (!m_trust.pin.empty()) {
+    if (!m_pin.empty()) {
         if (pinMatches()) {
             m_socket.ignoreSslErrors(errors);
             return;
         }
-        fail("the server's certificate has changed: pinned SHA256:" + PinDigits(m_trust.pin) +
-             ", now " + fingerprint(certificate) + "; refused");
+        fail("the server's certificate has changed: pinned SHA256:" + m_pin + ", now " +
+             fingerprint(certificate) + "; refused");
         return;
     }
     const auto first =
         std::min_element(errors.begin(), errors.end(), [](const QSslError& a, const QSslError& b) {
             return rank(a.error()) < rank(b.error());
         });
+    if (std::any_of(errors.begin(), errors.end(), unvouched))
+        m_unknown = UnknownCertificate{addressText(), fingerprint(certificate),
+                                       cp1252(certificate.subjectDisplayName())};
     fail(refusal(*first, certificate, m_address ? m_address->host : std::string()));
 }
 
@@ -327,9 +346,9 @@ void NetworkPort::onEncrypted()
     if (m_state != State::Connecting)
         return;
     // A certificate an authority vouches for is still not the one pinned.
-    if (!m_trust.pin.empty() && !pinMatches()) {
-        fail("the server's certificate has changed: pinned SHA256:" + PinDigits(m_trust.pin) +
-             ", now " + fingerprint(m_socket.peerCertificate()) + "; refused");
+    if (!m_pin.empty() && !pinMatches()) {
+        fail("the server's certificate has changed: pinned SHA256:" + m_pin + ", now " +
+             fingerprint(m_socket.peerCertificate()) + "; refused");
         return;
     }
     m_encryptedAt.start();

@@ -59,6 +59,9 @@ public:
     bool ready() override { return m_state == State::Open; }
     // For the addresses that use TLS; a changed trust counts from the next open().
     void setTlsTrust(const TlsTrust& trust) { m_trust = trust; }
+    // The certificate the last TLS connection was refused for because no authority vouched
+    // for it; none when that was not the reason.
+    const std::optional<UnknownCertificate>& unknownCertificate() const { return m_unknown; }
     // Why the last connection failed or ended; empty while none has. Kept across later
     // attempts, so that a wait that ends while connecting can still say it.
     std::string failureReason() const override { return m_lastErrorText; }
@@ -104,6 +107,8 @@ private:
     std::vector<std::uint8_t> m_held; // written before the line was ready
     std::string m_lastErrorText;
     TlsTrust m_trust;
+    std::string m_pin; // the digits pinned for this connection; empty: none
+    std::optional<UnknownCertificate> m_unknown;
     std::size_t m_dropped = 0;   // the converter's bytes dropped on this connection
     bool m_heardFrom = false;    // the server has sent something on this connection
     QElapsedTimer m_encryptedAt; // the TLS handshake ended
