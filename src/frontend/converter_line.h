@@ -1,8 +1,8 @@
 #pragma once
 
 #include "link/line_address.h"
-#include "link/net/tls_trust.h"
 #include "link/serial_port.h"
+#include "link/tls_trust.h"
 
 #include <chrono>
 #include <functional>

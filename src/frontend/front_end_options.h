@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/line_address.h"
-#include "link/net/tls_trust.h"
+#include "link/tls_trust.h"
 
 #include <QCommandLineParser>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "files/file_result.h"
-#include "link/net/tls_trust.h"
+#include "link/tls_trust.h"
 #include "program/start_program.h"
 #include "program/unit_history.h"
 #include "ui/activity_led.h"

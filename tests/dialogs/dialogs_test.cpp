@@ -366,6 +366,14 @@ TEST_F(ProgramSetupDialogTest, TheTlsFilesAreKeptPerUserAndTakenBeforeThePortReo
     EXPECT_EQ(find<QLineEdit>(&reopened, "TxtCertificateAuthority")->text(),
               "/etc/plant/authority.pem");
     EXPECT_EQ(find<QLineEdit>(&reopened, "TxtClientCertificate")->text(), "/home/me/me.pem");
+
+    // Trusted certificates by address, slashes and brackets and all.
+    preferences.trustCertificate("tcp+tls://[fd00::5]:7443", "SHA256:AB");
+    preferences.trustCertificate("rfc2217+tls://plant/x:7443", "SHA256:CD");
+    preferences.trustCertificate("tcp+tls://[fd00::5]:7443", "SHA256:EF");
+    EXPECT_EQ(ui::UserPreferences(preferences.file()).trustedCertificates(),
+              (std::map<std::string, std::string>{{"tcp+tls://[fd00::5]:7443", "SHA256:EF"},
+                                                  {"rfc2217+tls://plant/x:7443", "SHA256:CD"}}));
 }
 
 TEST_F(ProgramSetupDialogTest, StoredPortOutsideTheListShowsTheFirstPortOrNoneAndSavesSo)

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "link/line_address.h"
-#include "link/net/tls_trust.h"
 #include "link/network_address.h"
 #include "link/rfc2217_codec.h"
 #include "link/serial_port.h"
+#include "link/tls_trust.h"
 
 #include <QElapsedTimer>
 #include <QSslError>

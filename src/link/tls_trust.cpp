@@ -1,6 +1,7 @@
-#include "link/net/tls_trust.h"
+#include "link/tls_trust.h"
 
 #include <cctype>
+#include <string_view>
 
 namespace pravenor::link {
 
