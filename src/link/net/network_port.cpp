@@ -138,7 +138,8 @@ NetworkPort::NetworkPort()
     });
     QObject::connect(&m_confirmationTimer, &QTimer::timeout, &m_socket,
                      [this] { onConfirmationWaitOver(); });
-    m_socket.setReadBufferSize(static_cast<qint64>(kInputLimit));
+    // What Qt holds for us between two readings is bounded too, and is a few TLS records.
+    m_socket.setReadBufferSize(static_cast<qint64>(kFloodLimit));
     QObject::connect(&m_socket, &QSslSocket::connected, &m_socket, [this] { onConnected(); });
     QObject::connect(&m_socket, &QSslSocket::encrypted, &m_socket, [this] { onEncrypted(); });
     QObject::connect(&m_socket, &QSslSocket::sslErrors, &m_socket,
