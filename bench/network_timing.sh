@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Wall time of a read-all over the pseudo-terminal, and over the loopback through ser2net
-# (raw and telnet/RFC 2217) and through pravenor-sim's own network modes, with the ratio to
-# the pseudo-terminal. Needs a build in build/ (or BUILD=dir) and ser2net.
+# (raw and telnet/RFC 2217, plain and inside TLS) and through pravenor-sim's own network
+# modes, with the ratio to the pseudo-terminal. Needs a build in build/ (or BUILD=dir),
+# ser2net and openssl.
 #   bench/network_timing.sh [RUNS]
 set -euo pipefail
 BUILD=${BUILD:-build}
@@ -18,7 +19,10 @@ free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",
 "$SIM" --link "$WORK/converter" >/dev/null 2>&1 & PIDS+=($!)
 "$SIM" --tcp 0 >"$WORK/sim-raw" 2>/dev/null & PIDS+=($!)
 "$SIM" --tcp 0 --rfc2217 >"$WORK/sim-telnet" 2>/dev/null & PIDS+=($!)
-RAW=$(free_port); TELNET=$(free_port)
+RAW=$(free_port); TELNET=$(free_port); RAWTLS=$(free_port); TELNETTLS=$(free_port)
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost \
+    -addext subjectAltName=DNS:localhost -keyout "$WORK/key.pem" -out "$WORK/cert.pem" 2>/dev/null
+SSL="ssl(key=$WORK/key.pem,cert=$WORK/cert.pem)"
 cat >"$WORK/ser2net.yaml" <<YAML
 connection: &raw
   accepter: tcp,127.0.0.1,$RAW
@@ -30,6 +34,16 @@ connection: &telnet
   connector: serialdev,$WORK/converter,9600n81,local
   options:
     chardelay: false
+connection: &rawtls
+  accepter: $SSL,tcp,127.0.0.1,$RAWTLS
+  connector: serialdev,$WORK/converter,9600n81,local
+  options:
+    chardelay: false
+connection: &telnettls
+  accepter: telnet(rfc2217),$SSL,tcp,127.0.0.1,$TELNETTLS
+  connector: serialdev,$WORK/converter,9600n81,local
+  options:
+    chardelay: false
 YAML
 sleep 1
 "$(command -v ser2net || echo /usr/sbin/ser2net)" -n -d -c "$WORK/ser2net.yaml" -P "$WORK/ser2net.pid" >/dev/null 2>&1 & PIDS+=($!)
@@ -38,7 +52,7 @@ sleep 1
 timed() { # prints the wall seconds of one read-all
     local start end
     start=$(date +%s.%N)
-    "$CLI" -q --home "$WORK" --port "$1" read -o "$WORK/out.cfg"
+    "$CLI" -q --home "$WORK" --ca "$WORK/cert.pem" --port "$1" read -o "$WORK/out.cfg"
     end=$(date +%s.%N)
     sleep 1 # ser2net lets go of the terminal after the connection has ended
     echo "$end - $start" | bc -l
@@ -46,6 +60,7 @@ timed() { # prints the wall seconds of one read-all
 
 declare -A total
 LINES=("pseudo-terminal|$WORK/converter" "ser2net raw|tcp://127.0.0.1:$RAW" "ser2net telnet|rfc2217://127.0.0.1:$TELNET"
+       "ser2net raw TLS|tcp+tls://localhost:$RAWTLS" "ser2net telnet TLS|rfc2217+tls://localhost:$TELNETTLS"
        "pravenor-sim --tcp|$(head -1 "$WORK/sim-raw")" "pravenor-sim --tcp --rfc2217|$(head -1 "$WORK/sim-telnet")")
 for ((run = 0; run < RUNS; ++run)); do
     for entry in "${LINES[@]}"; do

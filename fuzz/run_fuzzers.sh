@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 SECONDS_EACH=${1:?usage: fuzz/run_fuzzers.sh SECONDS [TARGET...] | --build-only}
 shift
 TARGETS=("$@")
-[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(reception settings_files program_config)
+[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(reception settings_files program_config telnet_codec network_address)
 BUILD=build-fuzz
 
 GENERATOR=()

@@ -162,6 +162,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
     frontend::FrontEndParser parser(args);
     parser.addValue({"com"}, "N");
     parser.addValue({"port-wait"}, "S");
+    parser.addValue({"timeout"}, "S");
     parser.addValue({"o", "output"}, "FILE.cfg");
     parser.addFlag({"verify"});
     parser.addFlag({"no-backup"});
@@ -204,6 +205,13 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args)
             return options;
         }
         options.portWaitSeconds = *seconds;
+    }
+    if (const auto timeout = parser.value("timeout")) {
+        options.timeoutSeconds = boundedNumber(*timeout, 1, 86400);
+        if (!options.timeoutSeconds) {
+            options.error = "--timeout takes whole seconds from 1 to 86400";
+            return options;
+        }
     }
     const std::optional<std::string> output = parser.value("output");
     const bool gotOutput = output.has_value();
@@ -388,6 +396,8 @@ std::string CliUsage()
            "                 fleet: these units of the sites file alone\n"
            "  --jobs N       fleet: at most N units at once (default: all)\n"
            "  --port-wait S  how long a port that went away may take to come back (default 30)\n"
+           "  --timeout S    give up a command still running after S seconds (status 3 when\n"
+           "                 the port never carried bytes, else 4), saying what was left\n"
            "\n"
            "Progress and the message log go to standard error (a progress bar on a terminal),\n"
            "and the log also to the day's file in the Log folder of the program folder.\n"

@@ -56,17 +56,18 @@ struct CliOptions
     bool lenient = false;  // write --lenient: what the window would show, not a refusal
     bool json = false;     // read, diff, get
     bool quiet = false;
-    int portWaitSeconds = 30;         // how long a vanished port may take to come back
-    std::optional<int> comNumber;     // --com N (1 is Com1)
-    std::string pagerAddress;         // page
-    std::string pagerText;            // page, Windows-1252
-    int pagerBleep = -1;              // page, 0..15
-    std::filesystem::path reportFile; // report: OUT.pdf or OUT.html
-    std::string site;                 // report, Windows-1252
-    std::string engineer;             // report, Windows-1252
-    FleetOptions fleet;               // fleet
-    std::string unitName;             // one unit of a fleet: its log lines carry the name
-    std::string error;                // why the arguments cannot be used
+    int portWaitSeconds = 30;          // how long a vanished port may take to come back
+    std::optional<int> timeoutSeconds; // --timeout S: the whole command's bound
+    std::optional<int> comNumber;      // --com N (1 is Com1)
+    std::string pagerAddress;          // page
+    std::string pagerText;             // page, Windows-1252
+    int pagerBleep = -1;               // page, 0..15
+    std::filesystem::path reportFile;  // report: OUT.pdf or OUT.html
+    std::string site;                  // report, Windows-1252
+    std::string engineer;              // report, Windows-1252
+    FleetOptions fleet;                // fleet
+    std::string unitName;              // one unit of a fleet: its log lines carry the name
+    std::string error;                 // why the arguments cannot be used
 };
 
 enum class ReportFormat

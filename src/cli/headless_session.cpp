@@ -7,6 +7,7 @@
 #include "cli/report_command.h"
 #include "files/settings_file_text.h"
 #include "link/com_port.h"
+#include "link/control_chars.h"
 #include "program/commands.h"
 #include "program/start_program.h"
 #include "settings/catalogue.h"
@@ -124,7 +125,7 @@ HeadlessSession::~HeadlessSession() = default;
 
 std::string HeadlessSession::deviceName() const
 {
-    return utf8(m_program->port.deviceFor(m_program->config.ComPortIndex));
+    return utf8(link::VisibleText(m_program->port.deviceFor(m_program->config.ComPortIndex)));
 }
 
 void HeadlessSession::finish(int status)
@@ -306,6 +307,11 @@ void HeadlessSession::watch()
     if (m_status)
         return;
     const link::TransferEngine& engine = m_program->engine;
+    m_ranFor += engine.tickInterval();
+    if (m_options.timeoutSeconds && m_ranFor > std::chrono::seconds(*m_options.timeoutSeconds)) {
+        failTimedOut();
+        return;
+    }
     const bool portLost = engine.state() == link::EngineState::PortLost;
     // A network line counts as open while it connects, so the engine may sit idle on one
     // that never connects; the wait runs until the line can carry bytes.
@@ -322,7 +328,8 @@ void HeadlessSession::watch()
     }
     const bool portOpen = m_program->port.PortIsOpen() == 1;
     if (m_recovering) {
-        if (engine.state() != link::EngineState::Idle || !portOpen)
+        // Back means able to carry bytes, not a connection still being tried.
+        if (engine.state() != link::EngineState::Idle || !portOpen || !m_line.usable())
             return;
         m_recovering = false;
         if (++m_recoveries > kMaxRecoveries) {
@@ -343,8 +350,10 @@ void HeadlessSession::watch()
         if ((lost || m_portWasLost) && *step.job == link::Job::PagerCall)
             fail(kExitConverter,
                  "the port " + deviceName() +
-                     " went away during the pager call: the call may or may not have gone out, "
-                     "and it is not sent again");
+                     (engine.pagerCallSent()
+                          ? " went away during the pager call: the call may or may not have "
+                            "gone out, and it is not sent again"
+                          : " went away before the pager call was sent: the call was not sent"));
         // A batch dropped by a lost port, or one whose port would not reopen, is tried again.
         else if (lost)
             m_recovering = true;
@@ -363,6 +372,24 @@ void HeadlessSession::watch()
         m_recovering = true;
     else
         stepFailed(missing);
+}
+
+// A line that passes a byte a second would hold a read-all for half an hour: the bound the
+// user gave ends it, saying how far it got.
+void HeadlessSession::failTimedOut()
+{
+    const auto& requests = m_program->stores.ItemRequest;
+    const auto pending = std::count_if(requests.begin(), requests.end(), [](settings::Request r) {
+        return r != settings::Request::None;
+    });
+    std::string left = "step " + std::to_string(m_stepIndex + 1) + " of " +
+                       std::to_string(m_steps.size()) + " was running";
+    if (pending > 0)
+        left += ", " + std::to_string(pending) + (pending == 1 ? " setting" : " settings") +
+                " still to go";
+    fail(m_portWasUsable ? kExitConverter : kExitPort,
+         "the command did not finish within " + std::to_string(*m_options.timeoutSeconds) +
+             " s (--timeout): " + left);
 }
 
 void HeadlessSession::failPortAway()

@@ -76,6 +76,7 @@ private:
     void complete();
     void finish(int status);
     void fail(int status, const std::string& why);
+    void failTimedOut();
     std::vector<int> itemsNotDone() const;
     bool requestsServed() const;
     std::string deviceName() const;
@@ -101,6 +102,7 @@ private:
     bool m_recovering = false;            // waiting for the port to be back, then issue again
     int m_recoveries = 0;
     std::chrono::milliseconds m_lostFor{}; // the port has been away this long
+    std::chrono::milliseconds m_ranFor{};  // the command has run this long
     std::optional<int> m_status;           // set when the run has ended
     int m_differences = 0;
     bool m_began = false;

@@ -34,6 +34,7 @@ public:
     }
     void close() override { m_current->close(); }
     bool isOpen() override { return m_current->isOpen(); }
+    bool ready() override { return m_current->ready(); }
     int bytesWaiting() override { return m_current->bytesWaiting(); }
     int readByte() override { return m_current->readByte(); }
     bool writeByte(std::uint8_t byte) override { return m_current->writeByte(byte); }
@@ -93,6 +94,20 @@ void ConverterLine::setNoteHandler(std::function<void(const std::string&)> handl
 {
     if (m_device)
         m_device->network().setNoteHandler(std::move(handler));
+}
+
+void ConverterLine::setTlsTrust(const link::TlsTrust& trust)
+{
+    m_trust = trust;
+    if (m_device)
+        m_device->network().setTlsTrust(trust);
+}
+
+std::optional<link::UnknownCertificate> ConverterLine::unknownCertificate() const
+{
+    if (!m_device)
+        return std::nullopt;
+    return m_device->network().unknownCertificate();
 }
 
 } // namespace pravenor::frontend

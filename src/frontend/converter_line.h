@@ -2,6 +2,7 @@
 
 #include "link/line_address.h"
 #include "link/serial_port.h"
+#include "link/tls_trust.h"
 
 #include <chrono>
 #include <functional>
@@ -63,11 +64,17 @@ public:
     // Lines for the message log from the network line: connections made, line settings a
     // server left unconfirmed.
     void setNoteHandler(std::function<void(const std::string&)> handler);
+    // What TLS addresses trust; from the next opening.
+    void setTlsTrust(const link::TlsTrust& trust);
+    const link::TlsTrust& tlsTrust() const { return m_trust; }
+    // The certificate the network line was last refused for for want of an authority.
+    std::optional<link::UnknownCertificate> unknownCertificate() const;
 
     static constexpr const char* kDemoDevice = "demo converter";
 
 private:
     LineChoice m_choice;
+    link::TlsTrust m_trust;
     std::unique_ptr<sim::ConverterModel> m_model;
     std::unique_ptr<link::SerialPort> m_serial;
     DevicePort* m_device = nullptr;

@@ -1,5 +1,6 @@
 #include "frontend/front_end_options.h"
 
+#include "link/control_chars.h"
 #include "link/line_address.h"
 
 namespace pravenor::frontend {
@@ -38,6 +39,10 @@ FrontEndParser::FrontEndParser(const std::vector<std::string>& args) : m_args(ar
     addFlag({"fast"});
     addValue({"home"}, "DIR");
     addValue({"port"}, "DEVICE");
+    addValue({"ca"}, "FILE");
+    addValue({"pin"}, "SHA256:HEX");
+    addValue({"cert"}, "FILE");
+    addValue({"key"}, "FILE");
 }
 
 void FrontEndParser::addFlag(std::initializer_list<const char*> names)
@@ -77,7 +82,17 @@ bool FrontEndParser::parse()
     if (m_common.demo && !m_common.device.empty())
         m_common.error = "--demo uses the simulated converter; leave out --port";
     if (m_common.error.empty() && !port.error.empty())
-        m_common.error = "--port " + m_common.device + ": " + port.error;
+        m_common.error = "--port " + link::VisibleText(m_common.device) + ": " + port.error;
+    link::TlsTrust& tls = m_common.tls;
+    tls.authorityFile = value("ca").value_or("");
+    tls.pin = value("pin").value_or("");
+    tls.certificateFile = value("cert").value_or("");
+    tls.keyFile = value("key").value_or("");
+    if (m_common.error.empty() && !tls.pin.empty() && link::PinDigits(tls.pin).empty())
+        m_common.error =
+            "--pin " + tls.pin + ": write SHA256: and the certificate's 64 hexadecimal digits";
+    if (m_common.error.empty() && tls.certificateFile.empty() != tls.keyFile.empty())
+        m_common.error = "--cert and --key go together: the certificate and its private key";
     return parsed;
 }
 
@@ -139,7 +154,14 @@ std::string FrontEndOptionsHelp()
 {
     return "  --port DEVICE  the converter's serial device, e.g. /dev/ttyUSB0 or a\n"
            "                 /dev/serial/by-id/... name, or a serial device server on the\n"
-           "                 network: tcp://HOST:PORT (raw) or rfc2217://HOST:PORT\n"
+           "                 network: tcp://HOST:PORT (raw) or rfc2217://HOST:PORT, or\n"
+           "                 the same inside TLS: tcp+tls://HOST:PORT, rfc2217+tls://...\n"
+           "  --ca FILE      TLS: the authorities (PEM) that vouch for the server; the\n"
+           "                 system's when left out\n"
+           "  --pin SHA256:HEX  TLS: accept exactly the server certificate with this\n"
+           "                 fingerprint, whoever signed it\n"
+           "  --cert FILE, --key FILE  TLS: this program's certificate and key (PEM) for\n"
+           "                 a server that asks for one\n"
            "  --demo         the built-in simulated converter\n"
            "  --fast         talk to the converter as fast as the line allows; back to the\n"
            "                 standard pace by itself when the converter cannot keep up\n"

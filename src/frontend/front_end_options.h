@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/line_address.h"
+#include "link/tls_trust.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -23,6 +24,7 @@ struct FrontEndOptions
     std::string device;                        // --port DEVICE, as given
     std::optional<link::LineAddress> line;     // --port DEVICE read; none when not usable
     std::optional<std::filesystem::path> home; // --home DIR
+    link::TlsTrust tls;                        // --ca, --pin, --cert, --key
     bool help = false;                         // -h, --help
     bool version = false;                      // --version
     std::string commandLine;                   // every argument, joined by blanks

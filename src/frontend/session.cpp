@@ -14,6 +14,7 @@ Session::Session(const FrontEndOptions& options, std::filesystem::path programFo
       m_program(std::move(programFolder), clock, m_line.serial(), controls, view)
 {
     m_program.port.setDeviceOverride(m_line.deviceOverride(), true); // named by --port
+    m_line.setTlsTrust(options.tls);
     m_line.setNoteHandler([this](const std::string& note) { m_program.log.WriteLog(note); });
     if (options.fast)
         m_program.engine.setPace(link::kFastPace);

@@ -2,6 +2,7 @@
 
 #include "app/message_log.h"
 #include "app/text_functions.h"
+#include "link/control_chars.h"
 #include "link/transfer_view.h"
 
 namespace pravenor::link {
@@ -136,7 +137,9 @@ std::int16_t ComPort::OpenComPort(std::int16_t port, std::int16_t speed, std::in
     const int number = port + 1;
     const std::string settingsText = LineSettingsText(speed, parity, dataBits, stopBits);
     const ParsedLineAddress line = lineFor(port);
-    const std::string& device = line.text;
+    // As the log shows any byte: a control byte in a name given by hand must not reach a
+    // terminal or the log file as itself.
+    const std::string device = VisibleText(line.text);
     // A refused network address is still a network line: it is said as one, not tried.
     const bool network =
         line.address ? line.address->kind() == LineAddress::Kind::Network : !line.text.empty();

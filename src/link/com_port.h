@@ -66,6 +66,8 @@ public:
     void CloseComPort();
     // 1 open, -1 closed.
     std::int16_t PortIsOpen();
+    // Open and carrying bytes: not a connection still being made.
+    bool PortIsReady() { return m_port.ready(); }
 
     SerialPort& serial() { return m_port; }
 

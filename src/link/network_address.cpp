@@ -12,12 +12,24 @@ struct Scheme
 {
     const char* prefix;
     NetworkProtocol protocol;
+    bool tls;
 };
 
 constexpr Scheme kSchemes[] = {
-    {"tcp://", NetworkProtocol::RawTcp},
-    {"rfc2217://", NetworkProtocol::Rfc2217},
+    {"tcp://", NetworkProtocol::RawTcp, false},
+    {"rfc2217://", NetworkProtocol::Rfc2217, false},
+    {"tcp+tls://", NetworkProtocol::RawTcp, true},
+    {"rfc2217+tls://", NetworkProtocol::Rfc2217, true},
 };
+
+// Brackets only enclose an IPv6 host; a blank, a slash or a control byte is in no host name.
+bool usableHost(const std::string& host)
+{
+    return !host.empty() && std::none_of(host.begin(), host.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F || c == ' ' || c == '/' || c == '[' || c == ']';
+    });
+}
 
 bool startsWithNoCase(const std::string& text, const std::string& prefix)
 {
@@ -42,7 +54,8 @@ ParsedNetworkAddress ParseNetworkAddress(const std::string& text)
         std::find_if(std::begin(kSchemes), std::end(kSchemes),
                      [&](const Scheme& s) { return startsWithNoCase(text, s.prefix); });
     if (scheme == std::end(kSchemes))
-        return {std::nullopt, "a network address starts with tcp:// or rfc2217://"};
+        return {std::nullopt, "a network address starts with tcp://, rfc2217://, tcp+tls:// or "
+                              "rfc2217+tls://"};
     const std::string rest = text.substr(std::char_traits<char>::length(scheme->prefix));
 
     std::string host;
@@ -60,7 +73,7 @@ ParsedNetworkAddress ParseNetworkAddress(const std::string& text)
         host = rest.substr(0, colon);
         portText = rest.substr(colon + 1);
     }
-    if (host.empty() || host.find_first_of(" \t/") != std::string::npos)
+    if (!usableHost(host))
         return {std::nullopt, "the address has no usable host name"};
 
     unsigned port = 0;
@@ -68,13 +81,15 @@ ParsedNetworkAddress ParseNetworkAddress(const std::string& text)
     const auto [end, error] = std::from_chars(portText.data(), last, port);
     if (portText.empty() || error != std::errc{} || end != last || port < 1 || port > 65535)
         return {std::nullopt, "the port of a network address is a number from 1 to 65535"};
-    return {NetworkAddress{scheme->protocol, host, static_cast<std::uint16_t>(port)}, {}};
+    return {NetworkAddress{scheme->protocol, host, static_cast<std::uint16_t>(port), scheme->tls},
+            {}};
 }
 
 std::string NetworkAddressText(const NetworkAddress& address)
 {
     const std::string scheme =
-        address.protocol == NetworkProtocol::RawTcp ? "tcp://" : "rfc2217://";
+        std::string(address.protocol == NetworkProtocol::RawTcp ? "tcp" : "rfc2217") +
+        (address.tls ? "+tls://" : "://");
     const bool bracketed = address.host.find(':') != std::string::npos;
     return scheme + (bracketed ? "[" + address.host + "]" : address.host) + ":" +
            std::to_string(address.port);

@@ -13,13 +13,15 @@ enum class NetworkProtocol
     Rfc2217, // telnet with the COM-PORT-OPTION: the program sets the line
 };
 
-// A converter behind a serial device server: "tcp://HOST:PORT" or "rfc2217://HOST:PORT".
-// An IPv6 host is written in brackets: "tcp://[::1]:4001".
+// A converter behind a serial device server: "tcp://HOST:PORT" or "rfc2217://HOST:PORT",
+// and the same inside TLS: "tcp+tls://HOST:PORT", "rfc2217+tls://HOST:PORT". An IPv6 host is
+// written in brackets: "tcp://[::1]:4001".
 struct NetworkAddress
 {
     NetworkProtocol protocol = NetworkProtocol::RawTcp;
     std::string host; // without brackets
     std::uint16_t port = 0;
+    bool tls = false;
 
     bool operator==(const NetworkAddress&) const = default;
 };

@@ -14,6 +14,9 @@ inline constexpr milliseconds kReplyWait{3000};   // for SOH, and again for LEN
 inline constexpr milliseconds kReadAwake{2000};   // the converter stays awake after a read starts
 inline constexpr milliseconds kWriteAwake{5000};  // ... after a write, restart or pager call starts
 inline constexpr milliseconds kReopenPause{5000}; // between tries on a lost port
+// Before a failed exchange is tried again: a reply that comes late goes by, dropped, instead
+// of being taken for the retry's.
+inline constexpr milliseconds kLineSettle{3000};
 
 // How finely the engine cuts time: one tick while an exchange or batch runs, another between
 // batches. Every countdown counts busy ticks; an idle tick passes several of them at once.
@@ -44,18 +47,20 @@ struct PaceTicks
     std::int16_t readAwake;
     std::int16_t writeAwake;
     std::int16_t reopenPause;
+    std::int16_t lineSettle;
 
     static constexpr PaceTicks For(const Pace& pace)
     {
-        return {pace.ticks(kWakeUpPause), pace.ticks(kReplyWait), pace.ticks(kReadAwake),
-                pace.ticks(kWriteAwake), pace.ticks(kReopenPause)};
+        return {pace.ticks(kWakeUpPause), pace.ticks(kReplyWait),   pace.ticks(kReadAwake),
+                pace.ticks(kWriteAwake),  pace.ticks(kReopenPause), pace.ticks(kLineSettle)};
     }
 };
 
 // Every wait must be a whole number of ticks, or a pace would shorten it.
 constexpr bool CutsEveryWaitEvenly(const Pace& pace)
 {
-    for (milliseconds length : {kWakeUpPause, kReplyWait, kReadAwake, kWriteAwake, kReopenPause}) {
+    for (milliseconds length :
+         {kWakeUpPause, kReplyWait, kReadAwake, kWriteAwake, kReopenPause, kLineSettle}) {
         if (length % pace.busyTick != milliseconds{0})
             return false;
     }

@@ -53,11 +53,11 @@ std::vector<std::uint8_t> Rfc2217Codec::start()
     std::vector<std::uint8_t> out;
     for (std::uint8_t option : {kBinary, kSuppressGoAhead, kComPortOption}) {
         out.insert(out.end(), {kIac, kWill, option});
-        m_us[option].asked = true;
+        m_us[option].state = Q::WantYes;
     }
     for (std::uint8_t option : {kBinary, kSuppressGoAhead}) {
         out.insert(out.end(), {kIac, kDo, option});
-        m_server[option].asked = true;
+        m_server[option].state = Q::WantYes;
     }
     return out;
 }
@@ -66,6 +66,8 @@ void Rfc2217Codec::receive(std::span<const std::uint8_t> bytes, std::vector<std:
                            std::vector<std::uint8_t>& reply)
 {
     for (const std::uint8_t byte : bytes) {
+        if (!m_failure.empty())
+            return;
         switch (m_input) {
         case Input::AfterCr:
             m_input = Input::Data;
@@ -77,7 +79,7 @@ void Rfc2217Codec::receive(std::span<const std::uint8_t> bytes, std::vector<std:
                 m_input = Input::Command;
             } else {
                 data.push_back(byte);
-                if (byte == kCr && !m_server[kBinary].enabled)
+                if (byte == kCr && !enabled(m_server[kBinary]))
                     m_input = Input::AfterCr;
             }
             break;
@@ -116,32 +118,69 @@ void Rfc2217Codec::receive(std::span<const std::uint8_t> bytes, std::vector<std:
             }
             break;
         }
+        if (m_sub.size() > kMaxSubNegotiation)
+            m_failure = "the server sent a telnet sub-negotiation that does not end";
     }
 }
 
-// Each side of an option is on or off; an answer only goes out when it changes a side we
-// did not ask to change, so two ends can never talk each other into a loop.
+// Each side of an option follows RFC 1143. Beyond it, a side the other end has turned off
+// stays off for the connection, and each side answers a few times at most: two ends that
+// do not both follow the RFC could otherwise keep each other answering for ever.
 void Rfc2217Codec::negotiate(std::uint8_t verb, std::uint8_t option,
                              std::vector<std::uint8_t>& reply)
 {
     const bool aboutUs = verb == kDo || verb == kDont;
     const bool wantsOn = verb == kDo || verb == kWill;
     Side& side = aboutUs ? m_us[option] : m_server[option];
-    const bool allowed = aboutUs ? weSupport(option) : serverMaySupport(option);
-    const bool wasAsked = side.asked;
-    side.asked = false;
-    if (wantsOn && !allowed) {
-        reply.insert(reply.end(), {kIac, aboutUs ? kWont : kDont, option});
-        return;
+    const std::uint8_t yes = aboutUs ? kWill : kDo;
+    const std::uint8_t no = aboutUs ? kWont : kDont;
+    if (wantsOn) {
+        const bool allowed =
+            (aboutUs ? weSupport(option) : serverMaySupport(option)) && !side.withdrawn;
+        switch (side.state) {
+        case Q::No:
+            if (allowed) {
+                side.state = Q::Yes;
+                answer(side, yes, option, reply);
+            } else {
+                answer(side, no, option, reply);
+            }
+            break;
+        case Q::Yes:
+            return;
+        case Q::WantNo: // our refusal answered by a yes: off, as we said
+            side.state = Q::No;
+            return;
+        case Q::WantYes:
+            side.state = allowed ? Q::Yes : Q::No;
+            break;
+        }
+    } else {
+        switch (side.state) {
+        case Q::No:
+            return;
+        case Q::Yes:
+            side.state = Q::No;
+            side.withdrawn = true;
+            answer(side, no, option, reply);
+            return;
+        case Q::WantNo:
+        case Q::WantYes:
+            side.state = Q::No;
+            return;
+        }
     }
-    if (side.enabled == wantsOn)
-        return;
-    side.enabled = wantsOn;
-    if (!wasAsked)
-        reply.insert(reply.end(),
-                     {kIac, aboutUs ? (wantsOn ? kWill : kWont) : (wantsOn ? kDo : kDont), option});
-    if (aboutUs && option == kComPortOption && wantsOn)
+    if (aboutUs && option == kComPortOption && side.state == Q::Yes)
         sendLineSettings(reply);
+}
+
+void Rfc2217Codec::answer(Side& side, std::uint8_t verb, std::uint8_t option,
+                          std::vector<std::uint8_t>& reply)
+{
+    if (side.answers >= kMaxAnswers)
+        return;
+    ++side.answers;
+    reply.insert(reply.end(), {kIac, verb, option});
 }
 
 std::uint32_t Rfc2217Codec::wantedValue(Setting setting) const
@@ -210,7 +249,7 @@ void Rfc2217Codec::encode(std::uint8_t byte, std::vector<std::uint8_t>& out) con
     out.push_back(byte);
     if (byte == kIac)
         out.push_back(kIac);
-    else if (byte == kCr && !m_us[kBinary].enabled)
+    else if (byte == kCr && !enabled(m_us[kBinary]))
         out.push_back(kNul);
 }
 

@@ -58,6 +58,15 @@ public:
     bool allConfirmed() const;
     // One text per setting the server left unconfirmed or set otherwise, for the log.
     std::vector<std::string> unconfirmed() const;
+    // Why the server's telnet can no longer be followed (a sub-negotiation that never ends);
+    // empty while it can. The connection is to be closed once this is said.
+    const std::string& failure() const { return m_failure; }
+
+    // The longest sub-negotiation taken: a COM-PORT-OPTION notice or signature is far shorter.
+    static constexpr std::size_t kMaxSubNegotiation = 512;
+    // Answers given for one side of one option on a connection; a server that keeps asking
+    // past them is not answered any more, so no server can keep the two ends talking.
+    static constexpr int kMaxAnswers = 4;
 
 private:
     enum class Input
@@ -79,15 +88,28 @@ private:
         FlowControl,
         kSettingCount,
     };
+    // An option's side as the other end should see it, after RFC 1143: a request only gets
+    // an answer when it changes the side, and a side we asked to change is only confirmed.
+    enum class Q : std::uint8_t
+    {
+        No,
+        Yes,
+        WantNo,
+        WantYes,
+    };
     struct Side
     {
-        bool enabled = false;
-        bool asked = false; // we asked for it and wait for the answer
+        Q state = Q::No;
+        bool withdrawn = false; // turned off by the other end: not agreed to again
+        int answers = 0;
     };
 
     static bool weSupport(std::uint8_t option);
     static bool serverMaySupport(std::uint8_t option);
     void negotiate(std::uint8_t verb, std::uint8_t option, std::vector<std::uint8_t>& reply);
+    void answer(Side& side, std::uint8_t verb, std::uint8_t option,
+                std::vector<std::uint8_t>& reply);
+    bool enabled(const Side& side) const { return side.state == Q::Yes; }
     void subNegotiation();
     void sendLineSettings(std::vector<std::uint8_t>& reply);
     std::uint32_t wantedValue(Setting setting) const;
@@ -99,6 +121,7 @@ private:
     std::array<Side, 256> m_us{};     // options on our side
     std::array<Side, 256> m_server{}; // options on the server's side
     bool m_settingsSent = false;
+    std::string m_failure;
     std::array<std::optional<std::uint32_t>, kSettingCount> m_confirmed{};
 };
 

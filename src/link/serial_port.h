@@ -44,6 +44,9 @@ public:
     virtual void close() = 0; // closing a closed port is not an error
     // Not const: a port notices here that its device has gone and closes itself.
     virtual bool isOpen() = 0;
+    // Open and able to carry bytes now; a line that is still being connected is open, but
+    // not ready, and no exchange should start on it.
+    virtual bool ready() { return isOpen(); }
     virtual int bytesWaiting() = 0;
     virtual int readByte() = 0; // 0..255, or -1 when nothing is waiting or the read failed
     virtual bool writeByte(std::uint8_t byte) = 0;

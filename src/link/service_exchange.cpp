@@ -98,6 +98,7 @@ ExchangeOutcome ServiceExchange::restartStep(EngineState state)
 ExchangeOutcome ServiceExchange::startPositionRequest()
 {
     Acknowledged = false;
+    CallSent = false;
     // Checked before the first half goes out: a control byte in a field would end it early
     // and start a field nobody gave, such as a display text.
     if (app::HoldsControlBytes(m_controls.pagerAddress()) ||
@@ -115,8 +116,12 @@ ExchangeOutcome ServiceExchange::positionStep(EngineState state)
         ReceiveReply(m_receiver, m_bytes, state, EngineState::PagerPositionSoh, kPositionFailures);
     if (reply.reception == Reception::Complete) {
         PagerBufPos = static_cast<std::int16_t>(m_receiver.at(p::kOffsetBufferPosition) - '0');
-        const bool valid = PagerBufPos >= 0 && PagerBufPos <= 9;
-        return {EngineState::PagerCall, valid ? Tally::None : Tally::Failure};
+        if (PagerBufPos >= 0 && PagerBufPos <= 9)
+            return {EngineState::PagerCall};
+        // A reply without a position digit (an echo, a reply to something else) cannot say
+        // where the call would go; a call built from it reaches nobody or the wrong slot.
+        return ExchangeOutcome(EngineState::Idle, Tally::Failure)
+            .log("ERROR: the converter gave no buffer position; the call is not sent.");
     }
     return replyOutcome(reply);
 }
@@ -129,6 +134,7 @@ std::string ServiceExchange::callText() const
 
 ExchangeOutcome ServiceExchange::startCall()
 {
+    CallSent = true;
     return sendRequest(PagerCallFrame(callText()), EngineState::PagerCallSoh);
 }
 

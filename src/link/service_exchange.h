@@ -37,6 +37,8 @@ public:
     std::int16_t PagerBufPos = 0;
     // Whether the restart or call that ended last was acknowledged by the converter.
     bool Acknowledged = false;
+    // Whether the pager call that ran last got as far as sending its call frame.
+    bool CallSent = false;
 
 private:
     // The request on the line, the reply's reception started.

@@ -98,6 +98,17 @@ void TransferEngine::step(std::int16_t signal)
         return;
     case EngineState::Read:
     case EngineState::Write:
+        if (m_settling) {
+            m_bytes.ClearInput();
+            if (m_pollDelay > 0)
+                return;
+            m_settling = false;
+            if (m_linkAlive == 0) {
+                m_settings.WakeUpSequence();
+                m_pollDelay = m_ticks.wakeUpPause;
+                return;
+            }
+        }
         if (m_pollDelay > 0)
             return;
         m_linkAlive = s == EngineState::Read ? m_ticks.readAwake : m_ticks.writeAwake;
@@ -127,6 +138,12 @@ void TransferEngine::step(std::int16_t signal)
         return;
     default:
         break;
+    }
+    // A line that drops mid-exchange is lost now, not three seconds on as a converter that
+    // did not answer.
+    if (m_port.PortIsOpen() == -1) {
+        loseMidExchange();
+        return;
     }
     if (isReadState(s) || isWriteState(s))
         apply(m_settings.replyStep(s, m_currentItem), s);
@@ -202,6 +219,10 @@ void TransferEngine::apply(const ExchangeOutcome& outcome, EngineState from)
     fallBackIfFailed(from, result);
     tellWatcher(m_state, result);
     m_state = result.next;
+    // Only a reply that did not come in time may still be on its way.
+    if ((isReadState(from) || isWriteState(from)) && result.next == EngineState::Idle &&
+        m_receiver.ReplyTimeout == 0)
+        m_settleDue = true;
     if (result.tally == Tally::Failure)
         ++m_errorCount;
     else if (result.tally == Tally::Success)
@@ -330,6 +351,7 @@ void TransferEngine::portLostStep()
     }
     m_state = EngineState::Idle;
     m_incoming.clear();
+    m_settleDue = m_settling = false; // a fresh connection carries nothing late
     endBatch(JobEnd::PortLost);
     m_pollDelay = m_ticks.wakeUpPause;
     auto& requests = m_sync.stores().ItemRequest;
@@ -342,6 +364,16 @@ void TransferEngine::portLostStep()
         m_reporter.progress(kLineEnd + "Current Read/Write action is cancelled!" + kLineEnd);
         // The log is the record of what the converter was given; it must not end mid-batch.
         m_reporter.log("Current Read/Write action is cancelled!");
+    }
+}
+
+void TransferEngine::loseMidExchange()
+{
+    m_state = EngineState::PortLost;
+    m_pollDelay = 0;
+    if (m_serviceJobRunning) {
+        m_serviceJobRunning = false;
+        notify(m_serviceJob, JobEnd::PortLost);
     }
 }
 
@@ -395,7 +427,11 @@ bool TransferEngine::dispatchItem(int i, settings::Request request)
         return true;
     }
     m_currentItem = static_cast<std::int16_t>(i);
-    if (m_linkAlive > 0) {
+    m_settling = m_settleDue;
+    if (m_settleDue) {
+        m_settleDue = false;
+        m_pollDelay = m_ticks.lineSettle;
+    } else if (m_linkAlive > 0) {
         m_pollDelay = 0;
     } else {
         m_settings.WakeUpSequence();
@@ -462,6 +498,10 @@ void TransferEngine::tellWatcher(EngineState was, const StepResult& result)
 void TransferEngine::idleStep()
 {
     m_currentItem = -1;
+    // A connection still being made is waited for; nothing is sent into it, and nothing that
+    // fails meanwhile is the converter's fault.
+    if (m_port.PortIsOpen() == 1 && !m_port.PortIsReady())
+        return;
     if (dispatch())
         return;
     if (m_writing)

@@ -112,6 +112,8 @@ public:
     std::int16_t LinkAlive() const { return m_linkAlive; }
     const std::string& RxText() const { return m_incoming.RxText; }
     std::int16_t PagerBufPos() const { return m_service.PagerBufPos; }
+    // The pager call that ran last got as far as sending its call frame.
+    bool pagerCallSent() const { return m_service.CallSent; }
 
     ByteLayer& bytes() { return m_bytes; }
 
@@ -129,6 +131,7 @@ private:
     void step(std::int16_t signal);
     void initialStep(std::int16_t signal);
     void portLostStep();
+    void loseMidExchange();
     void idleStep();
     bool dispatch();
     bool dispatchItem(int item, settings::Request request);
@@ -183,6 +186,9 @@ private:
     int m_refusedCount = 0;
     std::int16_t m_pollDelay = 0;
     std::int16_t m_linkAlive = 0;
+    // A setting exchange timed out: the next one waits the line out first, dropping all it hears.
+    bool m_settleDue = false;
+    bool m_settling = false;
     Pace m_pace = kStandardPace;
     PaceTicks m_ticks = PaceTicks::For(kStandardPace);
     milliseconds m_interval = kStandardPace.idleTick;

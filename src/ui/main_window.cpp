@@ -489,6 +489,8 @@ void MainWindow::load(program::Program& program, frontend::ConverterLine& line,
 {
     m_program = &program;
     m_line = &line;
+    m_givenTrust = line.tlsTrust();
+    followTrust();
     connectSettingButtons();
     if (m_preferences.fastLink())
         program.engine.setPace(link::kFastPace);
@@ -642,6 +644,7 @@ void MainWindow::ledTick()
 {
     if (m_program->config.LogLevel > 0)
         UpdateMessageWindow();
+    offerTrust();
     link::ByteLayer& bytes = m_program->engine.bytes();
     SetFill(m_txShape, m_txLed.tick(bytes.TxActivity) ? kTxLight : kTxDark);
     SetFill(m_rxShape, m_rxLed.tick(bytes.RxActivity) ? kRxLight : kRxDark);
@@ -913,11 +916,59 @@ void MainWindow::showFileResult(const files::FileResult& result, const char* don
 
 // Both dialogs are modeless: the timers run on while they are open. An open one is brought
 // forward rather than opened twice.
+// The files Program Setup keeps for TLS, where the command line gave none.
+void MainWindow::followTrust()
+{
+    link::TlsTrust trust = m_givenTrust;
+    auto take = [](std::string& given, const QString& kept) {
+        if (given.empty())
+            given = ToCp1252(kept);
+    };
+    take(trust.authorityFile, m_preferences.tlsAuthority());
+    if (trust.certificateFile.empty() && trust.keyFile.empty()) {
+        take(trust.certificateFile, m_preferences.tlsCertificate());
+        take(trust.keyFile, m_preferences.tlsKey());
+    }
+    trust.trusted = m_preferences.trustedCertificates();
+    m_line->setTlsTrust(trust);
+}
+
+// A device server with a certificate of its own: its fingerprint and subject shown once per
+// run, and trusted for its address if the user says so. Never a changed one: that is refused
+// (and logged) as it stands.
+void MainWindow::offerTrust()
+{
+    const std::optional<link::UnknownCertificate> unknown = m_line->unknownCertificate();
+    if (!unknown || m_trustOffered.contains(unknown->fingerprint))
+        return;
+    m_trustOffered.insert(unknown->fingerprint);
+    const QString address = FromCp1252(unknown->address);
+    auto* box = new QMessageBox(
+        QMessageBox::Question, BoxTitle(),
+        QStringLiteral("The server at %1 shows a certificate that no known authority vouches "
+                       "for.\n\nSubject: %2\nFingerprint: %3\n\nCompare the fingerprint with "
+                       "the one the device server shows. Trust this certificate for %1?")
+            .arg(address, FromCp1252(unknown->subject), FromCp1252(unknown->fingerprint)),
+        QMessageBox::Yes | QMessageBox::No, this);
+    box->setObjectName(QStringLiteral("TrustCertificate"));
+    box->setDefaultButton(QMessageBox::No);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box, unknown = *unknown](int) {
+        if (box->clickedButton() != box->button(QMessageBox::Yes))
+            return;
+        m_preferences.trustCertificate(unknown.address, unknown.fingerprint);
+        followTrust();
+        m_program->log.WriteLog("Trusted for " + unknown.address + ": " + unknown.fingerprint);
+    });
+    box->open();
+}
+
 void MainWindow::openSetup()
 {
     if (!m_setupDialog) {
         auto* dialog =
             new ProgramSetupDialog(*m_program, this, &m_preferences, [this] { followPace(); });
+        dialog->setTrustChanged([this] { followTrust(); });
         dialog->setUnsavedEdits(
             [this] { return static_cast<int>(program::UnsavedEdits(*m_program).size()); });
         if (m_demo)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/file_result.h"
+#include "link/tls_trust.h"
 #include "link/transfer_engine.h"
 #include "program/start_program.h"
 #include "program/unit_compare.h"
@@ -19,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 class QFrame;
@@ -183,11 +185,15 @@ private:
     // Quit and the close box: the timers stop, the port closes once, every window goes.
     void endProgram();
     void followPace();
+    void followTrust();
+    void offerTrust();
     void beep();
 
     bool m_demo;
     program::Program* m_program = nullptr;
     frontend::ConverterLine* m_line = nullptr;
+    link::TlsTrust m_givenTrust; // --ca, --pin, --cert, --key: they win over the preferences
+    std::set<std::string> m_trustOffered; // fingerprints the user was asked about this run
 
     QWidget* m_unplaced = nullptr;
     SettingPages m_pages;

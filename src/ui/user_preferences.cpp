@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <QStandardPaths>
+#include <utility>
 
 namespace pravenor::ui {
 
@@ -9,6 +10,10 @@ namespace {
 
 const QString kFastLinkKey = QStringLiteral("link/fast");
 const QString kNetworkAddressKey = QStringLiteral("link/networkAddress");
+const QString kTlsAuthorityKey = QStringLiteral("link/tlsAuthority");
+const QString kTlsCertificateKey = QStringLiteral("link/tlsCertificate");
+const QString kTlsKeyKey = QStringLiteral("link/tlsKey");
+const QString kTrustedKey = QStringLiteral("trustedCertificates");
 const QString kKeepUnitKey = QStringLiteral("history/keepUnit");
 const QString kReadBackKey = QStringLiteral("history/readBack");
 
@@ -76,6 +81,67 @@ void UserPreferences::setNetworkAddress(const QString& address)
         settings.remove(kNetworkAddressKey);
     else
         settings.setValue(kNetworkAddressKey, address);
+    settings.sync();
+}
+
+QString UserPreferences::tlsAuthority() const
+{
+    return QSettings(m_file, QSettings::IniFormat).value(kTlsAuthorityKey).toString();
+}
+
+QString UserPreferences::tlsCertificate() const
+{
+    return QSettings(m_file, QSettings::IniFormat).value(kTlsCertificateKey).toString();
+}
+
+QString UserPreferences::tlsKey() const
+{
+    return QSettings(m_file, QSettings::IniFormat).value(kTlsKeyKey).toString();
+}
+
+void UserPreferences::setTls(const QString& authority, const QString& certificate,
+                             const QString& key)
+{
+    QSettings settings(m_file, QSettings::IniFormat);
+    for (const auto& [name, value] :
+         {std::pair{kTlsAuthorityKey, authority}, std::pair{kTlsCertificateKey, certificate},
+          std::pair{kTlsKeyKey, key}}) {
+        if (value.isEmpty())
+            settings.remove(name);
+        else
+            settings.setValue(name, value);
+    }
+    settings.sync();
+}
+
+// An array, not keys: an address holds the slashes that QSettings takes for groups.
+std::map<std::string, std::string> UserPreferences::trustedCertificates() const
+{
+    QSettings settings(m_file, QSettings::IniFormat);
+    std::map<std::string, std::string> trusted;
+    const int count = settings.beginReadArray(kTrustedKey);
+    for (int i = 0; i < count; ++i) {
+        settings.setArrayIndex(i);
+        trusted[settings.value(QStringLiteral("address")).toString().toStdString()] =
+            settings.value(QStringLiteral("fingerprint")).toString().toStdString();
+    }
+    settings.endArray();
+    return trusted;
+}
+
+void UserPreferences::trustCertificate(const std::string& address, const std::string& fingerprint)
+{
+    std::map<std::string, std::string> trusted = trustedCertificates();
+    trusted[address] = fingerprint;
+    QSettings settings(m_file, QSettings::IniFormat);
+    settings.beginWriteArray(kTrustedKey, static_cast<int>(trusted.size()));
+    int i = 0;
+    for (const auto& [where, print] : trusted) {
+        settings.setArrayIndex(i++);
+        settings.setValue(QStringLiteral("address"), QString::fromStdString(where));
+        settings.setValue(QStringLiteral("fingerprint"), QString::fromStdString(print));
+    }
+    settings.endArray();
     settings.sync();
 }
 

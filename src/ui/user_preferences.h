@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <map>
+#include <string>
 
 namespace pravenor::ui {
 
@@ -26,6 +28,16 @@ public:
     // "tcp://HOST:PORT" or "rfc2217://HOST:PORT"; empty: the port number.
     QString networkAddress() const;
     void setNetworkAddress(const QString& address);
+    // For TLS addresses: the certificate authority file (empty: the system's), and the
+    // client certificate and key for servers that ask for one. Paths as typed.
+    QString tlsAuthority() const;
+    QString tlsCertificate() const;
+    QString tlsKey() const;
+    void setTls(const QString& authority, const QString& certificate, const QString& key);
+    // Certificates trusted for the address they were met at ("tcp+tls://..." -> "SHA256:..."),
+    // as SSH keeps known hosts.
+    std::map<std::string, std::string> trustedCertificates() const;
+    void trustCertificate(const std::string& address, const std::string& fingerprint);
     // The site and engineer the commissioning report names, as last given.
     QString reportSite() const;
     QString reportEngineer() const;

@@ -158,8 +158,9 @@ TEST_F(ProgramSetupDialogTest, TabOrderRunsFromThePortToSave)
     } while (widget != combo && order.size() < 20);
     EXPECT_EQ(
         order.join(' ').toStdString(),
-        "ComboCom TxtNetworkAddress TxtSetPath ChkFastLink ChkKeepUnit ChkReadBack CmdWijzigen "
-        "CmdClose CmdCancel CmdSave");
+        "ComboCom TxtNetworkAddress TxtSetPath ChkFastLink ChkKeepUnit ChkReadBack "
+        "TxtCertificateAuthority TxtClientCertificate TxtClientKey CmdWijzigen CmdClose CmdCancel "
+        "CmdSave");
 }
 
 TEST_F(ProgramSetupDialogTest, SaveWritesTheFileRebuildsTheListsAndShowsDefaultsAgain)
@@ -355,6 +356,39 @@ TEST_F(ProgramSetupDialogTest, ANetworkAddressThePortCannotUseIsRefusedAtSaveAnd
                                              link::ParseNetworkLine("192.168.1.20:4001").error);
     EXPECT_TRUE(find<QPushButton>(&dialog, "CmdSave")->isEnabled()); // still editing
     EXPECT_EQ(program.port.networkAddress(), "");
+}
+
+TEST_F(ProgramSetupDialogTest, TheTlsFilesAreKeptPerUserAndTakenBeforeThePortReopens)
+{
+    ui::UserPreferences preferences(QString::fromStdString((folder / "user.conf").string()));
+    int told = 0;
+    {
+        ProgramSetupDialog dialog(program, nullptr, &preferences);
+        dialog.setTrustChanged([&] {
+            ++told;
+            EXPECT_EQ(ui::UserPreferences(preferences.file()).tlsKey(), "/home/me/me.key");
+        });
+        auto* authority = find<QLineEdit>(&dialog, "TxtCertificateAuthority");
+        EXPECT_TRUE(authority->isReadOnly());
+        click(&dialog, "CmdWijzigen");
+        authority->setText(" /etc/plant/authority.pem ");
+        find<QLineEdit>(&dialog, "TxtClientCertificate")->setText("/home/me/me.pem");
+        find<QLineEdit>(&dialog, "TxtClientKey")->setText("/home/me/me.key");
+        click(&dialog, "CmdSave");
+    }
+    EXPECT_EQ(told, 1);
+    ProgramSetupDialog reopened(program, nullptr, &preferences);
+    EXPECT_EQ(find<QLineEdit>(&reopened, "TxtCertificateAuthority")->text(),
+              "/etc/plant/authority.pem");
+    EXPECT_EQ(find<QLineEdit>(&reopened, "TxtClientCertificate")->text(), "/home/me/me.pem");
+
+    // Trusted certificates by address, slashes and brackets and all.
+    preferences.trustCertificate("tcp+tls://[fd00::5]:7443", "SHA256:AB");
+    preferences.trustCertificate("rfc2217+tls://plant/x:7443", "SHA256:CD");
+    preferences.trustCertificate("tcp+tls://[fd00::5]:7443", "SHA256:EF");
+    EXPECT_EQ(ui::UserPreferences(preferences.file()).trustedCertificates(),
+              (std::map<std::string, std::string>{{"tcp+tls://[fd00::5]:7443", "SHA256:EF"},
+                                                  {"rfc2217+tls://plant/x:7443", "SHA256:CD"}}));
 }
 
 TEST_F(ProgramSetupDialogTest, StoredPortOutsideTheListShowsTheFirstPortOrNoneAndSavesSo)

@@ -96,5 +96,42 @@ TEST_F(NetworkPortTest, ARefusedConnectionClosesThePortWithItsReason)
     EXPECT_EQ(port.open(link::LineAddress::Device("/dev/ttyUSB0"), {}), OpenResult::Failed);
 }
 
+// A server that sends without end, or never reads what it is sent, ends the line with its
+// reason instead of filling memory.
+TEST_F(NetworkPortTest, AFloodOrADeafServerEndsTheLineWithinBounds)
+{
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    ASSERT_EQ(port.open(address("tcp"), {}), OpenResult::Opened);
+    QTcpSocket* flood = accepted();
+    ASSERT_NE(flood, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return port.ready(); }));
+    const QByteArray chunk(16 * 1024, 'x');
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            if (flood->bytesToWrite() < chunk.size())
+                flood->write(chunk);
+            EXPECT_LE(static_cast<std::size_t>(port.bytesWaiting()), NetworkPort::kInputLimit);
+            return !port.isOpen();
+        },
+        5s));
+    EXPECT_NE(port.failureReason().find("floods the line"), std::string::npos)
+        << port.failureReason();
+
+    port.close();
+    ASSERT_EQ(port.open(address("tcp"), {}), OpenResult::Opened);
+    QTcpSocket* deaf = accepted();
+    ASSERT_NE(deaf, nullptr);
+    deaf->setReadBufferSize(1); // reads nothing more, so the kernel's buffers fill up
+    ASSERT_TRUE(PumpUntil([&] { return port.ready(); }));
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            for (int n = 0; n < 4096 && port.isOpen(); ++n)
+                port.writeByte(0x55);
+            return !port.isOpen();
+        },
+        10s));
+    EXPECT_EQ(port.failureReason(), "the server does not read what it is sent; the line is dead");
+}
+
 } // namespace
 } // namespace pravenor

@@ -241,3 +241,21 @@ TEST(EngineMends, AConvertersTextIsLoggedWithItsControlBytesShownNotObeyed)
     EXPECT_TRUE(b.world.logged("Gelezen uit unit:  [Item: 101 Value: [ESC][2JGone[BEL]]  [Item: "
                                "101 Value: [ESC][2JGone[BEL] OK"));
 }
+
+// The converter held up past the reply time-out: its late reply (a refusal here) reaches the
+// line while the retry is on its way, and must not be taken for the retry's reply.
+TEST(EngineMends, ALateReplyIsNeverCreditedToTheRetry)
+{
+    sim::FaultPlan faults;
+    faults.late = sim::FaultRepeat::times(1);
+    faults.lateBy = std::chrono::milliseconds{3500};
+    faults.nack = sim::FaultRepeat::times(1);
+    SimBench b(faults);
+    b.startIdle();
+    clickWrite(b, 10, 1);
+    clickWrite(b, 11, 1);
+    ASSERT_GT(b.tickUntil([&] { return b.nothingPending(); }, 2000), 0);
+    EXPECT_EQ(b.model.number(11), 1);
+    EXPECT_EQ(occurrences(b.world.view.progress(), "ERROR"), 1) << b.world.view.progress();
+    EXPECT_EQ(b.world.engine.ErrorCount(), 0);
+}

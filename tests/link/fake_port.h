@@ -29,6 +29,7 @@ public:
         ++isOpenQueries;
         return isOpenNow;
     }
+    bool ready() override { return isOpen() && connected; }
     int bytesWaiting() override { return static_cast<int>(input.size()); }
     int readByte() override
     {
@@ -58,6 +59,7 @@ public:
 
     std::deque<std::uint8_t> input;
     std::vector<std::uint8_t> written;
+    bool connected = true; // false: open, but like a network line still connecting
     link::OpenResult nextOpen = link::OpenResult::Opened;
     bool isOpenNow = false;
     bool writeSucceeds = true;

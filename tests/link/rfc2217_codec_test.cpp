@@ -60,6 +60,14 @@ TEST(NetworkAddress, ReadsBothSchemesAndRefusesWhatIsNoAddress)
         {"tcp://192.168.1.20:4001", NetworkAddress{NetworkProtocol::RawTcp, "192.168.1.20", 4001}},
         {"rfc2217://plant-room:7000", NetworkAddress{NetworkProtocol::Rfc2217, "plant-room", 7000}},
         {"TCP://[::1]:65535", NetworkAddress{NetworkProtocol::RawTcp, "::1", 65535}},
+        {"tcp+tls://plant-room:7443",
+         NetworkAddress{NetworkProtocol::RawTcp, "plant-room", 7443, true}},
+        {"RFC2217+TLS://[fd00::5]:7443",
+         NetworkAddress{NetworkProtocol::Rfc2217, "fd00::5", 7443, true}},
+        {"tcp://[[fd00]:41", std::nullopt},
+        {"tcp://ho]st:41", std::nullopt},
+        {"tcp://ho\x1bst:41", std::nullopt},
+        {"tcp+tls//host:41", std::nullopt},
         {"tcp://host", std::nullopt},
         {"tcp://:4001", std::nullopt},
         {"tcp://host:0", std::nullopt},
@@ -184,4 +192,38 @@ TEST(Rfc2217Codec, NotesWhatTheServerLeftUnconfirmed)
         EXPECT_EQ(codec.allConfirmed(), row.all) << row.what;
         EXPECT_EQ(codec.unconfirmed(), row.notes) << row.what;
     }
+}
+
+// A hostile server may say anything, in any amount: what the codec answers and holds stays
+// small, and an option the server withdrew is not taken up again.
+TEST(Rfc2217Codec, NoServerCanKeepItAnsweringOrFillItsMemory)
+{
+    struct Row
+    {
+        const char* what;
+        std::string round; // said again and again
+    };
+    const Row rows[] = {
+        {"binary offered and withdrawn", "FF FB 00 FF FC 00 "},
+        {"binary asked for and withdrawn", "FF FD 00 FF FE 00 "},
+        {"an unknown option asked for", "FF FD 18 "},
+    };
+    for (const Row& row : rows) {
+        Rfc2217Codec codec = started();
+        std::string storm;
+        for (int n = 0; n < 1000; ++n)
+            storm += row.round;
+        const Fed fed = feed(codec, hex(storm));
+        EXPECT_LE(fed.reply.size(), 3 * 3 * Rfc2217Codec::kMaxAnswers) << row.what;
+        EXPECT_TRUE(codec.failure().empty()) << row.what;
+    }
+    Rfc2217Codec codec = started();
+    EXPECT_EQ(feed(codec, hex("FF FB 00 FF FC 00 FF FB 00")).reply, "FF FE 00 FF FE 00");
+
+    Rfc2217Codec endless = started();
+    std::string sub = "FF FA 2C 65";
+    for (std::size_t n = 0; n < Rfc2217Codec::kMaxSubNegotiation; ++n)
+        sub += n % 2 ? " FF FF" : " 41";
+    EXPECT_TRUE(feed(endless, hex(sub + " 41")).data.empty());
+    EXPECT_FALSE(endless.failure().empty());
 }

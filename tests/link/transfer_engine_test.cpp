@@ -596,10 +596,11 @@ protected:
         world.start();
         world.tick();
     }
-    void dispatch(int item, settings::Request request)
+    // Wake-up, 250 ms, request sent; after a failure the line is waited out first.
+    void dispatch(int item, settings::Request request, bool afterFailure = false)
     {
         world.stores.ItemRequest[static_cast<std::size_t>(item)] = request;
-        world.tick(11); // wake-up, 250 ms, request sent
+        world.tick(11 + (afterFailure ? world.engine.paceTicks().lineSettle : 0));
         port.written.clear();
     }
 
@@ -623,12 +624,47 @@ TEST_F(ScriptedReplies, NoLenAfterSohTimesOut)
     world.controls.setChosenPosition(9, 0);
     world.sync.TakeValue(9);
     world.view.clearProgress();
-    dispatch(9, settings::Request::Write);
+    dispatch(9, settings::Request::Write, true);
     port.feed(Bytes{0x01});
     world.tick(121);
     EXPECT_EQ(world.view.progress(),
               "Writing [Item: 9 Value:  no forward to relay. -> ERROR timeout on LEN.\r\n");
     EXPECT_EQ(world.engine.ErrorCount(), 2);
+}
+
+TEST_F(ScriptedReplies, APagerCallAfterAGoodPositionCanStillBeRefused)
+{
+    auto answer = [&](EngineState waiting, const Bytes& reply) {
+        for (int n = 0; n < 50 && world.engine.state() != waiting; ++n)
+            world.tick();
+        ASSERT_EQ(world.engine.state(), waiting);
+        port.feed(reply);
+    };
+    world.engine.request(link::Job::PagerCall);
+    answer(EngineState::PagerPositionSoh,
+           Bytes{0x01, 0x08, 0x01, 0x00, 0x06, 0x41, 0x1F, 0x33, 0x5D});
+    answer(EngineState::PagerCallSoh, Bytes{0x01, 0x06, 0x01, 0x00, 0x15, 0x50, 0x93});
+    world.tick(20);
+    EXPECT_EQ(world.engine.PagerBufPos(), 3);
+    EXPECT_TRUE(world.logged("ERROR: send call to pager via Pravenor FAILED."));
+}
+
+// A network line that is still connecting carries no exchange, and one that drops during an
+// exchange is a lost port on that tick, not a converter that did not answer.
+TEST_F(ScriptedReplies, AConnectingLineWaitsAndADroppedOneIsLostAtOnce)
+{
+    port.connected = false;
+    world.stores.ItemRequest[9] = settings::Request::Read;
+    world.tick(200);
+    EXPECT_TRUE(port.written.empty());
+    EXPECT_EQ(world.engine.state(), EngineState::Idle);
+    port.connected = true;
+    world.tick(11);
+    EXPECT_EQ(world.engine.state(), EngineState::ReadSoh);
+    port.isOpenNow = false;
+    world.tick();
+    EXPECT_EQ(world.engine.state(), EngineState::PortLost);
+    EXPECT_EQ(world.engine.ErrorCount(), 0);
 }
 
 TEST_F(ScriptedReplies, BytesBeforeSohAreDroppedOnePerTick)

@@ -343,8 +343,10 @@ TEST_F(WindowTest, TheFastLinkShowsInThePortCaptionAndTheTimerFollowsItsPace)
     window->tick(); // the batch is taken up
     EXPECT_EQ(window->engineTickMs(), 1);
     ASSERT_TRUE(tickUntil([&] { return program->engine.state() == link::EngineState::ReadSoh; }));
-    line->simulated()->cutPower(std::chrono::seconds(1)); // the reply never comes
-    ASSERT_TRUE(tickUntil([&] { return !program->engine.pace().fast(); }, 10'000));
+    // After the batch, an exchange whose reply is no reply: no position where it belongs.
+    line->model()->setBufferPositionByte('X');
+    program->engine.request(link::Job::PagerCall);
+    ASSERT_TRUE(tickUntil([&] { return !program->engine.pace().fast(); }, 20'000));
     EXPECT_FALSE(frame->title().contains(QStringLiteral("fast"))) << frame->title().toStdString();
     EXPECT_EQ(window->engineTickMs(), 25);
 }

@@ -85,7 +85,9 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
           new QCheckBox(QStringLiteral("Keep the unit's settings before every write"), this)),
       m_readBackCheck(new QCheckBox(QStringLiteral("Read back what was written"), this)),
       m_portCombo(new LockableComboBox(this)), m_pathEdit(new QLineEdit(this)),
-      m_networkAddressEdit(new QLineEdit(this)), m_portLabel(MakeLabel("Label1", "ComPort:", this)),
+      m_networkAddressEdit(new QLineEdit(this)), m_authorityEdit(new QLineEdit(this)),
+      m_certificateEdit(new QLineEdit(this)), m_keyEdit(new QLineEdit(this)),
+      m_portLabel(MakeLabel("Label1", "ComPort:", this)),
       m_networkAddressLabel(MakeLabel("LabelNetworkAddress", "Network address:", this)),
       m_pathLabel(MakeLabel("Label2", "Path for setup files:", this)),
       m_portDevice(new QLabel(this)), m_devicesPresent(new QLabel(this)),
@@ -138,6 +140,22 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
         QStringLiteral("Read each setting back as soon as it is written, and say where the unit "
                        "holds another value."));
 
+    // Files for TLS addresses, per user like the address; each a path as typed.
+    const struct
+    {
+        QLineEdit* edit;
+        const char* name;
+        const char* label;
+        const char* tip;
+    } tlsFields[] = {
+        {m_authorityEdit, "TxtCertificateAuthority", "Certificate authority:",
+         "TLS: the authorities (a PEM file) that vouch for the server; empty: the system's"},
+        {m_certificateEdit, "TxtClientCertificate", "Client certificate:",
+         "TLS: this program's certificate (PEM), for a server that asks for one"},
+        {m_keyEdit, "TxtClientKey",
+         "Client key:", "TLS: the private key of the client certificate (PEM, no passphrase)"},
+    };
+
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(16, 16, 16, 16);
     grid->setHorizontalSpacing(12);
@@ -152,6 +170,17 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     grid->addWidget(m_fastLinkCheck, 5, 0, 1, 3);
     grid->addWidget(m_keepUnitCheck, 6, 0, 1, 3);
     grid->addWidget(m_readBackCheck, 7, 0, 1, 3);
+    int tlsRow = 8;
+    for (const auto& field : tlsFields) {
+        field.edit->setObjectName(QString::fromLatin1(field.name));
+        field.edit->setToolTip(QString::fromLatin1(field.tip));
+        const std::string labelName = std::string("Label") + (field.name + 3); // past "Txt"
+        QLabel* label = MakeLabel(labelName.c_str(), field.label, this);
+        label->setBuddy(field.edit);
+        field.edit->setAccessibleName(label->text().chopped(1));
+        grid->addWidget(label, tlsRow, 0);
+        grid->addWidget(field.edit, tlsRow++, 1, 1, 4);
+    }
     grid->addWidget(m_devicesPresent, 3, 0, 2, 3);
     grid->addWidget(m_cancelButton, 3, 3);
     grid->addWidget(m_changeButton, 3, 4);
@@ -165,7 +194,10 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
     setTabOrder(m_pathEdit, m_fastLinkCheck);
     setTabOrder(m_fastLinkCheck, m_keepUnitCheck);
     setTabOrder(m_keepUnitCheck, m_readBackCheck);
-    setTabOrder(m_readBackCheck, m_changeButton);
+    setTabOrder(m_readBackCheck, m_authorityEdit);
+    setTabOrder(m_authorityEdit, m_certificateEdit);
+    setTabOrder(m_certificateEdit, m_keyEdit);
+    setTabOrder(m_keyEdit, m_changeButton);
     setTabOrder(m_changeButton, m_closeButton);
     setTabOrder(m_closeButton, m_cancelButton);
     setTabOrder(m_cancelButton, m_saveButton);
@@ -195,10 +227,14 @@ void ProgramSetupDialog::UnlockCombo()
     m_portCombo->setLocked(false);
     m_pathEdit->setReadOnly(false);
     m_networkAddressEdit->setReadOnly(false);
+    for (QLineEdit* edit : {m_authorityEdit, m_certificateEdit, m_keyEdit})
+        edit->setReadOnly(false);
     const QColor windowText = QApplication::palette(m_pathEdit).color(QPalette::Text);
     for (QWidget* widget :
          {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
-          static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_networkAddressEdit)})
+          static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_networkAddressEdit),
+          static_cast<QWidget*>(m_authorityEdit), static_cast<QWidget*>(m_certificateEdit),
+          static_cast<QWidget*>(m_keyEdit)})
         setTextColour(widget, windowText);
 }
 
@@ -210,9 +246,13 @@ void ProgramSetupDialog::LockCombo()
     m_portCombo->setLocked(true);
     m_pathEdit->setReadOnly(true);
     m_networkAddressEdit->setReadOnly(true);
+    for (QLineEdit* edit : {m_authorityEdit, m_certificateEdit, m_keyEdit})
+        edit->setReadOnly(true);
     for (QWidget* widget :
          {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
-          static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_networkAddressEdit)})
+          static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_networkAddressEdit),
+          static_cast<QWidget*>(m_authorityEdit), static_cast<QWidget*>(m_certificateEdit),
+          static_cast<QWidget*>(m_keyEdit)})
         setTextColour(widget, kLockedText);
 }
 
@@ -224,6 +264,11 @@ void ProgramSetupDialog::UpdateCombo()
     m_portCombo->setCurrentIndex(index);
     m_pathEdit->setText(FromCp1252(m_program.config.SetPath));
     m_networkAddressEdit->setText(FromCp1252(m_program.port.networkAddress()));
+    if (m_preferences != nullptr) {
+        m_authorityEdit->setText(m_preferences->tlsAuthority());
+        m_certificateEdit->setText(m_preferences->tlsCertificate());
+        m_keyEdit->setText(m_preferences->tlsKey());
+    }
     m_storedFast =
         m_preferences != nullptr ? m_preferences->fastLink() : m_program.engine.pace().fast();
     m_fastLinkCheck->setChecked(m_storedFast);
@@ -237,8 +282,11 @@ void ProgramSetupDialog::ComboToSettings()
     m_program.config.SetPath = ToCp1252(m_pathEdit->text());
     const QString address = m_networkAddressEdit->text().trimmed();
     m_program.port.setNetworkAddress(link::ParseNetworkLine(ToCp1252(address)));
-    if (m_preferences != nullptr)
+    if (m_preferences != nullptr) {
         m_preferences->setNetworkAddress(address);
+        m_preferences->setTls(m_authorityEdit->text().trimmed(),
+                              m_certificateEdit->text().trimmed(), m_keyEdit->text().trimmed());
+    }
 }
 
 void ProgramSetupDialog::reject()
@@ -313,6 +361,9 @@ void ProgramSetupDialog::saveNow()
     saveFastLink();
     saveHistorySwitches();
     ComboToSettings();
+    // Before the port is opened again: a TLS address opens with the files just given.
+    if (m_trustChanged)
+        m_trustChanged();
     const files::FileResult result = program::ApplyProgramSetup(m_program);
     showDevices();
     if (!result.ok)

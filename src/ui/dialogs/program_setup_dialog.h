@@ -58,6 +58,8 @@ public slots:
         m_runNote = note;
         showDevices();
     }
+    // Told after a "Save" that may have changed the TLS files in the preferences.
+    void setTrustChanged(std::function<void()> changed) { m_trustChanged = std::move(changed); }
 
 private:
     void change();
@@ -83,7 +85,11 @@ private:
     LockableComboBox* m_portCombo;   // ComboCom
     QLineEdit* m_pathEdit;           // TxtSetPath
     QLineEdit* m_networkAddressEdit; // TxtNetworkAddress
-    QLabel* m_portLabel;             // Label1
+    QLineEdit* m_authorityEdit;      // TxtCertificateAuthority
+    QLineEdit* m_certificateEdit;    // TxtClientCertificate
+    QLineEdit* m_keyEdit;            // TxtClientKey
+    std::function<void()> m_trustChanged;
+    QLabel* m_portLabel; // Label1
     QLabel* m_networkAddressLabel;
     QLabel* m_pathLabel; // Label2
     QLabel* m_portDevice;
