@@ -9,20 +9,7 @@ NumberedSlots ParseNumberedLines(std::string_view content)
 {
     NumberedSlots slots;
     std::string lastValue;
-    std::size_t pos = 0;
-    while (pos < content.size()) {
-        std::size_t end = content.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos)
-            end = content.size();
-        std::string_view line = content.substr(pos, end - pos);
-        pos = end;
-        if (pos < content.size()) {
-            if (content[pos] == '\r' && pos + 1 < content.size() && content[pos + 1] == '\n')
-                pos += 2;
-            else
-                pos += 1;
-        }
-
+    for (std::string_view line : SplitLines(content)) {
         const std::size_t first = line.find_first_not_of(' ');
         if (first == std::string_view::npos)
             continue;

@@ -6,6 +6,22 @@
 
 namespace pravenor::app {
 
+std::vector<std::string_view> SplitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        lines.push_back(text.substr(pos, end - pos));
+        pos = end;
+        if (pos < text.size())
+            pos += text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n' ? 2 : 1;
+    }
+    return lines;
+}
+
 // Numbers go into files and frames through to_chars, which no locale can change.
 std::string NumToStr(long long n)
 {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pravenor::app {
 
@@ -29,6 +30,10 @@ double RoundHalfEven(double value);
 // RoundHalfEven, then checked against the signed 16-bit range; nothing when it does not fit
 // or the value is not finite.
 std::optional<std::int16_t> ToWhole16(double value);
+
+// The lines of a text, each ended by CR LF, CR or LF (the end itself left out); a last line
+// without an end is a line, an end at the very end starts none.
+std::vector<std::string_view> SplitLines(std::string_view text);
 
 // Whether a text holds a byte 0x00..0x1F. Those are the converter's frame delimiters (SOH,
 // field start and end among them): a text holding one would be read as frame structure.

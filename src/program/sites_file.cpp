@@ -71,13 +71,8 @@ SitesFile ParseSites(const std::string& text)
     std::map<std::string, int> names;         // folded name -> its line number
     std::map<std::string, std::string> lines; // line text -> the name on it
     int number = 0;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(at, end - at);
-        at = end + 1;
+    for (const std::string_view each : app::SplitLines(text)) {
+        std::string line(each);
         ++number;
         if (const std::size_t hash = line.find('#'); hash != std::string::npos)
             line.resize(hash);

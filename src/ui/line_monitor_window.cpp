@@ -33,10 +33,7 @@ LineMonitorWindow::LineMonitorWindow(link::TransferEngine& engine, QWidget* pare
     setWindowTitle(QStringLiteral("Line monitor"));
     setAccessibleName(QStringLiteral("Line monitor"));
     auto* layout = new QVBoxLayout(this);
-    m_text = new QPlainTextEdit;
-    m_text->setObjectName(QStringLiteral("TxtLineMonitor"));
-    m_text->setAccessibleName(QStringLiteral("Frames on the line"));
-    m_text->setReadOnly(true);
+    m_text = MakeReadOnlyText("TxtLineMonitor", "Frames on the line");
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setMaximumBlockCount(static_cast<int>(link::LineMonitor::kDefaultLimit));
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

@@ -43,8 +43,7 @@ QWidget* MainWindow::buildLinkFrame()
 
 QWidget* MainWindow::buildStatusPage()
 {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("StatusPage"));
+    auto* page = MakePage(QStringLiteral("StatusPage"));
     auto* column = new QVBoxLayout(page);
     column->setSpacing(0);
     for (int i = 0; i < static_cast<int>(m_messageLines.size()); ++i) {
@@ -64,8 +63,7 @@ QWidget* MainWindow::buildStatusPage()
 
 QWidget* MainWindow::buildFilePage()
 {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("FilePage"));
+    auto* page = MakePage(QStringLiteral("FilePage"));
     auto* row = new QHBoxLayout(page);
     QGroupBox* unitSetup = MakeFrame("Frame2", "Unit setup");
     auto* left = new QVBoxLayout(unitSetup);
@@ -87,13 +85,9 @@ QWidget* MainWindow::buildFilePage()
 
 QWidget* MainWindow::buildUnitPage()
 {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("UnitPage"));
+    auto* page = MakePage(QStringLiteral("UnitPage"));
     auto* column = new QVBoxLayout(page);
-    m_progress = new QPlainTextEdit;
-    m_progress->setObjectName(QStringLiteral("TxtProgress"));
-    m_progress->setAccessibleName(QStringLiteral("Progress"));
-    m_progress->setReadOnly(true);
+    m_progress = MakeReadOnlyText("TxtProgress", "Progress");
     m_progress->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_progress->setStyleSheet(QStringLiteral("QPlainTextEdit { color: blue; }"));
     // A window left open for days of read-alls keeps the latest lines, not all of them.
@@ -120,8 +114,7 @@ QWidget* MainWindow::buildUnitPage()
 
 QWidget* MainWindow::buildServicePage()
 {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("ServicePage"));
+    auto* page = MakePage(QStringLiteral("ServicePage"));
     auto* column = new QVBoxLayout(page);
     QGroupBox* restart = MakeFrame("FrameHerstartConverter", "Restart the converter");
     (new QHBoxLayout(restart))->addWidget(button(Command::Restart), 0, Qt::AlignLeft);

@@ -148,8 +148,7 @@ private:
 
     QWidget* generalPage()
     {
-        auto* page = new QWidget;
-        page->setObjectName(QStringLiteral("GeneralSetup"));
+        auto* page = MakePage(QStringLiteral("GeneralSetup"));
         auto* layout = new QHBoxLayout(page);
         auto* grid = new QGridLayout;
         int row = 0;
@@ -180,8 +179,7 @@ private:
 
     QWidget* pagingPage()
     {
-        auto* page = new QWidget;
-        page->setObjectName(QStringLiteral("PagingSetup"));
+        auto* page = MakePage(QStringLiteral("PagingSetup"));
         auto* grid = new QGridLayout(page);
         grid->setVerticalSpacing(0);
         const auto rows = settings::PagingSetupRows();
@@ -217,8 +215,7 @@ private:
 
     QWidget* inputPage(int k)
     {
-        auto* page = new QWidget;
-        page->setObjectName(QStringLiteral("Input_%1").arg(k + 1));
+        auto* page = MakePage(QStringLiteral("Input_%1").arg(k + 1));
         auto* layout = new QVBoxLayout(page);
         const LegendWidths widths = legendWidths(page);
         for (const settings::InputFrame& frame : settings::InputFrames()) {

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QString>
 
@@ -70,6 +71,24 @@ inline int FieldWidth(const QLineEdit* box, int characters)
     const QFontMetrics metrics = box->fontMetrics();
     const int frame = box->sizeHint().width() - metrics.horizontalAdvance(QLatin1Char('x')) * 17;
     return metrics.horizontalAdvance(QString(characters, QLatin1Char('X'))) + frame;
+}
+
+// A text the program writes and the user only reads, scrolls and copies from.
+inline QPlainTextEdit* MakeReadOnlyText(const char* name, const char* accessibleName)
+{
+    auto* text = new QPlainTextEdit;
+    text->setObjectName(QLatin1String(name));
+    text->setAccessibleName(QString::fromUtf8(accessibleName));
+    text->setReadOnly(true);
+    return text;
+}
+
+// A page of a tab widget, named for tests, screen-reader scripts and the screenshot tool.
+inline QWidget* MakePage(const QString& name)
+{
+    auto* page = new QWidget;
+    page->setObjectName(name);
+    return page;
 }
 
 // A dialog that deletes itself when closed, named by the system's name, its title doubling as

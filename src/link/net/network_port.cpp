@@ -119,6 +119,13 @@ std::optional<QByteArray> readFile(const std::string& path)
     return file.readAll();
 }
 
+// The PEM certificates in a file; none where it cannot be read.
+QList<QSslCertificate> readCertificates(const std::string& path)
+{
+    const std::optional<QByteArray> pem = readFile(path);
+    return pem ? QSslCertificate::fromData(*pem, QSsl::Pem) : QList<QSslCertificate>();
+}
+
 } // namespace
 
 NetworkPort::NetworkPort()
@@ -273,9 +280,7 @@ bool NetworkPort::prepareTls(std::string& why)
     QSslConfiguration config = QSslConfiguration::defaultConfiguration();
     config.setPeerVerifyMode(QSslSocket::VerifyPeer);
     if (!m_trust.authorityFile.empty()) {
-        const std::optional<QByteArray> pem = readFile(m_trust.authorityFile);
-        const QList<QSslCertificate> authorities =
-            pem ? QSslCertificate::fromData(*pem, QSsl::Pem) : QList<QSslCertificate>();
+        const QList<QSslCertificate> authorities = readCertificates(m_trust.authorityFile);
         if (authorities.isEmpty()) {
             why = "cannot read a certificate authority from " + m_trust.authorityFile;
             return false;
@@ -283,9 +288,7 @@ bool NetworkPort::prepareTls(std::string& why)
         config.setCaCertificates(authorities);
     }
     if (!m_trust.certificateFile.empty() || !m_trust.keyFile.empty()) {
-        const std::optional<QByteArray> certPem = readFile(m_trust.certificateFile);
-        const QList<QSslCertificate> certificates =
-            certPem ? QSslCertificate::fromData(*certPem, QSsl::Pem) : QList<QSslCertificate>();
+        const QList<QSslCertificate> certificates = readCertificates(m_trust.certificateFile);
         if (certificates.isEmpty()) {
             why = "cannot read the client certificate " + m_trust.certificateFile;
             return false;

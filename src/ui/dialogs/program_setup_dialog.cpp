@@ -221,39 +221,31 @@ ProgramSetupDialog::ProgramSetupDialog(program::Program& program, QWidget* paren
 
 void ProgramSetupDialog::UnlockCombo()
 {
-    m_fastLinkCheck->setEnabled(true);
-    m_keepUnitCheck->setEnabled(true);
-    m_readBackCheck->setEnabled(true);
-    m_portCombo->setLocked(false);
-    m_pathEdit->setReadOnly(false);
-    m_networkAddressEdit->setReadOnly(false);
-    for (QLineEdit* edit : {m_authorityEdit, m_certificateEdit, m_keyEdit})
-        edit->setReadOnly(false);
-    const QColor windowText = QApplication::palette(m_pathEdit).color(QPalette::Text);
-    for (QWidget* widget :
-         {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
-          static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_networkAddressEdit),
-          static_cast<QWidget*>(m_authorityEdit), static_cast<QWidget*>(m_certificateEdit),
-          static_cast<QWidget*>(m_keyEdit)})
-        setTextColour(widget, windowText);
+    setEditable(true);
 }
 
 void ProgramSetupDialog::LockCombo()
 {
-    m_fastLinkCheck->setEnabled(false);
-    m_keepUnitCheck->setEnabled(false);
-    m_readBackCheck->setEnabled(false);
-    m_portCombo->setLocked(true);
-    m_pathEdit->setReadOnly(true);
-    m_networkAddressEdit->setReadOnly(true);
-    for (QLineEdit* edit : {m_authorityEdit, m_certificateEdit, m_keyEdit})
-        edit->setReadOnly(true);
+    setEditable(false);
+}
+
+// Locked, the fields show grey text and take no input; unlocked, the palette's own text.
+void ProgramSetupDialog::setEditable(bool editable)
+{
+    for (QCheckBox* check : {m_fastLinkCheck, m_keepUnitCheck, m_readBackCheck})
+        check->setEnabled(editable);
+    m_portCombo->setLocked(!editable);
+    for (QLineEdit* edit :
+         {m_pathEdit, m_networkAddressEdit, m_authorityEdit, m_certificateEdit, m_keyEdit})
+        edit->setReadOnly(!editable);
+    const QColor text =
+        editable ? QApplication::palette(m_pathEdit).color(QPalette::Text) : kLockedText;
     for (QWidget* widget :
          {static_cast<QWidget*>(m_portCombo), static_cast<QWidget*>(m_portCombo->lineEdit()),
           static_cast<QWidget*>(m_pathEdit), static_cast<QWidget*>(m_networkAddressEdit),
           static_cast<QWidget*>(m_authorityEdit), static_cast<QWidget*>(m_certificateEdit),
           static_cast<QWidget*>(m_keyEdit)})
-        setTextColour(widget, kLockedText);
+        setTextColour(widget, text);
 }
 
 void ProgramSetupDialog::UpdateCombo()

@@ -62,6 +62,7 @@ public slots:
     void setTrustChanged(std::function<void()> changed) { m_trustChanged = std::move(changed); }
 
 private:
+    void setEditable(bool editable);
     void change();
     void save();
     void saveNow();
