@@ -11,15 +11,9 @@ constexpr const char* kFailurePrefix = "pravenor-cli: ";
 
 Command commandOf(FleetAction action)
 {
-    switch (action) {
-    case FleetAction::Read:
+    if (action == FleetAction::Read)
         return Command::Read;
-    case FleetAction::Diff:
-        return Command::Diff;
-    case FleetAction::Write:
-        break;
-    }
-    return Command::Write;
+    return action == FleetAction::Diff ? Command::Diff : Command::Write;
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include "settings/page_layout.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 namespace pravenor::program {
 
@@ -16,6 +18,16 @@ using files::WriteOutcome;
 using settings::SettingValue;
 
 namespace {
+
+// Where the summary lists the settings of each outcome.
+constexpr std::array<std::pair<WriteOutcome, std::vector<int> WriteSummary::*>, 5> kSummaryLists = {
+    {
+        {WriteOutcome::Written, &WriteSummary::written},
+        {WriteOutcome::Verified, &WriteSummary::verified},
+        {WriteOutcome::DiffersAfterVerify, &WriteSummary::differs},
+        {WriteOutcome::Refused, &WriteSummary::refused},
+        {WriteOutcome::Failed, &WriteSummary::failed},
+    }};
 
 std::size_t at(int item)
 {
@@ -186,9 +198,8 @@ void UnitHistory::writesEnded()
         record(item, value, WriteOutcome::Written);
     m_failing.clear();
     m_readingBack.clear();
-    for (auto* list : {&m_summary.written, &m_summary.verified, &m_summary.differs,
-                       &m_summary.refused, &m_summary.failed})
-        std::sort(list->begin(), list->end());
+    for (const auto& [outcome, list] : kSummaryLists)
+        std::sort((m_summary.*list).begin(), (m_summary.*list).end());
     m_lastSummary = m_summary;
     m_summary = {};
     m_snapshotTaken = false;
@@ -198,22 +209,9 @@ void UnitHistory::writesEnded()
 
 void UnitHistory::record(int item, const SettingValue& after, WriteOutcome outcome)
 {
-    switch (outcome) {
-    case WriteOutcome::Written:
-        m_summary.written.push_back(item);
-        break;
-    case WriteOutcome::Verified:
-        m_summary.verified.push_back(item);
-        break;
-    case WriteOutcome::DiffersAfterVerify:
-        m_summary.differs.push_back(item);
-        break;
-    case WriteOutcome::Refused:
-        m_summary.refused.push_back(item);
-        break;
-    case WriteOutcome::Failed:
-        m_summary.failed.push_back(item);
-        break;
+    for (const auto& [listed, list] : kSummaryLists) {
+        if (listed == outcome)
+            (m_summary.*list).push_back(item);
     }
     const bool beforeKnown = m_snapshotTaken && m_beforeKnown.test(at(item));
     // A write that left the setting as it was changed nothing worth a row.

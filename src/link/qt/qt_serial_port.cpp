@@ -124,36 +124,29 @@ QtSerialPort::~QtSerialPort()
 bool QtSerialPort::closesPort(QSerialPort::SerialPortError error)
 {
     switch (error) {
-    case QSerialPort::NoError:
-        return false;
     // Not found or refused on a port that was open: the device has gone (on Windows a pulled
     // USB adapter often reports access denied).
     case QSerialPort::DeviceNotFoundError:
     case QSerialPort::PermissionError:
-        return true;
-    // Only raised by opening an open port; the port that is open is not affected.
-    case QSerialPort::OpenError:
-        return false;
     // The driver failed a transfer: bytes are lost and the line's state is unknown, and the
     // link's only recovery for that is to reopen.
     case QSerialPort::WriteError:
     case QSerialPort::ReadError:
-        return true;
     // The device vanished or the handle broke. QSerialPort also stops reading after this, so
     // the port would stay silent even if the device came back.
     case QSerialPort::ResourceError:
-        return true;
-    // A request the driver does not support (modem lines on a pseudo-terminal, an unusual
-    // speed); the line itself still works.
-    case QSerialPort::UnsupportedOperationError:
-        return false;
     // Nothing tells whether the line still works; reopening is cheap and the link does it
     // anyway, a silently dead port is not.
     case QSerialPort::UnknownError:
         return true;
+    case QSerialPort::NoError:
+    // Only raised by opening an open port; the port that is open is not affected.
+    case QSerialPort::OpenError:
+    // A request the driver does not support (modem lines on a pseudo-terminal, an unusual
+    // speed); the line itself still works.
+    case QSerialPort::UnsupportedOperationError:
     // Only the waitFor functions time out, and this class never calls them.
     case QSerialPort::TimeoutError:
-        return false;
     // An operation on a closed port: there is nothing left to close.
     case QSerialPort::NotOpenError:
         return false;

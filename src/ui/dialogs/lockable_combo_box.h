@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QWheelEvent>
+#include <algorithm>
+#include <array>
 
 namespace pravenor::ui {
 
@@ -44,19 +46,10 @@ protected:
 private:
     static bool choosesEntry(const QKeyEvent& event)
     {
-        switch (event.key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-        case Qt::Key_Home:
-        case Qt::Key_End:
-        case Qt::Key_F4:
-        case Qt::Key_Space:
-            return true;
-        default:
-            return false;
-        }
+        constexpr std::array kChoosing = {Qt::Key_Up,       Qt::Key_Down, Qt::Key_PageUp,
+                                          Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End,
+                                          Qt::Key_F4,       Qt::Key_Space};
+        return std::find(kChoosing.begin(), kChoosing.end(), event.key()) != kChoosing.end();
     }
 
     bool m_locked = false;
