@@ -34,6 +34,16 @@ const std::map<std::string, Command>& commandNames()
     return names;
 }
 
+// The word the command line names a command by.
+std::string wordOf(Command command)
+{
+    for (const auto& [word, named] : commandNames()) {
+        if (named == command)
+            return word;
+    }
+    return {};
+}
+
 // The arguments after the command, checked for that command.
 void takeOperands(CliOptions& options, const std::vector<std::string>& operands, bool gotOutput)
 {
@@ -42,6 +52,13 @@ void takeOperands(CliOptions& options, const std::vector<std::string>& operands,
             options.error = std::move(why);
     };
     const std::size_t count = operands.size();
+    // restore and report: at most one file, the settings' source.
+    auto optionalFile = [&](const char* refusal) {
+        if (count > 1)
+            fail(refusal);
+        else if (count == 1)
+            options.file = operands[0];
+    };
     switch (options.command) {
     case Command::Read:
         if (count > 1 || (count == 1 && gotOutput))
@@ -52,8 +69,7 @@ void takeOperands(CliOptions& options, const std::vector<std::string>& operands,
     case Command::Write:
     case Command::Diff:
         if (count != 1)
-            fail(std::string(options.command == Command::Write ? "write" : "diff") +
-                 " needs one settings file");
+            fail(wordOf(options.command) + " needs one settings file");
         else
             options.file = operands[0];
         break;
@@ -78,24 +94,15 @@ void takeOperands(CliOptions& options, const std::vector<std::string>& operands,
         }
         break;
     case Command::Restart:
-        if (count != 0)
-            fail("restart takes no arguments");
-        break;
     case Command::History:
         if (count != 0)
-            fail("history takes no arguments");
+            fail(wordOf(options.command) + " takes no arguments");
         break;
     case Command::Restore:
-        if (count > 1)
-            fail("restore takes at most one snapshot file");
-        else if (count == 1)
-            options.file = operands[0];
+        optionalFile("restore takes at most one snapshot file");
         break;
     case Command::Report:
-        if (count > 1)
-            fail("report takes at most one settings file");
-        else if (count == 1)
-            options.file = operands[0];
+        optionalFile("report takes at most one settings file");
         if (options.reportFile.empty())
             fail("report needs -o OUT.pdf or -o OUT.html");
         break;

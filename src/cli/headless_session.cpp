@@ -22,6 +22,25 @@ namespace pravenor::cli {
 
 namespace {
 
+// The batch a command asks of the engine, where it asks one (get and set ask single items).
+std::optional<link::Job> jobOf(Command command)
+{
+    switch (command) {
+    case Command::Read:
+    case Command::Diff:
+    case Command::Report:
+        return link::Job::ReadAll;
+    case Command::Write: // with --verify each setting is read back as soon as it is written
+        return link::Job::WriteAll;
+    case Command::Restart:
+        return link::Job::Restart;
+    case Command::Page:
+        return link::Job::PagerCall;
+    default:
+        return std::nullopt;
+    }
+}
+
 // A simulated run is not paced; this only guards against a run that never ends.
 constexpr long kMaxSimulatedTicks = 200'000;
 // A port that keeps coming and going is as useless as one that stays away.
@@ -92,33 +111,13 @@ HeadlessSession::HeadlessSession(const CliOptions& options, std::filesystem::pat
             m_console.completeBar();
     });
 
-    switch (m_options.command) {
-    case Command::Read:
-    case Command::Diff:
-    case Command::Report:
-        m_steps = {{link::Job::ReadAll}};
-        break;
-    case Command::Write:
-        // With --verify each setting is read back as soon as it is written.
-        m_steps = {{link::Job::WriteAll}};
-        break;
-    case Command::Get:
-    case Command::Set:
+    // History asks nothing of the converter; a fleet runs a session of its own for each unit.
+    if (const std::optional<link::Job> job = jobOf(m_options.command))
+        m_steps = {{*job}};
+    else if (m_options.command == Command::Get || m_options.command == Command::Set)
         m_steps = {{std::nullopt}};
-        break;
-    case Command::Restart:
-        m_steps = {{link::Job::Restart}};
-        break;
-    case Command::Page:
-        m_steps = {{link::Job::PagerCall}};
-        break;
-    case Command::History:
-    case Command::Fleet: // a fleet runs a session of its own command for each unit
-        break;
-    case Command::Restore:
+    else if (m_options.command == Command::Restore)
         m_steps = {{std::nullopt, Step::Restore::Reads}, {std::nullopt, Step::Restore::Writes}};
-        break;
-    }
 }
 
 HeadlessSession::~HeadlessSession() = default;

@@ -9,7 +9,9 @@
 #include <QSslKey>
 #include <QString>
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <utility>
 
 namespace pravenor::link {
 
@@ -23,25 +25,25 @@ std::string cp1252(const QString& text)
 // The engineer's words for why a connection failed; the system's own for the rest.
 std::string reasonFor(QAbstractSocket::SocketError error, const QString& systemText)
 {
-    switch (error) {
-    case QAbstractSocket::HostNotFoundError:
-        return "the name does not resolve";
-    case QAbstractSocket::ConnectionRefusedError:
-        return "connection refused, nothing listens there";
-    case QAbstractSocket::RemoteHostClosedError:
-        return "the server closed the connection";
-    case QAbstractSocket::SocketTimeoutError:
-        return "timed out";
-    case QAbstractSocket::NetworkError:
+    constexpr std::array<std::pair<QAbstractSocket::SocketError, const char*>, 4> kPlainly = {{
+        {QAbstractSocket::HostNotFoundError, "the name does not resolve"},
+        {QAbstractSocket::ConnectionRefusedError, "connection refused, nothing listens there"},
+        {QAbstractSocket::RemoteHostClosedError, "the server closed the connection"},
+        {QAbstractSocket::SocketTimeoutError, "timed out"},
+    }};
+    for (const auto& [known, words] : kPlainly) {
+        if (known == error)
+            return words;
+    }
+    if (error == QAbstractSocket::NetworkError)
         return "the network failed: " + cp1252(systemText);
-    case QAbstractSocket::SslHandshakeFailedError:
+    if (error == QAbstractSocket::SslHandshakeFailedError) {
         if (systemText.contains(QStringLiteral("certificate required"), Qt::CaseInsensitive))
             return "the server wants a client certificate: give one with --cert and --key";
         return "the TLS handshake failed (a plain port? then tcp:// or rfc2217://): " +
                cp1252(systemText);
-    default:
-        return cp1252(systemText);
     }
+    return cp1252(systemText);
 }
 
 std::string fingerprint(const QSslCertificate& certificate)
@@ -238,9 +240,9 @@ int NetworkPort::bytesWaiting()
 
 int NetworkPort::readByte()
 {
-    if (!isOpen() || m_input.empty())
+    if (bytesWaiting() == 0)
         return -1;
-    const std::uint8_t byte = m_input.front();
+    const int byte = m_input.front();
     m_input.pop_front();
     return byte;
 }
