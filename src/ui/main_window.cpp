@@ -526,6 +526,14 @@ void MainWindow::load(program::Program& program, frontend::ConverterLine& line,
     m_startRefresh.start();
 }
 
+void MainWindow::startRefreshNow()
+{
+    if (!m_startRefresh.isActive())
+        return;
+    m_startRefresh.stop();
+    m_program->sync.ShowAllValues();
+}
+
 void MainWindow::UpdateMessageWindow()
 {
     const auto& lines = m_program->log.MessageLines();

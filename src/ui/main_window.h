@@ -80,9 +80,10 @@ public:
     void refreshMarking(); // the 100 ms red marking, and the change counts on the tabs
     void ledTick();        // the 250 ms message window and indicators
     long tickCount() const { return m_tickCount; }
-    // The one refresh of every control, 300 ms after the start, has come: it shows the stored
-    // values over whatever the controls held, edits included.
-    bool startRefreshDone() const { return !m_startRefresh.isActive(); }
+    // The one refresh of every control that comes 300 ms after the start (it shows the stored
+    // values over whatever the controls held, edits included), now, for a driver that edits
+    // at once and cannot tell when 300 ms will have passed.
+    void startRefreshNow();
     int engineTickMs() const { return m_engineTimer.interval(); }
 
     static const QString kToolCaption;          // the tool's name, "by" and the maker's web address

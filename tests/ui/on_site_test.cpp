@@ -27,10 +27,6 @@ class OnSiteTest : public WindowTest
 protected:
     void readAll()
     {
-        // On a slow machine the start's refresh could come after the read and the edits
-        // that follow it, and show the stored values over them.
-        while (!window->startRefreshDone())
-            QTest::qWait(10);
         click("CmdLeesAlles");
         ASSERT_TRUE(tickUntil([&] { return logged("Reading of settings successfull."); }));
     }
