@@ -39,6 +39,17 @@ struct Page
     int setup; // SSTab2
 };
 
+// Every setting read from the demo converter, on the engine's ticks as fast as they come.
+void ReadEverything(pravenor::ui::MainWindow& window, pravenor::program::Program& program)
+{
+    bool done = false;
+    program.engine.setJobObserver(
+        [&](pravenor::link::Job, pravenor::link::JobEnd) { done = true; });
+    pravenor::program::ReadAll(program);
+    for (int n = 0; n < 5000 && !done; ++n)
+        window.tick();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -62,16 +73,8 @@ int main(int argc, char** argv)
     if (argc >= 4 && QLatin1String(argv[2]) == QLatin1String("--fit")) {
         window->fitTo(window->screen()->availableGeometry());
         window->show();
-        QElapsedTimer loaded;
-        loaded.start();
-        while (loaded.elapsed() < 400) // the start-up's refresh of every control
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        bool read = false;
-        program.engine.setJobObserver(
-            [&](pravenor::link::Job, pravenor::link::JobEnd) { read = true; });
-        pravenor::program::ReadAll(program);
-        for (int n = 0; n < 5000 && !read; ++n)
-            window->tick();
+        window->startRefreshNow();
+        ReadEverything(*window, program);
         window->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(1);
         window->findChild<QTabWidget*>("SSTab2")->setCurrentIndex(1);
         QElapsedTimer shown;
@@ -89,12 +92,8 @@ int main(int argc, char** argv)
     }
     window->resize(900, 760);
     window->show();
-    // The start-up's one refresh of every control comes 300 ms after loading; edits made
-    // before it would be wiped off the pictures.
-    QElapsedTimer started;
-    started.start();
-    while (started.elapsed() < 400)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    // The start-up's one refresh of every control would wipe later edits off the pictures.
+    window->startRefreshNow();
 
     // The line monitor watches the first settings being read, at the line's real pace.
     auto* monitor = new pravenor::ui::LineMonitorWindow(program.engine, window.get());
@@ -110,12 +109,7 @@ int main(int argc, char** argv)
     monitor->grab().save(output.filePath(QStringLiteral("line_monitor.png")));
     monitor->close();
 
-    bool done = false;
-    program.engine.setJobObserver(
-        [&](pravenor::link::Job, pravenor::link::JobEnd) { done = true; });
-    pravenor::program::ReadAll(program);
-    for (int n = 0; n < 5000 && !done; ++n)
-        window->tick();
+    ReadEverything(*window, program);
     const std::filesystem::path site =
         std::filesystem::path(home.path().toStdString()) / "site.cfg";
     pravenor::program::SaveSettings(program, site);
@@ -153,6 +147,7 @@ int main(int argc, char** argv)
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(find, &escape);
     QApplication::processEvents();
+    find->clear();
 
     auto* main = window->findChild<QTabWidget*>("SSTab1");
     auto* setup = window->findChild<QTabWidget*>("SSTab2");
