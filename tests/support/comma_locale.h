@@ -14,8 +14,9 @@ class CommaLocale
 public:
     CommaLocale()
     {
-        for (const char* name :
-             {"nl_NL.UTF-8", "nl_NL.utf8", "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"}) {
+        // The C library's names on Linux, then Windows' own (which Wine knows too).
+        for (const char* name : {"nl_NL.UTF-8", "nl_NL.utf8", "de_DE.UTF-8", "de_DE.utf8",
+                                 "fr_FR.UTF-8", "nl-NL", "Dutch_Netherlands.1252", "de-DE"}) {
             if (std::setlocale(LC_ALL, name) != nullptr &&
                 std::string(std::localeconv()->decimal_point) == ",") {
                 m_active = true;
