@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Pravenor set-up on Debian 12: installs what is missing, builds, then runs the tool or the tests.
 #   ./setup.sh run [options for pravenor]   build and start the window (demo converter unless --port)
-#   ./setup.sh test                         build and run every test, also under the sanitizers,
-#                                           then each fuzzer for 30 s, then packs the tested build
-#                                           into a .deb and checks it
+#   ./setup.sh test                         build and run every test, also under the sanitizers
+#                                           with each fuzzer for 30 s beside them, then packs the
+#                                           tested build into a .deb and checks it
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -105,10 +105,12 @@ test)
     ctest --test-dir build --output-on-failure -j "$JOBS" || failed_status=$?
     wait "$sanitize_build" || { cat build/sanitizer-build.log; exit 1; }
     [ "$failed_status" -eq 0 ] || exit "$failed_status"
-    phase "tests under the sanitizers, with the fuzzers' and the Windows build beside them"
-    nice -n 19 fuzz/run_fuzzers.sh --build-only >build/fuzz-build.log 2>&1 &
-    fuzz_build=$!
-    # The core as Windows programs, its tests under Wine.
+    phase "tests under the sanitizers, with the fuzzers and the Windows build beside them"
+    # The fuzzers are built and then run for a fixed time on what the waiting tests leave of
+    # the cores (they count processor time, not wall time, against their ticks), and so is the
+    # core as Windows programs with its tests under Wine.
+    nice -n 19 fuzz/run_fuzzers.sh 30 >build/fuzz.log 2>&1 &
+    fuzzing=$!
     nice -n 19 ./setup.sh test-windows >build/windows-test.log 2>&1 &
     windows_test=$!
     # The tests spend nearly all their time waiting on their lines (four at a time, they keep
@@ -118,11 +120,10 @@ test)
     cp build/Testing/Temporary/CTestCostData.txt build-sanitize/Testing/Temporary/
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-sanitize --output-on-failure -j "$((JOBS * 2))" || failed_status=$?
-    wait "$fuzz_build" || { cat build/fuzz-build.log; exit 1; }
     [ "$failed_status" -eq 0 ] || exit "$failed_status"
-    # The fuzzers run for a fixed time, so the Windows build may go on beside them.
-    phase "fuzzing, with the Windows build beside it"
-    fuzz/run_fuzzers.sh 30
+    phase "the fuzzers, to their end"
+    wait "$fuzzing" || { cat build/fuzz.log; exit 1; }
+    cat build/fuzz.log
     phase "the Windows build and its tests under Wine, to their end"
     wait "$windows_test" || { cat build/windows-test.log; exit 1; }
     tail -n 3 build/windows-test.log
