@@ -516,7 +516,9 @@ void TransferEngine::idleStep()
         if (m_debugLevel == app::DebugMode::Debug)
             m_reporter.progress(text + kLineEnd);
         m_reporter.log(text);
+        m_closingLine = text;
         endBatch(m_refusedCount == 0 ? JobEnd::Done : JobEnd::Failed);
+        m_closingLine.clear();
     }
 
     if (m_port.PortIsOpen() == -1) {

@@ -92,6 +92,9 @@ public:
     void setWriteWatcher(WriteWatcher* watcher);
     // Told whenever a read-all, write-all, restart or pager call ends, however it ends.
     void setJobObserver(std::function<void(Job, JobEnd)> observer);
+    // While the observer hears that a read-all or write-all came to its end: the line that
+    // closed it ("Reading of settings successfull."); empty for one cancelled or cut short.
+    const std::string& closingLine() const { return m_closingLine; }
     // The progress bar: n < 0 counts the pending requests, n >= 0 places item n.
     void UpdateProgress(int n);
 
@@ -184,6 +187,7 @@ private:
     std::int16_t m_currentItem = -1;
     std::int16_t m_errorCount = 0;
     int m_refusedCount = 0;
+    std::string m_closingLine; // while the job observer hears of a batch that came to its end
     std::int16_t m_pollDelay = 0;
     std::int16_t m_linkAlive = 0;
     // A setting exchange timed out: the next one waits the line out first, dropping all it hears.

@@ -820,12 +820,9 @@ void MainWindow::jobEnded(link::Job job, link::JobEnd end)
     m_countedAtChange = -1;
     if (job == Job::ReadAll || job == Job::WriteAll) {
         // At debug level 2 the engine puts its closing line into the box itself.
-        if ((end == JobEnd::Done || end == JobEnd::Failed) &&
-            m_program->DebugLevel != app::DebugMode::Debug) {
-            const QString closing = newestMessage();
-            if (closing.contains(QStringLiteral(" of settings ")))
-                m_view->appendProgress(ToCp1252(closing) + "\r\n");
-        }
+        const std::string& closing = m_program->engine.closingLine();
+        if (!closing.empty() && m_program->DebugLevel != app::DebugMode::Debug)
+            m_view->appendProgress(closing + "\r\n");
         if (job == Job::ReadAll && m_unitCompare)
             finishUnitCompare(end == JobEnd::Done);
         return;
