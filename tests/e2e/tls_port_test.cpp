@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace pravenor {
 namespace {
@@ -33,11 +34,18 @@ bool Shell(const std::string& command)
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-std::uint16_t FreePort()
+// Ports free now and all different: each probe keeps its port until every one is chosen, so
+// that no two accepters are given the same one.
+std::vector<std::uint16_t> FreePorts(std::size_t count)
 {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    return probe.serverPort();
+    std::vector<std::unique_ptr<QTcpServer>> probes;
+    std::vector<std::uint16_t> ports;
+    for (std::size_t n = 0; n < count; ++n) {
+        probes.push_back(std::make_unique<QTcpServer>());
+        probes.back()->listen(QHostAddress::LocalHost);
+        ports.push_back(probes.back()->serverPort());
+    }
+    return ports;
 }
 
 // Passes bytes both ways between the program and the server, and keeps what it passed.
@@ -151,8 +159,10 @@ protected:
             {"plain", "telnet(rfc2217)"},
         };
         std::string config;
+        const std::vector<std::uint16_t> free = FreePorts(accepters.size());
+        std::size_t next = 0;
         for (const auto& [name, accepter] : accepters) {
-            ports[name] = FreePort();
+            ports[name] = free[next++];
             std::string text = accepter;
             for (auto at = text.find("{d}"); at != std::string::npos; at = text.find("{d}"))
                 text.replace(at, 3, folder.path().string());
